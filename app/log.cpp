@@ -1,0 +1,58 @@
+// Diagnostic log writer: opens, appends, flushes and closes the file for every line.
+#include "app/log.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+bool logEnabled = false;
+std::function<LogTime()> logClock;
+std::string logFolder;
+
+LogTime LocalNow()
+{
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    // Only the window's thread writes the log, so the shared buffer of localtime is safe here.
+    const std::tm* local = std::localtime(&seconds);
+    if (local == nullptr)
+        return {};
+    return {local->tm_hour, local->tm_min, local->tm_sec, static_cast<int>(millis)};
+}
+
+std::string LogPath()
+{
+    return logFolder.empty() ? std::string("AppLog.log") : logFolder + "/AppLog.log";
+}
+
+}  // namespace
+
+std::string FormatLogLine(const LogTime& time, const std::string& message)
+{
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", time.hour, time.minute,
+                  time.second, time.millisecond);
+    return std::string(stamp) + " " + message + "\r\n";
+}
+
+void AppLog(const std::string& message)
+{
+    if (!logEnabled)
+        return;
+    const std::string line = FormatLogLine(logClock ? logClock() : LocalNow(), message);
+    std::FILE* file = std::fopen(LogPath().c_str(), "ab");
+    if (file == nullptr)
+        return;
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fflush(file);
+    std::fclose(file);
+}
+
+void SetAppLogEnabled(bool on) { logEnabled = on; }
+bool AppLogEnabled() { return logEnabled; }
+void SetAppLogClock(std::function<LogTime()> clock) { logClock = std::move(clock); }
+void SetAppLogFolder(const std::string& folder) { logFolder = folder; }

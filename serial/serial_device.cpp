@@ -1,0 +1,96 @@
+// Serial port driver: the portable half, above the platform's SerialPort.
+#include "serial/serial_device.h"
+
+#include <new>
+
+SerialDevice::SerialDevice(std::string portPath, std::string modeText, int /*ioMode*/, int chunkSize,
+                           SerialPortOpener opener)
+    : portPath(std::move(portPath)),
+      modeText(std::move(modeText)),
+      chunkSize(chunkSize > 0 ? chunkSize : 0),
+      opener(std::move(opener)),
+      rxBuffer(std::make_unique<ReceiveBuffer>(3u * static_cast<uint32_t>(this->chunkSize))),
+      chunk(new (std::nothrow) uint8_t[static_cast<size_t>(this->chunkSize)])
+{
+}
+
+SerialDevice::~SerialDevice() { Close(); }
+
+bool SerialDevice::Open()
+{
+    if (running)
+        return true;
+    PortOpenResult opened = opener(portPath, modeText, chunkSize);
+    if (!opened.port) {
+        lastError = opened.error;
+        return false;
+    }
+    port = std::move(opened.port);
+    {
+        std::lock_guard<std::mutex> guard(stopLock);
+        stopRequest = false;
+    }
+    running = true;
+    readerThread = std::thread(&SerialDevice::ReaderLoop, this);
+    return true;
+}
+
+void SerialDevice::Close()
+{
+    if (running) {
+        {
+            std::lock_guard<std::mutex> guard(stopLock);
+            stopRequest = true;
+        }
+        stopSignal.notify_all();
+        // The reader's port read waits at most 5 ms and its pause wakes on the stop request,
+        // so joining is prompt and the port is never closed under a running reader.
+        readerThread.join();
+        running = false;
+    }
+    port.reset();
+}
+
+bool SerialDevice::Write(const uint8_t* bytes, int n)
+{
+    if (!port)
+        return false;
+    return port->Write(bytes, n);
+}
+
+uint32_t SerialDevice::Read(uint8_t* destination, uint32_t n)
+{
+    return rxBuffer->Take(destination, n);
+}
+
+int SerialDevice::Available() const { return static_cast<int>(rxBuffer->Count()); }
+
+void SerialDevice::Purge() { rxBuffer->Clear(); }
+
+bool SerialDevice::PauseUnlessStopped()
+{
+    std::unique_lock<std::mutex> guard(stopLock);
+    return stopSignal.wait_for(guard, readerPause, [this] { return stopRequest; });
+}
+
+void SerialDevice::ReaderLoop()
+{
+    uint32_t chunkPending = 0;
+    uint32_t chunkOffset = 0;
+    bool delivering = false;
+    for (;;) {
+        if (!delivering && chunk) {
+            chunkOffset = 0;
+            const int got = port->Read(chunk.get(), chunkSize);
+            chunkPending = got > 0 ? static_cast<uint32_t>(got) : 0;
+        }
+        if (chunkPending > 0) {
+            const uint32_t taken = rxBuffer->Put(chunk.get() + chunkOffset, chunkPending);
+            chunkOffset += taken;
+            chunkPending -= taken;
+            delivering = chunkPending > 0;
+        }
+        if (PauseUnlessStopped())
+            return;
+    }
+}

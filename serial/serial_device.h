@@ -1,0 +1,63 @@
+// Serial port driver: opens and configures a port, writes on the caller's thread, and runs a
+// reader thread that moves received bytes into a receive buffer for the caller to drain.
+#pragma once
+
+#include "serial/receive_buffer.h"
+#include "serial/serial_port.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class SerialDevice {
+public:
+    // ioMode 0 is synchronous transfer, the only mode there is. The receive buffer holds three
+    // chunks. Construction does not touch the port.
+    SerialDevice(std::string portPath, std::string modeText, int ioMode, int chunkSize,
+                 SerialPortOpener opener = OpenSerialPort);
+    ~SerialDevice();
+
+    SerialDevice(const SerialDevice&) = delete;
+    SerialDevice& operator=(const SerialDevice&) = delete;
+
+    // True when the port is open, also when it already was (then nothing else happens).
+    bool Open();
+    // Stops the reader and closes the port; received bytes stay in the buffer.
+    void Close();
+    bool Write(const uint8_t* bytes, int n);
+    // Moves up to n bytes from the front of the receive buffer; never waits.
+    uint32_t Read(uint8_t* destination, uint32_t n);
+    int Available() const;
+    void Purge();
+
+    bool IsOpen() const { return running; }
+    // The system's error code of the last Open that failed.
+    int LastError() const { return lastError; }
+    // The reader's pause between two reads of the port (50 ms); tests may shorten it.
+    void SetReaderPause(std::chrono::milliseconds pause) { readerPause = pause; }
+
+private:
+    void ReaderLoop();
+    // Pauses the reader; returns early, and true, when Close asks it to stop.
+    bool PauseUnlessStopped();
+
+    const std::string portPath;
+    const std::string modeText;
+    const int chunkSize;
+    const SerialPortOpener opener;
+    std::unique_ptr<SerialPort> port;
+    std::thread readerThread;
+    std::mutex stopLock;
+    std::condition_variable stopSignal;
+    bool stopRequest = false;
+    std::unique_ptr<ReceiveBuffer> rxBuffer;
+    std::unique_ptr<uint8_t[]> chunk;
+    bool running = false;
+    int lastError = 0;
+    std::chrono::milliseconds readerPause {50};
+};

@@ -1,0 +1,52 @@
+// The one platform interface of the serial driver: everything that differs between
+// operating systems lives behind it, one implementation file per system.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// An open, configured port. Destroying it closes the port.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    // Returns at once with what is queued, or waits at most 5 ms for a first byte.
+    // Returns the count read; 0 on failure or when nothing came.
+    virtual int Read(uint8_t* destination, int n) = 0;
+    // Sends n bytes, allowing at most 5 ms per byte. True when the system accepted the write,
+    // even if it was cut short by that limit.
+    virtual bool Write(const uint8_t* source, int n) = 0;
+};
+
+struct PortOpenResult {
+    std::unique_ptr<SerialPort> port;  // empty when the port did not open
+    int error = 0;                     // the system's error code when it did not
+};
+
+// Opens a device path exclusively for reading and writing and configures it from the mode text:
+// raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.
+PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize);
+
+// Lets tests and tools put another port behind a SerialDevice.
+using SerialPortOpener =
+    std::function<PortOpenResult(const std::string& path, const std::string& modeText, int queueSize)>;
+
+// True when the path can be opened exclusively right now; the port is closed again at once.
+bool ProbeSerialPort(const std::string& path);
+
+// The system's device path for a port name: "\\.\COM3" on Windows, "/dev/ttyUSB0" elsewhere.
+std::string DevicePathForPortName(const std::string& name);
+
+// A serial port that the system lists, with the name shown to the user and, where the
+// system knows it, the product name of its adapter.
+struct PortCandidate {
+    std::string path;
+    std::string name;
+    std::string description;
+};
+
+// The ports to try, in the order to show them; extraPaths are device paths that the user
+// named on the command line.
+std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths);
