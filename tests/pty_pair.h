@@ -1,0 +1,35 @@
+// A pseudo-terminal for tests: the far end (master) and the path of the port (slave).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    const std::string& Path() const { return slavePath; }
+    int FarEnd() const { return master; }
+    int KeptPort() const { return slave; }
+    // Writes all bytes from the far end.
+    void Send(const std::vector<uint8_t>& bytes) const;
+    // Reads what the port sent until n bytes came or the deadline passed.
+    std::vector<uint8_t> Receive(size_t n, std::chrono::milliseconds deadline) const;
+    // Closes the far end: the line is gone.
+    void Drop();
+
+private:
+    int master = -1;
+    int slave = -1;  // kept open so that the far end never sees a hang-up between opens
+    std::string slavePath;
+};
+
+// Polls the condition until it holds or the deadline passes; returns its last value.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds deadline = std::chrono::seconds(10));
