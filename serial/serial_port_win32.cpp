@@ -1,0 +1,132 @@
+// Win32 serial port: a communications device opened exclusively for synchronous transfer,
+// configured from the mode text with every kind of handshake off.
+#include "serial/serial_port.h"
+
+#include <cstdio>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace {
+
+constexpr int kHighestPortNumber = 255;
+const char kDevicePrefix[] = "\\\\.\\";
+
+void Configure(HANDLE port, const std::string& modeText, int queueSize)
+{
+    // As in the field, a port that opened is usable even if a setting was refused: the results
+    // of these calls are not examined.
+    DCB dcb {};
+    dcb.DCBlength = sizeof dcb;
+    GetCommState(port, &dcb);
+    BuildCommDCBA(modeText.c_str(), &dcb);
+    dcb.fBinary = 1;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fTXContinueOnXoff = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fNull = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = 0;
+    dcb.wReserved = 0;
+    dcb.XonLim = 0;
+    dcb.XoffLim = 0;
+    SetCommState(port, &dcb);
+
+    // Reads return at once with what is queued or wait at most 5 ms for a first byte;
+    // a write of n bytes may take at most 5 n ms.
+    COMMTIMEOUTS timeouts {};
+    GetCommTimeouts(port, &timeouts);
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = 5;
+    timeouts.WriteTotalTimeoutMultiplier = 5;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    SetCommTimeouts(port, &timeouts);
+
+    const DWORD queue = queueSize > 0 ? static_cast<DWORD>(queueSize) : 0;
+    SetupComm(port, queue, queue);
+}
+
+class Win32SerialPort final : public SerialPort {
+public:
+    explicit Win32SerialPort(HANDLE handle) : handle(handle) {}
+    ~Win32SerialPort() override { CloseHandle(handle); }
+
+    int Read(uint8_t* destination, int n) override
+    {
+        DWORD got = 0;
+        if (n <= 0 || !ReadFile(handle, destination, static_cast<DWORD>(n), &got, nullptr))
+            return 0;
+        return static_cast<int>(got);
+    }
+
+    bool Write(const uint8_t* source, int n) override
+    {
+        // A write cut short by the write timeout still counts as done.
+        DWORD written = 0;
+        return WriteFile(handle, source, n > 0 ? static_cast<DWORD>(n) : 0, &written, nullptr) != 0;
+    }
+
+private:
+    HANDLE handle;
+};
+
+HANDLE OpenExclusive(const std::string& path, DWORD flags)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       flags, nullptr);
+}
+
+}  // namespace
+
+PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize)
+{
+    PortOpenResult result;
+    const HANDLE handle = OpenExclusive(path, 0);
+    if (handle == INVALID_HANDLE_VALUE) {
+        result.error = static_cast<int>(GetLastError());
+        return result;
+    }
+    Configure(handle, modeText, queueSize);
+    result.port = std::make_unique<Win32SerialPort>(handle);
+    return result;
+}
+
+bool ProbeSerialPort(const std::string& path)
+{
+    const HANDLE handle = OpenExclusive(path, FILE_FLAG_OVERLAPPED);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+
+std::string DevicePathForPortName(const std::string& name) { return kDevicePrefix + name; }
+
+std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
+{
+    std::vector<PortCandidate> candidates;
+    for (int number = 1; number <= kHighestPortNumber; ++number) {
+        char name[16];
+        std::snprintf(name, sizeof name, "COM%d", number);
+        candidates.push_back({DevicePathForPortName(name), name, ""});
+    }
+    // Paths named on the command line follow the numbered ports, each once.
+    const std::string prefix = kDevicePrefix;
+    for (const std::string& path : extraPaths) {
+        bool listed = false;
+        for (const PortCandidate& candidate : candidates)
+            listed = listed || candidate.path == path;
+        if (listed || path.empty())
+            continue;
+        const bool prefixed = path.compare(0, prefix.size(), prefix) == 0;
+        candidates.push_back({path, prefixed ? path.substr(prefix.size()) : path, ""});
+    }
+    return candidates;
+}
