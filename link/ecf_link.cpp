@@ -1,0 +1,78 @@
+// The link's life: the port opened at construction, Start and End around every command.
+#include "link/ecf_link.h"
+
+#include "app/log.h"
+
+#include <thread>
+
+namespace {
+
+constexpr char kOpened[] = "Conectado";
+constexpr char kNotOpened[] = "Erro ao abrir Porta Serial!";
+
+const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
+
+}  // namespace
+
+EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpener opener)
+    : pacing(std::move(pacing)),
+      rxBuf(std::make_unique<uint8_t[]>(kBufferSize)),
+      txBuf(std::make_unique<uint8_t[]>(kBufferSize)),
+      paramBuf(std::make_unique<uint8_t[]>(kBufferSize)),
+      devicePath(DevicePathForPortName(portName))
+{
+    AppLog("SerialDevice");
+    serial = std::make_unique<SerialDevice>(devicePath, "115200,n,8,1", 0, kBufferSize, std::move(opener));
+    serial->SetReaderPause(this->pacing.readerPause);
+    AppLog("SerialDevice Ok");
+    std::this_thread::sleep_for(this->pacing.openWait);
+    AppLog("SerialOpen");
+    onlineFlag = serial->Open();
+    if (onlineFlag) {
+        CmdLog(Bytes(kOpened), sizeof kOpened - 1);
+        AppLog("SerialOpen Ok");
+    } else {
+        CmdLog(Bytes(kNotOpened), sizeof kNotOpened - 1);
+        AppLog("SerialOpen NOk");
+    }
+    nextSeq = -1;
+    respState = 0;
+    respTotal = 0;
+}
+
+EcfLink::~EcfLink() = default;
+
+bool EcfLink::Start()
+{
+    AppLog("Start");
+    return serial->Open();
+}
+
+void EcfLink::End()
+{
+    AppLog("End");
+    serial->Close();
+}
+
+void EcfLink::CmdLog(const uint8_t* /*bytes*/, int length)
+{
+    // The traffic hook only marks that traffic passed; the bytes themselves are not logged.
+    if (length == 0)
+        return;
+    AppLog("CmdLog");
+    AppLog("CmdLog Ok");
+}
+
+void EcfLink::Wait() const
+{
+    if (pacing.wait)
+        pacing.wait(pacing.step);
+    else
+        std::this_thread::sleep_for(pacing.step);
+}
+
+void EcfLink::SetError(int errorClass, int errorDetail)
+{
+    errClass = errorClass;
+    errDetail = errorDetail;
+}

@@ -1,0 +1,91 @@
+// The command link with one fiscal printer over one serial port: command frames, their
+// acknowledgement, sequence numbers, response blocks and the last error pair.
+#pragma once
+
+#include "link/link_pacing.h"
+#include "serial/serial_device.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class EcfLink {
+public:
+    // SendCmd results.
+    enum SendResult { kAck = 0, kBusy = 1, kRefused = 2, kNoAnswer = 3, kBadAnswer = 4, kWriteFailed = 7 };
+    // GetResp results other than a block length.
+    enum RespResult {
+        kRespEnd = -1,
+        kRespError = -2,
+        kRespShort = -3,
+        kRespBusy = -4,
+        kRespMore = -7,
+        kRespWriteFailed = -8,
+    };
+    static constexpr int kBufferSize = 65536;
+    // The largest parameter block: the frame must fit its buffer (seven bytes of framing).
+    static constexpr int kMaxParamLen = kBufferSize - 7;
+
+    // Opens the port at once; online() tells whether it opened.
+    explicit EcfLink(const std::string& portName, LinkPacing pacing = {},
+                     SerialPortOpener opener = OpenSerialPort);
+    ~EcfLink();
+    EcfLink(const EcfLink&) = delete;
+    EcfLink& operator=(const EcfLink&) = delete;
+
+    bool online() const { return onlineFlag; }
+    bool Start();
+    void End();
+    void CmdLog(const uint8_t* bytes, int length);
+
+    void SetCmd(uint8_t command, uint8_t extension);
+    void AddParam(int32_t value);
+    int SendCmd();
+    int GetSync();
+    bool WriteSerial(int n);
+    static uint8_t CheckSum(const uint8_t* bytes, int n);
+
+    // buffer must hold at least 65,535 bytes.
+    int GetResp(uint8_t* buffer);
+    int ReadSerial(int n);
+    int GetSerial();
+    // The text of the last error pair, in Windows-1252.
+    std::string GetError();
+
+    // Bytes received and not yet taken.
+    int Available() const { return serial->Available(); }
+    int ErrClass() const { return errClass; }
+    int ErrDetail() const { return errDetail; }
+    // The system's error code of the last Start that could not open the port.
+    int LastError() const { return serial->LastError(); }
+    const std::string& DevicePath() const { return devicePath; }
+
+private:
+    void Wait() const;
+    // Polls the receive buffer until at least `count` bytes wait or `polls` steps have passed.
+    int PollAvailable(int count, int polls);
+    // Takes the two status bytes that follow NAK or DC1 into the error pair.
+    void ReadStatusPair(int pollsLeft);
+    void SetError(int errorClass, int errorDetail);
+
+    const LinkPacing pacing;
+    std::unique_ptr<uint8_t[]> rxBuf;
+    std::unique_ptr<uint8_t[]> txBuf;
+    std::unique_ptr<uint8_t[]> paramBuf;
+    std::string devicePath;
+    std::unique_ptr<SerialDevice> serial;
+    int curSeq = 0;
+    int blockCount = 0;
+    bool lastBlock = false;
+    bool onlineFlag = false;
+    int nextSeq = -1;
+    int respState = 0;
+    int respTotal = 0;
+    int blockSize = 0;
+    int blockRead = 0;
+    uint8_t cmd = 0;
+    uint8_t ext = 0;
+    int paramLen = 0;
+    int errClass = 0;
+    int errDetail = 0;
+};
