@@ -2,10 +2,10 @@
 // printer on COM ports, with the production pacing: identification, sequence, refusal.
 #include "link/ecf_link.h"
 #include "vocab/error_text.h"
+#include "tests/win_ports.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,17 +20,6 @@ const char kSerialNumber[] = "BE0123456789";
 const char kBasicSoftware[] = "010203";
 constexpr int kRefusedClass = 1;
 constexpr int kRefusedDetail = 2;
-
-std::string PortName(const char* variable)
-{
-    const char* value = std::getenv(variable);
-    return value ? value : "";
-}
-
-#define REQUIRE_PORT(variable, name)             \
-    const std::string name = PortName(variable); \
-    if (name.empty())                            \
-        GTEST_SKIP() << variable " names no port";
 
 class WinLink : public ::testing::Test {
 protected:

@@ -2,12 +2,12 @@
 // simulator, a raw echo peer and a port that does not exist, named by environment variables.
 #include "serial/serial_device.h"
 #include "serial/serial_port.h"
+#include "tests/win_ports.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -23,18 +23,6 @@ using Clock = std::chrono::steady_clock;
 const char kMode[] = "115200,n,8,1";
 constexpr int kChunkSize = 65536;
 constexpr uint8_t kSyn = 0x16;
-
-// The port name in the environment variable, or empty.
-std::string PortName(const char* variable)
-{
-    const char* value = std::getenv(variable);
-    return value ? value : "";
-}
-
-#define REQUIRE_PORT(variable, name)                                        \
-    const std::string name = PortName(variable);                            \
-    if (name.empty())                                                       \
-        GTEST_SKIP() << variable " names no port";
 
 bool RunningUnderWine()
 {
