@@ -1,0 +1,634 @@
+// The main window on real widgets: display states, activity display, identification header,
+// port discovery on real pseudo-terminals, program entry, fatal errors and screenshots.
+#include "app/log.h"
+#include "app/version.h"
+#include "tests/pty_pair.h"
+#include "ui/kestro_application.h"
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString k20(20, QChar('_'));
+const QString k22(22, QChar('_'));
+
+// Another program holding a port: a child process that keeps it open and locked, as the
+// serial driver does, until the holder is destroyed.
+class PortHolder {
+public:
+    explicit PortHolder(const std::string& path)
+    {
+        int ready[2], release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+            return;
+        child = ::fork();
+        if (child == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+            (void)!::write(ready[1], &ok, 1);
+            char ignored;
+            (void)!::read(release[0], &ignored, 1);  // returns when the parent closes its end
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        releaseEnd = release[1];
+        char answer = 'n';
+        held = child > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+        ::close(ready[0]);
+    }
+    ~PortHolder()
+    {
+        if (releaseEnd >= 0)
+            ::close(releaseEnd);
+        if (child > 0)
+            ::waitpid(child, nullptr, 0);
+    }
+    bool held = false;
+
+private:
+    pid_t child = -1;
+    int releaseEnd = -1;
+};
+
+std::string PtyName(const PtyPair& pty) { return pty.Path().substr(5); }
+
+// One row of the window's state table.
+struct StateRow {
+    const char* state;
+    bool portControlsEnabled;  // btPorta and cbPorta
+    bool runVisible, runEnabled, stopVisible;
+    bool chosenTile, connectedTile, portNameShown;
+    bool idlePanel;  // gb0 in front, gbTeste hidden; the reverse when false
+    QString identification;
+};
+
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("kestro-window-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        SetAppLogFolder(folder.string());
+        SetAppLogClock([] { return LogTime {10, 20, 30, 40}; });
+    }
+    void TearDown() override
+    {
+        window.reset();
+        SetAppLogEnabled(false);
+        SetAppLogClock({});
+        SetAppLogFolder({});
+        fs::remove_all(folder);
+    }
+
+    void Open(std::vector<PortCandidate> ports = {}, std::vector<std::string> arguments = {"kestro"})
+    {
+        MainWindowSeams seams;
+        seams.candidates = [this, ports](const std::vector<std::string>& extra) {
+            extraSeen = extra;
+            if (window) {  // a rescan: what the list shows while the ports are tried
+                listDuringScan = Combo("cbPorta")->currentText();
+                groupEnabledDuringScan = Group("gbPorta")->isEnabled();
+            }
+            return ports;
+        };
+        seams.pause = [this](int ms) {
+            pauses.push_back(ms);
+            cancelDuringPauses.push_back(window && Label("lbStCancel")->isVisible());
+        };
+        window.reset();
+        window = std::make_unique<TfmMainComunic>(arguments, seams);
+        window->show();
+        pauses.clear();
+    }
+
+    template <typename T>
+    T* Find(const char* name) const
+    {
+        T* widget = window->findChild<T*>(name);
+        if (widget == nullptr)
+            ADD_FAILURE() << "no control " << name;
+        return widget;
+    }
+    QLabel* Label(const char* name) const { return Find<QLabel>(name); }
+    QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
+    QGroupBox* Group(const char* name) const { return Find<QGroupBox>(name); }
+    QComboBox* Combo(const char* name) const { return Find<QComboBox>(name); }
+
+    QStringList PortList() const
+    {
+        QStringList names;
+        for (int i = 0; i < Combo("cbPorta")->count(); ++i)
+            names << Combo("cbPorta")->itemText(i);
+        return names;
+    }
+
+    // Picks an entry as the user does: drop the list down and click the entry.
+    void PickPort(int index)
+    {
+        QComboBox* list = Combo("cbPorta");
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        ASSERT_TRUE(WaitFor([&] { return view->isVisible(); }));
+        const QRect item = view->visualRect(view->model()->index(index, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+        ASSERT_TRUE(WaitFor([&] {
+            QCoreApplication::processEvents();
+            return !view->isVisible();
+        }));
+    }
+
+    // Which of the six stored activity icons a picture shows; -1 for none of them.
+    int IconOf(const char* picture) const
+    {
+        const QImage shown = Label(picture)->pixmap().toImage();
+        for (int i = 0; i < 6; ++i) {
+            const std::string store = "imMsg" + std::to_string(i);
+            if (Label(store.c_str())->pixmap().toImage() == shown)
+                return i;
+        }
+        return -1;
+    }
+
+    std::string LogText() const
+    {
+        std::ifstream in(folder / "AppLog.log", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    void ExpectState(const StateRow& row) const
+    {
+        SCOPED_TRACE(row.state);
+        EXPECT_EQ(Button("btPorta")->isEnabled(), row.portControlsEnabled);
+        EXPECT_EQ(Combo("cbPorta")->isEnabled(), row.portControlsEnabled);
+        EXPECT_EQ(Button("btRun")->isVisible(), row.runVisible);
+        EXPECT_EQ(Button("btRun")->isEnabled(), row.runEnabled);
+        EXPECT_EQ(Button("btStop")->isVisible(), row.stopVisible);
+        if (row.stopVisible) {
+            EXPECT_TRUE(Button("btStop")->isEnabled());
+        }
+        EXPECT_TRUE(Label("imCom0")->isVisible());
+        EXPECT_EQ(Label("imCom1")->isVisible(), row.chosenTile);
+        EXPECT_EQ(Label("imCom2")->isVisible(), row.connectedTile);
+        EXPECT_EQ(Label("lbCom")->isVisible(), row.portNameShown);
+        EXPECT_EQ(Group("gb0")->isVisible(), row.idlePanel);
+        EXPECT_EQ(Group("gbTeste")->isVisible(), !row.idlePanel);
+        for (const char* name : {"lbFS", "lbNS", "lbSB"})
+            EXPECT_EQ(Label(name)->text(), row.identification) << name;
+        // Between commands the activity icons and the cancel link are hidden.
+        EXPECT_FALSE(Label("imTx")->isVisible());
+        EXPECT_FALSE(Label("imRx")->isVisible());
+        EXPECT_FALSE(Label("lbStCancel")->isVisible());
+    }
+
+    fs::path folder;
+    std::unique_ptr<TfmMainComunic> window;
+    std::vector<int> pauses;
+    std::vector<bool> cancelDuringPauses;
+    std::vector<std::string> extraSeen;
+    QString listDuringScan;
+    bool groupEnabledDuringScan = true;
+};
+
+// ---- The four display states -------------------------------------------------------------
+
+TEST_F(WindowTest, GoesThroughTheFourStatesOfAConnection)
+{
+    PtyPair port;
+    Open({{port.Path(), PtyName(port), ""}});
+    ExpectState({"start", true, true, false, false, false, false, false, true, k20});
+    EXPECT_EQ(Label("lb0")->text(), "Desconectado");
+    EXPECT_EQ(Label("lbSt")->text(), "");
+    EXPECT_FALSE(window->Connected());
+
+    PickPort(0);
+    ExpectState({"port chosen", true, true, true, false, true, false, true, true, k20});
+    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(port)));
+    EXPECT_EQ(window->PortName(), PtyName(port));
+
+    window->Modelo = "MODELO X";
+    window->NSMF = "AB0123456789";
+    window->SB = "010203";
+    window->Rodando(true);
+    window->AtualizaHeader();
+    EXPECT_TRUE(window->Connected());
+    EXPECT_EQ(Button("btStop")->text(), "Desconectar");
+    EXPECT_EQ(Button("btLX")->text(), "Emitir LX");
+    EXPECT_TRUE(Button("btLX")->isEnabled());
+    EXPECT_EQ(Label("lbFS")->text(), "MODELO X");
+    EXPECT_EQ(Label("lbNS")->text(), "AB0123456789");
+    EXPECT_EQ(Label("lbSB")->text(), "01.02.03");
+    EXPECT_FALSE(Button("btRun")->isVisible());
+    EXPECT_TRUE(Label("imCom2")->isVisible());
+    EXPECT_FALSE(Label("imCom1")->isVisible());
+    EXPECT_TRUE(Label("lbCom")->isVisible());
+    EXPECT_FALSE(Button("btPorta")->isEnabled());
+    EXPECT_FALSE(Combo("cbPorta")->isEnabled());
+    EXPECT_TRUE(Group("gbTeste")->isVisible());
+    EXPECT_FALSE(Group("gb0")->isVisible());
+
+    window->Rodando(false);
+    ExpectState({"disconnected again", true, true, true, false, true, false, true, true, k22});
+    EXPECT_FALSE(window->Connected());
+    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(port)));
+}
+
+TEST_F(WindowTest, EnterPressesConnectOnlyWhileItCanBePressed)
+{
+    PtyPair port;
+    Open({{port.Path(), PtyName(port), ""}});
+    int presses = 0;
+    QObject::connect(Button("btRun"), &QPushButton::clicked, [&] { ++presses; });
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    EXPECT_EQ(presses, 0);
+    PickPort(0);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    EXPECT_EQ(presses, 1);
+    window->Rodando(true);
+    QTest::keyClick(window.get(), Qt::Key_Enter);
+    EXPECT_EQ(presses, 1);
+}
+
+TEST_F(WindowTest, LayoutMatchesTheDesign)
+{
+    Open();
+    EXPECT_EQ(window->size(), QSize(545, 360));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(223, 243, 253));
+    struct Place {
+        const char* name;
+        QRect geometry;
+    } const places[] = {
+        {"gbHeader", {-1, -10, 551, 74}}, {"gbPorta", {12, 71, 220, 86}},
+        {"btPorta", {36, 22, 65, 21}},    {"cbPorta", {106, 22, 78, 21}},
+        {"btRun", {36, 46, 146, 28}},     {"btStop", {36, 46, 146, 28}},
+        {"gbImCOM", {230, 73, 88, 84}},   {"imCom0", {26, 20, 36, 36}},
+        {"lbCom", {12, 62, 64, 16}},      {"gbID", {316, 71, 221, 86}},
+        {"lbFS", {41, 10, 165, 16}},      {"lbSB", {41, 60, 165, 16}},
+        {"gbTeste", {12, 165, 525, 125}}, {"btLX", {192, 37, 142, 50}},
+        {"gb0", {12, 165, 525, 125}},     {"lb0", {72, 40, 380, 46}},
+        {"gbCmdSt", {12, 297, 525, 47}},  {"shCmdSt", {1, 6, 522, 39}},
+        {"imTx", {10, 10, 32, 32}},       {"imRx", {50, 10, 32, 32}},
+        {"lbSt", {90, 18, 345, 16}},
+    };
+    for (const auto& place : places)
+        EXPECT_EQ(Find<QWidget>(place.name)->geometry(), place.geometry) << place.name;
+    EXPECT_EQ(Group("gbPorta")->title(), " Comunicação ");
+    EXPECT_EQ(Group("gbTeste")->title(), " Teste ");
+    EXPECT_EQ(Label("lbMod")->text(), "KESTRO");
+    EXPECT_EQ(Label("Label635")->text(), "Comunicação");
+    EXPECT_EQ(Button("btPorta")->text(), "Porta:");
+    EXPECT_EQ(Button("btRun")->text(), "Conectar");
+    EXPECT_EQ(Label("lbStCancel")->text(), "Cancelar");
+    // The stored icons sit outside the client area, and every picture has its image.
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "imMsg" + std::to_string(i);
+        EXPECT_FALSE(window->rect().intersects(Label(name.c_str())->geometry())) << name;
+        EXPECT_EQ(Label(name.c_str())->pixmap().size(), QSize(32, 32)) << name;
+    }
+    for (const char* name : {"imCom0", "imCom1", "imCom2"})
+        EXPECT_EQ(Label(name)->pixmap().size(), QSize(36, 36)) << name;
+    for (const char* name : {"btPorta", "btRun", "btStop"})
+        EXPECT_FALSE(Button(name)->icon().isNull()) << name;
+}
+
+TEST_F(WindowTest, SetGBMovesTheGroupsInStepsOf165)
+{
+    Open();
+    window->SetGB(1);
+    EXPECT_EQ(Group("gbPorta")->pos(), QPoint(12, 71 + 165));
+    EXPECT_EQ(Group("gbCmdSt")->pos(), QPoint(12, 297 + 165));
+    EXPECT_EQ(Group("gb0")->pos(), QPoint(12, 165));
+    window->SetGB(-1);
+    EXPECT_EQ(Group("gbPorta")->pos(), QPoint(12, 71));
+    EXPECT_EQ(Group("gbHeader")->pos(), QPoint(-1, -10));
+    EXPECT_EQ(Group("gb0")->pos(), QPoint(12, 0));
+    EXPECT_EQ(Group("gbTeste")->pos(), QPoint(12, 0));
+}
+
+// ---- Activity display --------------------------------------------------------------------
+
+TEST_F(WindowTest, ShowCmdShowsTheIconsOfEachCode)
+{
+    Open();
+    struct Row {
+        int code, tx, rx;
+        bool shown;
+        std::vector<int> pauses;
+    } const rows[] = {
+        {1, 1, 0, true, {}},  {2, 2, 0, true, {}},   {3, 0, 3, true, {50}}, {0, 0, 0, false, {}},
+        {4, 0, 4, true, {}},  {5, 5, 0, true, {}},   {6, 0, 3, true, {50}}, {7, 0, 0, true, {}},
+        {0, 0, 0, false, {}}, {-1, 0, 0, true, {}},  {99, 0, 0, true, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("code " + std::to_string(row.code));
+        pauses.clear();
+        window->ShowCmd(row.code);
+        EXPECT_EQ(IconOf("imTx"), row.tx);
+        EXPECT_EQ(IconOf("imRx"), row.rx);
+        EXPECT_EQ(Label("imTx")->isVisible(), row.shown);
+        EXPECT_EQ(Label("imRx")->isVisible(), row.shown);
+        EXPECT_EQ(pauses, row.pauses);
+    }
+}
+
+TEST_F(WindowTest, ShowCmdWithFlagShowsCancelDuringHalfASecond)
+{
+    Open();
+    window->ShowCmd(4, true);
+    EXPECT_EQ(pauses, std::vector<int>(5, 100));
+    EXPECT_EQ(cancelDuringPauses, std::vector<bool>(5, true));
+    EXPECT_EQ(IconOf("imRx"), 4);
+    EXPECT_TRUE(Label("lbStCancel")->isVisible());
+
+    window->ShowCmd(4);
+    EXPECT_FALSE(Label("lbStCancel")->isVisible());
+
+    pauses.clear();
+    cancelDuringPauses.clear();
+    window->ShowCmd(3, false);
+    EXPECT_EQ(pauses, (std::vector<int> {50, 100, 100, 100, 100, 100}));
+    EXPECT_EQ(cancelDuringPauses, std::vector<bool>(6, false));
+}
+
+TEST(WindowPacing, RealPausesLastAtLeastTheirTime)
+{
+    using clock = std::chrono::steady_clock;
+    MainWindowSeams seams;
+    seams.candidates = [](const std::vector<std::string>&) { return std::vector<PortCandidate>(); };
+    TfmMainComunic window({"kestro"}, seams);
+    window.show();
+    auto start = clock::now();
+    window.ShowCmd(4, true);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start);
+    EXPECT_GE(took.count(), 500);
+    EXPECT_LT(took.count(), 10000);  // only a bound against an endless wait
+
+    start = clock::now();
+    window.ShowCmd(6);
+    took = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start);
+    EXPECT_GE(took.count(), 50);
+}
+
+TEST_F(WindowTest, StatusLineShowsTextAsIs)
+{
+    Open();
+    window->SetSt(QString::fromUtf8("Impressora não responde <b>&amp;</b>"));
+    EXPECT_EQ(Label("lbSt")->text(), QString::fromUtf8("Impressora não responde <b>&amp;</b>"));
+    EXPECT_EQ(Label("lbSt")->textFormat(), Qt::PlainText);
+    window->SetSt("");
+    EXPECT_EQ(Label("lbSt")->text(), "");
+}
+
+TEST_F(WindowTest, HeaderSplitsTheBasicSoftwareVersion)
+{
+    Open();
+    struct Row {
+        QString sb, shown;
+    } const rows[] = {
+        {"010203", "01.02.03"}, {"0102", "01.02."}, {"", ".."}, {"1", "1.."}, {"01020304", "01.02.03"},
+    };
+    for (const auto& row : rows) {
+        window->SB = row.sb;
+        window->AtualizaHeader();
+        EXPECT_EQ(Label("lbSB")->text(), row.shown) << row.sb.toStdString();
+    }
+    window->Modelo = "";
+    window->NSMF = "";
+    window->AtualizaHeader();
+    EXPECT_EQ(Label("lbFS")->text(), "");
+    EXPECT_EQ(Label("lbNS")->text(), "");
+}
+
+TEST_F(WindowTest, PortPictureFollowsImVisible)
+{
+    Open();
+    struct Row {
+        int k;
+        bool chosen, connected, name;
+    } const rows[] = {{1, true, false, true}, {2, false, true, true}, {0, false, false, false}, {3, false, false, true}};
+    for (const auto& row : rows) {
+        window->ImVisible(row.k);
+        EXPECT_EQ(Label("imCom1")->isVisible(), row.chosen) << row.k;
+        EXPECT_EQ(Label("imCom2")->isVisible(), row.connected) << row.k;
+        EXPECT_EQ(Label("lbCom")->isVisible(), row.name) << row.k;
+        EXPECT_TRUE(Label("imCom0")->isVisible()) << row.k;
+    }
+}
+
+// ---- Port discovery ----------------------------------------------------------------------
+
+TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
+{
+    PtyPair first, held, last;
+    PortHolder holder(held.Path());
+    ASSERT_TRUE(holder.held);
+    Open({{first.Path(), PtyName(first), "USB Serial Adapter"},
+          {held.Path(), PtyName(held), ""},
+          {"/dev/kestro-no-such-port", "kestro-no-such-port", ""},
+          {last.Path(), PtyName(last), ""}});
+    EXPECT_EQ(PortList(), QStringList({QString::fromStdString(PtyName(first)),
+                                       QString::fromStdString(PtyName(last))}));
+    EXPECT_EQ(Combo("cbPorta")->currentIndex(), -1);
+    EXPECT_EQ(Combo("cbPorta")->currentText(), "");
+    EXPECT_FALSE(Button("btRun")->isEnabled());
+    EXPECT_TRUE(Group("gbPorta")->isEnabled());
+    EXPECT_EQ(Combo("cbPorta")->itemData(0, Qt::ToolTipRole).toString(), "USB Serial Adapter");
+    EXPECT_FALSE(Combo("cbPorta")->itemData(1, Qt::ToolTipRole).isValid());
+    EXPECT_EQ(window->PortName(), "");
+}
+
+TEST_F(WindowTest, NoPortLeavesConnectDisabled)
+{
+    Open();
+    EXPECT_EQ(Combo("cbPorta")->count(), 0);
+    EXPECT_FALSE(Button("btRun")->isEnabled());
+    EXPECT_FALSE(Label("lbCom")->isVisible());
+}
+
+TEST_F(WindowTest, PortaAgainClearsTheChoiceAndDropsTheListDown)
+{
+    PtyPair a, b;
+    Open({{a.Path(), PtyName(a), ""}, {b.Path(), PtyName(b), ""}});
+    PickPort(1);
+    EXPECT_TRUE(Button("btRun")->isEnabled());
+    EXPECT_TRUE(Label("imCom1")->isVisible());
+    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(b)));
+
+    QTest::mouseClick(Button("btPorta"), Qt::LeftButton);
+    EXPECT_EQ(listDuringScan, "Aguarde...");
+    EXPECT_FALSE(groupEnabledDuringScan);
+    EXPECT_TRUE(Group("gbPorta")->isEnabled());
+    EXPECT_FALSE(Button("btRun")->isEnabled());
+    EXPECT_FALSE(Label("imCom1")->isVisible());
+    EXPECT_FALSE(Label("lbCom")->isVisible());
+    EXPECT_EQ(PortList().size(), 2);
+    EXPECT_EQ(Combo("cbPorta")->currentIndex(), -1);
+    EXPECT_TRUE(WaitFor([&] { return Combo("cbPorta")->view()->isVisible(); }));
+    Combo("cbPorta")->hidePopup();
+}
+
+TEST_F(WindowTest, CommandLinePathsAreOfferedAsCandidates)
+{
+    Open({}, {"kestro", "/dev/ttyUSB3", "+applog", "dev/x", "/devices", "/dev/pts/7"});
+    EXPECT_EQ(extraSeen, (std::vector<std::string> {"/dev/ttyUSB3", "/dev/pts/7"}));
+}
+
+// ---- Program entry -----------------------------------------------------------------------
+
+TEST_F(WindowTest, LowerCaseSwitchTurnsTheLogOnAndLogsTheCommandLineFirst)
+{
+    Open({}, {"/usr/bin/kestro", "+applog"});
+    EXPECT_TRUE(AppLogEnabled());
+    const std::string log = LogText();
+    EXPECT_EQ(log.substr(0, log.find("\r\n") + 2), "10:20:30.040 /usr/bin/kestro +applog \r\n");
+}
+
+TEST_F(WindowTest, SwitchIsFoundInAnyCaseAnywhereButOnlyWhole)
+{
+    struct Row {
+        std::vector<std::string> arguments;
+        bool on;
+    } const rows[] = {
+        {{"kestro", "+APPLOG"}, true},          {{"kestro", "x", "+aPpLoG", "y"}, true},
+        {{"+applog"}, true},                    {{"kestro", "+APPLOGX"}, false},
+        {{"kestro", "APPLOG", "-applog"}, false}, {{"kestro"}, false},
+    };
+    for (const auto& row : rows) {
+        SetAppLogEnabled(false);
+        Open({}, row.arguments);
+        EXPECT_EQ(AppLogEnabled(), row.on) << row.arguments.back();
+    }
+}
+
+TEST_F(WindowTest, WithoutTheSwitchNoLogFileIsCreated)
+{
+    Open({}, {"kestro", "/dev/ttyS0"});
+    EXPECT_FALSE(AppLogEnabled());
+    EXPECT_FALSE(fs::exists(folder / "AppLog.log"));
+}
+
+TEST_F(WindowTest, CaptionIsProductNameAndVersion)
+{
+    Open();
+    EXPECT_EQ(window->windowTitle(), "Orlimo Kestro v01.00.00");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Orlimo Kestro");
+}
+
+TEST(WindowEntry, UnreadableVersionLeavesTheTrailingBlank)
+{
+    MainWindowSeams seams;
+    seams.candidates = [](const std::vector<std::string>&) { return std::vector<PortCandidate>(); };
+    seams.versionText = [] { return std::string(); };
+    TfmMainComunic window({"kestro"}, seams);
+    EXPECT_EQ(window.windowTitle(), "Orlimo Kestro ");
+}
+
+TEST(WindowEntry, VersionTextHasTwoDigitsPerNumber)
+{
+    struct Row {
+        int major, minor, release;
+        const char* text;
+    } const rows[] = {{1, 0, 0, "v01.00.00"}, {12, 34, 56, "v12.34.56"}, {0, 0, 0, "v00.00.00"},
+                      {100, 2, 3, "v100.02.03"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(FormatVersionText(row.major, row.minor, row.release), row.text);
+}
+
+// An object whose every event handler fails, to raise an exception inside the event loop.
+class FailingObject : public QObject {
+public:
+    explicit FailingObject(bool standard) : standard(standard) {}
+    bool event(QEvent*) override
+    {
+        if (standard)
+            throw std::runtime_error("handler failed");
+        throw 42;
+    }
+    bool standard;
+};
+
+TEST(WindowEntry, ExceptionInTheEventLoopIsReportedAndEndsTheLoop)
+{
+    auto* app = static_cast<KestroApplication*>(QCoreApplication::instance());
+    for (const bool standard : {true, false}) {
+        std::vector<QString> reports;
+        KestroApplication::SetFatalReport([&](const QString& message) { reports.push_back(message); });
+        FailingObject failing(standard);
+        QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+        EXPECT_EQ(app->Run(), 1);
+        KestroApplication::SetFatalReport({});
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0], standard ? "handler failed" : "Erro inesperado.");
+    }
+}
+
+// ---- Screenshots -------------------------------------------------------------------------
+
+// Renders the four states; KESTRO_SCREENSHOT_DIR names the folder that keeps them.
+TEST_F(WindowTest, RendersTheFourStates)
+{
+    const char* wanted = std::getenv("KESTRO_SCREENSHOT_DIR");
+    const fs::path target = wanted ? fs::path(wanted) : folder;
+    PtyPair usb, other;
+    Open({{usb.Path(), "ttyUSB0", "USB-Serial Controller"}, {other.Path(), "ttyUSB1", ""}});
+    auto save = [&](const char* name) {
+        QCoreApplication::processEvents();
+        const QImage image = window->grab().toImage();
+        EXPECT_EQ(image.size(), QSize(545, 360));
+        EXPECT_TRUE(image.save(QString::fromStdString((target / name).string()))) << name;
+    };
+    save("window-start.png");
+    PickPort(0);
+    save("window-port-chosen.png");
+    window->Modelo = "ECF-IF MODELO 2";
+    window->NSMF = "BR021900000012345";
+    window->SB = "010203";
+    window->Rodando(true);
+    window->AtualizaHeader();
+    window->SetSt(QString::fromUtf8("Leitura X concluída"));
+    save("window-connected.png");
+    window->Rodando(false);
+    window->SetSt("");
+    save("window-disconnected.png");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    KestroApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

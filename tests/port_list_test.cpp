@@ -1,0 +1,82 @@
+// The list of candidate serial ports on Linux: order, names, extra paths and duplicates.
+#include "serial/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+// The entries of the list whose path is one of paths, in list order.
+std::vector<std::string> NamesAmong(const std::vector<PortCandidate>& list, const std::set<std::string>& paths)
+{
+    std::vector<std::string> names;
+    for (const auto& port : list) {
+        if (paths.count(port.path))
+            names.push_back(port.name);
+    }
+    return names;
+}
+
+TEST(PortList, ExtraPathsAreOrderedByFamilyThenNumber)
+{
+    const std::vector<std::string> extra = {"/dev/ttyUSB10", "/dev/pts/12", "/dev/ttyUSB2",
+                                            "/dev/ttyACM0",  "/dev/pts/3",  "/dev/ttyUSB",
+                                            "/dev/pts/100"};
+    const auto list = ListCandidatePorts(extra);
+    EXPECT_EQ(NamesAmong(list, {extra.begin(), extra.end()}),
+              (std::vector<std::string> {"pts/3", "pts/12", "pts/100", "ttyACM0", "ttyUSB", "ttyUSB2",
+                                         "ttyUSB10"}));
+}
+
+TEST(PortList, WholeListIsSortedWithoutDuplicates)
+{
+    const auto list = ListCandidatePorts({"/dev/ttyS1", "/dev/ttyS1", "/dev/pts/4"});
+    std::set<std::string> paths;
+    for (const auto& port : list)
+        EXPECT_TRUE(paths.insert(port.path).second) << port.path;
+    EXPECT_EQ(std::count_if(list.begin(), list.end(), [](const PortCandidate& p) { return p.path == "/dev/ttyS1"; }),
+              1);
+    // Every name is the path below /dev/.
+    for (const auto& port : list)
+        EXPECT_EQ("/dev/" + port.name, port.path);
+}
+
+TEST(PortList, SystemPortsAreListedOnceWhenAlsoNamedByTheUser)
+{
+    const auto alone = ListCandidatePorts({});
+    if (alone.empty())
+        GTEST_SKIP() << "this machine lists no serial port";
+    std::vector<std::string> again;
+    for (const auto& port : alone)
+        again.push_back(port.path);
+    const auto both = ListCandidatePorts(again);
+    ASSERT_EQ(both.size(), alone.size());
+    for (size_t i = 0; i < alone.size(); ++i) {
+        EXPECT_EQ(both[i].path, alone[i].path);
+        EXPECT_EQ(both[i].description, alone[i].description);
+    }
+}
+
+TEST(PortList, SystemListHoldsOnlyRealDevices)
+{
+    for (const auto& port : ListCandidatePorts({})) {
+        // Virtual consoles and the console alias have no device behind them.
+        EXPECT_NE(port.name, "console");
+        EXPECT_NE(port.name, "tty");
+        EXPECT_FALSE(port.name.size() > 3 && port.name.compare(0, 3, "tty") == 0 &&
+                     std::isdigit(static_cast<unsigned char>(port.name[3])))
+            << port.name;
+        EXPECT_TRUE(std::filesystem::exists("/sys/class/tty/" + port.name + "/device/driver")) << port.name;
+    }
+}
+
+TEST(PortList, PathOutsideDevKeepsItsWholeName)
+{
+    const auto list = ListCandidatePorts({"/tmp/kestro-port"});
+    EXPECT_EQ(NamesAmong(list, {"/tmp/kestro-port"}), std::vector<std::string> {"/tmp/kestro-port"});
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The application object: title, fonts and the report of an exception that escapes a handler.
+#include "ui/kestro_application.h"
+
+#include "ui/main_window.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QMessageBox>
+
+#include <exception>
+
+namespace {
+
+std::function<void(const QString&)> fatalReport;
+
+// A non-standard exception carries no text; the box still says what happened.
+const char* const kUnknownError = "Erro inesperado.";
+
+}  // namespace
+
+void LoadWindowFonts()
+{
+    // Not tahomabd.ttf: that bold is hardly heavier than the regular face, while Qt's own
+    // emboldening of the regular one reads as bold.
+    static const char* const files[] = {"tahoma.ttf", "ms_sans_serif.ttf"};
+    for (const char* file : files) {
+        const QString path = QStringLiteral("/usr/share/wine/fonts/") + file;
+        if (QFile::exists(path))
+            QFontDatabase::addApplicationFont(path);
+    }
+}
+
+KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // The name, not the display name: Linux window managers would append a display name to
+    // every caption.
+    setApplicationName(TfmMainComunic::kProductName);
+    LoadWindowFonts();
+}
+
+void KestroApplication::SetFatalReport(std::function<void(const QString&)> report)
+{
+    fatalReport = std::move(report);
+}
+
+void KestroApplication::Fatal(const QString& message)
+{
+    if (failed)
+        return;  // one report; the loop is already ending
+    failed = true;
+    if (fatalReport)
+        fatalReport(message);
+    else
+        QMessageBox::critical(nullptr, applicationName(), message);
+    exit(1);
+}
+
+bool KestroApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        Fatal(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        Fatal(QString::fromUtf8(kUnknownError));
+    }
+    return false;
+}
+
+int KestroApplication::Run()
+{
+    failed = false;
+    try {
+        const int code = exec();
+        return failed ? 1 : code;
+    } catch (const std::exception& error) {
+        Fatal(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        Fatal(QString::fromUtf8(kUnknownError));
+    }
+    return 1;
+}

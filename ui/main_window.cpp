@@ -1,0 +1,253 @@
+// The main window's construction, display states and port choice.
+#include "ui/main_window.h"
+
+#include "app/log.h"
+#include "app/version.h"
+#include "ui_main_window.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// The outer size is 551 x 388. A fixed single border is 3 px on each side and the caption
+// bar takes 25 px above the client area (3 px border plus 22 px title): 551 - 2 * 3 = 545
+// wide and 388 - 25 - 3 = 360 high. The status panel ends at 344, within the client area.
+constexpr int kClientWidth = 545;
+constexpr int kClientHeight = 360;
+constexpr int kOuterWidth = 551;
+constexpr int kOuterHeight = 388;
+
+constexpr int kPanelStep = 165;
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+// The pictures live in this static library: their registration must be pulled in by hand,
+// and from the global namespace.
+static void InitPictures() { Q_INIT_RESOURCE(pictures); }
+
+const QString TfmMainComunic::kProductName = QStringLiteral("Orlimo Kestro");
+
+TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWindowSeams seams,
+                               QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TfmMainComunic>()), seams(std::move(seams))
+{
+    InitPictures();
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    const std::string version = this->seams.versionText ? this->seams.versionText() : ProgramVersionText();
+    setWindowTitle(kProductName + " " + QString::fromStdString(version));
+
+    for (const auto& argument : arguments) {
+        if (Upper(argument) == "+APPLOG")
+            SetAppLogEnabled(true);
+    }
+    std::string commandLine;
+    for (const auto& argument : arguments) {
+        commandLine += argument + " ";
+        if (argument.rfind("/dev/", 0) == 0)
+            extraPaths.push_back(argument);
+    }
+    AppLog(commandLine);
+
+    connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
+    // activated comes from the user only, not from the scan refilling the list.
+    connect(ui->cbPorta, &QComboBox::activated, this, &TfmMainComunic::cbPortaChange);
+    LocalizaCOM(ui->cbPorta, ui->gbPorta);
+
+    setFixedSize(kClientWidth, kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));
+    const QLabel* store[] = {ui->imMsg0, ui->imMsg1, ui->imMsg2, ui->imMsg3, ui->imMsg4, ui->imMsg5};
+    for (size_t i = 0; i < activityIcons.size(); ++i)
+        activityIcons[i] = store[i]->pixmap();
+    ShowCmd(0);
+    SetGB(0);
+    SetSt("");
+    GBinv();
+}
+
+TfmMainComunic::~TfmMainComunic() = default;
+
+void TfmMainComunic::Pause(int milliseconds)
+{
+    if (seams.pause)
+        seams.pause(milliseconds);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void TfmMainComunic::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TfmMainComunic::ShowCmd(int code)
+{
+    // Icon of imTx and of imRx for codes 0 to 6; other codes show two empty tiles.
+    static const int icons[7][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 3}, {0, 4}, {5, 0}, {0, 3}};
+    const bool known = code >= 0 && code <= 6;
+    const int tx = known ? icons[code][0] : 0;
+    const int rx = known ? icons[code][1] : 0;
+    ui->imTx->setPixmap(activityIcons[tx]);
+    ui->imRx->setPixmap(activityIcons[rx]);
+    const bool visible = code != 0;
+    if (visible != iconsVisible) {
+        iconsVisible = visible;
+        ui->imTx->setVisible(visible);
+        ui->imRx->setVisible(visible);
+    }
+    ui->lbStCancel->hide();
+    ui->imTx->repaint();
+    ui->imRx->repaint();
+    ProcessMessages();
+    if (rx == 3)
+        Pause(50);
+}
+
+void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
+{
+    ShowCmd(code);
+    ui->lbStCancel->setVisible(cancelVisible);
+    for (int i = 0; i < 5; ++i) {
+        ProcessMessages();
+        Pause(100);
+    }
+}
+
+void TfmMainComunic::SetSt(const QString& text) { ui->lbSt->setText(text); }
+
+void TfmMainComunic::SetGB(int n)
+{
+    const int d = kPanelStep * n;
+    const int top = d < 0 ? 0 : kPanelStep;
+    ui->gb0->move(12, top);
+    ui->gbTeste->move(12, top);
+    for (QWidget* group : {static_cast<QWidget*>(ui->gbPorta), static_cast<QWidget*>(ui->gbImCOM),
+                           static_cast<QWidget*>(ui->gbID), static_cast<QWidget*>(ui->gbHeader),
+                           static_cast<QWidget*>(ui->gbCmdSt)})
+        group->move(group->x(), group->y() + d);
+}
+
+void TfmMainComunic::GBinv()
+{
+    ui->gb0->setVisible(true);
+    ui->gbTeste->setVisible(false);
+}
+
+void TfmMainComunic::ImVisible(int k)
+{
+    ui->imCom1->setVisible(k == 1);
+    ui->imCom2->setVisible(k == 2);
+    ui->lbCom->setVisible(k != 0);
+}
+
+void TfmMainComunic::Rodando(bool connected)
+{
+    const bool idle = !connected;
+    ui->btPorta->setEnabled(idle);
+    ui->cbPorta->setEnabled(idle);
+    ui->btRun->setEnabled(idle);
+    ui->btRun->setVisible(idle);
+    ui->btStop->setVisible(connected);
+    ui->btStop->setEnabled(connected);
+    ui->imCom1->setVisible(idle);
+    ui->imCom2->setVisible(connected);
+    ui->gb0->setVisible(idle);
+    ui->gbTeste->setVisible(connected);
+    if (idle) {
+        const QString blank(22, QChar('_'));
+        ui->lbFS->setText(blank);
+        ui->lbNS->setText(blank);
+        ui->lbSB->setText(blank);
+        GBinv();
+    }
+    ImVisible(connected ? 2 : 1);
+    this->connected = connected;
+}
+
+void TfmMainComunic::AtualizaHeader()
+{
+    ui->lbFS->setText(Modelo);
+    ui->lbNS->setText(NSMF);
+    // "010203" reads 01.02.03; missing characters are left out, the dots stay.
+    ui->lbSB->setText(SB.mid(0, 2) + "." + SB.mid(2, 2) + "." + SB.mid(4, 2));
+    ProcessMessages();
+}
+
+bool TfmMainComunic::TestSerial(const std::string& path) const { return ProbeSerialPort(path); }
+
+void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
+{
+    group->setEnabled(false);
+    list->clear();
+    list->addItem(QStringLiteral("Aguarde..."));
+    list->setCurrentIndex(0);
+    list->repaint();  // the scan doesn't let events through: show the notice now
+    const auto candidates = seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths);
+    std::vector<PortCandidate> found;
+    for (const auto& candidate : candidates) {
+        if (TestSerial(candidate.path))
+            found.push_back(candidate);
+    }
+    list->clear();
+    for (const auto& port : found) {
+        list->addItem(QString::fromStdString(port.name));
+        if (!port.description.empty())
+            list->setItemData(list->count() - 1, QString::fromStdString(port.description), Qt::ToolTipRole);
+    }
+    list->setCurrentIndex(-1);
+    group->setEnabled(true);
+}
+
+void TfmMainComunic::btPortaClick()
+{
+    ui->gb0->setVisible(true);
+    ImVisible(0);
+    ui->btRun->setEnabled(false);
+    LocalizaCOM(ui->cbPorta, ui->gbPorta);
+    ui->cbPorta->showPopup();
+}
+
+void TfmMainComunic::cbPortaChange()
+{
+    const bool chosen = ui->cbPorta->currentIndex() >= 0;
+    ui->btRun->setEnabled(chosen);
+    ImVisible(chosen ? 1 : 0);
+    ui->lbCom->setText(ui->cbPorta->currentText());
+}
+
+std::string TfmMainComunic::PortName() const
+{
+    return ui->cbPorta->currentIndex() >= 0 ? ui->cbPorta->currentText().toStdString() : std::string();
+}
+
+void TfmMainComunic::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && ui->btRun->isVisible() && ui->btRun->isEnabled()) {
+        ui->btRun->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+QPushButton* TfmMainComunic::btRun() const { return ui->btRun; }
+QPushButton* TfmMainComunic::btStop() const { return ui->btStop; }
+QPushButton* TfmMainComunic::btLX() const { return ui->btLX; }
+QGroupBox* TfmMainComunic::gbPorta() const { return ui->gbPorta; }
+QGroupBox* TfmMainComunic::gbTeste() const { return ui->gbTeste; }
+QLabel* TfmMainComunic::lbStCancel() const { return ui->lbStCancel; }

@@ -1,0 +1,108 @@
+// The program's one window: port choice, connection state, printer identification and the
+// activity display that a running command drives.
+#pragma once
+
+#include "serial/serial_port.h"
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace Ui {
+class TfmMainComunic;
+}
+
+// What tests replace; an empty member keeps the real behaviour.
+struct MainWindowSeams {
+    // The ports to try, given the device paths named on the command line (ListCandidatePorts).
+    std::function<std::vector<PortCandidate>(const std::vector<std::string>& extraPaths)> candidates;
+    // The display's pauses in milliseconds (a plain sleep).
+    std::function<void(int milliseconds)> pause;
+    // The version text of the caption (ProgramVersionText).
+    std::function<std::string()> versionText;
+};
+
+class TfmMainComunic : public QWidget {
+    Q_OBJECT
+
+public:
+    // arguments: the whole command line, the program's path first, as the system gave it.
+    explicit TfmMainComunic(const std::vector<std::string>& arguments, MainWindowSeams seams = {},
+                            QWidget* parent = nullptr);
+    ~TfmMainComunic() override;
+
+    // Activity display: 0 idle (icons hidden), 1 sending, 2 asking for the response,
+    // 3 and 6 receiving (then a 50 ms pause), 4 printer busy, 5 error; other codes show empty tiles.
+    void ShowCmd(int code);
+    // The same, then the "Cancelar" link shown or hidden by the flag, and about half a second
+    // during which the window stays alive.
+    void ShowCmd(int code, bool cancelVisible);
+    // The status line. The text is already Unicode: texts from the link are Windows-1252 bytes,
+    // which the caller converts (Cp1252ToUtf8) before calling.
+    void SetSt(const QString& text);
+    // Moves the groups vertically by n steps of 165 pixels; 0 only places the two panels.
+    void SetGB(int n);
+    // The idle panel "Desconectado" in front, the test panel hidden.
+    void GBinv();
+    // The port picture: 0 none, 1 port chosen, 2 connected; the port name shows unless 0.
+    void ImVisible(int k);
+    // Connected (true) or disconnected (false) state of the whole window.
+    void Rodando(bool connected);
+    // Shows the identification texts Modelo, NSMF and SB in the header.
+    void AtualizaHeader();
+    // Lets pending window events through, so that the window stays painted during a command.
+    void ProcessMessages();
+
+    // Fills list with the ports that can be opened now; group is disabled during the scan.
+    void LocalizaCOM(QComboBox* list, QGroupBox* group);
+    // True when the device path can be opened exclusively right now.
+    bool TestSerial(const std::string& path) const;
+    // Handlers of "Porta:" and of the user's choice in the port list.
+    void btPortaClick();
+    void cbPortaChange();
+
+    // The state last given by Rodando.
+    bool Connected() const { return connected; }
+    // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
+    std::string PortName() const;
+
+    // Controls that the command cycle drives directly.
+    QPushButton* btRun() const;
+    QPushButton* btStop() const;
+    QPushButton* btLX() const;
+    QGroupBox* gbPorta() const;
+    QGroupBox* gbTeste() const;
+    QLabel* lbStCancel() const;
+
+    // Identification of the printer, filled when connecting and shown by AtualizaHeader.
+    QString Modelo;
+    QString NSMF;
+    QString SB;
+
+    static const QString kProductName;
+
+protected:
+    // Enter acts on "Conectar", the window's default button.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Pause(int milliseconds);
+
+    std::unique_ptr<Ui::TfmMainComunic> ui;
+    MainWindowSeams seams;
+    std::vector<std::string> extraPaths;  // device paths named on the command line
+    std::array<QPixmap, 6> activityIcons;
+    bool iconsVisible = false;  // the visibility last given to imTx and imRx
+    bool connected = false;
+};
