@@ -80,16 +80,24 @@ PrinterSim::PrinterSim(Options opts)
     : options(std::move(opts)), expectedSeq(options.firstSeq),
       frameTimeout(std::chrono::milliseconds(options.frameTimeoutMs))
 {
+    // Lives as long as the object, so DropLine or SetFrameTimeout racing with Stop never writes to a closed pipe.
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wakeRead = pipeFds[0];
+        wakeWrite = pipeFds[1];
+    }
 }
 
 PrinterSim::~PrinterSim()
 {
     Stop();
+    CloseFd(wakeRead);
+    CloseFd(wakeWrite);
 }
 
 bool PrinterSim::Start()
 {
-    if (thread.joinable() || master >= 0)
+    if (thread.joinable() || master >= 0 || wakeRead < 0)
         return false;
     // Raw from the first moment: with echo on, the host would read its own frame back.
     termios raw {};
@@ -102,15 +110,16 @@ bool PrinterSim::Start()
         return false;
     }
     char name[128];
-    int pipeFds[2];
-    if (::ptsname_r(master, name, sizeof name) != 0 || ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (::ptsname_r(master, name, sizeof name) != 0) {
         CloseFd(master);
         CloseFd(slave);
         return false;
     }
-    wakeRead = pipeFds[0];
-    wakeWrite = pipeFds[1];
     slavePath = name;
+    // A restarted simulator begins with a clean line.
+    reader = FrameReader {};
+    outputs.clear();
+    response = Response {};
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
@@ -128,13 +137,12 @@ void PrinterSim::Stop()
         std::lock_guard<std::mutex> guard(lock);
         stopRequested = true;
     }
+    changed.notify_all();
     Wake();
     if (thread.joinable())
         thread.join();
     CloseFd(master);
     CloseFd(slave);
-    CloseFd(wakeRead);
-    CloseFd(wakeWrite);
     Notify();
 }
 
@@ -212,11 +220,19 @@ void PrinterSim::ClearPlans()
 
 void PrinterSim::DropLine()
 {
+    if (!thread.joinable()) {
+        CloseLine();
+        return;
+    }
     {
         std::lock_guard<std::mutex> guard(lock);
         dropRequested = true;
     }
     Wake();
+    // Synchronous, so the caller's next write already meets a closed line. The thread closes the
+    // descriptors itself because it is the only one polling them.
+    std::unique_lock<std::mutex> guard(lock);
+    changed.wait(guard, [&] { return dropped || stopRequested; });
 }
 
 bool PrinterSim::LineDropped() const
@@ -321,8 +337,10 @@ void PrinterSim::Run()
 
         pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0},
                          {wakeRead, POLLIN, 0}};
-        if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR)
+        if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
+            CloseLine();
             return;
+        }
         if (fds[1].revents & POLLIN) {
             while (::read(wakeRead, chunk, sizeof chunk) > 0) {
             }
@@ -391,20 +409,20 @@ void PrinterSim::HandleSyn()
     Reply(reply, {kSyn, seq});
 }
 
-void PrinterSim::Reply(SimReply reply, std::vector<uint8_t> normal)
+void PrinterSim::Reply(SimReply reply, std::vector<uint8_t> normal, int pieces, int pieceDelayMs)
 {
     switch (reply.answer) {
     case SimAnswer::Normal:
         Send(std::move(normal));
         break;
     case SimAnswer::Busy:
-        Send({kDc1, reply.pair.errorClass, reply.pair.detail});
+        SendInPieces({kDc1, reply.pair.errorClass, reply.pair.detail}, pieces, pieceDelayMs);
         break;
     case SimAnswer::Refuse: {
         std::lock_guard<std::mutex> guard(lock);
         ++counts.naks;
     }
-        Send({kNak, reply.pair.errorClass, reply.pair.detail});
+        SendInPieces({kNak, reply.pair.errorClass, reply.pair.detail}, pieces, pieceDelayMs);
         break;
     case SimAnswer::Silent:
         break;
@@ -445,7 +463,7 @@ void PrinterSim::HandleFrame(const HostMessage& message)
     }
     const SimPlan plan = NextPlan();
     if (plan.reply.answer != SimAnswer::Normal) {
-        Reply(plan.reply, {});
+        Reply(plan.reply, {}, plan.pieces, plan.pieceDelayMs);
         return;
     }
     std::vector<std::string> blocks;
@@ -558,18 +576,23 @@ void PrinterSim::SendBlock(size_t index)
         if (plan.truncateAt >= 0 && index == 0)
             bytes.resize(kHeaderSize + std::min(data.size(), static_cast<size_t>(plan.truncateAt)));
     }
-    const size_t pieces = static_cast<size_t>(std::max(1, plan.pieces));
-    const size_t pieceSize = (bytes.size() + pieces - 1) / pieces;
+    SendInPieces(bytes, plan.pieces, plan.pieceDelayMs);
+    response.sent = std::max(response.sent, index + 1);
+    std::lock_guard<std::mutex> guard(lock);
+    ++counts.blocks;
+}
+
+void PrinterSim::SendInPieces(const std::vector<uint8_t>& bytes, int pieces, int pieceDelayMs)
+{
+    const size_t count = static_cast<size_t>(std::max(1, pieces));
+    const size_t pieceSize = (bytes.size() + count - 1) / count;
     for (size_t k = 0; k * pieceSize < bytes.size(); ++k) {
         const size_t from = k * pieceSize;
         const size_t to = std::min(bytes.size(), from + pieceSize);
         Send(std::vector<uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(from),
                                   bytes.begin() + static_cast<std::ptrdiff_t>(to)),
-             std::chrono::milliseconds(plan.pieceDelayMs * static_cast<int>(k)));
+             std::chrono::milliseconds(pieceDelayMs * static_cast<int>(k)));
     }
-    response.sent = std::max(response.sent, index + 1);
-    std::lock_guard<std::mutex> guard(lock);
-    ++counts.blocks;
 }
 
 void PrinterSim::Send(std::vector<uint8_t> bytes, std::chrono::milliseconds delay)

@@ -45,7 +45,7 @@ struct SimPlan {
     int blockCount = 1;
 
     bool eager = false;    // first block right after the ACK, without waiting for ENQ
-    int pieces = 1;        // every block written in this many pieces...
+    int pieces = 1;        // every block, and a NAK or DC1 answer, written in this many pieces...
     int pieceDelayMs = 0;  // ...with this pause between them
     SimPair headerError;   // class != 0: block headerErrorBlock carries this pair and no data
     int headerErrorBlock = 0;
@@ -106,7 +106,8 @@ public:
     void SetRandom(uint32_t seed);
     void ClearPlans(); // queue, SYN replies, default and random mode
 
-    // Closes master and slave now; the host sees EOF/EIO and the device disappears.
+    // Closes master and slave and returns once they are closed; the host sees EOF/EIO and the
+    // device disappears. Not to be called from a WaitUntil condition.
     void DropLine();
     bool LineDropped() const;
 
@@ -143,10 +144,11 @@ private:
     void HandleSyn();
     void HandleEnq(uint8_t block);
     void HandleFrame(const HostMessage& message);
-    void Reply(SimReply reply, std::vector<uint8_t> normal);
+    void Reply(SimReply reply, std::vector<uint8_t> normal, int pieces = 1, int pieceDelayMs = 0);
     SimPlan NextPlan();
     SimPlan RandomPlan();
     void SendBlock(size_t index);
+    void SendInPieces(const std::vector<uint8_t>& bytes, int pieces, int pieceDelayMs);
     void Send(std::vector<uint8_t> bytes, std::chrono::milliseconds delay = {});
     bool Flush();
     void CloseLine();

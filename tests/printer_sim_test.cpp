@@ -536,6 +536,26 @@ TEST_F(PrinterSimTest, SplitBlockArrivesWhole)
     EXPECT_EQ(Bytes(split.begin() + 2, split.end() - 1), Bytes(whole.begin() + 2, whole.end() - 1));
 }
 
+TEST_F(PrinterSimTest, SplitRefusalArrivesWhole)
+{
+    SimPlan plan = SimPlan::Answer(SimAnswer::Refuse, {3, 1});
+    plan.pieces = 3;
+    plan.pieceDelayMs = 20;
+    sim->QueuePlan(plan);
+    EXPECT_EQ(Command(20, "0|", 3), (Bytes {0x15, 3, 1}));
+}
+
+TEST_F(PrinterSimTest, RestartsOnAFreshLineAfterStop)
+{
+    port.reset();
+    sim->Stop();
+    ASSERT_TRUE(sim->Start());
+    EXPECT_FALSE(sim->Start());
+    port = std::make_unique<HostPort>(sim->SlavePath());
+    port->Write({0x16});
+    EXPECT_EQ(port->Read(2), (Bytes {0x16, 0x05}));
+}
+
 TEST_F(PrinterSimTest, HeaderErrorCarriesThePairAndNoData)
 {
     SimPlan plan = SimPlan::WithBlocks({"A|", "B|"});
