@@ -656,6 +656,23 @@ TEST_F(PrinterSimTest, StopReturnsWhileAPieceIsStillScheduled)
     sim->Stop();
 }
 
+TEST_F(PrinterSimTest, CommandLinePlansRunInOrder)
+{
+    SimCliConfig config;
+    std::string error;
+    ASSERT_TRUE(ParseSimCli({"--busy", "2,6,7", "--busy-syn", "1", "--drop-after", "3", "--blocks", "2"}, config, error));
+    ApplySimCli(config, *sim);
+    port->Write({0x16});
+    EXPECT_EQ(port->Read(3), (Bytes {0x11, 0, 0}));
+    EXPECT_EQ(Command(26, "15|2|", 3), (Bytes {0x11, 6, 7}));
+    EXPECT_EQ(Command(26, "15|2|", 3), (Bytes {0x11, 6, 7}));
+    EXPECT_EQ(Command(26, "15|2|"), Bytes {0x06});
+    EXPECT_FALSE(LastBlock(Enq(0)));
+    EXPECT_TRUE(LastBlock(Enq(1)));
+    port->Write(Frame(seq++, 26, 0, "15|2|"));
+    EXPECT_TRUE(sim->WaitUntil([&] { return sim->LineDropped(); }, kDeadline));
+}
+
 TEST(PrinterSimRandomTest, SameSeedSameAnswers)
 {
     auto run = [](uint32_t seed) {
