@@ -420,22 +420,6 @@ TEST_F(WindowTest, HeaderSplitsTheBasicSoftwareVersion)
     EXPECT_EQ(Label("lbNS")->text(), "");
 }
 
-TEST_F(WindowTest, PortPictureFollowsImVisible)
-{
-    Open();
-    struct Row {
-        int k;
-        bool chosen, connected, name;
-    } const rows[] = {{1, true, false, true}, {2, false, true, true}, {0, false, false, false}, {3, false, false, true}};
-    for (const auto& row : rows) {
-        window->ImVisible(row.k);
-        EXPECT_EQ(Label("imCom1")->isVisible(), row.chosen) << row.k;
-        EXPECT_EQ(Label("imCom2")->isVisible(), row.connected) << row.k;
-        EXPECT_EQ(Label("lbCom")->isVisible(), row.name) << row.k;
-        EXPECT_TRUE(Label("imCom0")->isVisible()) << row.k;
-    }
-}
-
 // ---- Port discovery ----------------------------------------------------------------------
 
 TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
