@@ -87,6 +87,24 @@ TEST_F(LinkTest, FirstCommandExchangeOfALink)
     EXPECT_EQ(link->ErrDetail(), 0);
 }
 
+TEST_F(LinkTest, FirstCommandLogsEveryStepInOrder)
+{
+    LogCapture log;
+    ASSERT_EQ(Send(20, {0}), EcfLink::kAck);
+    ASSERT_EQ(link->GetResp(block.data()), 0);
+    ASSERT_EQ(link->GetResp(block.data()), EcfLink::kRespEnd);
+    const std::vector<std::string> write {"WriteSerial", "WriteSerial Ok", "CmdLog", "CmdLog Ok"};
+    const std::vector<std::string> read {"ReadSerial", "ReadSerial Ok", "CmdLog", "CmdLog Ok"};
+    std::vector<std::string> expected {"SetCmd", "AddParam", "SendCmd", "GetSync"};
+    for (const auto* step : {&write, &read, &read, &write, &read})
+        expected.insert(expected.end(), step->begin(), step->end());
+    expected.push_back("GetResp");
+    for (const auto* step : {&write, &read, &read, &read})
+        expected.insert(expected.end(), step->begin(), step->end());
+    expected.push_back("GetResp");
+    EXPECT_EQ(log.Tags(), expected);
+}
+
 TEST_F(LinkTest, IdentificationAnswersTheValue)
 {
     ASSERT_EQ(Send(26, {15, 2}), EcfLink::kAck);
@@ -290,6 +308,7 @@ TEST_F(LinkTest, DroppedLineFailsTheWrite)
 
 TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
 {
+    link.reset();
     int opens = 0;
     EcfLink counted(sim.PortName(), FastPacing(), [&](const std::string& path, const std::string& mode, int size) {
         ++opens;
@@ -397,8 +416,11 @@ TEST_F(ScriptedLinkTest, OverlongParametersAreRefusedAndTheLengthTellsTheTruth)
         link->AddParam(100000000);
     EXPECT_EQ(CountTag(log.Tags(), "AddParam Erro"), 1);
     line.Send({0x16, 0x00, 0x06});
+    // The far end must read while the frame goes out: the line holds only a few kilobytes.
+    Bytes wire;
+    std::thread farEnd([&] { wire = line.Receive(1 + 65520 + 7, 20s); });
     EXPECT_EQ(link->SendCmd(), EcfLink::kAck);
-    const Bytes wire = line.Receive(1 + 65520 + 7, 10s);
+    farEnd.join();
     ASSERT_EQ(wire.size(), 1u + 65520u + 7u);
     EXPECT_EQ(wire[5] + 256 * wire[6], 65520);
 }
