@@ -1,0 +1,207 @@
+// The command cycle: display codes, status texts and log tags of every step.
+#include "ui/cycle/command_cycle.h"
+
+#include "app/log.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// Runs EndCmd when a started command leaves RetResp by any path, the index error included.
+class EndGuard {
+public:
+    explicit EndGuard(CommandCycle& cycle) : cycle(cycle) {}
+    ~EndGuard() { cycle.EndCmd(); }
+    EndGuard(const EndGuard&) = delete;
+    EndGuard& operator=(const EndGuard&) = delete;
+
+private:
+    CommandCycle& cycle;
+};
+
+}  // namespace
+
+CommandCycle::CommandCycle(CycleDisplay& display) : display(display), blockBuffer(EcfLink::kBufferSize) {}
+
+bool CommandCycle::StartCmd()
+{
+    if (link->Start())
+        return true;
+    display.SetSt("Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+    return false;
+}
+
+void CommandCycle::ShowLinkError()
+{
+    display.ShowCmd(0);
+    display.SetSt(link->GetError());
+}
+
+bool CommandCycle::SendCmd()
+{
+    AppLog("SendCmd ini");
+    cancelRequest = false;
+    for (;;) {
+        if (cancelRequest) {
+            AppLog("SendCmd Cancel");
+            ShowLinkError();
+            return false;
+        }
+        display.ShowCmd(1);
+        switch (link->SendCmd()) {
+        case EcfLink::kAck:
+            AppLog("SendCmd ACK");
+            display.ShowCmd(0);
+            return true;
+        case EcfLink::kBusy:
+            AppLog("SendCmd WAK");
+            display.ShowCmd(4, true);
+            break;
+        case EcfLink::kWriteFailed:
+            AppLog("SendCmd WRI");
+            display.ShowCmd(0);
+            display.SetSt("Erro no envio do Comando");
+            return false;
+        default:
+            AppLog("SendCmd LNE");
+            ShowLinkError();
+            return false;
+        }
+    }
+}
+
+int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
+{
+    AppLog("RecebeBuffer");
+    cancelRequest = false;
+    if (capacity == 0)
+        destination = nullptr;
+    size_t position = 0;
+    for (;;) {
+        if (cancelRequest) {
+            AppLog("RecebeBuffer Cancel");
+            ShowLinkError();
+            return 2;
+        }
+        display.ShowCmd(2);
+        const int result = link->GetResp(blockBuffer.data());
+        if (result >= 0) {
+            AppLog("RecebeBuffer RECEIVE");
+            display.ShowCmd(3);
+            if (destination != nullptr) {
+                // Keep room for the closing zero; what does not fit is still read off the line.
+                const size_t room = capacity - 1 - position;
+                const size_t n = std::min(static_cast<size_t>(result), room);
+                std::memcpy(destination + position, blockBuffer.data(), n);
+                position += n;
+                if (n < static_cast<size_t>(result))
+                    AppLog("RecebeBuffer CUT");
+            }
+            continue;
+        }
+        switch (result) {
+        case EcfLink::kRespEnd:
+            AppLog("RecebeBuffer FIM");
+            display.ShowCmd(0);
+            if (destination != nullptr)
+                destination[position] = 0;
+            return 0;
+        case EcfLink::kRespError:
+            AppLog("RecebeBuffer ERR");
+            ShowLinkError();
+            return 1;
+        case EcfLink::kRespBusy:
+            AppLog("RecebeBuffer WAK");
+            display.ShowCmd(4, true);
+            break;
+        case EcfLink::kRespMore:
+            AppLog("RecebeBuffer MOR");
+            display.ShowCmd(6);
+            break;
+        case EcfLink::kRespWriteFailed:
+            AppLog("RecebeBuffer WRI");
+            display.ShowCmd(0);
+            display.SetSt("Erro ao solicitar Resposta");
+            return 5;
+        default:  // a short or late response
+            AppLog("RecebeBuffer LEN");
+            ShowLinkError();
+            return 3;
+        }
+    }
+}
+
+void CommandCycle::EndCmd() { link->End(); }
+
+int CommandCycle::ExecCmd()
+{
+    AppLog("ExecCmd");
+    if (!StartCmd())
+        return kNotStarted;
+    const int result = SendCmd() ? RecebeBuffer(nullptr, 0) : kFailed;
+    EndCmd();
+    AppLog("ExecCmd Fim");
+    return result;
+}
+
+std::string CommandCycle::RetResp(int index)
+{
+    AppLog("RetResp");
+    if (!StartCmd())
+        return std::to_string(kNotStarted);
+    EndGuard end(*this);
+    if (!SendCmd())
+        return "";
+    std::vector<uint8_t> response(kResponseSize);
+    if (RecebeBuffer(response.data(), response.size()) != 0)
+        return "";
+    const std::vector<std::string> fields = LeParam(reinterpret_cast<const char*>(response.data()));
+    return fields.at(static_cast<size_t>(index));
+}
+
+std::vector<std::string> CommandCycle::LeParam(const std::string& text)
+{
+    AppLog("LeParam");
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', start)) {
+        fields.push_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return fields;
+}
+
+bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
+{
+    struct Item {
+        int number;
+        std::string Identification::*text;
+    };
+    static const Item items[] = {
+        {2, &Identification::modelo},
+        {4, &Identification::nsMf},
+        {14, &Identification::sb},
+    };
+    bool success = true;
+    for (const Item& item : items) {
+        EcfLink& link = *cycle.Link();
+        link.SetCmd(26, 0);
+        link.AddParam(15);
+        link.AddParam(item.number);
+        std::string value;
+        try {
+            value = cycle.RetResp(0);
+        } catch (const std::exception&) {
+            value.clear();  // a response without the field reads as no answer
+        }
+        if (value.empty())
+            success = false;
+        identification.*item.text = value;
+    }
+    if (!success)
+        display.SetSt("Erro ao ler ECF");
+    display.ShowIdentification(identification);
+    return success;
+}

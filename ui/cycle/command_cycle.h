@@ -1,0 +1,52 @@
+// The synchronous cycle in which one printer command runs: start, send (again while the
+// printer asks to wait), receive the response blocks, end. Shared by the window and kestro-cli.
+#pragma once
+
+#include "link/ecf_link.h"
+#include "ui/cycle/cycle_display.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CommandCycle {
+public:
+    // ExecCmd results.
+    enum ExecResult { kDone = 0, kFailed = 1, kCancelled = 2, kLate = 3, kNotStarted = 4, kRequestFailed = 5 };
+    // The response buffer of RetResp.
+    static constexpr size_t kResponseSize = 4096;
+
+    explicit CommandCycle(CycleDisplay& display);
+
+    // The current link, not owned; the cycle is only run while there is one.
+    void SetLink(EcfLink* link) { this->link = link; }
+    EcfLink* Link() const { return link; }
+
+    bool StartCmd();
+    bool SendCmd();
+    // Receives the response; with a destination the blocks are appended to it, at most
+    // capacity - 1 bytes and a closing zero byte. Result 0, 1, 2, 3 or 5.
+    int RecebeBuffer(uint8_t* destination, size_t capacity);
+    void EndCmd();
+    int ExecCmd();
+    // Field `index` of the command's response; "4" when the port cannot be opened, "" when the
+    // command fails. Throws std::out_of_range when the response has no such field.
+    std::string RetResp(int index);
+    static std::vector<std::string> LeParam(const std::string& text);
+
+    // Asks the running command to stop at its next wait ("Cancelar").
+    void RequestCancel() { cancelRequest = true; }
+
+private:
+    // Ends a failed loop: idle display and the link's error text on the status line.
+    void ShowLinkError();
+
+    CycleDisplay& display;
+    EcfLink* link = nullptr;
+    std::vector<uint8_t> blockBuffer;
+    bool cancelRequest = false;
+};
+
+// Reads model, NS MF and SB with the three identification queries, each its own command;
+// puts "Erro ao ler ECF" on the status line when one of them could not be read.
+bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification);
