@@ -20,9 +20,14 @@ constexpr auto kDeadline = 5s;
 
 Bytes Frame(uint8_t seq, uint8_t cmd, uint8_t ext, const std::string& params)
 {
-    Bytes frame = {0x01, seq, cmd, ext, static_cast<uint8_t>(params.size() & 0xFF),
-                   static_cast<uint8_t>(params.size() >> 8)};
-    frame.insert(frame.end(), params.begin(), params.end());
+    Bytes frame(6 + params.size());
+    frame[0] = 0x01;
+    frame[1] = seq;
+    frame[2] = cmd;
+    frame[3] = ext;
+    frame[4] = static_cast<uint8_t>(params.size() & 0xFF);
+    frame[5] = static_cast<uint8_t>(params.size() >> 8);
+    std::copy(params.begin(), params.end(), frame.begin() + 6);
     uint8_t sum = 0;
     for (size_t i = 1; i < frame.size(); ++i)
         sum = static_cast<uint8_t>(sum + frame[i]);
