@@ -79,6 +79,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
     if (capacity == 0)
         destination = nullptr;
     size_t position = 0;
+    bool cut = false;
     for (;;) {
         if (cancelRequest) {
             AppLog("RecebeBuffer Cancel");
@@ -96,8 +97,9 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
                 const size_t n = std::min(static_cast<size_t>(result), room);
                 std::memcpy(destination + position, blockBuffer.data(), n);
                 position += n;
-                if (n < static_cast<size_t>(result))
+                if (n < static_cast<size_t>(result) && !cut)
                     AppLog("RecebeBuffer CUT");
+                cut = cut || n < static_cast<size_t>(result);
             }
             continue;
         }

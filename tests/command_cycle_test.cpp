@@ -1,0 +1,138 @@
+// The command cycle without a window: field splitting, and the cycle's texts and results
+// against the simulated printer with a display that records what it was told.
+#include "sim/printer_sim.h"
+#include "tests/link_test_support.h"
+#include "ui/cycle/command_cycle.h"
+#include "vocab/error_text.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+struct RecordingDisplay : CycleDisplay {
+    void ShowCmd(int code) override { codes.push_back(code); }
+    void ShowCmd(int code, bool cancelVisible) override
+    {
+        codes.push_back(code);
+        if (cancelVisible)
+            ++cancelShown;
+    }
+    void SetSt(const std::string& text) override { status = text; }
+    void ShowIdentification(const Identification& shown) override { identification = shown; }
+
+    std::vector<int> codes;
+    int cancelShown = 0;
+    std::string status = "untouched";
+    Identification identification;
+};
+
+TEST(LeParam, SplitsAtEveryBar)
+{
+    const struct {
+        const char* text;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {"A|B|", {"A", "B"}}, {"A|B|C", {"A", "B"}}, {"|X|", {"", "X"}}, {"", {}}, {"ABC", {}}, {"||", {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CommandCycle::LeParam(c.text), c.fields);
+    }
+}
+
+class CommandCycleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Start());
+        link = std::make_unique<EcfLink>(sim.PortName(), FastPacing());
+        ASSERT_TRUE(link->online());
+        cycle.SetLink(link.get());
+    }
+    void Prepare()
+    {
+        link->SetCmd(20, 0);
+        link->AddParam(0);
+    }
+
+    PrinterSim sim;
+    std::unique_ptr<EcfLink> link;
+    RecordingDisplay display;
+    CommandCycle cycle {display};
+};
+
+TEST_F(CommandCycleTest, ResultsAndStatusTextsOfFailedCommands)
+{
+    struct Case {
+        const char* name;
+        SimPlan plan;
+        int result;
+        std::string status;
+    };
+    SimPlan headerError;
+    headerError.headerError = {5, 1};
+    const Case cases[] = {
+        {"done", SimPlan(), CommandCycle::kDone, "untouched"},
+        {"refused", SimPlan::Answer(SimAnswer::Refuse, {2, 1}), CommandCycle::kFailed, ErrorText(2, 1)},
+        {"garbage", SimPlan::Answer(SimAnswer::Garbage), CommandCycle::kFailed, ErrorText(255, 1)},
+        {"silent", SimPlan::Answer(SimAnswer::Silent), CommandCycle::kFailed, ErrorText(255, 2)},
+        {"header error", headerError, CommandCycle::kFailed, ErrorText(5, 1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        display.status = "untouched";
+        sim.QueuePlan(c.plan);
+        Prepare();
+        EXPECT_EQ(cycle.ExecCmd(), c.result);
+        EXPECT_EQ(display.status, c.status);
+        EXPECT_EQ(display.codes.back(), 0);
+    }
+}
+
+TEST_F(CommandCycleTest, BusyAnswersShowTheCancelLinkEachTime)
+{
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 3);
+    Prepare();
+    EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kDone);
+    EXPECT_EQ(display.cancelShown, 3);
+}
+
+TEST_F(CommandCycleTest, MissingFieldRaisesAndStillClosesThePort)
+{
+    sim.QueuePlan(SimPlan::WithBlocks({"no bar"}));
+    Prepare();
+    EXPECT_THROW(cycle.RetResp(0), std::out_of_range);
+    // Closed: another owner can take the port now.
+    EXPECT_TRUE(ProbeSerialPort(sim.SlavePath()));
+}
+
+TEST_F(CommandCycleTest, LongResponseIsCutAtTheBufferAndTheRestReadOff)
+{
+    LogCapture log;
+    const std::string filler(5 * 1024, 'w');
+    sim.QueuePlan(SimPlan::WithBlocks({"first|" + filler, filler + "|"}));
+    Prepare();
+    EXPECT_EQ(cycle.RetResp(0), "first");
+    EXPECT_EQ(CountTag(log.Tags(), "RecebeBuffer CUT"), 1);
+    EXPECT_EQ(CountTag(log.Tags(), "RecebeBuffer FIM"), 1);
+
+    sim.QueuePlan(SimPlan::WithBlocks({"next|"}));
+    Prepare();
+    EXPECT_EQ(cycle.RetResp(0), "next");
+}
+
+TEST_F(CommandCycleTest, IdentificationReadsTheThreeItems)
+{
+    Identification identification;
+    EXPECT_TRUE(CarregaConfig(cycle, display, identification));
+    const SimIdentity expected;
+    EXPECT_EQ(identification.modelo, expected.model);
+    EXPECT_EQ(identification.nsMf, expected.ns);
+    EXPECT_EQ(identification.sb, expected.sb);
+    EXPECT_EQ(display.identification.sb, expected.sb);
+    EXPECT_EQ(display.status, "untouched");
+}
+
+}  // namespace
