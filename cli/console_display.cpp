@@ -1,0 +1,69 @@
+// Console display of the command cycle.
+#include "cli/console_display.h"
+
+#include "vocab/cp1252.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+std::string Slice(const std::string& text, size_t position, size_t count)
+{
+    return position < text.size() ? text.substr(position, count) : std::string();
+}
+
+}  // namespace
+
+ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks) : out(out), progressMarks(progressMarks) {}
+
+void ConsoleDisplay::ShowCmd(int code)
+{
+    // The window pauses after each received block and each partial one; the link's
+    // pacing was set with that pause in it.
+    if (code == 3 || code == 6)
+        Pause(50);
+}
+
+void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
+{
+    ShowCmd(code);
+    if (progressMarks) {
+        std::fputc('.', out);
+        std::fflush(out);
+        progressOpen = true;
+    }
+    // The printer asked to wait: the cycle asks again only after this half second, as in the window.
+    Pause(500);
+}
+
+void ConsoleDisplay::SetSt(const std::string& text)
+{
+    // Three failed queries in a row leave the same text three times; once is enough.
+    if (text == lastText)
+        return;
+    lastText = text;
+    if (!text.empty())
+        Message(Cp1252ToUtf8(text));
+}
+
+void ConsoleDisplay::ShowIdentification(const Identification& identification) { shown = identification; }
+
+void ConsoleDisplay::Message(const std::string& utf8)
+{
+    EndProgressLine();
+    std::fprintf(out, "%s\n", utf8.c_str());
+    std::fflush(out);
+}
+
+void ConsoleDisplay::EndProgressLine()
+{
+    if (!progressOpen)
+        return;
+    std::fputc('\n', out);
+    progressOpen = false;
+}
+
+std::string FormatSb(const std::string& sb) { return Slice(sb, 0, 2) + "." + Slice(sb, 2, 2) + "." + Slice(sb, 4, 2); }

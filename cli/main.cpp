@@ -1,0 +1,150 @@
+// kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
+// as the window.
+#include "app/command_line.h"
+#include "app/log.h"
+#include "app/version.h"
+#include "cli/cli_options.h"
+#include "cli/console.h"
+#include "cli/console_display.h"
+#include "link/ecf_link.h"
+#include "serial/serial_port.h"
+#include "ui/cycle/command_cycle.h"
+#include "vocab/cp1252.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void PrintLine(ConsoleDisplay& display, const std::string& utf8)
+{
+    display.EndProgressLine();
+    std::printf("%s\n", utf8.c_str());
+    std::fflush(stdout);
+}
+
+int ListPorts(const std::vector<std::string>& extraPaths)
+{
+    for (const auto& port : ListCandidatePorts(extraPaths)) {
+        if (!ProbeSerialPort(port.path))
+            continue;
+        if (port.description.empty())
+            std::printf("%s\n", port.name.c_str());
+        else
+            std::printf("%s\t%s\n", port.name.c_str(), port.description.c_str());
+    }
+    return 0;
+}
+
+// What the window's header shows after an identification, read or not.
+void PrintIdentification(ConsoleDisplay& display)
+{
+    const Identification& shown = display.Shown();
+    PrintLine(display, "Modelo: " + Cp1252ToUtf8(shown.modelo));
+    PrintLine(display, "NS MF: " + Cp1252ToUtf8(shown.nsMf));
+    PrintLine(display, "SB: " + Cp1252ToUtf8(FormatSb(shown.sb)));
+}
+
+// Connects as "Conectar" does: opens the link and identifies the printer. Null when the port
+// did not open or the printer was not identified; the link is gone again then.
+std::unique_ptr<EcfLink> Connect(const std::string& port, CommandCycle& cycle, ConsoleDisplay& display)
+{
+    AppLog("Connecting...");
+    display.SetSt("");
+    AppLog("New Command");
+    auto link = std::make_unique<EcfLink>(port);
+    cycle.SetLink(link.get());
+    AppLog("New Command Ok");
+    if (link->online()) {
+        AppLog("Loading Config...");
+        Identification identification;
+        const bool identified = CarregaConfig(cycle, display, identification);
+        PrintIdentification(display);
+        if (identified) {
+            AppLog("Running");
+            return link;
+        }
+    } else {
+        // The window's status line stays empty here and its port picture tells; a console
+        // has only this line to say why nothing happened.
+        display.Message("Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+    }
+    AppLog("L Fim");
+    cycle.SetLink(nullptr);
+    return nullptr;
+}
+
+// Closes the link as "Desconectar" does.
+void Disconnect(std::unique_ptr<EcfLink>& link, CommandCycle& cycle)
+{
+    AppLog("Stop");
+    cycle.SetLink(nullptr);
+    link.reset();
+}
+
+// The X reading on a connected printer, as "Emitir LX" runs it.
+bool ReadingX(EcfLink& link, CommandCycle& cycle, ConsoleDisplay& display)
+{
+    display.SetSt("");
+    link.SetCmd(20, 0);
+    link.AddParam(0);
+    if (cycle.ExecCmd() != CommandCycle::kDone) {
+        display.SetSt("Erro!");
+        return false;
+    }
+    PrintLine(display, "Leitura X emitida.");
+    return true;
+}
+
+// identify, and with readingX the X reading after it.
+int RunOnPrinter(const std::string& port, bool readingX)
+{
+    ConsoleDisplay display(stderr, StderrIsTerminal());
+    CommandCycle cycle(display);
+    auto link = Connect(port, cycle, display);
+    if (!link)
+        return kExitFailed;
+    const bool done = !readingX || ReadingX(*link, cycle, display);
+    Disconnect(link, cycle);
+    return done ? 0 : kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    PrepareConsole();
+    const std::vector<std::string> arguments(argv, argv + argc);
+    StartLogFromCommandLine(arguments);
+
+    CliOptions options;
+    std::string error;
+    const std::vector<std::string> rest(arguments.empty() ? arguments.end() : arguments.begin() + 1,
+                                        arguments.end());
+    if (!ParseCliOptions(rest, options, error)) {
+        std::fprintf(stderr, "kestro-cli: %s\n\n%s", error.c_str(), CliUsage().c_str());
+        return kExitUsage;
+    }
+    switch (options.command) {
+    case CliOptions::Command::Help:
+        std::fputs(CliUsage().c_str(), stdout);
+        return 0;
+    case CliOptions::Command::Version:
+        std::printf("kestro-cli %s\n", ProgramVersionText().c_str());
+        return 0;
+    case CliOptions::Command::Ports:
+        return ListPorts(options.extraPaths);
+    case CliOptions::Command::Identify:
+        return RunOnPrinter(options.port, false);
+    case CliOptions::Command::Lx:
+        return RunOnPrinter(options.port, true);
+    case CliOptions::Command::None:
+        break;
+    }
+    return kExitUsage;
+}
