@@ -1,0 +1,338 @@
+// kestro-cli as a technician runs it: the real program against the printer simulator on a
+// pseudo-terminal, judged by its output, its exit status and its log.
+#include "serial/serial_port.h"
+#include "sim/printer_sim.h"
+#include "tests/pty_pair.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kCli = KESTRO_CLI_PATH;
+const std::string kMissingPort = "ttyKESTRO-none";
+
+struct CliRun {
+    int status = -1;  // the exit status; -1 when the program did not exit by itself
+    std::string out;
+    std::string err;
+};
+
+// Runs kestro-cli with the arguments in folder (or here), collecting both streams until it ends.
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& folder = {})
+{
+    std::vector<std::string> words {kCli};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int outPipe[2], errPipe[2];
+    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(outPipe[1], 1);
+        ::dup2(errPipe[1], 2);
+        // Only the pipes: the simulator's pseudo-terminal and the held ports stay ours.
+        for (int fd = 3; fd < 1024; ++fd)
+            ::close(fd);
+        if (!folder.empty() && ::chdir(folder.c_str()) != 0)
+            ::_exit(127);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+
+    CliRun run;
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    std::string* sinks[2] = {&run.out, &run.err};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int open = 2;
+    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (::poll(fds, 2, 200) <= 0)
+            continue;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0)
+                continue;
+            char chunk[4096];
+            const ssize_t n = ::read(fds[i].fd, chunk, sizeof chunk);
+            if (n > 0) {
+                sinks[i]->append(chunk, static_cast<size_t>(n));
+            } else {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    if (open > 0)
+        ::kill(child, SIGKILL);  // hung: fail the test rather than the suite
+    for (const pollfd& fd : fds) {
+        if (fd.fd >= 0)
+            ::close(fd.fd);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (open == 0 && WIFEXITED(status))
+        run.status = WEXITSTATUS(status);
+    return run;
+}
+
+// A fresh folder for one run, removed afterwards.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/kestro-cli-XXXXXX";
+        path = ::mkdtemp(pattern) ? pattern : "";
+    }
+    ~TempFolder()
+    {
+        if (!path.empty())
+            fs::remove_all(path);
+    }
+    std::string path;
+};
+
+// The messages of AppLog.log in folder, without their time stamps.
+std::vector<std::string> LogMessages(const std::string& folder)
+{
+    std::vector<std::string> messages;
+    std::ifstream in(fs::path(folder) / "AppLog.log", std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        // "hh:mm:ss.mmm message\r"
+        if (line.size() >= 14)
+            messages.push_back(line.substr(13, line.size() - 14));
+    }
+    return messages;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// True when `wanted` occur in `messages` in this order, other messages between them allowed.
+bool InOrder(const std::vector<std::string>& messages, const std::vector<std::string>& wanted)
+{
+    auto at = messages.begin();
+    for (const auto& message : wanted) {
+        at = std::find(at, messages.end(), message);
+        if (at == messages.end())
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+// The printer's text for the pair 2/1, as a UTF-8 terminal shows it.
+const std::string kBadParameterText =
+    "<< Erro em par\u00e2metro do comando >>\n\nConte\u00fado de par\u00e2metro inv\u00e1lido no comando.\n";
+
+class CliTest : public ::testing::Test {
+protected:
+    // Starts the simulator with an identity whose model holds a Windows-1252 letter.
+    void StartPrinter(const std::string& sb = "010203")
+    {
+        PrinterSim::Options options;
+        options.identity.model = "KS-2000 \xC7";  // "Ç"
+        options.identity.ns = "KS010000000000000042";
+        options.identity.sb = sb;
+        sim = std::make_unique<PrinterSim>(options);
+        ASSERT_TRUE(sim->Start());
+    }
+
+    std::unique_ptr<PrinterSim> sim;
+};
+
+const std::string kIdentified = "Modelo: KS-2000 \u00c7\nNS MF: KS010000000000000042\nSB: 01.02.03\n";
+
+TEST_F(CliTest, IdentifyPrintsModelSerialAndDottedVersion)
+{
+    StartPrinter();
+    const CliRun run = RunCli({"--port", sim->PortName(), "identify"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kIdentified);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(sim->Counts().frames, 3u);
+
+    // The port's full path names the same port.
+    const CliRun byPath = RunCli({"identify", "--port=" + sim->SlavePath()});
+    EXPECT_EQ(byPath.status, 0);
+    EXPECT_EQ(byPath.out, kIdentified);
+}
+
+TEST_F(CliTest, IdentifyWithoutVersionFailsAndShowsWhatWasRead)
+{
+    StartPrinter("");
+    const CliRun run = RunCli({"--port", sim->PortName(), "identify"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Modelo: KS-2000 \u00c7\nNS MF: KS010000000000000042\nSB: ..\n");
+    EXPECT_EQ(run.err, "Erro ao ler ECF\n");
+}
+
+TEST_F(CliTest, RefusedQueriesShowThePrinterTextOnceThenTheIdentificationError)
+{
+    StartPrinter();
+    sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Refuse, {2, 1}));
+    const CliRun run = RunCli({"--port", sim->PortName(), "identify"});
+    EXPECT_EQ(run.status, 1);
+    // All three queries were tried; the same refusal is reported once, with console line ends.
+    EXPECT_EQ(sim->Counts().frames, 3u);
+    EXPECT_EQ(run.err, kBadParameterText + "Erro ao ler ECF\n");
+    EXPECT_EQ(run.out, "Modelo: \nNS MF: \nSB: ..\n");
+}
+
+TEST_F(CliTest, PortThatDoesNotExistFailsWithTheLinkText)
+{
+    for (const char* command : {"identify", "lx"}) {
+        const CliRun run = RunCli({"--port", kMissingPort, command});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_EQ(run.out, "") << command;
+        EXPECT_EQ(run.err.rfind("Erro ao abrir Porta Serial! (", 0), 0u) << run.err;
+    }
+}
+
+TEST_F(CliTest, ReadingXAfterTheIdentification)
+{
+    StartPrinter();
+    const CliRun run = RunCli({"--port", sim->PortName(), "lx"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kIdentified + "Leitura X emitida.\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(sim->Counts().frames, 4u);
+}
+
+TEST_F(CliTest, RefusedReadingXShowsThePrinterTextThenErro)
+{
+    StartPrinter();
+    sim->QueuePlan(SimPlan(), 3);
+    sim->QueuePlan(SimPlan::Answer(SimAnswer::Refuse, {2, 1}));
+    const CliRun run = RunCli({"--port", sim->PortName(), "lx"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, kIdentified);
+    EXPECT_EQ(run.err, kBadParameterText + "Erro!\n");
+}
+
+TEST_F(CliTest, ReadingXIsNotSentWhenTheIdentificationFails)
+{
+    StartPrinter("");
+    const CliRun run = RunCli({"--port", sim->PortName(), "lx"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Erro ao ler ECF\n");
+    EXPECT_EQ(run.out.find("Leitura X"), std::string::npos);
+    EXPECT_EQ(sim->Counts().frames, 3u);
+}
+
+TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
+{
+    PtyPair free, held;
+    const PortOpenResult holder = OpenSerialPort(held.Path(), "115200,n,8,1", 4096);
+    ASSERT_TRUE(holder.port);
+    const std::string missing = "/dev/pts/999999";
+    const CliRun run = RunCli({"ports", held.Path(), free.Path(), missing});
+    EXPECT_EQ(run.status, 0);
+    std::vector<std::string> names;
+    for (const auto& line : Lines(run.out))
+        names.push_back(line.substr(0, line.find('\t')));
+    const auto listed = [&](const std::string& path) {
+        return std::count(names.begin(), names.end(), path.substr(5)) == 1;
+    };
+    EXPECT_TRUE(listed(free.Path())) << run.out;
+    EXPECT_FALSE(listed(held.Path())) << run.out;
+    EXPECT_FALSE(listed(missing)) << run.out;
+    // A pseudo-terminal has no adapter: its name stands alone on its line.
+    const auto lines = Lines(run.out);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), free.Path().substr(5)), lines.end());
+}
+
+TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
+{
+    const CliRun run = RunCli({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* word : {"ports", "--port NAME identify", "--port NAME lx", "+APPLOG", "NN.NN.NN", "Exit status"})
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
+}
+
+TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
+{
+    const std::vector<std::vector<std::string>> lines = {
+        {},                                          // no command
+        {"frobnicate"},                              // unknown word
+        {"--verbose", "ports"},                      // unknown option
+        {"identify"},                                // no port
+        {"lx", "--port"},                            // port without name
+        {"--port", "", "identify"},                  // empty name
+        {"--port", "pts/1", "identify", "lx"},       // two commands
+        {"--port", "pts/1", "ports"},                // port with ports
+        {"--port", "pts/1", "identify", "/dev/pts/2"},  // device path outside ports
+        {"ports", "pts/2"},                          // device not given as a path
+    };
+    for (const auto& arguments : lines) {
+        const CliRun run = RunCli(arguments);
+        std::string shown;
+        for (const auto& argument : arguments)
+            shown += "'" + argument + "' ";
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_EQ(run.out, "") << shown;
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << shown;
+    }
+}
+
+TEST(CliCommandLine, AppLogSwitchInAnyCaseLogsTheCommandLineFirst)
+{
+    TempFolder folder;
+    const CliRun run = RunCli({"--port", kMissingPort, "+ApPlOg", "identify"}, folder.path);
+    EXPECT_EQ(run.status, 1);
+    const auto messages = LogMessages(folder.path);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.front(), kCli + " --port " + kMissingPort + " +ApPlOg identify ");
+    // A port that does not open ends the connection before any query.
+    EXPECT_TRUE(InOrder(messages, {"Connecting...", "New Command", "SerialOpen NOk", "New Command Ok", "L Fim"}));
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "Loading Config..."), 0);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "RetResp"), 0);
+}
+
+TEST(CliCommandLine, NoLogWithoutTheSwitch)
+{
+    TempFolder folder;
+    RunCli({"--port", kMissingPort, "identify"}, folder.path);
+    RunCli({"--help"}, folder.path);
+    EXPECT_FALSE(fs::exists(fs::path(folder.path) / "AppLog.log"));
+}
+
+TEST_F(CliTest, LogOfAnIdentificationFollowsTheWindowsConnect)
+{
+    StartPrinter();
+    TempFolder folder;
+    const CliRun run = RunCli({"+APPLOG", "--port", sim->PortName(), "identify"}, folder.path);
+    EXPECT_EQ(run.status, 0);
+    const auto messages = LogMessages(folder.path);
+    EXPECT_TRUE(InOrder(messages, {"Connecting...", "New Command", "New Command Ok", "Loading Config...", "RetResp",
+                                   "RetResp", "RetResp", "Running", "Stop"}));
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "RetResp"), 3);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "L Fim"), 0);
+}
+
+}  // namespace
