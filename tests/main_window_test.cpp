@@ -2,6 +2,7 @@
 // port discovery on real pseudo-terminals, program entry, fatal errors and screenshots.
 #include "app/log.h"
 #include "app/version.h"
+#include "tests/port_holder.h"
 #include "tests/pty_pair.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
@@ -16,14 +17,10 @@
 #include <QTest>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -32,47 +29,6 @@ namespace {
 
 const QString k20(20, QChar('_'));
 const QString k22(22, QChar('_'));
-
-// Another program holding a port: a child process that keeps it open and locked, as the
-// serial driver does, until the holder is destroyed.
-class PortHolder {
-public:
-    explicit PortHolder(const std::string& path)
-    {
-        int ready[2], release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0)
-            return;
-        child = ::fork();
-        if (child == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
-            (void)!::write(ready[1], &ok, 1);
-            char ignored;
-            (void)!::read(release[0], &ignored, 1);  // returns when the parent closes its end
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        releaseEnd = release[1];
-        char answer = 'n';
-        held = child > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-        ::close(ready[0]);
-    }
-    ~PortHolder()
-    {
-        if (releaseEnd >= 0)
-            ::close(releaseEnd);
-        if (child > 0)
-            ::waitpid(child, nullptr, 0);
-    }
-    bool held = false;
-
-private:
-    pid_t child = -1;
-    int releaseEnd = -1;
-};
 
 std::string PtyName(const PtyPair& pty) { return pty.Path().substr(5); }
 
@@ -603,12 +559,3 @@ TEST_F(WindowTest, RendersTheFourStates)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    KestroApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,13 +1,16 @@
-// The main window's construction, display states and port choice.
+// The main window's construction, display states, port choice, connection and X reading.
 #include "ui/main_window.h"
 
 #include "app/log.h"
 #include "app/version.h"
 #include "ui_main_window.h"
+#include "vocab/cp1252.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include <cctype>
@@ -69,6 +72,10 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
     connect(ui->cbPorta, &QComboBox::activated, this, &TfmMainComunic::cbPortaChange);
+    connect(ui->btRun, &QPushButton::clicked, this, &TfmMainComunic::btRunClick);
+    connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
+    connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
+    ui->lbStCancel->installEventFilter(this);
     LocalizaCOM(ui->cbPorta, ui->gbPorta);
 
     setFixedSize(kClientWidth, kClientHeight);
@@ -243,6 +250,119 @@ void TfmMainComunic::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TfmMainComunic::CloseLink()
+{
+    cycle.SetLink(nullptr);
+    link.reset();
+}
+
+void TfmMainComunic::btRunClick()
+{
+    CommandScope scope(*this);
+    AppLog("Connecting...");
+    ui->gbPorta->setEnabled(false);
+    SetSt("");
+    AppLog("New Command");
+    link = std::make_unique<EcfLink>(PortName(), seams.pacing);
+    cycle.SetLink(link.get());
+    AppLog("New Command Ok");
+    if (link->online()) {
+        AppLog("Loading Config...");
+        if (CarregaConfig(cycle, cycleView, identification)) {
+            Rodando(true);
+            AppLog("Running");
+            ui->gbPorta->setEnabled(true);
+            return;
+        }
+    }
+    AppLog("L Fim");
+    CloseLink();
+    ui->gbPorta->setEnabled(true);
+}
+
+void TfmMainComunic::btStopClick()
+{
+    AppLog("Stop");
+    ui->btStop->setEnabled(false);
+    SetSt("");
+    CloseLink();
+    Rodando(false);
+}
+
+void TfmMainComunic::btLXClick()
+{
+    if (!link)
+        return;
+    CommandScope scope(*this);
+    ui->gbPorta->setEnabled(false);
+    ui->gbTeste->setEnabled(false);
+    SetSt("");
+    link->SetCmd(20, 0);  // the X reading
+    link->AddParam(0);
+    if (cycle.ExecCmd() != CommandCycle::kDone)
+        SetSt("Erro!");
+    ui->gbPorta->setEnabled(true);
+    ui->gbTeste->setEnabled(true);
+}
+
+TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window) : window(window)
+{
+    window.commandRunning = true;
+}
+
+TfmMainComunic::CommandScope::~CommandScope()
+{
+    window.commandRunning = false;
+    if (window.closeRequested) {
+        window.closeRequested = false;
+        // Queued: the handler that owns this scope finishes before the window goes.
+        QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void TfmMainComunic::closeEvent(QCloseEvent* event)
+{
+    if (commandRunning) {
+        // The link is in use further up this thread's stack: stop the command, close afterwards.
+        closeRequested = true;
+        cycle.RequestCancel();
+        event->ignore();
+        return;
+    }
+    if (link)
+        btStopClick();
+    QWidget::closeEvent(event);
+}
+
+bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->lbStCancel && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && ui->lbStCancel->rect().contains(mouse->position().toPoint())) {
+            cycle.RequestCancel();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfmMainComunic::CycleView::ShowCmd(int code) { window.ShowCmd(code); }
+
+void TfmMainComunic::CycleView::ShowCmd(int code, bool cancelVisible) { window.ShowCmd(code, cancelVisible); }
+
+void TfmMainComunic::CycleView::SetSt(const std::string& text)
+{
+    window.SetSt(QString::fromStdString(Cp1252ToUtf8(text)));
+}
+
+void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)
+{
+    window.Modelo = QString::fromStdString(Cp1252ToUtf8(identification.modelo));
+    window.NSMF = QString::fromStdString(Cp1252ToUtf8(identification.nsMf));
+    window.SB = QString::fromStdString(Cp1252ToUtf8(identification.sb));
+    window.AtualizaHeader();
 }
 
 QPushButton* TfmMainComunic::btRun() const { return ui->btRun; }

@@ -1,8 +1,10 @@
-// The program's one window: port choice, connection state, printer identification and the
+// The program's one window: port choice, connection and identification, the X reading and the
 // activity display that a running command drives.
 #pragma once
 
+#include "link/ecf_link.h"
 #include "serial/serial_port.h"
+#include "ui/cycle/command_cycle.h"
 
 #include <QPixmap>
 #include <QString>
@@ -31,6 +33,8 @@ struct MainWindowSeams {
     std::function<void(int milliseconds)> pause;
     // The version text of the caption (ProgramVersionText).
     std::function<std::string()> versionText;
+    // The waits of the links that "Conectar" creates.
+    LinkPacing pacing;
 };
 
 class TfmMainComunic : public QWidget {
@@ -71,6 +75,17 @@ public:
     // Handlers of "Porta:" and of the user's choice in the port list.
     void btPortaClick();
     void cbPortaChange();
+    // "Conectar": opens the link and identifies the printer; connected only when all three items were read.
+    void btRunClick();
+    // "Desconectar": closes the link and shows the disconnected state.
+    void btStopClick();
+    // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
+    void btLXClick();
+
+    // The command cycle that runs on the current link.
+    CommandCycle& Cycle() { return cycle; }
+    // The current link; none while disconnected.
+    EcfLink* Link() const { return link.get(); }
 
     // The state last given by Rodando.
     bool Connected() const { return connected; }
@@ -95,9 +110,40 @@ public:
 protected:
     // Enter acts on "Conectar", the window's default button.
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing while connected disconnects first, so that the port is closed; during a command
+    // the command is cancelled and the window closes when it has ended.
+    void closeEvent(QCloseEvent* event) override;
+    // A click on "Cancelar" asks the running command to stop.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window as the command cycle sees it: texts arrive in Windows-1252.
+    class CycleView : public CycleDisplay {
+    public:
+        explicit CycleView(TfmMainComunic& window) : window(window) {}
+        void ShowCmd(int code) override;
+        void ShowCmd(int code, bool cancelVisible) override;
+        void SetSt(const std::string& text) override;
+        void ShowIdentification(const Identification& identification) override;
+
+    private:
+        TfmMainComunic& window;
+    };
+
+    // Marks a handler that runs commands; a close asked for meanwhile happens at its end.
+    class CommandScope {
+    public:
+        explicit CommandScope(TfmMainComunic& window);
+        ~CommandScope();
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+    private:
+        TfmMainComunic& window;
+    };
+
     void Pause(int milliseconds);
+    void CloseLink();
 
     std::unique_ptr<Ui::TfmMainComunic> ui;
     MainWindowSeams seams;
@@ -105,4 +151,10 @@ private:
     std::array<QPixmap, 6> activityIcons;
     bool iconsVisible = false;  // the visibility last given to imTx and imRx
     bool connected = false;
+    Identification identification;  // as the printer sent it
+    std::unique_ptr<EcfLink> link;
+    CycleView cycleView {*this};
+    CommandCycle cycle {cycleView};
+    bool commandRunning = false;
+    bool closeRequested = false;  // the window was closed during a command
 };

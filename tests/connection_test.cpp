@@ -1,0 +1,510 @@
+// The real window against the simulated printer on a pseudo-terminal: connecting and identifying,
+// disconnecting, the X reading, busy printers and "Cancelar", response fields and closing.
+#include "sim/frame_reader.h"
+#include "sim/printer_sim.h"
+#include "tests/link_test_support.h"
+#include "tests/port_holder.h"
+#include "tests/pty_pair.h"
+#include "ui/main_window.h"
+#include "vocab/cp1252.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <optional>
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+const QString k22(22, QChar('_'));
+
+// A model with letters outside ASCII, as the printer sends it: Windows-1252.
+PrinterSim::Options SimOptions()
+{
+    PrinterSim::Options options;
+    options.identity.model = "ECF A\xE7\xE3o";
+    return options;
+}
+
+// The tags of interest, in the order they were logged.
+std::vector<std::string> Only(const std::vector<std::string>& tags, const std::set<std::string>& wanted)
+{
+    std::vector<std::string> kept;
+    for (const auto& tag : tags) {
+        if (wanted.count(tag) != 0)
+            kept.push_back(tag);
+    }
+    return kept;
+}
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Start());
+        MainWindowSeams seams;
+        seams.candidates = [this](const std::vector<std::string>&) {
+            return std::vector<PortCandidate> {{sim.SlavePath(), sim.PortName(), ""}};
+        };
+        seams.pause = [this](int ms) {
+            pauses.push_back({ms, window->lbStCancel()->isVisible(), window->gbPorta()->isEnabled(),
+                              window->gbTeste()->isEnabled()});
+            if (onPause)
+                onPause();
+        };
+        seams.pacing = FastPacing();
+        window = std::make_unique<TfmMainComunic>(std::vector<std::string> {"kestro"}, seams);
+        window->show();
+        window->findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
+        window->cbPortaChange();
+        ASSERT_TRUE(window->btRun()->isEnabled());
+    }
+    void TearDown() override { window.reset(); }
+
+    void Connect()
+    {
+        QTest::mouseClick(window->btRun(), Qt::LeftButton);
+        ASSERT_TRUE(window->Connected());
+        sim.ClearReceived();
+        log.Clear();
+        pauses.clear();
+    }
+
+    // Prepares an X reading on the current link.
+    void PrepareXReading() const
+    {
+        window->Link()->SetCmd(20, 0);
+        window->Link()->AddParam(0);
+    }
+
+    QString Text(const char* label) const { return window->findChild<QLabel*>(label)->text(); }
+    QString Status() const { return Text("lbSt"); }
+
+    // True when another program could open the port now: nothing in this process holds it.
+    bool PortFree() const { return ProbeSerialPort(sim.SlavePath()); }
+
+    // The command frames the simulator received.
+    std::vector<HostMessage> Frames() const
+    {
+        const std::vector<uint8_t> wire = sim.Received();
+        FrameReader reader;
+        reader.Feed(wire.data(), wire.size());
+        std::vector<HostMessage> frames;
+        while (auto message = reader.Next()) {
+            if (message->kind == HostMessage::Kind::Frame)
+                frames.push_back(*message);
+        }
+        return frames;
+    }
+
+    struct PauseSeen {
+        int ms;
+        bool cancelShown, portaEnabled, testeEnabled;
+    };
+
+    LogCapture log;
+    PrinterSim sim {SimOptions()};
+    std::unique_ptr<TfmMainComunic> window;
+    std::vector<PauseSeen> pauses;
+    std::function<void()> onPause;
+};
+
+// ---- Connecting and identifying ------------------------------------------------------------
+
+TEST_F(ConnectionTest, ConnectReadsTheThreeItemsAndShowsThem)
+{
+    QTest::mouseClick(window->btRun(), Qt::LeftButton);
+
+    const auto tags = log.Tags();
+    EXPECT_EQ(Only(tags, {"Connecting...", "New Command", "New Command Ok", "Loading Config...", "RetResp",
+                          "RecebeBuffer FIM", "End", "Running", "L Fim"}),
+              (std::vector<std::string> {"Connecting...", "New Command", "New Command Ok", "Loading Config...",
+                                         "RetResp", "RecebeBuffer FIM", "End", "RetResp", "RecebeBuffer FIM",
+                                         "End", "RetResp", "RecebeBuffer FIM", "End", "Running"}));
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    const char* queries[] = {"15|2|", "15|4|", "15|14|"};
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i].cmd, 26);
+        EXPECT_EQ(frames[i].ext, 0);
+        EXPECT_EQ(frames[i].params, queries[i]);
+    }
+    EXPECT_EQ(Text("lbFS"), QString::fromUtf8("ECF Ação"));
+    EXPECT_EQ(Text("lbNS"), "KS010000000000000042");
+    EXPECT_EQ(Text("lbSB"), "01.02.03");
+    EXPECT_EQ(Status(), "");
+    EXPECT_TRUE(window->Connected());
+    ASSERT_NE(window->Link(), nullptr);
+    EXPECT_TRUE(window->btStop()->isVisible());
+    EXPECT_TRUE(window->btStop()->isEnabled());
+    EXPECT_TRUE(window->gbPorta()->isEnabled());
+    EXPECT_TRUE(window->gbTeste()->isVisible());
+    // Between commands the link keeps the port closed.
+    EXPECT_TRUE(PortFree());
+}
+
+TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
+{
+    struct Row {
+        const char* name;
+        SimPlan sbPlan;
+    } const rows[] = {
+        {"empty first field", SimPlan::WithBlocks({"|"})},
+        {"no field at all", SimPlan::WithBlocks({"010203"})},
+        {"query refused", SimPlan::Answer(SimAnswer::Refuse, {1, 1})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.Clear();
+        sim.QueuePlan(SimPlan(), 2);
+        sim.QueuePlan(row.sbPlan);
+        QTest::mouseClick(window->btRun(), Qt::LeftButton);
+
+        const auto tags = log.Tags();
+        EXPECT_EQ(CountTag(tags, "RetResp"), 3);
+        EXPECT_EQ(CountTag(tags, "Running"), 0);
+        ASSERT_FALSE(tags.empty());
+        EXPECT_EQ(tags.back(), "L Fim");
+        EXPECT_EQ(Status(), "Erro ao ler ECF");
+        EXPECT_EQ(Text("lbFS"), QString::fromUtf8("ECF Ação"));
+        EXPECT_EQ(Text("lbNS"), "KS010000000000000042");
+        EXPECT_EQ(Text("lbSB"), "..");
+        EXPECT_EQ(window->Link(), nullptr);
+        EXPECT_FALSE(window->Connected());
+        EXPECT_TRUE(window->btRun()->isVisible());
+        EXPECT_TRUE(window->btRun()->isEnabled());
+        EXPECT_TRUE(window->gbPorta()->isEnabled());
+        EXPECT_TRUE(PortFree());
+    }
+}
+
+TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
+{
+    struct Row {
+        const char* name;
+        std::function<std::unique_ptr<PortHolder>()> block;
+    } const rows[] = {
+        {"held by another program",
+         [this] {
+             auto holder = std::make_unique<PortHolder>(sim.SlavePath());
+             EXPECT_TRUE(holder->held);
+             return holder;
+         }},
+        {"line gone since the scan",  // last: the simulator's port is gone for good
+         [this] {
+             sim.DropLine();
+             return std::unique_ptr<PortHolder>();
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.Clear();
+        window->SetSt("old text");
+        const auto holder = row.block();
+        QTest::mouseClick(window->btRun(), Qt::LeftButton);
+
+        const auto tags = log.Tags();
+        const auto ok = std::find(tags.begin(), tags.end(), "New Command Ok");
+        ASSERT_NE(ok, tags.end());
+        ASSERT_NE(ok + 1, tags.end());
+        EXPECT_EQ(ok[1], "L Fim");
+        EXPECT_EQ(CountTag(tags, "SerialOpen NOk"), 1);
+        EXPECT_EQ(CountTag(tags, "Loading Config..."), 0);
+        EXPECT_EQ(Status(), "");
+        EXPECT_EQ(sim.Counts().frames, 0u);
+        EXPECT_EQ(sim.Counts().syns, 0u);
+        EXPECT_EQ(window->Link(), nullptr);
+        EXPECT_FALSE(window->Connected());
+        EXPECT_TRUE(window->gbPorta()->isEnabled());
+        EXPECT_TRUE(window->btRun()->isEnabled());
+    }
+}
+
+TEST_F(ConnectionTest, DisconnectDestroysTheLinkAndConnectWorksAgain)
+{
+    Connect();
+    QTest::mouseClick(window->btStop(), Qt::LeftButton);
+
+    EXPECT_EQ(log.Tags(), std::vector<std::string> {"Stop"});
+    EXPECT_EQ(window->Link(), nullptr);
+    EXPECT_FALSE(window->Connected());
+    for (const char* label : {"lbFS", "lbNS", "lbSB"})
+        EXPECT_EQ(Text(label), k22) << label;
+    EXPECT_TRUE(window->btRun()->isVisible());
+    EXPECT_TRUE(window->btRun()->isEnabled());
+    EXPECT_FALSE(window->btStop()->isVisible());
+    EXPECT_EQ(Status(), "");
+    {
+        PortHolder other(sim.SlavePath());
+        EXPECT_TRUE(other.held);
+    }
+    QTest::mouseClick(window->btRun(), Qt::LeftButton);
+    EXPECT_TRUE(window->Connected());
+    EXPECT_EQ(Text("lbSB"), "01.02.03");
+}
+
+// ---- The X reading -------------------------------------------------------------------------
+
+TEST_F(ConnectionTest, XReadingOutcomesOnTheStatusLine)
+{
+    struct Row {
+        const char* name;
+        SimPlan plan;
+        std::vector<std::string> tags;  // the send loop's outcome and the end of the command
+        QString status;
+    } const rows[] = {
+        {"done", SimPlan(), {"SendCmd ACK", "ExecCmd Fim"}, ""},
+        {"refused", SimPlan::Answer(SimAnswer::Refuse, {2, 1}), {"SendCmd LNE", "ExecCmd Fim"}, "Erro!"},
+        {"no answer", SimPlan::Answer(SimAnswer::Silent), {"SendCmd LNE", "ExecCmd Fim"}, "Erro!"},
+        {"unexpected answer", SimPlan::Answer(SimAnswer::Garbage), {"SendCmd LNE", "ExecCmd Fim"}, "Erro!"},
+    };
+    Connect();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.Clear();
+        // A wait first, so that the groups can be seen during the command.
+        sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}));
+        sim.QueuePlan(row.plan);
+        pauses.clear();
+        QTest::mouseClick(window->btLX(), Qt::LeftButton);
+
+        EXPECT_EQ(Only(log.Tags(), {"SendCmd ACK", "SendCmd LNE", "ExecCmd Fim"}), row.tags);
+        EXPECT_EQ(Status(), row.status);
+        ASSERT_FALSE(pauses.empty());
+        EXPECT_FALSE(pauses[0].portaEnabled);
+        EXPECT_FALSE(pauses[0].testeEnabled);
+        EXPECT_TRUE(window->gbPorta()->isEnabled());
+        EXPECT_TRUE(window->gbTeste()->isEnabled());
+        EXPECT_TRUE(window->btLX()->isEnabled());
+        EXPECT_TRUE(window->Connected());
+        EXPECT_NE(window->Link(), nullptr);
+        EXPECT_TRUE(PortFree());
+    }
+    const auto frames = Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back().cmd, 20);
+    EXPECT_EQ(frames.back().params, "0|");
+}
+
+TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)
+{
+    Connect();
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 3);
+    QTest::mouseClick(window->btLX(), Qt::LeftButton);
+
+    EXPECT_EQ(Only(log.Tags(), {"SendCmd ini", "SendCmd WAK", "SendCmd ACK"}),
+              (std::vector<std::string> {"SendCmd ini", "SendCmd WAK", "SendCmd WAK", "SendCmd WAK", "SendCmd ACK"}));
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 4u);
+    for (size_t i = 1; i < frames.size(); ++i)
+        EXPECT_EQ(frames[i].seq, static_cast<uint8_t>(frames[i - 1].seq + 1)) << i;
+    // Each wait is five pauses of 100 ms with "Cancelar" shown; no other pause shows it.
+    int waitPauses = 0;
+    for (const PauseSeen& pause : pauses) {
+        EXPECT_EQ(pause.cancelShown, pause.ms == 100);
+        waitPauses += pause.ms == 100;
+    }
+    EXPECT_EQ(waitPauses, 15);
+    EXPECT_FALSE(window->lbStCancel()->isVisible());
+    EXPECT_EQ(Status(), "");
+}
+
+TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
+{
+    SimPlan busyResponse;
+    busyResponse.enqBusy = 1000;
+    busyResponse.enqBusyPair = {1, 1};
+    struct Row {
+        const char* name;
+        std::function<void()> plan;
+        const char* tag;
+        int result;
+    } const rows[] = {
+        {"printer busy with the frame", [&] { sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 1000); },
+         "SendCmd Cancel", CommandCycle::kFailed},
+        {"printer busy with the response", [&] { sim.QueuePlan(busyResponse); }, "RecebeBuffer Cancel",
+         CommandCycle::kCancelled},
+    };
+    Connect();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.Clear();
+        row.plan();
+        int clicks = 0;
+        onPause = [&] {
+            if (window->lbStCancel()->isVisible() && clicks++ == 0)
+                QTest::mouseClick(window->lbStCancel(), Qt::LeftButton);
+        };
+        PrepareXReading();
+        EXPECT_EQ(window->Cycle().ExecCmd(), row.result);
+        onPause = nullptr;
+        sim.ClearPlans();
+
+        const auto tags = log.Tags();
+        EXPECT_EQ(CountTag(tags, row.tag), 1);
+        EXPECT_EQ(CountTag(tags, "SendCmd WAK") + CountTag(tags, "RecebeBuffer WAK"), 1);
+        EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 1);
+        EXPECT_EQ(Status(), QString::fromStdString(Cp1252ToUtf8(window->Link()->GetError())));
+        EXPECT_NE(Status(), "");
+        EXPECT_FALSE(window->lbStCancel()->isVisible());
+        EXPECT_TRUE(PortFree());
+        // The printer is still there for the next command.
+        PrepareXReading();
+        EXPECT_EQ(window->Cycle().ExecCmd(), CommandCycle::kDone);
+    }
+}
+
+TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
+{
+    Connect();
+    struct Row {
+        const char* name;
+        std::function<std::unique_ptr<PortHolder>()> block;
+        std::optional<int> error;
+    } const rows[] = {
+        {"grabbed by another program", [this] { return std::make_unique<PortHolder>(sim.SlavePath()); }, EBUSY},
+        {"line gone", [this] {
+             sim.DropLine();
+             return std::unique_ptr<PortHolder>();
+         }, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto holder = row.block();
+        log.Clear();
+        PrepareXReading();
+        EXPECT_EQ(window->Cycle().ExecCmd(), CommandCycle::kNotStarted);
+
+        const int error = window->Link()->LastError();
+        EXPECT_NE(error, 0);
+        if (row.error) {
+            EXPECT_EQ(error, *row.error);
+        }
+        EXPECT_EQ(Status(), QString("Erro ao abrir Porta Serial! (%1)").arg(error));
+        const auto tags = log.Tags();
+        EXPECT_EQ(CountTag(tags, "ExecCmd"), 1);
+        EXPECT_EQ(CountTag(tags, "SendCmd ini"), 0);
+        EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 0);
+        EXPECT_EQ(window->Cycle().RetResp(0), "4");
+        // Through the button the same failure reads "Erro!", and the window stays connected.
+        QTest::mouseClick(window->btLX(), Qt::LeftButton);
+        EXPECT_EQ(Status(), "Erro!");
+        EXPECT_TRUE(window->Connected());
+        EXPECT_TRUE(window->gbTeste()->isEnabled());
+    }
+}
+
+// ---- Response fields -----------------------------------------------------------------------
+
+TEST_F(ConnectionTest, RetRespTakesOneFieldAndAlwaysEndsTheCommand)
+{
+    struct Row {
+        std::vector<std::string> blocks;
+        int index;
+        std::optional<std::string> field;  // none: the index error
+    } const rows[] = {
+        {{"A|", "B|"}, 0, "A"},  {{"A|", "B|"}, 1, "B"}, {{"A|", "B|"}, 2, std::nullopt},
+        {{"A", "B|"}, 0, "AB"},  {{"|X|"}, 0, ""},       {{"|X|"}, 1, "X"},
+        {{"A|B|C"}, 1, "B"},     {{"A|B|C"}, 2, std::nullopt},
+        {{"AB"}, 0, std::nullopt}, {{""}, 0, std::nullopt},
+    };
+    Connect();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.blocks.front() + " index " + std::to_string(row.index));
+        log.Clear();
+        sim.QueuePlan(SimPlan::WithBlocks(row.blocks));
+        PrepareXReading();
+        if (row.field) {
+            EXPECT_EQ(window->Cycle().RetResp(row.index), *row.field);
+        } else {
+            EXPECT_THROW(window->Cycle().RetResp(row.index), std::out_of_range);
+        }
+        const auto tags = log.Tags();
+        EXPECT_EQ(CountTag(tags, "RecebeBuffer RECEIVE"), static_cast<int>(row.blocks.size()));
+        EXPECT_EQ(CountTag(tags, "RecebeBuffer FIM"), 1);
+        ASSERT_FALSE(tags.empty());
+        EXPECT_EQ(tags.back(), "End");
+        EXPECT_TRUE(PortFree());
+    }
+}
+
+TEST_F(ConnectionTest, LongResponseIsCutAtTheBufferAndReadToItsEnd)
+{
+    const std::string a4094(4094, 'a');
+    struct Row {
+        const char* name;
+        std::vector<std::string> blocks;
+        std::optional<std::string> field;
+        bool cut;
+    } const rows[] = {
+        {"fills the buffer exactly", {a4094 + "|"}, a4094, false},
+        {"one byte too long", {a4094 + "a|"}, std::nullopt, true},
+        {"10 KiB in one block", {"first|" + std::string(10240, 'b') + "|"}, "first", true},
+        {"cut in the second block", {std::string(3000, 'c') + "|", std::string(3000, 'd') + "|"},
+         std::string(3000, 'c'), true},
+    };
+    Connect();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.Clear();
+        sim.QueuePlan(SimPlan::WithBlocks(row.blocks));
+        PrepareXReading();
+        if (row.field) {
+            EXPECT_EQ(window->Cycle().RetResp(0), *row.field);
+        } else {
+            EXPECT_THROW(window->Cycle().RetResp(0), std::out_of_range);
+        }
+        const auto tags = log.Tags();
+        EXPECT_EQ(CountTag(tags, "RecebeBuffer CUT"), row.cut ? 1 : 0);
+        EXPECT_EQ(CountTag(tags, "RecebeBuffer FIM"), 1);
+        // Nothing of it is left on the line: the next command reads its own response.
+        PrepareXReading();
+        EXPECT_EQ(window->Cycle().ExecCmd(), CommandCycle::kDone);
+    }
+}
+
+// ---- Closing the window --------------------------------------------------------------------
+
+TEST_F(ConnectionTest, ClosingWhileConnectedDisconnectsFirst)
+{
+    Connect();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(log.Tags(), std::vector<std::string> {"Stop"});
+    EXPECT_EQ(window->Link(), nullptr);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(PortFree());
+}
+
+TEST_F(ConnectionTest, ClosingDuringACommandCancelsItThenCloses)
+{
+    Connect();
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 1000);
+    onPause = [&] {
+        if (window->isVisible())
+            window->close();
+    };
+    QTest::mouseClick(window->btLX(), Qt::LeftButton);
+    onPause = nullptr;
+    // The command has ended before the link went away.
+    const auto tags = log.Tags();
+    EXPECT_EQ(Only(tags, {"SendCmd Cancel", "ExecCmd Fim", "Stop"}),
+              (std::vector<std::string> {"SendCmd Cancel", "ExecCmd Fim"}));
+    EXPECT_TRUE(WaitFor([&] {
+        QCoreApplication::processEvents();
+        return !window->isVisible();
+    }));
+    EXPECT_EQ(window->Link(), nullptr);
+    EXPECT_EQ(CountTag(log.Tags(), "Stop"), 1);
+    EXPECT_TRUE(PortFree());
+}
+
+}  // namespace

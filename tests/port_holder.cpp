@@ -1,0 +1,39 @@
+// A child process that holds a serial port.
+#include "tests/port_holder.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+PortHolder::PortHolder(const std::string& path)
+{
+    int ready[2], release[2];
+    if (::pipe(ready) != 0 || ::pipe(release) != 0)
+        return;
+    child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        ::close(release[1]);
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+        (void)!::write(ready[1], &ok, 1);
+        char ignored;
+        (void)!::read(release[0], &ignored, 1);  // returns when the parent closes its end
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    releaseEnd = release[1];
+    char answer = 'n';
+    held = child > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+    ::close(ready[0]);
+}
+
+PortHolder::~PortHolder()
+{
+    if (releaseEnd >= 0)
+        ::close(releaseEnd);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+}

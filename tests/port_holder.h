@@ -1,0 +1,21 @@
+// Another program holding a serial port, for tests of ports that cannot be opened.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+// A child process that keeps the port open and locked, as the serial driver does, until the
+// holder is destroyed.
+class PortHolder {
+public:
+    explicit PortHolder(const std::string& path);
+    ~PortHolder();
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+
+    bool held = false;
+
+private:
+    pid_t child = -1;
+    int releaseEnd = -1;
+};
