@@ -24,6 +24,7 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     AppLog("SerialDevice");
     serial = std::make_unique<SerialDevice>(devicePath, "115200,n,8,1", 0, kBufferSize, std::move(opener));
     serial->SetReaderPause(this->pacing.readerPause);
+    serial->SetReaderThread(this->pacing.readerThread);
     AppLog("SerialDevice Ok");
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");

@@ -54,6 +54,8 @@ public:
 
     // Bytes received and not yet taken.
     int Available() const { return serial->Available(); }
+    // Without the reader thread (LinkPacing::readerThread): takes what the port has now.
+    void ReadPort() { serial->ReadPort(); }
     int ErrClass() const { return errClass; }
     int ErrDetail() const { return errDetail; }
     // The system's error code of the last Start that could not open the port.
@@ -83,6 +85,7 @@ private:
     int respTotal = 0;
     int blockSize = 0;
     int blockRead = 0;
+    int stalledPolls = 0;  // polls in a row without a byte of an incomplete block
     uint8_t cmd = 0;
     uint8_t ext = 0;
     int paramLen = 0;

@@ -20,7 +20,21 @@ int EcfLink::GetResp(uint8_t* buffer)
     AppLog("GetResp");
     int readNow = 0;
     if (respState == 1) {
+        // A block that stops arriving mid-way would be asked for forever: its rest gets the
+        // header's wait, one poll per call, and then the response is given up as short.
+        if (serial->Available() == 0) {
+            Wait();
+            if (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls) {
+                SetError(255, 2);
+                serial->Purge();
+                respState = 0;
+                respTotal = 0;
+                return kRespShort;
+            }
+        }
         readNow = ReadSerial(blockSize - blockRead);
+        if (readNow > 0)
+            stalledPolls = 0;
         blockRead += readNow;
     } else {
         SetError(255, 0);
@@ -66,6 +80,7 @@ int EcfLink::GetResp(uint8_t* buffer)
         if (header[5] & 0x01)
             lastBlock = true;
         blockSize = header[9] + 256 * header[10] + 1;
+        stalledPolls = 0;
         readNow = ReadSerial(blockSize);
         blockRead = readNow;
     }

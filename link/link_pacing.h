@@ -13,4 +13,7 @@ struct LinkPacing {
     std::chrono::milliseconds readerPause {50}; // the serial reader's pause between reads
     // How a wait is spent; empty means sleeping on this thread.
     std::function<void(std::chrono::milliseconds)> wait;
+    // False: no serial reader thread; `wait` moves received bytes with EcfLink::ReadPort, so
+    // that a run does not depend on scheduling (the fuzzer).
+    bool readerThread = true;
 };

@@ -31,7 +31,9 @@ bool SerialDevice::Open()
         stopRequest = false;
     }
     running = true;
-    readerThread = std::thread(&SerialDevice::ReaderLoop, this);
+    chunkPending = 0;
+    if (readerThreadOn)
+        readerThread = std::thread(&SerialDevice::ReaderLoop, this);
     return true;
 }
 
@@ -45,7 +47,8 @@ void SerialDevice::Close()
         stopSignal.notify_all();
         // The reader's port read waits at most 5 ms and its pause wakes on the stop request,
         // so joining is prompt and the port is never closed under a running reader.
-        readerThread.join();
+        if (readerThread.joinable())
+            readerThread.join();
         running = false;
     }
     port.reset();
@@ -73,23 +76,32 @@ bool SerialDevice::PauseUnlessStopped()
     return stopSignal.wait_for(guard, readerPause, [this] { return stopRequest; });
 }
 
+void SerialDevice::ReadPort()
+{
+    if (!readerThreadOn && running)
+        ReaderTurn();
+}
+
+void SerialDevice::ReaderTurn()
+{
+    // While the receive buffer is full the rest of the last read is offered again instead of
+    // reading more; bytes still waiting in the chunk when the port closes are dropped.
+    if (chunkPending == 0 && chunk) {
+        chunkOffset = 0;
+        const int got = port->Read(chunk.get(), chunkSize);
+        chunkPending = got > 0 ? static_cast<uint32_t>(got) : 0;
+    }
+    if (chunkPending > 0) {
+        const uint32_t taken = rxBuffer->Put(chunk.get() + chunkOffset, chunkPending);
+        chunkOffset += taken;
+        chunkPending -= taken;
+    }
+}
+
 void SerialDevice::ReaderLoop()
 {
-    uint32_t chunkPending = 0;
-    uint32_t chunkOffset = 0;
-    bool delivering = false;
     for (;;) {
-        if (!delivering && chunk) {
-            chunkOffset = 0;
-            const int got = port->Read(chunk.get(), chunkSize);
-            chunkPending = got > 0 ? static_cast<uint32_t>(got) : 0;
-        }
-        if (chunkPending > 0) {
-            const uint32_t taken = rxBuffer->Put(chunk.get() + chunkOffset, chunkPending);
-            chunkOffset += taken;
-            chunkPending -= taken;
-            delivering = chunkPending > 0;
-        }
+        ReaderTurn();
         if (PauseUnlessStopped())
             return;
     }

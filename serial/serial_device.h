@@ -40,9 +40,16 @@ public:
     int LastError() const { return lastError; }
     // The reader's pause between two reads of the port (50 ms); tests may shorten it.
     void SetReaderPause(std::chrono::milliseconds pause) { readerPause = pause; }
+    // Without the reader thread the owner moves received bytes itself with ReadPort, so that a
+    // run does not depend on scheduling (the fuzzer). Set before Open; the thread is the default.
+    void SetReaderThread(bool on) { readerThreadOn = on; }
+    // Without the reader thread: one turn of the reader on the owner's thread.
+    void ReadPort();
 
 private:
     void ReaderLoop();
+    // Offers what is left of the last read to the receive buffer, or reads the port once.
+    void ReaderTurn();
     // Pauses the reader; returns early, and true, when Close asks it to stop.
     bool PauseUnlessStopped();
 
@@ -57,7 +64,10 @@ private:
     bool stopRequest = false;
     std::unique_ptr<ReceiveBuffer> rxBuffer;
     std::unique_ptr<uint8_t[]> chunk;
+    uint32_t chunkPending = 0;  // bytes of the last read not yet in the receive buffer
+    uint32_t chunkOffset = 0;
     bool running = false;
+    bool readerThreadOn = true;
     int lastError = 0;
     std::chrono::milliseconds readerPause {50};
 };

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+# Writes the link fuzzer's seed corpus (fuzz/corpus/): valid exchanges in the fuzzer's input form,
+# a control byte and then arrivals, each a length byte and its bytes. Run from anywhere.
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+LX, IDENT = 0x00, 0x80  # control: one X reading, or one identification query
+SYN, ACK, DC1, NAK = 0x16, 0x06, 0x11, 0x15
+
+
+def commands(n):
+    return n - 1
+
+
+def block(data, last=True, error=(0, 0)):
+    flags = error[1] if error[0] else (0x01 if last else 0x00)
+    head = [0x02, 0x00, 0x14, 0x00, error[0], flags, 0x00, 0x00, 0x00, len(data) & 0xFF, len(data) >> 8]
+    return bytes(head) + data + b"\x5a"
+
+
+def seed(control, *arrivals):
+    out = bytes([control])
+    for a in arrivals:
+        a = bytes(a)
+        while len(a) > 255:
+            out += bytes([255]) + a[:255]
+            a = a[255:]
+        out += bytes([len(a)]) + a
+    return out
+
+
+SEEDS = {
+    # The first X reading of a link, as in the example exchange: sequence 5, an empty last block.
+    "x-reading": seed(LX, [SYN, 5], [ACK], block(b"")),
+    "identification": seed(IDENT, [SYN, 0], [ACK], block(b"MODELO-X|")),
+    "two-blocks": seed(IDENT, [SYN, 0], [ACK], block(b"A|", last=False), block(b"B|")),
+    "block-right-after-ack": seed(LX, [SYN, 9], bytes([ACK]) + block(b"0|")),
+    "busy-syn": seed(commands(2) | LX, [DC1, 1, 2], [SYN, 0], [ACK], block(b"")),
+    "busy-frame": seed(LX, [SYN, 0], [DC1, 0, 1], [ACK], block(b"")),
+    "refused": seed(LX, [SYN, 0], [NAK, 1, 1]),
+    "refused-split": seed(LX, [SYN, 0], [NAK], [], [2, 4]),
+    "garbage": seed(LX, [SYN, 0], [0x41]),
+    "silent": seed(LX, [SYN, 0]),
+    "busy-enq": seed(LX, [SYN, 0], [ACK], [DC1, 2, 5, 0, 0, 0], block(b"")),
+    "header-error": seed(LX, [SYN, 0], [ACK], block(b"", error=(5, 1))),
+    "split-block": seed(IDENT, [SYN, 0], [ACK], block(b"0123456789|" * 3)[:20], [], block(b"0123456789|" * 3)[20:]),
+    "truncated-block": seed(LX, [SYN, 0], [ACK], block(b"xyz")[:12]),
+    "three-commands": seed(commands(3) | IDENT, [SYN, 7], [ACK], block(b"A|"), [ACK], block(b"B|"), [ACK],
+                           block(b"C|")),
+    "failed-write": seed(commands(2) | (2 << 2) | LX, [SYN, 0], [ACK], block(b"")),
+    "port-gone": seed(commands(2) | 0x40 | LX, [SYN, 0], [ACK], block(b"")),
+}
+
+if __name__ == "__main__":
+    corpus = os.path.join(HERE, "corpus")
+    os.makedirs(corpus, exist_ok=True)
+    for name, data in SEEDS.items():
+        with open(os.path.join(corpus, name), "wb") as f:
+            f.write(data)
