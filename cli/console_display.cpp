@@ -15,6 +15,15 @@ std::string Slice(const std::string& text, size_t position, size_t count)
     return position < text.size() ? text.substr(position, count) : std::string();
 }
 
+// The printer's texts break lines with CR LF; the console's own line end is "\n" (the C
+// library writes CR LF for it on Windows).
+std::string UnixLineEnds(std::string text)
+{
+    for (size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr))
+        text.erase(cr, 1);
+    return text;
+}
+
 }  // namespace
 
 ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks) : out(out), progressMarks(progressMarks) {}
@@ -46,7 +55,7 @@ void ConsoleDisplay::SetSt(const std::string& text)
         return;
     lastText = text;
     if (!text.empty())
-        Message(Cp1252ToUtf8(text));
+        Message(UnixLineEnds(Cp1252ToUtf8(text)));
 }
 
 void ConsoleDisplay::ShowIdentification(const Identification& identification) { shown = identification; }
