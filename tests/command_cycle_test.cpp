@@ -135,4 +135,17 @@ TEST_F(CommandCycleTest, IdentificationReadsTheThreeItems)
     EXPECT_EQ(display.status, "untouched");
 }
 
+TEST_F(CommandCycleTest, IdentificationOfAPortThatDoesNotReopenFails)
+{
+    link->End();
+    const PortOpenResult holder = OpenSerialPort(sim.SlavePath(), "115200,n,8,1", 64);
+    ASSERT_TRUE(holder.port);
+    EXPECT_EQ(cycle.RetResp(0), "4");
+    EXPECT_TRUE(cycle.LastStartFailed());
+    Identification identification;
+    EXPECT_FALSE(CarregaConfig(cycle, display, identification));
+    EXPECT_EQ(identification.modelo, "");
+    EXPECT_EQ(display.status, "Erro ao ler ECF");
+}
+
 }  // namespace

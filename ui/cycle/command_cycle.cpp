@@ -151,7 +151,8 @@ int CommandCycle::ExecCmd()
 std::string CommandCycle::RetResp(int index)
 {
     AppLog("RetResp");
-    if (!StartCmd())
+    lastStartFailed = !StartCmd();
+    if (lastStartFailed)
         return std::to_string(kNotStarted);
     EndGuard end(*this);
     if (!SendCmd())
@@ -198,6 +199,9 @@ bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& i
         } catch (const std::exception&) {
             value.clear();  // a response without the field reads as no answer
         }
+        // A command that never started read nothing, whatever text stands for it.
+        if (cycle.LastStartFailed())
+            value.clear();
         if (value.empty())
             success = false;
         identification.*item.text = value;

@@ -36,6 +36,8 @@ public:
 
     // Asks the running command to stop at its next wait ("Cancelar").
     void RequestCancel() { cancelRequest = true; }
+    // The last RetResp could not start its command: its "4" is no answer of the printer.
+    bool LastStartFailed() const { return lastStartFailed; }
 
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
@@ -45,6 +47,7 @@ private:
     EcfLink* link = nullptr;
     std::vector<uint8_t> blockBuffer;
     bool cancelRequest = false;
+    bool lastStartFailed = false;
 };
 
 // Reads model, NS MF and SB with the three identification queries, each its own command;
