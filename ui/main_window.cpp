@@ -1,6 +1,8 @@
 // The main window's construction, display states, port choice, connection and X reading.
 #include "ui/main_window.h"
 
+#include "app/command_line.h"
+
 #include "app/log.h"
 #include "app/version.h"
 #include "ui_main_window.h"
@@ -13,8 +15,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include <cctype>
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -28,13 +31,6 @@ constexpr int kOuterWidth = 551;
 constexpr int kOuterHeight = 388;
 
 constexpr int kPanelStep = 165;
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 }  // namespace
 
@@ -57,17 +53,8 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     const std::string version = this->seams.versionText ? this->seams.versionText() : ProgramVersionText();
     setWindowTitle(kProductName + " " + QString::fromStdString(version));
 
-    for (const auto& argument : arguments) {
-        if (Upper(argument) == "+APPLOG")
-            SetAppLogEnabled(true);
-    }
-    std::string commandLine;
-    for (const auto& argument : arguments) {
-        commandLine += argument + " ";
-        if (argument.rfind("/dev/", 0) == 0)
-            extraPaths.push_back(argument);
-    }
-    AppLog(commandLine);
+    StartLogFromCommandLine(arguments);
+    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(extraPaths), IsDevicePathArgument);
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
