@@ -253,6 +253,9 @@ TEST_F(SerialDeviceTest, PortHeldByAnotherProcessIsRefused)
         (void)!write(ready[1], &state, 1);
         char done;
         (void)!read(release[0], &done, 1);
+        // Closed as a program closes its port; _exit would skip it and, while the test's own
+        // descriptor keeps the terminal alive, leave it marked exclusive for ordinary users.
+        held.port.reset();
         _exit(0);
     }
     char state = 0;
