@@ -1,0 +1,255 @@
+// The command cycle against a hostile printer on a pseudo-terminal: random misbehaviour, a line
+// dropped mid-command, a printer gone before the command starts, a block that stops mid-way.
+#include "sim/printer_sim.h"
+#include "tests/link_test_support.h"
+#include "ui/cycle/command_cycle.h"
+#include "vocab/error_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <thread>
+
+namespace {
+
+// Records what the cycle shows; lets a test act at a chosen display step, and cancels a command
+// that runs away so that a fault shows as a wrong result instead of a hung test.
+struct RecordingDisplay : CycleDisplay {
+    void ShowCmd(int code) override { Show(code); }
+    void ShowCmd(int code, bool /*cancelVisible*/) override { Show(code); }
+    void SetSt(const std::string& text) override { statuses.push_back(text); }
+    void ShowIdentification(const Identification& /*shown*/) override {}
+
+    void Show(int code)
+    {
+        codes.push_back(code);
+        if (onShow)
+            onShow(code);
+        if (codes.size() > kRunaway && cycle != nullptr)
+            cycle->RequestCancel();
+    }
+    int Count(int code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
+    void Clear()
+    {
+        codes.clear();
+        statuses.clear();
+    }
+
+    static constexpr size_t kRunaway = 5000;
+    CommandCycle* cycle = nullptr;
+    std::function<void(int code)> onShow;
+    std::vector<int> codes;
+    std::vector<std::string> statuses;
+};
+
+class ChaosTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Start());
+        pacing = FastPacing();
+        // Every wait of the link is counted, so that the waits can be held to their limits.
+        pacing.wait = [this](std::chrono::milliseconds step) {
+            ++waits;
+            std::this_thread::sleep_for(step);
+        };
+        link = std::make_unique<EcfLink>(sim.PortName(), pacing);
+        ASSERT_TRUE(link->online());
+        cycle.SetLink(link.get());
+        display.cycle = &cycle;
+    }
+
+    void PrepareXReading()
+    {
+        link->SetCmd(20, 0);
+        link->AddParam(0);
+    }
+    void PrepareModelQuery()
+    {
+        link->SetCmd(26, 0);
+        link->AddParam(15);
+        link->AddParam(2);
+    }
+
+    // Runs one prepared command from a clean record; returns ExecCmd's result and checks that
+    // the link waited no longer than its polls allow for the passes the command made.
+    int Exec()
+    {
+        display.Clear();
+        waits = 0;
+        const uint64_t enqsBefore = sim.Counts().enqs;
+        const int result = cycle.ExecCmd();
+        const int sendPasses = display.Count(1);
+        const int enqs = static_cast<int>(sim.Counts().enqs - enqsBefore);
+        const int morePasses = display.Count(6);
+        const int headerCalls = display.Count(2) - morePasses;
+        // A send pass: the SYN answer and the acknowledgement, each at most answerPolls. A call
+        // that reads a header: the ENQ's wait and a few settling steps. A call that continues a
+        // block: at most one poll.
+        const int limit = sendPasses * 2 * pacing.answerPolls + enqs * pacing.headerPolls + headerCalls * 20 +
+                          morePasses;
+        EXPECT_LE(waits, limit) << "result " << result;
+        EXPECT_EQ(display.codes.empty() ? -1 : display.codes.back(), 0) << "the display is idle after every command";
+        return result;
+    }
+
+    // Exactly the status text that the result calls for.
+    void ExpectStatusOf(int result)
+    {
+        switch (result) {
+        case CommandCycle::kDone:
+            EXPECT_TRUE(display.statuses.empty());
+            break;
+        case CommandCycle::kFailed:
+            ASSERT_EQ(display.statuses.size(), 1u);
+            if (display.statuses[0] != "Erro no envio do Comando") {
+                EXPECT_NE(link->ErrClass(), 0);
+                EXPECT_FALSE(link->ErrClass() == 255 && link->ErrDetail() == 0);
+                EXPECT_EQ(display.statuses[0], ErrorText(link->ErrClass(), link->ErrDetail()));
+            }
+            break;
+        case CommandCycle::kLate:
+            ASSERT_EQ(display.statuses.size(), 1u);
+            EXPECT_EQ(link->ErrClass(), 255);
+            EXPECT_EQ(link->ErrDetail(), 2);
+            EXPECT_EQ(display.statuses[0], ErrorText(255, 2));
+            break;
+        case CommandCycle::kRequestFailed:
+            EXPECT_EQ(display.statuses, std::vector<std::string> {"Erro ao solicitar Resposta"});
+            break;
+        default:
+            ADD_FAILURE() << "ExecCmd gave " << result;
+        }
+    }
+
+    PrinterSim sim;
+    LinkPacing pacing;
+    int waits = 0;
+    std::unique_ptr<EcfLink> link;
+    RecordingDisplay display;
+    CommandCycle cycle {display};
+};
+
+TEST_F(ChaosTest, RandomMisbehaviourEndsEveryCommandWithItsResultAndText)
+{
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        sim.SetRandom(seed);
+        std::vector<int> seen(6);
+        for (int command = 0; command < 40; ++command) {
+            SCOPED_TRACE(command);
+            if (command % 2 == 0)
+                PrepareXReading();
+            else
+                PrepareModelQuery();
+            const int result = Exec();
+            ASSERT_GE(result, 0);
+            ASSERT_LT(result, 6);
+            ++seen[static_cast<size_t>(result)];
+            ExpectStatusOf(result);
+        }
+        // The printer really misbehaved in every way the cycle tells apart.
+        EXPECT_GT(seen[CommandCycle::kDone], 0);
+        EXPECT_GT(seen[CommandCycle::kFailed], 0);
+        EXPECT_GT(seen[CommandCycle::kLate], 0);
+
+        // And the link is still good for a sound printer.
+        sim.ClearPlans();
+        PrepareModelQuery();
+        EXPECT_EQ(Exec(), CommandCycle::kDone);
+    }
+}
+
+TEST_F(ChaosTest, LineDroppedDuringABusyWaitFailsTheNextSend)
+{
+    LogCapture log;
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {0, 1}), 5);
+    int busyShown = 0;
+    display.onShow = [&](int code) {
+        if (code == 4 && ++busyShown == 2)
+            sim.DropLine();
+    };
+    PrepareXReading();
+    EXPECT_EQ(Exec(), CommandCycle::kFailed);
+    EXPECT_EQ(display.statuses, std::vector<std::string> {"Erro no envio do Comando"});
+    const std::vector<std::string> tags = log.Tags();
+    EXPECT_EQ(CountTag(tags, "SendCmd WAK"), 2);
+    EXPECT_EQ(CountTag(tags, "SendCmd WRI"), 1);
+    EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 1);
+}
+
+TEST_F(ChaosTest, LineDroppedInsideASplitBlockEndsAsALateResponse)
+{
+    LogCapture log;
+    SimPlan plan = SimPlan::WithBlocks({std::string(3000, 'k')});
+    plan.pieces = 4;
+    plan.pieceDelayMs = 200;  // far longer than a settling step, so the first piece comes alone
+    sim.QueuePlan(plan);
+    display.onShow = [&](int code) {
+        if (code == 6 && !sim.LineDropped())
+            sim.DropLine();
+    };
+    PrepareXReading();
+    EXPECT_EQ(Exec(), CommandCycle::kLate);
+    ExpectStatusOf(CommandCycle::kLate);
+    const std::vector<std::string> tags = log.Tags();
+    EXPECT_GE(CountTag(tags, "RecebeBuffer MOR"), 1);
+    EXPECT_EQ(CountTag(tags, "RecebeBuffer LEN"), 1);
+    EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 1);
+}
+
+// A block that stops mid-way must not keep the cycle asking for its rest forever.
+TEST_F(ChaosTest, BlockThatStopsMidWayIsALateResponseAndTheLinkGoesOn)
+{
+    for (int cut : {0, 3}) {
+        SCOPED_TRACE(cut);
+        LogCapture log;
+        SimPlan truncated;
+        truncated.truncateAt = cut;
+        sim.QueuePlan(truncated);
+        PrepareModelQuery();
+        EXPECT_EQ(Exec(), CommandCycle::kLate);
+        ExpectStatusOf(CommandCycle::kLate);
+        EXPECT_EQ(CountTag(log.Tags(), "RecebeBuffer LEN"), 1);
+        // The partial block is gone with the abandoned response: the next command reads its own.
+        display.Clear();
+        link->SetCmd(26, 0);
+        link->AddParam(15);
+        link->AddParam(2);
+        EXPECT_EQ(cycle.RetResp(0), SimIdentity().model);
+    }
+}
+
+TEST_F(ChaosTest, PrinterGoneWhileThePortIsStillOpenFailsTheSend)
+{
+    // The link opens its port when it is built, so the first command's Start finds it open.
+    sim.DropLine();
+    PrepareXReading();
+    EXPECT_EQ(Exec(), CommandCycle::kFailed);
+    EXPECT_EQ(display.statuses, std::vector<std::string> {"Erro no envio do Comando"});
+}
+
+TEST_F(ChaosTest, PrinterGoneBeforeStartCannotOpenThePort)
+{
+    PrepareXReading();
+    ASSERT_EQ(Exec(), CommandCycle::kDone);  // ends with the port closed
+    sim.DropLine();
+
+    LogCapture log;
+    display.Clear();
+    PrepareXReading();
+    EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kNotStarted);
+    ASSERT_EQ(display.statuses.size(), 1u);
+    EXPECT_NE(link->LastError(), 0);
+    EXPECT_EQ(display.statuses[0], "Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+    const std::vector<std::string> tags = log.Tags();
+    EXPECT_EQ(CountTag(tags, "SendCmd ini"), 0);
+    EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 0);
+
+    display.Clear();
+    PrepareModelQuery();
+    EXPECT_EQ(cycle.RetResp(0), "4");
+}
+
+}  // namespace
