@@ -1,0 +1,306 @@
+// Benchmarks of the link and the command cycle against the simulator, with the production waits:
+// connect and identify, an X reading, CPU time, the largest block; then the window's figures from
+// window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
+#include "sim/printer_sim.h"
+#include "bench/bench_clock.h"
+#include "ui/cycle/command_cycle.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = BenchClock;
+
+[[noreturn]] void Die(const std::string& what)
+{
+    std::fprintf(stderr, "link_bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+// The simulator runs in a child process, so that this process's CPU time is the tool's alone.
+// Commands over a pipe: 'B' queues one response of a 65,535-byte block, 'Q' ends it.
+class SimProcess {
+public:
+    SimProcess()
+    {
+        int toChild[2], toParent[2];
+        if (pipe(toChild) != 0 || pipe(toParent) != 0)
+            Die("pipe");
+        pid = fork();
+        if (pid < 0)
+            Die("fork");
+        if (pid == 0) {
+            close(toChild[1]);
+            close(toParent[0]);
+            Serve(toChild[0], toParent[1]);
+        }
+        close(toChild[0]);
+        close(toParent[1]);
+        commands = toChild[1];
+        replies = toParent[0];
+        char buffer[64] = {};
+        const ssize_t n = read(replies, buffer, sizeof buffer - 1);
+        if (n <= 0)
+            Die("the simulator did not start");
+        path = std::string(buffer, static_cast<size_t>(n));
+    }
+    ~SimProcess()
+    {
+        Ask('Q');
+        waitpid(pid, nullptr, 0);
+    }
+    void Ask(char command)
+    {
+        char reply = 0;
+        if (write(commands, &command, 1) != 1 || (command != 'Q' && read(replies, &reply, 1) != 1))
+            Die("the simulator is gone");
+    }
+    const std::string& SlavePath() const { return path; }
+    std::string PortName() const { return path.substr(5); }
+
+private:
+    [[noreturn]] static void Serve(int in, int out)
+    {
+        PrinterSim sim;
+        if (!sim.Start())
+            _exit(1);
+        const std::string path = sim.SlavePath();
+        if (write(out, path.data(), path.size()) < 0)
+            _exit(1);
+        char command = 0;
+        while (read(in, &command, 1) == 1 && command != 'Q') {
+            if (command == 'B')
+                sim.QueuePlan(SimPlan::WithBlocks({std::string(65535, 'q')}));
+            if (write(out, "k", 1) != 1)
+                break;
+        }
+        sim.Stop();
+        _exit(0);
+    }
+
+    pid_t pid = -1;
+    int commands = -1;
+    int replies = -1;
+    std::string path;
+};
+
+// The window's display as far as time goes: 50 ms after codes 3 and 6, half a second for a wait.
+struct PacedDisplay : CycleDisplay {
+    void ShowCmd(int code) override
+    {
+        if (code == 3 || code == 6) {
+            ++pauses;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    void ShowCmd(int code, bool /*cancelVisible*/) override
+    {
+        ShowCmd(code);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    void SetSt(const std::string& text) override { status = text; }
+    void ShowIdentification(const Identification& /*shown*/) override {}
+    int pauses = 0;
+    std::string status;
+};
+
+struct Row {
+    std::string what;
+    std::string value;
+    std::string reference;
+    std::string ratio;
+};
+
+std::string Fixed(double value, int decimals = 0)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+// Runs window_bench with its arguments and returns what it printed ("key value" lines).
+std::vector<std::pair<std::string, double>> RunWindowBench(const std::vector<std::string>& args)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        Die("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::vector<char*> argv;
+    std::string program = KESTRO_WINDOW_BENCH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    // The child measures its start from this moment, on the same clock.
+    const std::string t0 = std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                              Clock::now().time_since_epoch()).count());
+    setenv("KESTRO_BENCH_T0", t0.c_str(), 1);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        Die("cannot start " + program);
+    close(out[1]);
+    std::string text;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(out[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        Die("window_bench failed: " + text);
+    std::vector<std::pair<std::string, double>> values;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
+        const size_t space = line.find(' ');
+        if (space != std::string::npos)
+            values.emplace_back(line.substr(0, space), std::atof(line.c_str() + space + 1));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return values;
+}
+
+double Value(const std::vector<std::pair<std::string, double>>& values, const std::string& key)
+{
+    for (const auto& [name, value] : values)
+        if (name == key)
+            return value;
+    Die("window_bench did not report " + key);
+}
+
+// The waits that the protocol's own rules prescribe on each path, counted from the code path
+// (docs/performance.md explains them): every poll waits one 50 ms step before it looks, a header
+// that has arrived is read after one more 50 ms step in which nothing new came, and the display
+// pauses 50 ms after each received block.
+constexpr double kStep = 50;
+constexpr double kOpenWait = 200;
+constexpr double kDisplayPause = 50;
+// One command of one block: the acknowledgement's poll, the ENQ's poll, the settling step, the pause.
+constexpr double kCommandFloor = 3 * kStep + kDisplayPause;
+constexpr double kConnectFloor = kOpenWait + kStep /* SYN answer */ + 3 * kCommandFloor;
+constexpr double kXReadingFloor = kCommandFloor;
+
+}  // namespace
+
+int main()
+{
+    SimProcess sim;
+    std::vector<Row> rows;
+    int polls = 0;
+    LinkPacing pacing;  // the production waits, counted
+    pacing.wait = [&polls](std::chrono::milliseconds step) {
+        ++polls;
+        std::this_thread::sleep_for(step);
+    };
+    PacedDisplay display;
+    CommandCycle cycle(display);
+
+    // Connect and identify, as "Conectar" does: the link, then the three identification queries.
+    double cpu = CpuMs();
+    Clock::time_point start = Clock::now();
+    auto link = std::make_unique<EcfLink>(sim.PortName(), pacing);
+    cycle.SetLink(link.get());
+    Identification identification;
+    if (!link->online() || !CarregaConfig(cycle, display, identification))
+        Die("connecting failed: " + display.status);
+    double wall = Ms(Clock::now() - start);
+    double cpuUsed = CpuMs() - cpu;
+    rows.push_back({"Connect and identify: wall time (ms)", Fixed(wall), Fixed(kConnectFloor) + " (floor)",
+                    Fixed(wall / kConnectFloor, 2)});
+    rows.push_back({"Connect and identify: 50 ms polls made", std::to_string(polls), "10 (floor)", ""});
+    rows.push_back({"Connect and identify: CPU user+sys (ms)", Fixed(cpuUsed, 1), "", ""});
+
+    // One X reading.
+    polls = 0;
+    cpu = CpuMs();
+    start = Clock::now();
+    link->SetCmd(20, 0);
+    link->AddParam(0);
+    if (cycle.ExecCmd() != CommandCycle::kDone)
+        Die("the X reading failed: " + display.status);
+    wall = Ms(Clock::now() - start);
+    cpuUsed = CpuMs() - cpu;
+    rows.push_back({"X reading: wall time (ms)", Fixed(wall), Fixed(kXReadingFloor) + " (floor)",
+                    Fixed(wall / kXReadingFloor, 2)});
+    rows.push_back({"X reading: 50 ms polls made", std::to_string(polls), "3 (floor)", ""});
+    rows.push_back({"X reading: CPU user+sys (ms)", Fixed(cpuUsed, 1), "", ""});
+
+    // Idle and connected: between commands the port is closed (End), as the window leaves it.
+    constexpr auto kIdle = std::chrono::seconds(5);
+    cpu = CpuMs();
+    std::this_thread::sleep_for(kIdle);
+    rows.push_back({"Idle, connected, port closed between commands: CPU in 5 s (ms)", Fixed(CpuMs() - cpu, 1), "",
+                    ""});
+    // The same with the port open and the reader thread polling it every 50 ms.
+    link->Start();
+    cpu = CpuMs();
+    std::this_thread::sleep_for(kIdle);
+    rows.push_back({"Idle, port open, reader polling: CPU in 5 s (ms)", Fixed(CpuMs() - cpu, 1), "", ""});
+    link->End();
+
+    // The largest block, from the ENQ to the whole block in the caller's buffer.
+    sim.Ask('B');
+    std::vector<uint8_t> block(EcfLink::kBufferSize);
+    link->SetCmd(20, 0);
+    link->AddParam(0);
+    link->Start();
+    if (link->SendCmd() != EcfLink::kAck)
+        Die("the large block's command was not accepted");
+    int pieces = 0;
+    int result = EcfLink::kRespMore;
+    start = Clock::now();
+    while (result == EcfLink::kRespMore) {
+        result = link->GetResp(block.data());
+        ++pieces;
+    }
+    wall = Ms(Clock::now() - start);
+    link->End();
+    if (result != 65535)
+        Die("the large block came short: " + std::to_string(result));
+    rows.push_back({"65,535-byte block, ENQ to delivered (ms)", Fixed(wall),
+                    std::to_string(pieces) + " GetResp call(s)", Fixed(65535.0 / 1024 / (wall / 1000)) + " KiB/s"});
+    link.reset();
+
+#ifdef KESTRO_WINDOW_BENCH
+    const auto bare = RunWindowBench({"bare"});
+    const auto window = RunWindowBench({"kestro", sim.SlavePath()});
+    rows.push_back({"Start to window shown, port scan included (ms)", Fixed(Value(window, "shown_ms")),
+                    Fixed(Value(bare, "shown_ms")) + " (bare window)",
+                    Fixed(Value(window, "shown_ms") / Value(bare, "shown_ms"), 2)});
+    rows.push_back({"Window: connect and identify through \"Conectar\" (ms)", Fixed(Value(window, "connect_ms")),
+                    Fixed(kConnectFloor) + " (floor)", Fixed(Value(window, "connect_ms") / kConnectFloor, 2)});
+    rows.push_back({"Window: X reading through \"Emitir LX\" (ms)", Fixed(Value(window, "lx_ms")),
+                    Fixed(kXReadingFloor) + " (floor)", Fixed(Value(window, "lx_ms") / kXReadingFloor, 2)});
+    rows.push_back({"Window: CPU in connect, identify and X reading (ms)", Fixed(Value(window, "busy_cpu_ms"), 1),
+                    "", ""});
+    rows.push_back({"Window: idle and connected, CPU in 5 s (ms)", Fixed(Value(window, "idle_cpu_ms"), 1),
+                    Fixed(Value(bare, "idle_cpu_ms"), 1) + " (bare window)", ""});
+    rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),
+                    Fixed(Value(bare, "vmhwm_kb") / 1024, 1) + " (bare window)",
+                    Fixed(Value(window, "vmhwm_kb") / Value(bare, "vmhwm_kb"), 2)});
+#endif
+
+    std::printf("| Measure | Kestro | Reference | Ratio |\n|---|---:|---:|---:|\n");
+    for (const Row& row : rows)
+        std::printf("| %s | %s | %s | %s |\n", row.what.c_str(), row.value.c_str(), row.reference.c_str(),
+                    row.ratio.c_str());
+    return 0;
+}

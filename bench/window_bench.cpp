@@ -1,0 +1,126 @@
+// The window's side of the benchmarks, one process per run: "bare" shows a plain 545x360 QWidget,
+// "kestro [device]" the program's window (port scan included), then connects and runs an X reading.
+// Prints "key value" lines: shown_ms (from KESTRO_BENCH_T0), connect_ms, lx_ms, CPU and VmHWM.
+#include "bench/bench_clock.h"
+#include "ui/kestro_application.h"
+#include "ui/main_window.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QTimer>
+#include <QWindow>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = BenchClock;
+
+long VmHwmKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            status >> value;
+            return value;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return 0;
+}
+
+// Time since the launcher's KESTRO_BENCH_T0, on the same monotonic clock.
+double SinceLaunch()
+{
+    const char* t0 = std::getenv("KESTRO_BENCH_T0");
+    const long long start = t0 != nullptr ? std::atoll(t0) : 0;
+    const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    return (now - start) / 1e6;
+}
+
+// Reports the first expose of a window: the moment it is shown.
+class ExposeWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && shownMs < 0 && static_cast<QWindow*>(watched)->isExposed()) {
+            shownMs = SinceLaunch();
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    double shownMs = -1;
+};
+
+void ShowAndWait(QWidget& widget, ExposeWatch& watch)
+{
+    widget.winId();  // creates the native window, so its expose can be watched
+    widget.windowHandle()->installEventFilter(&watch);
+    widget.show();
+    QCoreApplication::exec();
+    std::printf("shown_ms %.1f\n", watch.shownMs);
+}
+
+double IdleCpu()
+{
+    const double cpu = CpuMs();
+    QTimer::singleShot(5000, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    return CpuMs() - cpu;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const std::string mode = argc > 1 ? argv[1] : "bare";
+    KestroApplication app(argc, argv);
+    ExposeWatch watch;
+    if (mode == "bare") {
+        QWidget bare;
+        bare.setFixedSize(545, 360);
+        ShowAndWait(bare, watch);
+        std::printf("idle_cpu_ms %.1f\n", IdleCpu());
+        std::printf("vmhwm_kb %ld\n", VmHwmKb());
+        return 0;
+    }
+
+    TfmMainComunic window(arguments);
+    ShowAndWait(window, watch);
+    if (argc > 2) {
+        // Choose the named port, then "Conectar" and "Emitir LX" as the user would.
+        const std::string device = argv[2];
+        QComboBox* ports = window.findChild<QComboBox*>(QStringLiteral("cbPorta"));
+        const int index = ports != nullptr ? ports->findText(QString::fromStdString(device.substr(5))) : -1;
+        if (index < 0) {
+            std::fprintf(stderr, "window_bench: %s is not in the port list\n", device.c_str());
+            return 1;
+        }
+        ports->setCurrentIndex(index);
+        const double cpu = CpuMs();
+        Clock::time_point start = Clock::now();
+        window.btRunClick();
+        std::printf("connect_ms %.1f\n", Ms(Clock::now() - start));
+        if (!window.Connected()) {
+            std::fprintf(stderr, "window_bench: not connected\n");
+            return 1;
+        }
+        start = Clock::now();
+        window.btLXClick();
+        std::printf("lx_ms %.1f\n", Ms(Clock::now() - start));
+        std::printf("busy_cpu_ms %.1f\n", CpuMs() - cpu);
+        std::printf("idle_cpu_ms %.1f\n", IdleCpu());
+        window.btStopClick();
+    }
+    std::printf("vmhwm_kb %ld\n", VmHwmKb());
+    return 0;
+}
