@@ -43,6 +43,10 @@ int EcfLink::GetResp(uint8_t* buffer)
             return kRespEnd;
         }
         if (GetSerial() < kHeaderStart) {
+            // Fewer bytes than a header's start are no block: leftovers of an earlier exchange,
+            // or the start of the block that the request asks for again. Read as a header, they
+            // would put every following block out of step, and the response might never end.
+            serial->Purge();
             txBuf[0] = ENQ;
             txBuf[1] = static_cast<uint8_t>(blockCount & 0xFF);
             if (!WriteSerial(2))

@@ -2,6 +2,7 @@
 // dropped mid-command, a printer gone before the command starts, a block that stops mid-way.
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
+#include "tests/pty_pair.h"
 #include "ui/cycle/command_cycle.h"
 #include "vocab/error_text.h"
 
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <functional>
 #include <thread>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -154,10 +157,15 @@ TEST_F(ChaosTest, RandomMisbehaviourEndsEveryCommandWithItsResultAndText)
         EXPECT_GT(seen[CommandCycle::kFailed], 0);
         EXPECT_GT(seen[CommandCycle::kLate], 0);
 
-        // And the link is still good for a sound printer.
+        // And the link is still good for a sound printer, once the last misbehaviour's late
+        // bytes have been read and thrown away (each failed command empties the receive buffer).
         sim.ClearPlans();
-        PrepareModelQuery();
-        EXPECT_EQ(Exec(), CommandCycle::kDone);
+        int result = CommandCycle::kFailed;
+        for (int attempt = 0; attempt < 3 && result != CommandCycle::kDone; ++attempt) {
+            PrepareModelQuery();
+            result = Exec();
+        }
+        EXPECT_EQ(result, CommandCycle::kDone);
     }
 }
 
@@ -250,6 +258,40 @@ TEST_F(ChaosTest, PrinterGoneBeforeStartCannotOpenThePort)
     display.Clear();
     PrepareModelQuery();
     EXPECT_EQ(cycle.RetResp(0), "4");
+}
+
+// Bytes that no request asked for (here an unsolicited refusal right after the acknowledgement)
+// must not be taken for the start of the block's header: read so, every later block is read out
+// of step with its header, and the response need never end.
+TEST(ChaosScripted, StrayBytesBeforeABlockAreDroppedNotReadAsItsHeader)
+{
+    PtyPair line;
+    EcfLink link(line.Path().substr(5), FastPacing());
+    ASSERT_TRUE(link.online());
+    RecordingDisplay display;
+    CommandCycle cycle(display);
+    cycle.SetLink(&link);
+    display.cycle = &cycle;
+
+    line.Send({0x16, 0x00, 0x06, 0x15, 0x03, 0x00});  // SYN answer, ACK, three stray bytes
+    link.SetCmd(26, 0);
+    link.AddParam(15);
+    link.AddParam(2);
+    ASSERT_TRUE(cycle.StartCmd());
+    ASSERT_TRUE(cycle.SendCmd());
+    ASSERT_TRUE(WaitFor([&] { return link.Available() == 3; }));
+    const std::string model = "MODEL|";
+    const Bytes header {0x02, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, static_cast<uint8_t>(model.size()), 0x00};
+    const Bytes block = Concat({header, Bytes(model.begin(), model.end()), {0x5A}});
+    std::thread printer([&] {
+        if (line.Receive(1 + 12 + 2, 10s).size() == 15)  // SYN, the frame, the ENQ
+            line.Send(block);
+    });
+    std::vector<uint8_t> response(CommandCycle::kResponseSize);
+    EXPECT_EQ(cycle.RecebeBuffer(response.data(), response.size()), 0);
+    printer.join();
+    cycle.EndCmd();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(response.data())), model);
 }
 
 }  // namespace
