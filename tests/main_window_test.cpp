@@ -546,10 +546,10 @@ TEST_F(WindowTest, RendersTheFourStates)
     window->SB = "010203";
     window->Rodando(true);
     window->AtualizaHeader();
-    window->SetSt(QString::fromUtf8("Leitura X concluída"));
+    // After a successful command the status line stays empty.
+    window->SetSt("");
     save("window-connected.png");
-    // A command waiting for a busy printer: both activity icons and the cancel link.
-    window->SetSt(QString::fromUtf8("Impressora ocupada, aguarde..."));
+    // A command waiting for a busy printer: the gears and the cancel link.
     window->ShowCmd(4, true);
     save("window-printer-busy.png");
     window->ShowCmd(0);
