@@ -51,12 +51,12 @@ int EcfLink::GetResp(uint8_t* buffer)
             txBuf[1] = static_cast<uint8_t>(blockCount & 0xFF);
             if (!WriteSerial(2))
                 return kRespWriteFailed;
-            for (int poll = 0; poll < pacing.headerPolls; ++poll) {
+            int waiting = 0;
+            for (int poll = 0; poll < pacing.headerPolls && waiting < kHeaderStart; ++poll) {
                 Wait();
-                if (GetSerial() >= kHeaderStart)
-                    break;
+                waiting = GetSerial();
             }
-            if (GetSerial() < kHeaderStart) {
+            if (waiting < kHeaderStart) {
                 SetError(255, 2);
                 serial->Purge();
                 return kRespShort;
