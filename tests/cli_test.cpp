@@ -2,6 +2,7 @@
 // pseudo-terminal, judged by its output, its exit status and its log.
 #include "serial/serial_port.h"
 #include "sim/printer_sim.h"
+#include "tests/link_test_support.h"
 #include "tests/pty_pair.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
@@ -108,20 +108,6 @@ public:
     }
     std::string path;
 };
-
-// The messages of AppLog.log in folder, without their time stamps.
-std::vector<std::string> LogMessages(const std::string& folder)
-{
-    std::vector<std::string> messages;
-    std::ifstream in(fs::path(folder) / "AppLog.log", std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        // "hh:mm:ss.mmm message\r"
-        if (line.size() >= 14)
-            messages.push_back(line.substr(13, line.size() - 14));
-    }
-    return messages;
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -305,7 +291,7 @@ TEST(CliCommandLine, AppLogSwitchInAnyCaseLogsTheCommandLineFirst)
     TempFolder folder;
     const CliRun run = RunCli({"--port", kMissingPort, "+ApPlOg", "identify"}, folder.path);
     EXPECT_EQ(run.status, 1);
-    const auto messages = LogMessages(folder.path);
+    const auto messages = ReadLogMessages(folder.path);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.front(), kCli + " --port " + kMissingPort + " +ApPlOg identify ");
     // A port that does not open ends the connection before any query.
@@ -328,7 +314,7 @@ TEST_F(CliTest, LogOfAnIdentificationFollowsTheWindowsConnect)
     TempFolder folder;
     const CliRun run = RunCli({"+APPLOG", "--port", sim->PortName(), "identify"}, folder.path);
     EXPECT_EQ(run.status, 0);
-    const auto messages = LogMessages(folder.path);
+    const auto messages = ReadLogMessages(folder.path);
     EXPECT_TRUE(InOrder(messages, {"Connecting...", "New Command", "New Command Ok", "Loading Config...", "RetResp",
                                    "RetResp", "RetResp", "Running", "Stop"}));
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "RetResp"), 3);

@@ -35,18 +35,20 @@ LogCapture::~LogCapture()
     fs::remove_all(folder);
 }
 
-std::vector<std::string> LogCapture::Tags() const
+std::vector<std::string> ReadLogMessages(const std::string& folder)
 {
-    std::vector<std::string> tags;
+    std::vector<std::string> messages;
     std::ifstream in(fs::path(folder) / "AppLog.log", std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
         // "hh:mm:ss.mmm message\r"
-        if (line.size() >= 13)
-            tags.push_back(line.substr(13, line.size() - 14));
+        if (line.size() >= 14)
+            messages.push_back(line.substr(13, line.size() - 14));
     }
-    return tags;
+    return messages;
 }
+
+std::vector<std::string> LogCapture::Tags() const { return ReadLogMessages(folder); }
 
 void LogCapture::Clear() const { fs::remove(fs::path(folder) / "AppLog.log"); }
 

@@ -11,6 +11,9 @@ using Bytes = std::vector<uint8_t>;
 // Polls every 2 ms instead of 50 ms, so that the full waits of 120 and 200 polls stay short.
 LinkPacing FastPacing();
 
+// The messages of folder/AppLog.log, without their time stamps.
+std::vector<std::string> ReadLogMessages(const std::string& folder);
+
 // Switches the log on into a fresh folder for one test and reads it back as its messages.
 class LogCapture {
 public:
