@@ -8,7 +8,7 @@
 #include "cli/console_display.h"
 #include "link/ecf_link.h"
 #include "serial/serial_port.h"
-#include "ui/cycle/command_cycle.h"
+#include "ui/cycle/printer_session.h"
 #include "vocab/cp1252.h"
 
 #include <cstdio>
@@ -56,27 +56,16 @@ std::unique_ptr<EcfLink> Connect(const std::string& port, CommandCycle& cycle, C
 {
     AppLog("Connecting...");
     display.SetSt("");
-    AppLog("New Command");
-    auto link = std::make_unique<EcfLink>(port);
-    cycle.SetLink(link.get());
-    AppLog("New Command Ok");
-    if (link->online()) {
-        AppLog("Loading Config...");
-        Identification identification;
-        const bool identified = CarregaConfig(cycle, display, identification);
+    Identification identification;
+    Connection connection = ConnectPrinter(port, LinkPacing(), cycle, display, identification);
+    if (connection.portOpened) {
         PrintIdentification(display);
-        if (identified) {
-            AppLog("Running");
-            return link;
-        }
     } else {
         // The window's status line stays empty here and its port picture tells; a console
         // has only this line to say why nothing happened.
-        display.Message("Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+        display.Message("Erro ao abrir Porta Serial! (" + std::to_string(connection.openError) + ")");
     }
-    AppLog("L Fim");
-    cycle.SetLink(nullptr);
-    return nullptr;
+    return std::move(connection.link);
 }
 
 // Closes the link as "Desconectar" does.
@@ -87,20 +76,6 @@ void Disconnect(std::unique_ptr<EcfLink>& link, CommandCycle& cycle)
     link.reset();
 }
 
-// The X reading on a connected printer, as "Emitir LX" runs it.
-bool ReadingX(EcfLink& link, CommandCycle& cycle, ConsoleDisplay& display)
-{
-    display.SetSt("");
-    link.SetCmd(20, 0);
-    link.AddParam(0);
-    if (cycle.ExecCmd() != CommandCycle::kDone) {
-        display.SetSt("Erro!");
-        return false;
-    }
-    PrintLine(display, "Leitura X emitida.");
-    return true;
-}
-
 // identify, and with readingX the X reading after it.
 int RunOnPrinter(const std::string& port, bool readingX)
 {
@@ -109,7 +84,9 @@ int RunOnPrinter(const std::string& port, bool readingX)
     auto link = Connect(port, cycle, display);
     if (!link)
         return kExitFailed;
-    const bool done = !readingX || ReadingX(*link, cycle, display);
+    const bool done = !readingX || RunReadingX(cycle, display);
+    if (done && readingX)
+        PrintLine(display, "Leitura X emitida.");
     Disconnect(link, cycle);
     return done ? 0 : kExitFailed;
 }

@@ -5,6 +5,7 @@
 
 #include "app/log.h"
 #include "app/version.h"
+#include "ui/cycle/printer_session.h"
 #include "ui_main_window.h"
 #include "vocab/cp1252.h"
 
@@ -251,21 +252,10 @@ void TfmMainComunic::btRunClick()
     AppLog("Connecting...");
     ui->gbPorta->setEnabled(false);
     SetSt("");
-    AppLog("New Command");
-    link = std::make_unique<EcfLink>(PortName(), seams.pacing);
-    cycle.SetLink(link.get());
-    AppLog("New Command Ok");
-    if (link->online()) {
-        AppLog("Loading Config...");
-        if (CarregaConfig(cycle, cycleView, identification)) {
-            Rodando(true);
-            AppLog("Running");
-            ui->gbPorta->setEnabled(true);
-            return;
-        }
-    }
-    AppLog("L Fim");
-    CloseLink();
+    Connection connection = ConnectPrinter(PortName(), seams.pacing, cycle, cycleView, identification);
+    link = std::move(connection.link);
+    if (link)
+        Rodando(true);
     ui->gbPorta->setEnabled(true);
 }
 
@@ -285,11 +275,7 @@ void TfmMainComunic::btLXClick()
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
     ui->gbTeste->setEnabled(false);
-    SetSt("");
-    link->SetCmd(20, 0);  // the X reading
-    link->AddParam(0);
-    if (cycle.ExecCmd() != CommandCycle::kDone)
-        SetSt("Erro!");
+    RunReadingX(cycle, cycleView);
     ui->gbPorta->setEnabled(true);
     ui->gbTeste->setEnabled(true);
 }
