@@ -3,7 +3,7 @@
 // window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
 #include "sim/printer_sim.h"
 #include "bench/bench_clock.h"
-#include "ui/cycle/command_cycle.h"
+#include "session/command_cycle.h"
 
 #include <chrono>
 #include <cstdio>

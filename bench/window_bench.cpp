@@ -110,7 +110,7 @@ int main(int argc, char** argv)
         Clock::time_point start = Clock::now();
         window.btRunClick();
         std::printf("connect_ms %.1f\n", Ms(Clock::now() - start));
-        if (!window.Connected()) {
+        if (!window.Session().Connected()) {
             std::fprintf(stderr, "window_bench: not connected\n");
             return 1;
         }

@@ -1,8 +1,9 @@
 // Parsing and usage text of kestro-cli's command line.
 #include "cli/cli_options.h"
 
-#include "app/command_line.h"
-#include "app/version.h"
+#include "base/command_line.h"
+#include "base/version.h"
+#include "serial/port_list.h"
 
 namespace {
 
@@ -17,13 +18,6 @@ Command CommandNamed(const std::string& word)
     if (word == "lx")
         return Command::Lx;
     return Command::None;
-}
-
-// "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
-std::string PortName(const std::string& text)
-{
-    static const std::string kDev = "/dev/";
-    return text.rfind(kDev, 0) == 0 ? text.substr(kDev.size()) : text;
 }
 
 }  // namespace
@@ -53,7 +47,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
             } else {
                 value = argument.substr(7);
             }
-            options.port = PortName(value);
+            // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
+            options.port = PortNameForDevicePath(value);
             if (options.port.empty()) {
                 error = "--port needs a port name";
                 return false;

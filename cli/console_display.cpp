@@ -10,11 +10,6 @@ namespace {
 
 void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-std::string Slice(const std::string& text, size_t position, size_t count)
-{
-    return position < text.size() ? text.substr(position, count) : std::string();
-}
-
 // The printer's texts break lines with CR LF; the console's own line end is "\n" (the C
 // library writes CR LF for it on Windows).
 std::string UnixLineEnds(std::string text)
@@ -32,7 +27,7 @@ void ConsoleDisplay::ShowCmd(int code)
 {
     // The window pauses after each received block and each partial one; the link's
     // pacing was set with that pause in it.
-    if (code == 3 || code == 6)
+    if (code == kShowReceiving || code == kShowPartial)
         Pause(50);
 }
 
@@ -74,5 +69,3 @@ void ConsoleDisplay::EndProgressLine()
     std::fputc('\n', out);
     progressOpen = false;
 }
-
-std::string FormatSb(const std::string& sb) { return Slice(sb, 0, 2) + "." + Slice(sb, 2, 2) + "." + Slice(sb, 4, 2); }

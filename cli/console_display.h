@@ -2,7 +2,7 @@
 // the window's pauses kept so that the cycle runs at the same pace.
 #pragma once
 
-#include "ui/cycle/cycle_display.h"
+#include "session/cycle_display.h"
 
 #include <cstdio>
 #include <string>
@@ -30,7 +30,3 @@ private:
     std::string lastText;
     Identification shown;
 };
-
-// The basic-software version as the window's header shows it: characters 1-2, 3-4 and 5-6
-// joined by dots; missing characters are left out, the dots stay.
-std::string FormatSb(const std::string& sb);

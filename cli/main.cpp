@@ -1,18 +1,17 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
 // as the window.
-#include "app/command_line.h"
-#include "app/log.h"
-#include "app/version.h"
+#include "base/command_line.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
-#include "link/ecf_link.h"
-#include "serial/serial_port.h"
-#include "ui/cycle/printer_session.h"
+#include "serial/port_list.h"
+#include "session/printer_session.h"
 #include "vocab/cp1252.h"
+#include "vocab/error_text.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,9 +29,7 @@ void PrintLine(ConsoleDisplay& display, const std::string& utf8)
 
 int ListPorts(const std::vector<std::string>& extraPaths)
 {
-    for (const auto& port : ListCandidatePorts(extraPaths)) {
-        if (!ProbeSerialPort(port.path))
-            continue;
+    for (const auto& port : ListUsablePorts(extraPaths)) {
         if (port.description.empty())
             std::printf("%s\n", port.name.c_str());
         else
@@ -50,44 +47,31 @@ void PrintIdentification(ConsoleDisplay& display)
     PrintLine(display, "SB: " + Cp1252ToUtf8(FormatSb(shown.sb)));
 }
 
-// Connects as "Conectar" does: opens the link and identifies the printer. Null when the port
-// did not open or the printer was not identified; the link is gone again then.
-std::unique_ptr<EcfLink> Connect(const std::string& port, CommandCycle& cycle, ConsoleDisplay& display)
+// Connects as "Conectar" does: opens the link and identifies the printer.
+bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
 {
-    AppLog("Connecting...");
-    display.SetSt("");
-    Identification identification;
-    Connection connection = ConnectPrinter(port, LinkPacing(), cycle, display, identification);
-    if (connection.portOpened) {
-        PrintIdentification(display);
-    } else {
+    const PrinterSession::ConnectResult result = session.Connect(port);
+    if (result == PrinterSession::kNotOpened) {
         // The window's status line stays empty here and its port picture tells; a console
         // has only this line to say why nothing happened.
-        display.Message("Erro ao abrir Porta Serial! (" + std::to_string(connection.openError) + ")");
+        display.Message(PortOpenErrorText(session.OpenError()));
+    } else {
+        PrintIdentification(display);
     }
-    return std::move(connection.link);
-}
-
-// Closes the link as "Desconectar" does.
-void Disconnect(std::unique_ptr<EcfLink>& link, CommandCycle& cycle)
-{
-    AppLog("Stop");
-    cycle.SetLink(nullptr);
-    link.reset();
+    return result == PrinterSession::kConnected;
 }
 
 // identify, and with readingX the X reading after it.
 int RunOnPrinter(const std::string& port, bool readingX)
 {
     ConsoleDisplay display(stderr, StderrIsTerminal());
-    CommandCycle cycle(display);
-    auto link = Connect(port, cycle, display);
-    if (!link)
+    PrinterSession session(display);
+    if (!Connect(session, port, display))
         return kExitFailed;
-    const bool done = !readingX || RunReadingX(cycle, display);
+    const bool done = !readingX || session.ReadingX();
     if (done && readingX)
         PrintLine(display, "Leitura X emitida.");
-    Disconnect(link, cycle);
+    session.Disconnect();
     return done ? 0 : kExitFailed;
 }
 

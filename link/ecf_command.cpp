@@ -1,19 +1,11 @@
 // Command frames: parameters, sequence synchronisation, transmission and the printer's answer.
 #include "link/ecf_link.h"
 
-#include "app/log.h"
+#include "base/log.h"
+#include "link/frame_layout.h"
+#include "vocab/error_text.h"
 
 #include <cstring>
-
-namespace {
-
-constexpr uint8_t SOH = 0x01;
-constexpr uint8_t ACK = 0x06;
-constexpr uint8_t DC1 = 0x11;
-constexpr uint8_t NAK = 0x15;
-constexpr uint8_t SYN = 0x16;
-
-}  // namespace
 
 void EcfLink::SetCmd(uint8_t command, uint8_t extension)
 {
@@ -40,14 +32,14 @@ void EcfLink::AddParam(int32_t value)
 int EcfLink::SendCmd()
 {
     AppLog("SendCmd");
-    SetError(255, 0);
+    SetError(kLinkErrorClass, kLinkCleared);
     if (nextSeq == -1) {
         const int sync = GetSync();
         switch (sync) {
-        case -4: return kWriteFailed;
-        case -3: return kBusy;
-        case -2: return kNoAnswer;
-        case -1: return kBadAnswer;
+        case kSyncWriteFailed: return kWriteFailed;
+        case kSyncBusy: return kBusy;
+        case kSyncNoAnswer: return kNoAnswer;
+        case kSyncBadAnswer: return kBadAnswer;
         default: nextSeq = sync;
         }
     }
@@ -56,36 +48,36 @@ int EcfLink::SendCmd()
     blockCount = 0;
     lastBlock = false;
 
-    uint8_t* frame = txBuf.get();
-    frame[0] = SOH;
-    frame[1] = static_cast<uint8_t>(curSeq & 0xFF);
-    frame[2] = cmd;
-    frame[3] = ext;
-    frame[4] = static_cast<uint8_t>(paramLen & 0xFF);
-    frame[5] = static_cast<uint8_t>((paramLen >> 8) & 0xFF);
-    std::memcpy(frame + 6, paramBuf.get(), static_cast<size_t>(paramLen));
-    frame[6 + paramLen] = CheckSum(frame, paramLen + 6);
-    if (!WriteSerial(paramLen + 7))
+    uint8_t* const out = txBuf.get();
+    out[0] = frame::kSoh;
+    out[frame::kSeq] = static_cast<uint8_t>(curSeq & 0xFF);
+    out[frame::kCmd] = cmd;
+    out[frame::kExt] = ext;
+    out[frame::kLenLow] = static_cast<uint8_t>(paramLen & 0xFF);
+    out[frame::kLenHigh] = static_cast<uint8_t>((paramLen >> 8) & 0xFF);
+    std::memcpy(out + frame::kParams, paramBuf.get(), static_cast<size_t>(paramLen));
+    out[frame::kParams + paramLen] = CheckSum(out, frame::kParams + paramLen);
+    if (!WriteSerial(paramLen + frame::kFraming))
         return kWriteFailed;
 
     const int pollsUsed = PollAvailable(1, pacing.answerPolls);
     if (serial->Available() == 0) {
-        SetError(255, 2);
+        SetError(kLinkErrorClass, kLinkNoAnswer);
         return kNoAnswer;
     }
     ReadSerial(1);
     switch (rxBuf[0]) {
-    case ACK:
+    case frame::kAck:
         return kAck;
-    case NAK:
+    case frame::kNak:
         ReadStatusPair(pacing.answerPolls - pollsUsed);
         return kRefused;
-    case DC1:
+    case frame::kDc1:
         ReadStatusPair(pacing.answerPolls - pollsUsed);
         return kBusy;
     default:
         serial->Purge();
-        SetError(255, 1);
+        SetError(kLinkErrorClass, kLinkInvalidAnswer);
         return kBadAnswer;
     }
 }
@@ -93,30 +85,30 @@ int EcfLink::SendCmd()
 int EcfLink::GetSync()
 {
     AppLog("GetSync");
-    txBuf[0] = SYN;
+    txBuf[0] = frame::kSyn;
     if (!WriteSerial(1))
-        return -4;
+        return kSyncWriteFailed;
     const int pollsUsed = PollAvailable(2, pacing.answerPolls);
     if (serial->Available() == 0) {
-        SetError(255, 2);
-        return -2;
+        SetError(kLinkErrorClass, kLinkNoAnswer);
+        return kSyncNoAnswer;
     }
     ReadSerial(1);
     switch (rxBuf[0]) {
-    case SYN:
+    case frame::kSyn:
         // The sequence byte must really have come: a SYN alone is an incomplete answer.
         if (ReadSerial(1) == 0) {
-            SetError(255, 2);
-            return -2;
+            SetError(kLinkErrorClass, kLinkNoAnswer);
+            return kSyncNoAnswer;
         }
         return rxBuf[0];
-    case DC1:
+    case frame::kDc1:
         ReadStatusPair(pacing.answerPolls - pollsUsed);
-        return -3;
+        return kSyncBusy;
     default:
         serial->Purge();
-        SetError(255, 1);
-        return -1;
+        SetError(kLinkErrorClass, kLinkInvalidAnswer);
+        return kSyncBadAnswer;
     }
 }
 
@@ -127,7 +119,7 @@ void EcfLink::ReadStatusPair(int pollsLeft)
     if (serial->Available() < 2)
         PollAvailable(2, pollsLeft);
     if (ReadSerial(2) < 2) {
-        SetError(255, 2);
+        SetError(kLinkErrorClass, kLinkNoAnswer);
         return;
     }
     SetError(rxBuf[0], rxBuf[1]);

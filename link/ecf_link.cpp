@@ -1,14 +1,15 @@
 // The link's life: the port opened at construction, Start and End around every command.
 #include "link/ecf_link.h"
 
-#include "app/log.h"
+#include "base/log.h"
+#include "serial/port_list.h"
+#include "vocab/error_text.h"
 
 #include <thread>
 
 namespace {
 
 constexpr char kOpened[] = "Conectado";
-constexpr char kNotOpened[] = "Erro ao abrir Porta Serial!";
 
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
 
@@ -33,11 +34,11 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
         CmdLog(Bytes(kOpened), sizeof kOpened - 1);
         AppLog("SerialOpen Ok");
     } else {
-        CmdLog(Bytes(kNotOpened), sizeof kNotOpened - 1);
+        CmdLog(Bytes(kPortNotOpenedText), sizeof kPortNotOpenedText - 1);
         AppLog("SerialOpen NOk");
     }
     nextSeq = -1;
-    respState = 0;
+    respState = RespState::kNewBlock;
     respTotal = 0;
 }
 

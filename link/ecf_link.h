@@ -2,6 +2,7 @@
 // acknowledgement, sequence numbers, response blocks and the last error pair.
 #pragma once
 
+#include "link/frame_layout.h"
 #include "link/link_pacing.h"
 #include "serial/serial_device.h"
 
@@ -23,8 +24,8 @@ public:
         kRespWriteFailed = -8,
     };
     static constexpr int kBufferSize = 65536;
-    // The largest parameter block: the frame must fit its buffer (seven bytes of framing).
-    static constexpr int kMaxParamLen = kBufferSize - 7;
+    // The largest parameter block: the frame must fit its buffer with its framing.
+    static constexpr int kMaxParamLen = kBufferSize - frame::kFraming;
 
     // Opens the port at once; online() tells whether it opened.
     explicit EcfLink(const std::string& portName, LinkPacing pacing = {},
@@ -41,14 +42,10 @@ public:
     void SetCmd(uint8_t command, uint8_t extension);
     void AddParam(int32_t value);
     int SendCmd();
-    int GetSync();
-    bool WriteSerial(int n);
     static uint8_t CheckSum(const uint8_t* bytes, int n);
 
     // buffer must hold at least 65,535 bytes.
     int GetResp(uint8_t* buffer);
-    int ReadSerial(int n);
-    int GetSerial();
     // The text of the last error pair, in Windows-1252.
     std::string GetError();
 
@@ -63,6 +60,21 @@ public:
     const std::string& DevicePath() const { return devicePath; }
 
 private:
+    // GetSync results other than a sequence number.
+    enum SyncResult { kSyncBadAnswer = -1, kSyncNoAnswer = -2, kSyncBusy = -3, kSyncWriteFailed = -4 };
+    // Whether GetResp starts a new block or goes on with one that arrived in part.
+    enum class RespState { kNewBlock, kInBlock };
+
+    int GetSync();
+    bool WriteSerial(int n);
+    int ReadSerial(int n);
+    int GetSerial();
+    // The two halves of GetResp: each returns the bytes of the block just read into rxBuf, or
+    // a result of its own.
+    int StartBlock();
+    int ContinueBlock();
+    // Gives up the response with this pair and this result; the line is purged.
+    int FailResp(int errorClass, int errorDetail, int result);
     void Wait() const;
     // Polls the receive buffer until at least `count` bytes wait or `polls` steps have passed.
     int PollAvailable(int count, int polls);
@@ -81,7 +93,7 @@ private:
     bool lastBlock = false;
     bool onlineFlag = false;
     int nextSeq = -1;
-    int respState = 0;
+    RespState respState = RespState::kNewBlock;
     int respTotal = 0;
     int blockSize = 0;
     int blockRead = 0;

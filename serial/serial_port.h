@@ -35,18 +35,3 @@ using SerialPortOpener =
 
 // True when the path can be opened exclusively right now; the port is closed again at once.
 bool ProbeSerialPort(const std::string& path);
-
-// The system's device path for a port name: "\\.\COM3" on Windows, "/dev/ttyUSB0" elsewhere.
-std::string DevicePathForPortName(const std::string& name);
-
-// A serial port that the system lists, with the name shown to the user and, where the
-// system knows it, the product name of its adapter.
-struct PortCandidate {
-    std::string path;
-    std::string name;
-    std::string description;
-};
-
-// The ports to try, in the order to show them; extraPaths are device paths that the user
-// named on the command line.
-std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths);

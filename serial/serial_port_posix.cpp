@@ -159,5 +159,3 @@ bool ProbeSerialPort(const std::string& path)
     CloseExclusive(fd);
     return true;
 }
-
-std::string DevicePathForPortName(const std::string& name) { return "/dev/" + name; }

@@ -2,17 +2,12 @@
 // configured from the mode text with every kind of handshake off.
 #include "serial/serial_port.h"
 
-#include <cstdio>
-
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
 
 namespace {
-
-constexpr int kHighestPortNumber = 255;
-const char kDevicePrefix[] = "\\\\.\\";
 
 void Configure(HANDLE port, const std::string& modeText, int queueSize)
 {
@@ -105,28 +100,4 @@ bool ProbeSerialPort(const std::string& path)
         return false;
     CloseHandle(handle);
     return true;
-}
-
-std::string DevicePathForPortName(const std::string& name) { return kDevicePrefix + name; }
-
-std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
-{
-    std::vector<PortCandidate> candidates;
-    for (int number = 1; number <= kHighestPortNumber; ++number) {
-        char name[16];
-        std::snprintf(name, sizeof name, "COM%d", number);
-        candidates.push_back({DevicePathForPortName(name), name, ""});
-    }
-    // Paths named on the command line follow the numbered ports, each once.
-    const std::string prefix = kDevicePrefix;
-    for (const std::string& path : extraPaths) {
-        bool listed = false;
-        for (const PortCandidate& candidate : candidates)
-            listed = listed || candidate.path == path;
-        if (listed || path.empty())
-            continue;
-        const bool prefixed = path.compare(0, prefix.size(), prefix) == 0;
-        candidates.push_back({path, prefixed ? path.substr(prefix.size()) : path, ""});
-    }
-    return candidates;
 }

@@ -1,6 +1,8 @@
 // The simulated printer's thread: reads the master side with poll(), answers, and writes scheduled output.
 #include "sim/printer_sim.h"
 
+#include "serial/port_list.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -154,8 +156,7 @@ std::string PrinterSim::SlavePath() const
 
 std::string PrinterSim::PortName() const
 {
-    const std::string prefix = "/dev/";
-    return slavePath.compare(0, prefix.size(), prefix) == 0 ? slavePath.substr(prefix.size()) : slavePath;
+    return PortNameForDevicePath(slavePath);
 }
 
 void PrinterSim::SetNextSequence(uint8_t seq)

@@ -3,7 +3,7 @@
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
 #include "tests/pty_pair.h"
-#include "ui/cycle/command_cycle.h"
+#include "session/command_cycle.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>

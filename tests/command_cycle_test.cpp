@@ -2,7 +2,7 @@
 // against the simulated printer with a display that records what it was told.
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
-#include "ui/cycle/command_cycle.h"
+#include "session/command_cycle.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>

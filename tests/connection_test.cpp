@@ -56,8 +56,8 @@ protected:
             return std::vector<PortCandidate> {{sim.SlavePath(), sim.PortName(), ""}};
         };
         seams.pause = [this](int ms) {
-            pauses.push_back({ms, window->lbStCancel()->isVisible(), window->gbPorta()->isEnabled(),
-                              window->gbTeste()->isEnabled()});
+            pauses.push_back({ms, Find<QLabel>("lbStCancel")->isVisible(), Find<QGroupBox>("gbPorta")->isEnabled(),
+                              Find<QGroupBox>("gbTeste")->isEnabled()});
             if (onPause)
                 onPause();
         };
@@ -66,14 +66,14 @@ protected:
         window->show();
         window->findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
         window->cbPortaChange();
-        ASSERT_TRUE(window->btRun()->isEnabled());
+        ASSERT_TRUE(Find<QPushButton>("btRun")->isEnabled());
     }
     void TearDown() override { window.reset(); }
 
     void Connect()
     {
-        QTest::mouseClick(window->btRun(), Qt::LeftButton);
-        ASSERT_TRUE(window->Connected());
+        QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
+        ASSERT_TRUE(window->Session().Connected());
         sim.ClearReceived();
         log.Clear();
         pauses.clear();
@@ -82,11 +82,16 @@ protected:
     // Prepares an X reading on the current link.
     void PrepareXReading() const
     {
-        window->Link()->SetCmd(20, 0);
-        window->Link()->AddParam(0);
+        window->Session().Link()->SetCmd(20, 0);
+        window->Session().Link()->AddParam(0);
     }
 
-    QString Text(const char* label) const { return window->findChild<QLabel*>(label)->text(); }
+    template <typename Widget>
+    Widget* Find(const char* name) const
+    {
+        return window->findChild<Widget*>(name);
+    }
+    QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
     QString Status() const { return Text("lbSt"); }
 
     // True when another program could open the port now: nothing in this process holds it.
@@ -122,7 +127,7 @@ protected:
 
 TEST_F(ConnectionTest, ConnectReadsTheThreeItemsAndShowsThem)
 {
-    QTest::mouseClick(window->btRun(), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
 
     const auto tags = log.Tags();
     EXPECT_EQ(Only(tags, {"Connecting...", "New Command", "New Command Ok", "Loading Config...", "RetResp",
@@ -142,12 +147,12 @@ TEST_F(ConnectionTest, ConnectReadsTheThreeItemsAndShowsThem)
     EXPECT_EQ(Text("lbNS"), "KS010000000000000042");
     EXPECT_EQ(Text("lbSB"), "01.02.03");
     EXPECT_EQ(Status(), "");
-    EXPECT_TRUE(window->Connected());
-    ASSERT_NE(window->Link(), nullptr);
-    EXPECT_TRUE(window->btStop()->isVisible());
-    EXPECT_TRUE(window->btStop()->isEnabled());
-    EXPECT_TRUE(window->gbPorta()->isEnabled());
-    EXPECT_TRUE(window->gbTeste()->isVisible());
+    EXPECT_TRUE(window->Session().Connected());
+    ASSERT_NE(window->Session().Link(), nullptr);
+    EXPECT_TRUE(Find<QPushButton>("btStop")->isVisible());
+    EXPECT_TRUE(Find<QPushButton>("btStop")->isEnabled());
+    EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
+    EXPECT_TRUE(Find<QGroupBox>("gbTeste")->isVisible());
     // Between commands the link keeps the port closed.
     EXPECT_TRUE(PortFree());
 }
@@ -167,7 +172,7 @@ TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
         log.Clear();
         sim.QueuePlan(SimPlan(), 2);
         sim.QueuePlan(row.sbPlan);
-        QTest::mouseClick(window->btRun(), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
 
         const auto tags = log.Tags();
         EXPECT_EQ(CountTag(tags, "RetResp"), 3);
@@ -178,11 +183,11 @@ TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
         EXPECT_EQ(Text("lbFS"), QString::fromUtf8("ECF Ação"));
         EXPECT_EQ(Text("lbNS"), "KS010000000000000042");
         EXPECT_EQ(Text("lbSB"), "..");
-        EXPECT_EQ(window->Link(), nullptr);
-        EXPECT_FALSE(window->Connected());
-        EXPECT_TRUE(window->btRun()->isVisible());
-        EXPECT_TRUE(window->btRun()->isEnabled());
-        EXPECT_TRUE(window->gbPorta()->isEnabled());
+        EXPECT_EQ(window->Session().Link(), nullptr);
+        EXPECT_FALSE(window->Session().Connected());
+        EXPECT_TRUE(Find<QPushButton>("btRun")->isVisible());
+        EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
+        EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
         EXPECT_TRUE(PortFree());
     }
 }
@@ -210,7 +215,7 @@ TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
         log.Clear();
         window->SetSt("old text");
         const auto holder = row.block();
-        QTest::mouseClick(window->btRun(), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
 
         const auto tags = log.Tags();
         const auto ok = std::find(tags.begin(), tags.end(), "New Command Ok");
@@ -222,33 +227,33 @@ TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
         EXPECT_EQ(Status(), "");
         EXPECT_EQ(sim.Counts().frames, 0u);
         EXPECT_EQ(sim.Counts().syns, 0u);
-        EXPECT_EQ(window->Link(), nullptr);
-        EXPECT_FALSE(window->Connected());
-        EXPECT_TRUE(window->gbPorta()->isEnabled());
-        EXPECT_TRUE(window->btRun()->isEnabled());
+        EXPECT_EQ(window->Session().Link(), nullptr);
+        EXPECT_FALSE(window->Session().Connected());
+        EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
+        EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
     }
 }
 
 TEST_F(ConnectionTest, DisconnectDestroysTheLinkAndConnectWorksAgain)
 {
     Connect();
-    QTest::mouseClick(window->btStop(), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("btStop"), Qt::LeftButton);
 
     EXPECT_EQ(log.Tags(), std::vector<std::string> {"Stop"});
-    EXPECT_EQ(window->Link(), nullptr);
-    EXPECT_FALSE(window->Connected());
+    EXPECT_EQ(window->Session().Link(), nullptr);
+    EXPECT_FALSE(window->Session().Connected());
     for (const char* label : {"lbFS", "lbNS", "lbSB"})
         EXPECT_EQ(Text(label), k22) << label;
-    EXPECT_TRUE(window->btRun()->isVisible());
-    EXPECT_TRUE(window->btRun()->isEnabled());
-    EXPECT_FALSE(window->btStop()->isVisible());
+    EXPECT_TRUE(Find<QPushButton>("btRun")->isVisible());
+    EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("btStop")->isVisible());
     EXPECT_EQ(Status(), "");
     {
         PortHolder other(sim.SlavePath());
         EXPECT_TRUE(other.held);
     }
-    QTest::mouseClick(window->btRun(), Qt::LeftButton);
-    EXPECT_TRUE(window->Connected());
+    QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
+    EXPECT_TRUE(window->Session().Connected());
     EXPECT_EQ(Text("lbSB"), "01.02.03");
 }
 
@@ -275,18 +280,18 @@ TEST_F(ConnectionTest, XReadingOutcomesOnTheStatusLine)
         sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}));
         sim.QueuePlan(row.plan);
         pauses.clear();
-        QTest::mouseClick(window->btLX(), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
 
         EXPECT_EQ(Only(log.Tags(), {"SendCmd ACK", "SendCmd LNE", "ExecCmd Fim"}), row.tags);
         EXPECT_EQ(Status(), row.status);
         ASSERT_FALSE(pauses.empty());
         EXPECT_FALSE(pauses[0].portaEnabled);
         EXPECT_FALSE(pauses[0].testeEnabled);
-        EXPECT_TRUE(window->gbPorta()->isEnabled());
-        EXPECT_TRUE(window->gbTeste()->isEnabled());
-        EXPECT_TRUE(window->btLX()->isEnabled());
-        EXPECT_TRUE(window->Connected());
-        EXPECT_NE(window->Link(), nullptr);
+        EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
+        EXPECT_TRUE(Find<QGroupBox>("gbTeste")->isEnabled());
+        EXPECT_TRUE(Find<QPushButton>("btLX")->isEnabled());
+        EXPECT_TRUE(window->Session().Connected());
+        EXPECT_NE(window->Session().Link(), nullptr);
         EXPECT_TRUE(PortFree());
     }
     const auto frames = Frames();
@@ -299,7 +304,7 @@ TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)
 {
     Connect();
     sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 3);
-    QTest::mouseClick(window->btLX(), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
 
     EXPECT_EQ(Only(log.Tags(), {"SendCmd ini", "SendCmd WAK", "SendCmd ACK"}),
               (std::vector<std::string> {"SendCmd ini", "SendCmd WAK", "SendCmd WAK", "SendCmd WAK", "SendCmd ACK"}));
@@ -314,7 +319,7 @@ TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)
         waitPauses += pause.ms == 100;
     }
     EXPECT_EQ(waitPauses, 15);
-    EXPECT_FALSE(window->lbStCancel()->isVisible());
+    EXPECT_FALSE(Find<QLabel>("lbStCancel")->isVisible());
     EXPECT_EQ(Status(), "");
 }
 
@@ -341,11 +346,11 @@ TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
         row.plan();
         int clicks = 0;
         onPause = [&] {
-            if (window->lbStCancel()->isVisible() && clicks++ == 0)
-                QTest::mouseClick(window->lbStCancel(), Qt::LeftButton);
+            if (Find<QLabel>("lbStCancel")->isVisible() && clicks++ == 0)
+                QTest::mouseClick(Find<QLabel>("lbStCancel"), Qt::LeftButton);
         };
         PrepareXReading();
-        EXPECT_EQ(window->Cycle().ExecCmd(), row.result);
+        EXPECT_EQ(window->Session().Cycle().ExecCmd(), row.result);
         onPause = nullptr;
         sim.ClearPlans();
 
@@ -353,13 +358,13 @@ TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
         EXPECT_EQ(CountTag(tags, row.tag), 1);
         EXPECT_EQ(CountTag(tags, "SendCmd WAK") + CountTag(tags, "RecebeBuffer WAK"), 1);
         EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 1);
-        EXPECT_EQ(Status(), QString::fromStdString(Cp1252ToUtf8(window->Link()->GetError())));
+        EXPECT_EQ(Status(), QString::fromStdString(Cp1252ToUtf8(window->Session().Link()->GetError())));
         EXPECT_NE(Status(), "");
-        EXPECT_FALSE(window->lbStCancel()->isVisible());
+        EXPECT_FALSE(Find<QLabel>("lbStCancel")->isVisible());
         EXPECT_TRUE(PortFree());
         // The printer is still there for the next command.
         PrepareXReading();
-        EXPECT_EQ(window->Cycle().ExecCmd(), CommandCycle::kDone);
+        EXPECT_EQ(window->Session().Cycle().ExecCmd(), CommandCycle::kDone);
     }
 }
 
@@ -382,9 +387,9 @@ TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
         const auto holder = row.block();
         log.Clear();
         PrepareXReading();
-        EXPECT_EQ(window->Cycle().ExecCmd(), CommandCycle::kNotStarted);
+        EXPECT_EQ(window->Session().Cycle().ExecCmd(), CommandCycle::kNotStarted);
 
-        const int error = window->Link()->LastError();
+        const int error = window->Session().Link()->LastError();
         EXPECT_NE(error, 0);
         if (row.error) {
             EXPECT_EQ(error, *row.error);
@@ -394,12 +399,12 @@ TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
         EXPECT_EQ(CountTag(tags, "ExecCmd"), 1);
         EXPECT_EQ(CountTag(tags, "SendCmd ini"), 0);
         EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 0);
-        EXPECT_EQ(window->Cycle().RetResp(0), "4");
+        EXPECT_EQ(window->Session().Cycle().RetResp(0), "4");
         // Through the button the same failure reads "Erro!", and the window stays connected.
-        QTest::mouseClick(window->btLX(), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
         EXPECT_EQ(Status(), "Erro!");
-        EXPECT_TRUE(window->Connected());
-        EXPECT_TRUE(window->gbTeste()->isEnabled());
+        EXPECT_TRUE(window->Session().Connected());
+        EXPECT_TRUE(Find<QGroupBox>("gbTeste")->isEnabled());
     }
 }
 
@@ -424,9 +429,9 @@ TEST_F(ConnectionTest, RetRespTakesOneFieldAndAlwaysEndsTheCommand)
         sim.QueuePlan(SimPlan::WithBlocks(row.blocks));
         PrepareXReading();
         if (row.field) {
-            EXPECT_EQ(window->Cycle().RetResp(row.index), *row.field);
+            EXPECT_EQ(window->Session().Cycle().RetResp(row.index), *row.field);
         } else {
-            EXPECT_THROW(window->Cycle().RetResp(row.index), std::out_of_range);
+            EXPECT_THROW(window->Session().Cycle().RetResp(row.index), std::out_of_range);
         }
         const auto tags = log.Tags();
         EXPECT_EQ(CountTag(tags, "RecebeBuffer RECEIVE"), static_cast<int>(row.blocks.size()));
@@ -459,16 +464,16 @@ TEST_F(ConnectionTest, LongResponseIsCutAtTheBufferAndReadToItsEnd)
         sim.QueuePlan(SimPlan::WithBlocks(row.blocks));
         PrepareXReading();
         if (row.field) {
-            EXPECT_EQ(window->Cycle().RetResp(0), *row.field);
+            EXPECT_EQ(window->Session().Cycle().RetResp(0), *row.field);
         } else {
-            EXPECT_THROW(window->Cycle().RetResp(0), std::out_of_range);
+            EXPECT_THROW(window->Session().Cycle().RetResp(0), std::out_of_range);
         }
         const auto tags = log.Tags();
         EXPECT_EQ(CountTag(tags, "RecebeBuffer CUT"), row.cut ? 1 : 0);
         EXPECT_EQ(CountTag(tags, "RecebeBuffer FIM"), 1);
         // Nothing of it is left on the line: the next command reads its own response.
         PrepareXReading();
-        EXPECT_EQ(window->Cycle().ExecCmd(), CommandCycle::kDone);
+        EXPECT_EQ(window->Session().Cycle().ExecCmd(), CommandCycle::kDone);
     }
 }
 
@@ -479,7 +484,7 @@ TEST_F(ConnectionTest, ClosingWhileConnectedDisconnectsFirst)
     Connect();
     EXPECT_TRUE(window->close());
     EXPECT_EQ(log.Tags(), std::vector<std::string> {"Stop"});
-    EXPECT_EQ(window->Link(), nullptr);
+    EXPECT_EQ(window->Session().Link(), nullptr);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(PortFree());
 }
@@ -492,7 +497,7 @@ TEST_F(ConnectionTest, ClosingDuringACommandCancelsItThenCloses)
         if (window->isVisible())
             window->close();
     };
-    QTest::mouseClick(window->btLX(), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
     onPause = nullptr;
     // The command has ended before the link went away.
     const auto tags = log.Tags();
@@ -502,7 +507,7 @@ TEST_F(ConnectionTest, ClosingDuringACommandCancelsItThenCloses)
         QCoreApplication::processEvents();
         return !window->isVisible();
     }));
-    EXPECT_EQ(window->Link(), nullptr);
+    EXPECT_EQ(window->Session().Link(), nullptr);
     EXPECT_EQ(CountTag(log.Tags(), "Stop"), 1);
     EXPECT_TRUE(PortFree());
 }

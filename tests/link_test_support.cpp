@@ -1,7 +1,7 @@
 // Shared set-up of the link tests.
 #include "tests/link_test_support.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 #include <algorithm>
 #include <filesystem>

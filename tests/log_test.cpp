@@ -1,5 +1,5 @@
 // Diagnostic log: line format, the switch, append across runs and silent failure.
-#include "app/log.h"
+#include "base/log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The main window on real widgets: display states, activity display, identification header,
 // port discovery on real pseudo-terminals, program entry, fatal errors and screenshots.
-#include "app/log.h"
-#include "app/version.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "tests/port_holder.h"
 #include "tests/pty_pair.h"
 #include "ui/kestro_application.h"
@@ -182,19 +182,14 @@ TEST_F(WindowTest, GoesThroughTheFourStatesOfAConnection)
     ExpectState({"start", true, true, false, false, false, false, false, true, k20});
     EXPECT_EQ(Label("lb0")->text(), "Desconectado");
     EXPECT_EQ(Label("lbSt")->text(), "");
-    EXPECT_FALSE(window->Connected());
 
     PickPort(0);
     ExpectState({"port chosen", true, true, true, false, true, false, true, true, k20});
     EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(port)));
-    EXPECT_EQ(window->PortName(), PtyName(port));
+    EXPECT_EQ(Combo("cbPorta")->currentText().toStdString(), PtyName(port));
 
-    window->Modelo = "MODELO X";
-    window->NSMF = "AB0123456789";
-    window->SB = "010203";
     window->Rodando(true);
-    window->AtualizaHeader();
-    EXPECT_TRUE(window->Connected());
+    window->AtualizaHeader({"MODELO X", "AB0123456789", "010203"});
     EXPECT_EQ(Button("btStop")->text(), "Desconectar");
     EXPECT_EQ(Button("btLX")->text(), "Emitir LX");
     EXPECT_TRUE(Button("btLX")->isEnabled());
@@ -212,7 +207,6 @@ TEST_F(WindowTest, GoesThroughTheFourStatesOfAConnection)
 
     window->Rodando(false);
     ExpectState({"disconnected again", true, true, true, false, true, false, true, true, k22});
-    EXPECT_FALSE(window->Connected());
     EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(port)));
 }
 
@@ -360,18 +354,15 @@ TEST_F(WindowTest, HeaderSplitsTheBasicSoftwareVersion)
 {
     Open();
     struct Row {
-        QString sb, shown;
+        std::string sb;
+        QString shown;
     } const rows[] = {
         {"010203", "01.02.03"}, {"0102", "01.02."}, {"", ".."}, {"1", "1.."}, {"01020304", "01.02.03"},
     };
     for (const auto& row : rows) {
-        window->SB = row.sb;
-        window->AtualizaHeader();
-        EXPECT_EQ(Label("lbSB")->text(), row.shown) << row.sb.toStdString();
+        window->AtualizaHeader({"", "", row.sb});
+        EXPECT_EQ(Label("lbSB")->text(), row.shown) << row.sb;
     }
-    window->Modelo = "";
-    window->NSMF = "";
-    window->AtualizaHeader();
     EXPECT_EQ(Label("lbFS")->text(), "");
     EXPECT_EQ(Label("lbNS")->text(), "");
 }
@@ -395,7 +386,7 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
     EXPECT_TRUE(Group("gbPorta")->isEnabled());
     EXPECT_EQ(Combo("cbPorta")->itemData(0, Qt::ToolTipRole).toString(), "USB Serial Adapter");
     EXPECT_FALSE(Combo("cbPorta")->itemData(1, Qt::ToolTipRole).isValid());
-    EXPECT_EQ(window->PortName(), "");
+    EXPECT_EQ(Combo("cbPorta")->currentText().toStdString(), "");
 }
 
 TEST_F(WindowTest, NoPortLeavesConnectDisabled)
@@ -541,11 +532,8 @@ TEST_F(WindowTest, RendersTheFourStates)
     save("window-start.png");
     PickPort(0);
     save("window-port-chosen.png");
-    window->Modelo = "ECF-IF MODELO 2";
-    window->NSMF = "BR021900000012345";
-    window->SB = "010203";
     window->Rodando(true);
-    window->AtualizaHeader();
+    window->AtualizaHeader({"ECF-IF MODELO 2", "BR021900000012345", "010203"});
     // After a successful command the status line stays empty.
     window->SetSt("");
     save("window-connected.png");

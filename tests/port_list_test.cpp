@@ -1,4 +1,5 @@
 // The list of candidate serial ports on Linux: order, names, extra paths and duplicates.
+#include "serial/port_list.h"
 #include "serial/serial_port.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // Windows serial driver on real COM ports (run under Wine by scripts/test-windows): the printer
 // simulator, a raw echo peer and a port that does not exist, named by environment variables.
 #include "serial/serial_device.h"
+#include "serial/port_list.h"
 #include "serial/serial_port.h"
 #include "tests/win_ports.h"
 

@@ -1,6 +1,6 @@
 // Version text read from the executable's own version resource; built twice, once with the
 // resource that the build makes from the project's version and once without any.
-#include "app/version.h"
+#include "base/version.h"
 
 #include <gtest/gtest.h>
 

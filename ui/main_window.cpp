@@ -1,11 +1,9 @@
 // The main window's construction, display states, port choice, connection and X reading.
 #include "ui/main_window.h"
 
-#include "app/command_line.h"
-
-#include "app/log.h"
-#include "app/version.h"
-#include "ui/cycle/printer_session.h"
+#include "base/command_line.h"
+#include "base/log.h"
+#include "base/version.h"
 #include "ui_main_window.h"
 #include "vocab/cp1252.h"
 
@@ -72,7 +70,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     const QLabel* store[] = {ui->imMsg0, ui->imMsg1, ui->imMsg2, ui->imMsg3, ui->imMsg4, ui->imMsg5};
     for (size_t i = 0; i < activityIcons.size(); ++i)
         activityIcons[i] = store[i]->pixmap();
-    ShowCmd(0);
+    ShowCmd(kShowIdle);
     SetGB(0);
     SetSt("");
     GBinv();
@@ -94,12 +92,12 @@ void TfmMainComunic::ShowCmd(int code)
 {
     // Icon of imTx and of imRx for codes 0 to 6; other codes show two empty tiles.
     static const int icons[7][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 3}, {0, 4}, {5, 0}, {0, 3}};
-    const bool known = code >= 0 && code <= 6;
+    const bool known = code >= kShowIdle && code <= kShowPartial;
     const int tx = known ? icons[code][0] : 0;
     const int rx = known ? icons[code][1] : 0;
     ui->imTx->setPixmap(activityIcons[tx]);
     ui->imRx->setPixmap(activityIcons[rx]);
-    const bool visible = code != 0;
+    const bool visible = code != kShowIdle;
     if (visible != iconsVisible) {
         iconsVisible = visible;
         ui->imTx->setVisible(visible);
@@ -171,19 +169,18 @@ void TfmMainComunic::Rodando(bool connected)
         GBinv();
     }
     ImVisible(connected ? 2 : 1);
-    this->connected = connected;
 }
 
-void TfmMainComunic::AtualizaHeader()
+void TfmMainComunic::AtualizaHeader(const Identification& identification)
 {
-    ui->lbFS->setText(Modelo);
-    ui->lbNS->setText(NSMF);
-    // "010203" reads 01.02.03; missing characters are left out, the dots stay.
-    ui->lbSB->setText(SB.mid(0, 2) + "." + SB.mid(2, 2) + "." + SB.mid(4, 2));
+    const auto show = [](QLabel* label, const std::string& text) {
+        label->setText(QString::fromStdString(Cp1252ToUtf8(text)));
+    };
+    show(ui->lbFS, identification.modelo);
+    show(ui->lbNS, identification.nsMf);
+    show(ui->lbSB, FormatSb(identification.sb));
     ProcessMessages();
 }
-
-bool TfmMainComunic::TestSerial(const std::string& path) const { return ProbeSerialPort(path); }
 
 void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
 {
@@ -192,12 +189,8 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(QStringLiteral("Aguarde..."));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const auto candidates = seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths);
-    std::vector<PortCandidate> found;
-    for (const auto& candidate : candidates) {
-        if (TestSerial(candidate.path))
-            found.push_back(candidate);
-    }
+    const auto found =
+        UsablePorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
     list->clear();
     for (const auto& port : found) {
         list->addItem(QString::fromStdString(port.name));
@@ -240,42 +233,31 @@ void TfmMainComunic::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void TfmMainComunic::CloseLink()
-{
-    cycle.SetLink(nullptr);
-    link.reset();
-}
-
 void TfmMainComunic::btRunClick()
 {
     CommandScope scope(*this);
-    AppLog("Connecting...");
     ui->gbPorta->setEnabled(false);
-    SetSt("");
-    Connection connection = ConnectPrinter(PortName(), seams.pacing, cycle, cycleView, identification);
-    link = std::move(connection.link);
-    if (link)
+    if (session.Connect(PortName()) == PrinterSession::kConnected)
         Rodando(true);
     ui->gbPorta->setEnabled(true);
 }
 
 void TfmMainComunic::btStopClick()
 {
-    AppLog("Stop");
     ui->btStop->setEnabled(false);
     SetSt("");
-    CloseLink();
+    session.Disconnect();
     Rodando(false);
 }
 
 void TfmMainComunic::btLXClick()
 {
-    if (!link)
+    if (!session.Connected())
         return;
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
     ui->gbTeste->setEnabled(false);
-    RunReadingX(cycle, cycleView);
+    session.ReadingX();
     ui->gbPorta->setEnabled(true);
     ui->gbTeste->setEnabled(true);
 }
@@ -300,11 +282,11 @@ void TfmMainComunic::closeEvent(QCloseEvent* event)
     if (commandRunning) {
         // The link is in use further up this thread's stack: stop the command, close afterwards.
         closeRequested = true;
-        cycle.RequestCancel();
+        session.Cancel();
         event->ignore();
         return;
     }
-    if (link)
+    if (session.Connected())
         btStopClick();
     QWidget::closeEvent(event);
 }
@@ -314,7 +296,7 @@ bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui->lbStCancel && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && ui->lbStCancel->rect().contains(mouse->position().toPoint())) {
-            cycle.RequestCancel();
+            session.Cancel();
             return true;
         }
     }
@@ -332,15 +314,5 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 
 void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)
 {
-    window.Modelo = QString::fromStdString(Cp1252ToUtf8(identification.modelo));
-    window.NSMF = QString::fromStdString(Cp1252ToUtf8(identification.nsMf));
-    window.SB = QString::fromStdString(Cp1252ToUtf8(identification.sb));
-    window.AtualizaHeader();
+    window.AtualizaHeader(identification);
 }
-
-QPushButton* TfmMainComunic::btRun() const { return ui->btRun; }
-QPushButton* TfmMainComunic::btStop() const { return ui->btStop; }
-QPushButton* TfmMainComunic::btLX() const { return ui->btLX; }
-QGroupBox* TfmMainComunic::gbPorta() const { return ui->gbPorta; }
-QGroupBox* TfmMainComunic::gbTeste() const { return ui->gbTeste; }
-QLabel* TfmMainComunic::lbStCancel() const { return ui->lbStCancel; }

@@ -2,9 +2,8 @@
 // activity display that a running command drives.
 #pragma once
 
-#include "link/ecf_link.h"
-#include "serial/serial_port.h"
-#include "ui/cycle/command_cycle.h"
+#include "serial/port_list.h"
+#include "session/printer_session.h"
 
 #include <QPixmap>
 #include <QString>
@@ -18,8 +17,6 @@
 
 class QComboBox;
 class QGroupBox;
-class QLabel;
-class QPushButton;
 
 namespace Ui {
 class TfmMainComunic;
@@ -63,15 +60,14 @@ public:
     void ImVisible(int k);
     // Connected (true) or disconnected (false) state of the whole window.
     void Rodando(bool connected);
-    // Shows the identification texts Modelo, NSMF and SB in the header.
-    void AtualizaHeader();
+    // Shows the identification texts Modelo, NSMF and SB (Windows-1252, as the printer sent
+    // them) in the header.
+    void AtualizaHeader(const Identification& identification);
     // Lets pending window events through, so that the window stays painted during a command.
     void ProcessMessages();
 
     // Fills list with the ports that can be opened now; group is disabled during the scan.
     void LocalizaCOM(QComboBox* list, QGroupBox* group);
-    // True when the device path can be opened exclusively right now.
-    bool TestSerial(const std::string& path) const;
     // Handlers of "Porta:" and of the user's choice in the port list.
     void btPortaClick();
     void cbPortaChange();
@@ -82,28 +78,9 @@ public:
     // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
     void btLXClick();
 
-    // The command cycle that runs on the current link.
-    CommandCycle& Cycle() { return cycle; }
-    // The current link; none while disconnected.
-    EcfLink* Link() const { return link.get(); }
-
-    // The state last given by Rodando.
-    bool Connected() const { return connected; }
-    // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
-    std::string PortName() const;
-
-    // Controls that the command cycle drives directly.
-    QPushButton* btRun() const;
-    QPushButton* btStop() const;
-    QPushButton* btLX() const;
-    QGroupBox* gbPorta() const;
-    QGroupBox* gbTeste() const;
-    QLabel* lbStCancel() const;
-
-    // Identification of the printer, filled when connecting and shown by AtualizaHeader.
-    QString Modelo;
-    QString NSMF;
-    QString SB;
+    // The connection behind the window, for tests and tools that look at it or run their own
+    // commands on it.
+    PrinterSession& Session() { return session; }
 
     static const QString kProductName;
 
@@ -143,18 +120,16 @@ private:
     };
 
     void Pause(int milliseconds);
-    void CloseLink();
+    // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
+    std::string PortName() const;
 
     std::unique_ptr<Ui::TfmMainComunic> ui;
     MainWindowSeams seams;
     std::vector<std::string> extraPaths;  // device paths named on the command line
     std::array<QPixmap, 6> activityIcons;
     bool iconsVisible = false;  // the visibility last given to imTx and imRx
-    bool connected = false;
-    Identification identification;  // as the printer sent it
-    std::unique_ptr<EcfLink> link;
     CycleView cycleView {*this};
-    CommandCycle cycle {cycleView};
+    PrinterSession session {cycleView, seams.pacing};
     bool commandRunning = false;
     bool closeRequested = false;  // the window was closed during a command
 };

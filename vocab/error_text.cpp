@@ -41,7 +41,6 @@ constexpr ClassRow kClasses[18] = {
     {"<< Erro Interno >>", -1},
 };
 constexpr int kLastPrinterClass = 17;
-constexpr int kLinkClass = 255;
 
 struct SentenceRow {
     int errClass;
@@ -309,11 +308,11 @@ std::string ErrorText(int errClass, int errDetail)
     if (errClass == 0) {
         return {};
     }
-    if (errClass == kLinkClass) {
-        if (errDetail == 1) {
+    if (errClass == kLinkErrorClass) {
+        if (errDetail == kLinkInvalidAnswer) {
             return texts.invalidAnswer;
         }
-        if (errDetail == 2) {
+        if (errDetail == kLinkNoAnswer) {
             return texts.noAnswer;
         }
         return {};
@@ -330,4 +329,9 @@ std::string ErrorText(int errClass, int errDetail)
         text += kSeparator + ("Erro " + std::to_string(errDetail));
     }
     return text;
+}
+
+std::string PortOpenErrorText(int systemError)
+{
+    return std::string(kPortNotOpenedText) + " (" + std::to_string(systemError) + ")";
 }

@@ -4,6 +4,18 @@
 
 #include <string>
 
+// The link's own error pairs: class 255 with one of these details.
+constexpr int kLinkErrorClass = 255;
+enum LinkErrorDetail {
+    kLinkCleared = 0,        // no error: the pair is reset before every exchange
+    kLinkInvalidAnswer = 1,  // the printer answered with a byte that fits no answer
+    kLinkNoAnswer = 2,       // no answer, or an incomplete one, within the wait
+};
+
+// What the link notes when its port does not open, and the status text with the system's code.
+constexpr char kPortNotOpenedText[] = "Erro ao abrir Porta Serial!";
+std::string PortOpenErrorText(int systemError);
+
 // Returns Windows-1252 bytes (Cp1252ToUtf8 turns them into UTF-8 for display). Class 0 and the
 // cleared link condition give the empty text; any pair of integers gives some text.
 std::string ErrorText(int errClass, int errDetail);

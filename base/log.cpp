@@ -1,5 +1,5 @@
 // Diagnostic log writer: opens, appends, flushes and closes the file for every line.
-#include "app/log.h"
+#include "base/log.h"
 
 #include <chrono>
 #include <cstdio>

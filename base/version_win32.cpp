@@ -1,5 +1,5 @@
 // Version text from the file version in this executable's version resource.
-#include "app/version.h"
+#include "base/version.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // Formatting of the version text, shared by every system's way of reading the version.
-#include "app/version.h"
+#include "base/version.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "link/ecf_link.h"
-#include "ui/cycle/cycle_display.h"
+#include "session/cycle_display.h"
 
 #include <cstdint>
 #include <string>

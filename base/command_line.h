@@ -1,5 +1,4 @@
-// The command line as both programs read it: the +APPLOG switch, the line the log opens with,
-// and the device paths that the user adds to the port list.
+// The command line as both programs read it: the +APPLOG switch and the line the log opens with.
 #pragma once
 
 #include <string>
@@ -7,9 +6,6 @@
 
 // "+APPLOG" in any letter case.
 bool IsAppLogSwitch(const std::string& argument);
-
-// An argument naming a device to add to the port list: a path below "/dev/".
-bool IsDevicePathArgument(const std::string& argument);
 
 // Switches the log on when any argument is +APPLOG, then logs the whole command line (the
 // program's path included), each argument followed by a blank. Writes nothing while it is off.

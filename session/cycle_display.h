@@ -2,19 +2,25 @@
 // kestro-cli on the console.
 #pragma once
 
+#include "session/identification.h"
+
 #include <string>
 
-// The printer's identification as read when connecting; Windows-1252 text.
-struct Identification {
-    std::string modelo;
-    std::string nsMf;
-    std::string sb;
+// What the activity display shows while a command runs.
+enum DisplayCode {
+    kShowIdle = 0,       // icons hidden
+    kShowSending = 1,    // the command goes out
+    kShowAsking = 2,     // the response is asked for
+    kShowReceiving = 3,  // a block arrived
+    kShowBusy = 4,       // the printer asked to wait
+    kShowError = 5,
+    kShowPartial = 6,    // part of a block arrived
 };
 
 class CycleDisplay {
 public:
     virtual ~CycleDisplay() = default;
-    // Activity display code 0 to 6; lets pending events through.
+    // Activity display; lets pending events through.
     virtual void ShowCmd(int code) = 0;
     // The same, with the "Cancelar" link shown or hidden, then about half a second alive.
     virtual void ShowCmd(int code, bool cancelVisible) = 0;

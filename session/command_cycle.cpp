@@ -1,7 +1,8 @@
 // The command cycle: display codes, status texts and log tags of every step.
-#include "ui/cycle/command_cycle.h"
+#include "session/command_cycle.h"
 
-#include "app/log.h"
+#include "base/log.h"
+#include "vocab/error_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,13 +30,13 @@ bool CommandCycle::StartCmd()
 {
     if (link->Start())
         return true;
-    display.SetSt("Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+    display.SetSt(PortOpenErrorText(link->LastError()));
     return false;
 }
 
 void CommandCycle::ShowLinkError()
 {
-    display.ShowCmd(0);
+    display.ShowCmd(kShowIdle);
     display.SetSt(link->GetError());
 }
 
@@ -49,19 +50,19 @@ bool CommandCycle::SendCmd()
             ShowLinkError();
             return false;
         }
-        display.ShowCmd(1);
+        display.ShowCmd(kShowSending);
         switch (link->SendCmd()) {
         case EcfLink::kAck:
             AppLog("SendCmd ACK");
-            display.ShowCmd(0);
+            display.ShowCmd(kShowIdle);
             return true;
         case EcfLink::kBusy:
             AppLog("SendCmd WAK");
-            display.ShowCmd(4, true);
+            display.ShowCmd(kShowBusy, true);
             break;
         case EcfLink::kWriteFailed:
             AppLog("SendCmd WRI");
-            display.ShowCmd(0);
+            display.ShowCmd(kShowIdle);
             display.SetSt("Erro no envio do Comando");
             return false;
         default:
@@ -84,13 +85,13 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
         if (cancelRequest) {
             AppLog("RecebeBuffer Cancel");
             ShowLinkError();
-            return 2;
+            return kCancelled;
         }
-        display.ShowCmd(2);
+        display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
         if (result >= 0) {
             AppLog("RecebeBuffer RECEIVE");
-            display.ShowCmd(3);
+            display.ShowCmd(kShowReceiving);
             if (destination != nullptr) {
                 // Keep room for the closing zero; what does not fit is still read off the line.
                 const size_t room = capacity - 1 - position;
@@ -106,31 +107,31 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
         switch (result) {
         case EcfLink::kRespEnd:
             AppLog("RecebeBuffer FIM");
-            display.ShowCmd(0);
+            display.ShowCmd(kShowIdle);
             if (destination != nullptr)
                 destination[position] = 0;
-            return 0;
+            return kDone;
         case EcfLink::kRespError:
             AppLog("RecebeBuffer ERR");
             ShowLinkError();
-            return 1;
+            return kFailed;
         case EcfLink::kRespBusy:
             AppLog("RecebeBuffer WAK");
-            display.ShowCmd(4, true);
+            display.ShowCmd(kShowBusy, true);
             break;
         case EcfLink::kRespMore:
             AppLog("RecebeBuffer MOR");
-            display.ShowCmd(6);
+            display.ShowCmd(kShowPartial);
             break;
         case EcfLink::kRespWriteFailed:
             AppLog("RecebeBuffer WRI");
-            display.ShowCmd(0);
+            display.ShowCmd(kShowIdle);
             display.SetSt("Erro ao solicitar Resposta");
-            return 5;
+            return kRequestFailed;
         default:  // a short or late response
             AppLog("RecebeBuffer LEN");
             ShowLinkError();
-            return 3;
+            return kLate;
         }
     }
 }

@@ -1,5 +1,5 @@
 // Version text from the numbers that the build puts in (the project's version in CMake).
-#include "app/version.h"
+#include "base/version.h"
 
 #if defined(PROJECT_VERSION_MAJOR) && defined(PROJECT_VERSION_MINOR) && defined(PROJECT_VERSION_PATCH)
 std::string ProgramVersionText()

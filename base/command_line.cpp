@@ -1,7 +1,7 @@
 // Reading the command line shared by the window and kestro-cli.
-#include "app/command_line.h"
+#include "base/command_line.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,8 +14,6 @@ bool IsAppLogSwitch(const std::string& argument)
                return std::toupper(static_cast<unsigned char>(a)) == b;
            });
 }
-
-bool IsDevicePathArgument(const std::string& argument) { return argument.rfind("/dev/", 0) == 0; }
 
 void StartLogFromCommandLine(const std::vector<std::string>& arguments)
 {

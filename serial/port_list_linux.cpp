@@ -1,6 +1,6 @@
 // Linux list of candidate serial ports: real devices from /sys/class/tty plus the paths named
-// by the user, in the order shown to the user.
-#include "serial/serial_port.h"
+// by the user, in the order shown to the user; a port's name is its path below /dev.
+#include "serial/port_list.h"
 
 #include <algorithm>
 #include <cctype>
@@ -77,7 +77,7 @@ bool IsSystemPort(const fs::path& sysEntry)
         return false;  // virtual terminals and the like have no device driver
     if (!IsSerialCoreDriver(driver.filename().string()))
         return true;
-    return UartPresent(kDevPrefix + sysEntry.filename().string(), sysEntry);
+    return UartPresent(DevicePathForPortName(sysEntry.filename().string()), sysEntry);
 }
 
 struct SortKey {
@@ -101,12 +101,16 @@ SortKey KeyOf(const std::string& name)
     return {name.substr(0, digits), number, name};
 }
 
-std::string NameOf(const std::string& path)
+}  // namespace
+
+std::string DevicePathForPortName(const std::string& name) { return kDevPrefix + name; }
+
+std::string PortNameForDevicePath(const std::string& path)
 {
-    return path.compare(0, kDevPrefix.size(), kDevPrefix) == 0 ? path.substr(kDevPrefix.size()) : path;
+    return IsDevicePathArgument(path) ? path.substr(kDevPrefix.size()) : path;
 }
 
-}  // namespace
+bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevPrefix, 0) == 0; }
 
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
@@ -114,14 +118,14 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
     std::set<std::string> seen;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(kTtyClass, error)) {
-        const std::string path = kDevPrefix + entry.path().filename().string();
+        const std::string path = DevicePathForPortName(entry.path().filename().string());
         if (IsSystemPort(entry.path()) && seen.insert(path).second)
-            ports.push_back({path, NameOf(path), ProductName(entry.path())});
+            ports.push_back({path, PortNameForDevicePath(path), ProductName(entry.path())});
     }
     for (const auto& path : extraPaths) {
         if (!seen.insert(path).second)
             continue;
-        const std::string name = NameOf(path);
+        const std::string name = PortNameForDevicePath(path);
         // A path the system also lists under another spelling still gets its adapter's name.
         const bool plainName = name.find('/') == std::string::npos && !name.empty();
         ports.push_back({path, name, plainName ? ProductName(kTtyClass / name) : std::string()});

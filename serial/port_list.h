@@ -1,0 +1,30 @@
+// The serial ports that the system lists and their names: a port's name is what the user sees
+// ("ttyUSB0", "pts/3", "COM3"), its device path what the system opens. One implementation
+// file per system, beside the portable filter of usable ports.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A serial port that the system lists, with the name shown to the user and, where the
+// system knows it, the product name of its adapter.
+struct PortCandidate {
+    std::string path;
+    std::string name;
+    std::string description;
+};
+
+// The system's device path for a port name: "\\.\COM3" on Windows, "/dev/ttyUSB0" elsewhere.
+std::string DevicePathForPortName(const std::string& name);
+// The inverse: the port name of a device path; a path outside the device folder stays whole.
+std::string PortNameForDevicePath(const std::string& path);
+// A command-line argument naming a device to add to the port list: a device path.
+bool IsDevicePathArgument(const std::string& argument);
+
+// The ports to try, in the order to show them; extraPaths are device paths that the user
+// named on the command line.
+std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths);
+// Of the candidates, those that can be opened now (ProbeSerialPort), in their order.
+std::vector<PortCandidate> UsablePorts(const std::vector<PortCandidate>& candidates);
+// ListCandidatePorts, then UsablePorts: what the window and kestro-cli offer.
+std::vector<PortCandidate> ListUsablePorts(const std::vector<std::string>& extraPaths);
