@@ -10,9 +10,8 @@ bool IsAppLogSwitch(const std::string& argument)
 {
     static const std::string kSwitch = "+APPLOG";
     return argument.size() == kSwitch.size() &&
-           std::equal(argument.begin(), argument.end(), kSwitch.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) == b;
-           });
+           std::equal(argument.begin(), argument.end(), kSwitch.begin(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
 
 void StartLogFromCommandLine(const std::vector<std::string>& arguments)

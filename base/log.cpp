@@ -24,18 +24,15 @@ LogTime LocalNow()
     return {local->tm_hour, local->tm_min, local->tm_sec, static_cast<int>(millis)};
 }
 
-std::string LogPath()
-{
-    return logFolder.empty() ? std::string("AppLog.log") : logFolder + "/AppLog.log";
-}
+std::string LogPath() { return logFolder.empty() ? std::string("AppLog.log") : logFolder + "/AppLog.log"; }
 
 }  // namespace
 
 std::string FormatLogLine(const LogTime& time, const std::string& message)
 {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", time.hour, time.minute,
-                  time.second, time.millisecond);
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", time.hour, time.minute, time.second,
+                  time.millisecond);
     return std::string(stamp) + " " + message + "\r\n";
 }
 

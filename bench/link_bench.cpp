@@ -1,9 +1,9 @@
 // Benchmarks of the link and the command cycle against the simulator, with the production waits:
 // connect and identify, an X reading, CPU time, the largest block; then the window's figures from
 // window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
-#include "sim/printer_sim.h"
 #include "bench/bench_clock.h"
 #include "session/command_cycle.h"
+#include "sim/printer_sim.h"
 
 #include <chrono>
 #include <cstdio>
@@ -148,8 +148,8 @@ std::vector<std::pair<std::string, double>> RunWindowBench(const std::vector<std
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     // The child measures its start from this moment, on the same clock.
-    const std::string t0 = std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                              Clock::now().time_since_epoch()).count());
+    const std::string t0 = std::to_string(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count());
     setenv("KESTRO_BENCH_T0", t0.c_str(), 1);
     pid_t pid = -1;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
@@ -247,8 +247,8 @@ int main()
     constexpr auto kIdle = std::chrono::seconds(5);
     cpu = CpuMs();
     std::this_thread::sleep_for(kIdle);
-    rows.push_back({"Idle, connected, port closed between commands: CPU in 5 s (ms)", Fixed(CpuMs() - cpu, 1), "",
-                    ""});
+    rows.push_back(
+        {"Idle, connected, port closed between commands: CPU in 5 s (ms)", Fixed(CpuMs() - cpu, 1), "", ""});
     // The same with the port open and the reader thread polling it every 50 ms.
     link->Start();
     cpu = CpuMs();
@@ -276,7 +276,8 @@ int main()
     if (result != 65535)
         Die("the large block came short: " + std::to_string(result));
     rows.push_back({"65,535-byte block, ENQ to delivered (ms)", Fixed(wall),
-                    std::to_string(pieces) + " GetResp call(s)", Fixed(65535.0 / 1024 / (wall / 1000)) + " KiB/s"});
+                    std::to_string(pieces) + " GetResp call(s)",
+                    Fixed(65535.0 / 1024 / (wall / 1000)) + " KiB/s"});
     link.reset();
 
 #ifdef KESTRO_WINDOW_BENCH
@@ -289,8 +290,8 @@ int main()
                     Fixed(kConnectFloor) + " (floor)", Fixed(Value(window, "connect_ms") / kConnectFloor, 2)});
     rows.push_back({"Window: X reading through \"Emitir LX\" (ms)", Fixed(Value(window, "lx_ms")),
                     Fixed(kXReadingFloor) + " (floor)", Fixed(Value(window, "lx_ms") / kXReadingFloor, 2)});
-    rows.push_back({"Window: CPU in connect, identify and X reading (ms)", Fixed(Value(window, "busy_cpu_ms"), 1),
-                    "", ""});
+    rows.push_back(
+        {"Window: CPU in connect, identify and X reading (ms)", Fixed(Value(window, "busy_cpu_ms"), 1), "", ""});
     rows.push_back({"Window: idle and connected, CPU in 5 s (ms)", Fixed(Value(window, "idle_cpu_ms"), 1),
                     Fixed(Value(bare, "idle_cpu_ms"), 1) + " (bare window)", ""});
     rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),

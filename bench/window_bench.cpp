@@ -42,7 +42,8 @@ double SinceLaunch()
 {
     const char* t0 = std::getenv("KESTRO_BENCH_T0");
     const long long start = t0 != nullptr ? std::atoll(t0) : 0;
-    const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    const long long now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
     return (now - start) / 1e6;
 }
 

@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr int kOpenError = 2;         // what the fake system reports when the port is gone
-constexpr int kBusyRetries = 8;       // the window retries without limit; a run needs an end
-constexpr size_t kMaxFeed = 150000;   // stays below the receive buffer
+constexpr int kOpenError = 2;        // what the fake system reports when the port is gone
+constexpr int kBusyRetries = 8;      // the window retries without limit; a run needs an end
+constexpr size_t kMaxFeed = 150000;  // stays below the receive buffer
 
 [[noreturn]] void Fail(const char* what, int value)
 {
@@ -31,7 +31,10 @@ constexpr size_t kMaxFeed = 150000;   // stays below the receive buffer
 class Feed {
 public:
     Feed(const uint8_t* data, size_t size, int failingWrite, bool failReopen)
-        : data(data), size(size < kMaxFeed ? size : kMaxFeed), failingWrite(failingWrite), failReopen(failReopen)
+        : data(data),
+          size(size < kMaxFeed ? size : kMaxFeed),
+          failingWrite(failingWrite),
+          failReopen(failReopen)
     {
     }
 
@@ -167,13 +170,23 @@ void RunCommand(EcfLink& link, Feed& feed, bool identification, uint8_t* block)
     for (int pass = 0; pass < kBusyRetries && sent == EcfLink::kBusy; ++pass) {
         sent = link.SendCmd();
         switch (sent) {
-        case EcfLink::kAck: ExpectPair(link, 255, 0, sent); break;
-        case EcfLink::kNoAnswer: ExpectPair(link, 255, 2, sent); break;
-        case EcfLink::kBadAnswer: ExpectPair(link, 255, 1, sent); break;
-        case EcfLink::kWriteFailed: ExpectPair(link, 255, 0, sent); break;
+        case EcfLink::kAck:
+            ExpectPair(link, 255, 0, sent);
+            break;
+        case EcfLink::kNoAnswer:
+            ExpectPair(link, 255, 2, sent);
+            break;
+        case EcfLink::kBadAnswer:
+            ExpectPair(link, 255, 1, sent);
+            break;
+        case EcfLink::kWriteFailed:
+            ExpectPair(link, 255, 0, sent);
+            break;
         case EcfLink::kBusy:
-        case EcfLink::kRefused: break;
-        default: Fail("SendCmd gave an unknown result", sent);
+        case EcfLink::kRefused:
+            break;
+        default:
+            Fail("SendCmd gave an unknown result", sent);
         }
         if (sent != EcfLink::kAck)
             link.GetError();

@@ -36,11 +36,16 @@ int EcfLink::SendCmd()
     if (nextSeq == -1) {
         const int sync = GetSync();
         switch (sync) {
-        case kSyncWriteFailed: return kWriteFailed;
-        case kSyncBusy: return kBusy;
-        case kSyncNoAnswer: return kNoAnswer;
-        case kSyncBadAnswer: return kBadAnswer;
-        default: nextSeq = sync;
+        case kSyncWriteFailed:
+            return kWriteFailed;
+        case kSyncBusy:
+            return kBusy;
+        case kSyncNoAnswer:
+            return kNoAnswer;
+        case kSyncBadAnswer:
+            return kBadAnswer;
+        default:
+            nextSeq = sync;
         }
     }
     curSeq = nextSeq;

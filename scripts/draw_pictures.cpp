@@ -251,21 +251,58 @@ int main(int argc, char** argv)
     QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
 
     Save(Logo(), "logo");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); Printer(p, s); }), "app_icon");
+    Save(Draw(32, 32,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  Printer(p, s);
+              }),
+         "app_icon");
 
     Save(Draw(36, 36, Tile), "com_empty");
-    Save(Draw(36, 36, [](QPainter& p, qreal s) { Tile(p, s); RedSquare(p, QRectF(10, 10, 16, 16)); }),
+    Save(Draw(36, 36,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  RedSquare(p, QRectF(10, 10, 16, 16));
+              }),
          "com_chosen");
-    Save(Draw(36, 36, [](QPainter& p, qreal s) { Tile(p, s); GreenTriangle(p, QRectF(12, 9, 15, 18)); }),
+    Save(Draw(36, 36,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  GreenTriangle(p, QRectF(12, 9, 15, 18));
+              }),
          "com_connected");
 
     Save(Draw(32, 32, Tile), "msg0_idle");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); ArrowWithBase(p, s, kBlue, true); }), "msg1_send");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); QuestionMark(p, s); }), "msg2_ask");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); ArrowWithBase(p, s, kDarkRed, false); }),
+    Save(Draw(32, 32,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  ArrowWithBase(p, s, kBlue, true);
+              }),
+         "msg1_send");
+    Save(Draw(32, 32,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  QuestionMark(p, s);
+              }),
+         "msg2_ask");
+    Save(Draw(32, 32,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  ArrowWithBase(p, s, kDarkRed, false);
+              }),
          "msg3_receive");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); Gears(p, s); }), "msg4_busy");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); RedCross(p, s); }), "msg5_error");
+    Save(Draw(32, 32,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  Gears(p, s);
+              }),
+         "msg4_busy");
+    Save(Draw(32, 32,
+              [](QPainter& p, qreal s) {
+                  Tile(p, s);
+                  RedCross(p, s);
+              }),
+         "msg5_error");
 
     SaveButton("bt_porta", Rescan);
     SaveButton("bt_run", [](QPainter& p, qreal) { GreenTriangle(p, QRectF(4, 2.5, 9, 11)); });

@@ -33,10 +33,7 @@ std::string FirstLine(const fs::path& file)
 
 // serial8250 is the legacy driver's name; kernels with the serial-base bus put every
 // serial-core port under the driver "port" instead.
-bool IsSerialCoreDriver(const std::string& driver)
-{
-    return driver == "serial8250" || driver == "port";
-}
+bool IsSerialCoreDriver(const std::string& driver) { return driver == "serial8250" || driver == "port"; }
 
 // Serial-core drivers register ports that may have no UART behind them: only those whose
 // type the kernel found are real.
@@ -130,8 +127,7 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
         const bool plainName = name.find('/') == std::string::npos && !name.empty();
         ports.push_back({path, name, plainName ? ProductName(kTtyClass / name) : std::string()});
     }
-    std::stable_sort(ports.begin(), ports.end(), [](const PortCandidate& a, const PortCandidate& b) {
-        return KeyOf(a.name) < KeyOf(b.name);
-    });
+    std::stable_sort(ports.begin(), ports.end(),
+                     [](const PortCandidate& a, const PortCandidate& b) { return KeyOf(a.name) < KeyOf(b.name); });
     return ports;
 }

@@ -5,8 +5,7 @@
 #include <cstring>
 #include <new>
 
-ReceiveBuffer::ReceiveBuffer(uint32_t capacity)
-    : data(new (std::nothrow) uint8_t[capacity])
+ReceiveBuffer::ReceiveBuffer(uint32_t capacity) : data(new (std::nothrow) uint8_t[capacity])
 {
     this->capacity = data ? capacity : 0;
 }

@@ -61,10 +61,7 @@ bool SerialDevice::Write(const uint8_t* bytes, int n)
     return port->Write(bytes, n);
 }
 
-uint32_t SerialDevice::Read(uint8_t* destination, uint32_t n)
-{
-    return rxBuffer->Take(destination, n);
-}
+uint32_t SerialDevice::Read(uint8_t* destination, uint32_t n) { return rxBuffer->Take(destination, n); }
 
 int SerialDevice::Available() const { return static_cast<int>(rxBuffer->Count()); }
 

@@ -74,8 +74,7 @@ private:
 
 HANDLE OpenExclusive(const std::string& path, DWORD flags)
 {
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       flags, nullptr);
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
 }  // namespace

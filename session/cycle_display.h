@@ -14,7 +14,7 @@ enum DisplayCode {
     kShowReceiving = 3,  // a block arrived
     kShowBusy = 4,       // the printer asked to wait
     kShowError = 5,
-    kShowPartial = 6,    // part of a block arrived
+    kShowPartial = 6,  // part of a block arrived
 };
 
 class CycleDisplay {

@@ -10,4 +10,7 @@ std::string Slice(const std::string& text, size_t position, size_t count)
 
 }  // namespace
 
-std::string FormatSb(const std::string& sb) { return Slice(sb, 0, 2) + "." + Slice(sb, 2, 2) + "." + Slice(sb, 4, 2); }
+std::string FormatSb(const std::string& sb)
+{
+    return Slice(sb, 0, 2) + "." + Slice(sb, 2, 2) + "." + Slice(sb, 4, 2);
+}

@@ -4,7 +4,9 @@
 #include "base/log.h"
 
 PrinterSession::PrinterSession(CycleDisplay& display, LinkPacing pacing)
-    : display(display), pacing(std::move(pacing)), cycle(display)
+    : display(display),
+      pacing(std::move(pacing)),
+      cycle(display)
 {
 }
 

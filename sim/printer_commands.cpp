@@ -39,7 +39,7 @@ CommandOutcome Accept(std::string data)
     return outcome;
 }
 
-} // namespace
+}  // namespace
 
 CommandOutcome RunCommand(uint8_t cmd, uint8_t ext, const std::string& params, const SimIdentity& identity)
 {

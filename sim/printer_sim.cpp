@@ -17,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr size_t kHeaderSize = 11;
-constexpr uint8_t kBlockMark = 0x02; // header byte 0: anything but DC1
+constexpr uint8_t kBlockMark = 0x02;  // header byte 0: anything but DC1
 
 // Header, data and a trailing byte that sums everything before it.
 std::vector<uint8_t> EncodeBlock(uint8_t seq, uint8_t cmd, size_t index, bool last, SimPair error,
@@ -48,7 +48,7 @@ void CloseFd(int& fd)
     fd = -1;
 }
 
-} // namespace
+}  // namespace
 
 SimPlan SimPlan::Answer(SimAnswer answer, SimPair pair)
 {
@@ -80,7 +80,8 @@ std::vector<std::string> SplitIntoBlocks(const std::string& data, int count)
 PrinterSim::PrinterSim() : PrinterSim(Options {}) {}
 
 PrinterSim::PrinterSim(Options opts)
-    : options(std::move(opts)), expectedSeq(options.firstSeq),
+    : options(std::move(opts)),
+      expectedSeq(options.firstSeq),
       frameTimeout(std::chrono::milliseconds(options.frameTimeoutMs))
 {
     // Lives as long as the object, so DropLine or SetFrameTimeout racing with Stop never writes to a closed pipe.
@@ -149,15 +150,9 @@ void PrinterSim::Stop()
     Notify();
 }
 
-std::string PrinterSim::SlavePath() const
-{
-    return slavePath;
-}
+std::string PrinterSim::SlavePath() const { return slavePath; }
 
-std::string PrinterSim::PortName() const
-{
-    return PortNameForDevicePath(slavePath);
-}
+std::string PrinterSim::PortName() const { return PortNameForDevicePath(slavePath); }
 
 void PrinterSim::SetNextSequence(uint8_t seq)
 {
@@ -180,10 +175,7 @@ void PrinterSim::SetFrameTimeout(std::chrono::milliseconds timeout)
     Wake();
 }
 
-void PrinterSim::QueuePlan(const SimPlan& plan)
-{
-    QueuePlan(plan, 1);
-}
+void PrinterSim::QueuePlan(const SimPlan& plan) { QueuePlan(plan, 1); }
 
 void PrinterSim::QueuePlan(const SimPlan& plan, int times)
 {
@@ -337,15 +329,13 @@ void PrinterSim::Run()
             timeoutMs = static_cast<int>(std::max<long long>(0, left));
         }
 
-        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0},
-                         {wakeRead, POLLIN, 0}};
+        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {wakeRead, POLLIN, 0}};
         if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
             CloseLine();
             return;
         }
         if (fds[1].revents & POLLIN) {
-            while (::read(wakeRead, chunk, sizeof chunk) > 0) {
-            }
+            while (::read(wakeRead, chunk, sizeof chunk) > 0) {}
         }
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(master, chunk, sizeof chunk);

@@ -19,12 +19,12 @@
 
 // The immediate answer to a SYN or a command frame.
 enum class SimAnswer {
-    Normal,  // SYN: 16 + sequence; frame: ACK (or the printer's own NAK for an unknown command)
-    Busy,    // 11 + pair
-    Refuse,  // 15 + pair
-    Silent,  // nothing at all
-    Garbage, // the single byte 41
-    DropLine // close the pseudo-terminal instead of answering
+    Normal,   // SYN: 16 + sequence; frame: ACK (or the printer's own NAK for an unknown command)
+    Busy,     // 11 + pair
+    Refuse,   // 15 + pair
+    Silent,   // nothing at all
+    Garbage,  // the single byte 41
+    DropLine  // close the pseudo-terminal instead of answering
 };
 
 struct SimReply {
@@ -49,9 +49,9 @@ struct SimPlan {
     int pieceDelayMs = 0;  // ...with this pause between them
     SimPair headerError;   // class != 0: block headerErrorBlock carries this pair and no data
     int headerErrorBlock = 0;
-    int enqBusy = 0;       // the first N ENQs of the response get 11 + enqBusyPair + 00 00 00
+    int enqBusy = 0;  // the first N ENQs of the response get 11 + enqBusyPair + 00 00 00
     SimPair enqBusyPair;
-    int truncateAt = -1;   // >= 0: block 0 stops after this many data bytes (no trailing byte), then silence
+    int truncateAt = -1;  // >= 0: block 0 stops after this many data bytes (no trailing byte), then silence
 
     static SimPlan Answer(SimAnswer answer, SimPair pair = {});
     static SimPlan WithBlocks(std::vector<std::string> payloads);
@@ -62,12 +62,12 @@ std::vector<std::string> SplitIntoBlocks(const std::string& data, int count);
 
 struct SimCounts {
     uint64_t syns = 0;
-    uint64_t frames = 0; // every frame, malformed ones included
+    uint64_t frames = 0;  // every frame, malformed ones included
     uint64_t enqs = 0;
     uint64_t acks = 0;
     uint64_t naks = 0;
-    uint64_t blocks = 0;    // response blocks written (whole or in pieces), busy answers to ENQ excluded
-    uint64_t bytesSent = 0; // bytes actually written to the line
+    uint64_t blocks = 0;     // response blocks written (whole or in pieces), busy answers to ENQ excluded
+    uint64_t bytesSent = 0;  // bytes actually written to the line
 };
 
 class PrinterSim {
@@ -88,8 +88,8 @@ public:
     bool Start();
     // Ends the thread and closes everything; safe to call twice.
     void Stop();
-    std::string SlavePath() const; // "/dev/pts/4"
-    std::string PortName() const;  // "pts/4"
+    std::string SlavePath() const;  // "/dev/pts/4"
+    std::string PortName() const;   // "pts/4"
 
     // Sequence synchronisation: the number the next SYN reports and the next frame must carry.
     void SetNextSequence(uint8_t seq);
@@ -104,7 +104,7 @@ public:
     // Frames beyond the queue get a plan drawn from a generator with this seed: correct, busy,
     // refused, silent, garbage, split with pauses, header error or truncated block.
     void SetRandom(uint32_t seed);
-    void ClearPlans(); // queue, SYN replies, default and random mode
+    void ClearPlans();  // queue, SYN replies, default and random mode
 
     // Closes master and slave and returns once they are closed; the host sees EOF/EIO and the
     // device disappears. Not to be called from a WaitUntil condition.
@@ -131,7 +131,7 @@ private:
         bool active = false;
         SimPlan plan;
         std::vector<std::string> blocks;
-        size_t sent = 0; // blocks sent so far; ENQ asks for this one or resends an earlier one
+        size_t sent = 0;  // blocks sent so far; ENQ asks for this one or resends an earlier one
         int enqBusyLeft = 0;
         uint8_t seq = 0;
         uint8_t cmd = 0;

@@ -48,7 +48,7 @@ bool ParseCountAndPair(const std::string& text, int& count, SimPair& pair)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 const char* SimCliUsage()
 {
@@ -88,8 +88,8 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
     std::vector<long> values;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
-        const bool flag = option == "--help" || option == "--silent" || option == "--garbage" ||
-                          option == "--eager";
+        const bool flag =
+            option == "--help" || option == "--silent" || option == "--garbage" || option == "--eager";
         if (!flag && i + 1 >= args.size()) {
             error = option.rfind("--", 0) == 0 ? option + " needs a value" : "unknown option " + option;
             return false;

@@ -9,12 +9,12 @@
 
 struct SimCliConfig {
     PrinterSim::Options options;
-    SimPlan defaultPlan; // applies to every command
-    int busyFrames = 0;  // the first N frames are answered busy
+    SimPlan defaultPlan;  // applies to every command
+    int busyFrames = 0;   // the first N frames are answered busy
     SimPair busyPair;
-    int busySyns = 0; // the first N SYNs are answered busy
+    int busySyns = 0;  // the first N SYNs are answered busy
     SimPair busySynPair;
-    int dropAfter = -1; // the frame after this many frames drops the line
+    int dropAfter = -1;  // the frame after this many frames drops the line
     std::optional<uint32_t> randomSeed;
     bool help = false;
 };

@@ -1,9 +1,9 @@
 // The command cycle against a hostile printer on a pseudo-terminal: random misbehaviour, a line
 // dropped mid-command, a printer gone before the command starts, a block that stops mid-way.
+#include "session/command_cycle.h"
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
 #include "tests/pty_pair.h"
-#include "session/command_cycle.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
@@ -90,10 +90,11 @@ protected:
         // A send pass: the SYN answer and the acknowledgement, each at most answerPolls. A call
         // that reads a header: the ENQ's wait and a few settling steps. A call that continues a
         // block: at most one poll.
-        const int limit = sendPasses * 2 * pacing.answerPolls + enqs * pacing.headerPolls + headerCalls * 20 +
-                          morePasses;
+        const int limit =
+            sendPasses * 2 * pacing.answerPolls + enqs * pacing.headerPolls + headerCalls * 20 + morePasses;
         EXPECT_LE(waits, limit) << "result " << result;
-        EXPECT_EQ(display.codes.empty() ? -1 : display.codes.back(), 0) << "the display is idle after every command";
+        EXPECT_EQ(display.codes.empty() ? -1 : display.codes.back(), 0)
+            << "the display is idle after every command";
         return result;
     }
 
@@ -281,7 +282,8 @@ TEST(ChaosScripted, StrayBytesBeforeABlockAreDroppedNotReadAsItsHeader)
     ASSERT_TRUE(cycle.SendCmd());
     ASSERT_TRUE(WaitFor([&] { return link.Available() == 3; }));
     const std::string model = "MODEL|";
-    const Bytes header {0x02, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, static_cast<uint8_t>(model.size()), 0x00};
+    const Bytes header {0x02, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, static_cast<uint8_t>(model.size()),
+                        0x00};
     const Bytes block = Concat({header, Bytes(model.begin(), model.end()), {0x5A}});
     std::thread printer([&] {
         if (line.Receive(1 + 12 + 2, 10s).size() == 15)  // SYN, the frame, the ENQ

@@ -257,23 +257,24 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
     const CliRun run = RunCli({"--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    for (const char* word : {"ports", "--port NAME identify", "--port NAME lx", "+APPLOG", "NN.NN.NN", "Exit status"})
+    for (const char* word :
+         {"ports", "--port NAME identify", "--port NAME lx", "+APPLOG", "NN.NN.NN", "Exit status"})
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 
 TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
 {
     const std::vector<std::vector<std::string>> lines = {
-        {},                                          // no command
-        {"frobnicate"},                              // unknown word
-        {"--verbose", "ports"},                      // unknown option
-        {"identify"},                                // no port
-        {"lx", "--port"},                            // port without name
-        {"--port", "", "identify"},                  // empty name
-        {"--port", "pts/1", "identify", "lx"},       // two commands
-        {"--port", "pts/1", "ports"},                // port with ports
+        {},                                             // no command
+        {"frobnicate"},                                 // unknown word
+        {"--verbose", "ports"},                         // unknown option
+        {"identify"},                                   // no port
+        {"lx", "--port"},                               // port without name
+        {"--port", "", "identify"},                     // empty name
+        {"--port", "pts/1", "identify", "lx"},          // two commands
+        {"--port", "pts/1", "ports"},                   // port with ports
         {"--port", "pts/1", "identify", "/dev/pts/2"},  // device path outside ports
-        {"ports", "pts/2"},                          // device not given as a path
+        {"ports", "pts/2"},                             // device not given as a path
     };
     for (const auto& arguments : lines) {
         const CliRun run = RunCli(arguments);
@@ -315,8 +316,8 @@ TEST_F(CliTest, LogOfAnIdentificationFollowsTheWindowsConnect)
     const CliRun run = RunCli({"+APPLOG", "--port", sim->PortName(), "identify"}, folder.path);
     EXPECT_EQ(run.status, 0);
     const auto messages = ReadLogMessages(folder.path);
-    EXPECT_TRUE(InOrder(messages, {"Connecting...", "New Command", "New Command Ok", "Loading Config...", "RetResp",
-                                   "RetResp", "RetResp", "Running", "Stop"}));
+    EXPECT_TRUE(InOrder(messages, {"Connecting...", "New Command", "New Command Ok", "Loading Config...",
+                                   "RetResp", "RetResp", "RetResp", "Running", "Stop"}));
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "RetResp"), 3);
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "L Fim"), 0);
 }

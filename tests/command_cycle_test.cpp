@@ -1,8 +1,8 @@
 // The command cycle without a window: field splitting, and the cycle's texts and results
 // against the simulated printer with a display that records what it was told.
+#include "session/command_cycle.h"
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
-#include "session/command_cycle.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>

@@ -306,8 +306,9 @@ TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)
     sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 3);
     QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
 
-    EXPECT_EQ(Only(log.Tags(), {"SendCmd ini", "SendCmd WAK", "SendCmd ACK"}),
-              (std::vector<std::string> {"SendCmd ini", "SendCmd WAK", "SendCmd WAK", "SendCmd WAK", "SendCmd ACK"}));
+    EXPECT_EQ(
+        Only(log.Tags(), {"SendCmd ini", "SendCmd WAK", "SendCmd ACK"}),
+        (std::vector<std::string> {"SendCmd ini", "SendCmd WAK", "SendCmd WAK", "SendCmd WAK", "SendCmd ACK"}));
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 4u);
     for (size_t i = 1; i < frames.size(); ++i)
@@ -334,7 +335,10 @@ TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
         const char* tag;
         int result;
     } const rows[] = {
-        {"printer busy with the frame", [&] { sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 1000); },
+        {"printer busy with the frame",
+         [&] {
+             sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 1000);
+         },
          "SendCmd Cancel", CommandCycle::kFailed},
         {"printer busy with the response", [&] { sim.QueuePlan(busyResponse); }, "RecebeBuffer Cancel",
          CommandCycle::kCancelled},
@@ -377,10 +381,12 @@ TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
         std::optional<int> error;
     } const rows[] = {
         {"grabbed by another program", [this] { return std::make_unique<PortHolder>(sim.SlavePath()); }, EBUSY},
-        {"line gone", [this] {
+        {"line gone",
+         [this] {
              sim.DropLine();
              return std::unique_ptr<PortHolder>();
-         }, std::nullopt},
+         },
+         std::nullopt},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -417,10 +423,16 @@ TEST_F(ConnectionTest, RetRespTakesOneFieldAndAlwaysEndsTheCommand)
         int index;
         std::optional<std::string> field;  // none: the index error
     } const rows[] = {
-        {{"A|", "B|"}, 0, "A"},  {{"A|", "B|"}, 1, "B"}, {{"A|", "B|"}, 2, std::nullopt},
-        {{"A", "B|"}, 0, "AB"},  {{"|X|"}, 0, ""},       {{"|X|"}, 1, "X"},
-        {{"A|B|C"}, 1, "B"},     {{"A|B|C"}, 2, std::nullopt},
-        {{"AB"}, 0, std::nullopt}, {{""}, 0, std::nullopt},
+        {{"A|", "B|"}, 0, "A"},
+        {{"A|", "B|"}, 1, "B"},
+        {{"A|", "B|"}, 2, std::nullopt},
+        {{"A", "B|"}, 0, "AB"},
+        {{"|X|"}, 0, ""},
+        {{"|X|"}, 1, "X"},
+        {{"A|B|C"}, 1, "B"},
+        {{"A|B|C"}, 2, std::nullopt},
+        {{"AB"}, 0, std::nullopt},
+        {{""}, 0, std::nullopt},
     };
     Connect();
     for (const Row& row : rows) {
@@ -454,8 +466,10 @@ TEST_F(ConnectionTest, LongResponseIsCutAtTheBufferAndReadToItsEnd)
         {"fills the buffer exactly", {a4094 + "|"}, a4094, false},
         {"one byte too long", {a4094 + "a|"}, std::nullopt, true},
         {"10 KiB in one block", {"first|" + std::string(10240, 'b') + "|"}, "first", true},
-        {"cut in the second block", {std::string(3000, 'c') + "|", std::string(3000, 'd') + "|"},
-         std::string(3000, 'c'), true},
+        {"cut in the second block",
+         {std::string(3000, 'c') + "|", std::string(3000, 'd') + "|"},
+         std::string(3000, 'c'),
+         true},
     };
     Connect();
     for (const Row& row : rows) {

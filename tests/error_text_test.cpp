@@ -32,68 +32,85 @@ TEST_P(ErrorTextExact, MatchesByteForByte)
     EXPECT_EQ(ErrorText(GetParam().cls, GetParam().detail), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(EmptyAndLinkConditions, ErrorTextExact, ::testing::Values(
-    Case {0, 0, ""}, Case {0, 1, ""}, Case {0, 255, ""},
-    Case {255, 0, ""}, Case {255, 1, "Resposta inv\xE1lida!"}, Case {255, 2, "ECF n\xE3o respondeu"},
-    Case {255, 3, ""}, Case {255, 255, ""}, Case {255, -1, ""}));
+INSTANTIATE_TEST_SUITE_P(EmptyAndLinkConditions, ErrorTextExact,
+                         ::testing::Values(Case {0, 0, ""}, Case {0, 1, ""}, Case {0, 255, ""}, Case {255, 0, ""},
+                                           Case {255, 1, "Resposta inv\xE1lida!"},
+                                           Case {255, 2, "ECF n\xE3o respondeu"}, Case {255, 3, ""},
+                                           Case {255, 255, ""}, Case {255, -1, ""}));
 
 // A detail without a sentence shows its number, also inside a class's list of details.
-INSTANTIATE_TEST_SUITE_P(NumberedGaps, ErrorTextExact, ::testing::Values(
-    Case {1, 0, "<< Comando Inv\xE1lido >>\r\n\r\nErro 0"},
-    Case {4, 3, "<< Erro de contexto >>\r\n\r\nErro 3"},
-    Case {4, 4, "<< Erro de contexto >>\r\n\r\nErro 4"},
-    Case {5, 4, "<<Erro em Cupom Fiscal >>\r\n\r\nErro 4"},
-    Case {7, 10, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nErro 10"},
-    Case {7, 12, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nErro 12"},
-    Case {7, 13, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nErro 13"},
-    Case {16, 2, "<< Erro ECF>>\r\n\r\nErro 2"},
-    Case {16, 213, "<< Erro ECF>>\r\n\r\nErro 213"},
-    Case {16, 255, "<< Erro ECF>>\r\n\r\nErro 255"},
-    Case {17, 1, "<< Erro Interno >>\r\n\r\nErro 1"},
-    Case {2, -7, "<< Erro em par\xE2metro do comando >>\r\n\r\nErro -7"}));
+INSTANTIATE_TEST_SUITE_P(
+    NumberedGaps, ErrorTextExact,
+    ::testing::Values(Case {1, 0, "<< Comando Inv\xE1lido >>\r\n\r\nErro 0"},
+                      Case {4, 3, "<< Erro de contexto >>\r\n\r\nErro 3"},
+                      Case {4, 4, "<< Erro de contexto >>\r\n\r\nErro 4"},
+                      Case {5, 4, "<<Erro em Cupom Fiscal >>\r\n\r\nErro 4"},
+                      Case {7, 10, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nErro 10"},
+                      Case {7, 12, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nErro 12"},
+                      Case {7, 13, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nErro 13"},
+                      Case {16, 2, "<< Erro ECF>>\r\n\r\nErro 2"}, Case {16, 213, "<< Erro ECF>>\r\n\r\nErro 213"},
+                      Case {16, 255, "<< Erro ECF>>\r\n\r\nErro 255"},
+                      Case {17, 1, "<< Erro Interno >>\r\n\r\nErro 1"},
+                      Case {2, -7, "<< Erro em par\xE2metro do comando >>\r\n\r\nErro -7"}));
 
-INSTANTIATE_TEST_SUITE_P(TitleAlone, ErrorTextExact, ::testing::Values(
-    Case {10, 0, "<< Cheque/CMC-7 >>"}, Case {10, 1, "<< Cheque/CMC-7 >>"},
-    Case {10, 2, "<< Cheque/CMC-7 >>\r\n\r\nErro 2"},
-    Case {12, 0, "<< Sem Papel >>"}, Case {12, 1, "<< Sem Papel >>"},
-    Case {12, 2, "<< Sem Papel >>\r\n\r\nErro 2"},
-    Case {15, 0, "<< Protocolo >>"}, Case {15, 1, "<< Protocolo >>"},
-    Case {15, 2, "<< Protocolo >>\r\n\r\nErro 2"},
-    Case {11, 0, "<< Autentica\xE7\xE3o >>"}, Case {11, 1, "<< Autentica\xE7\xE3o >>\r\n\r\nErro 1"},
-    Case {10, -1, "<< Cheque/CMC-7 >>\r\n\r\nErro -1"}));
+INSTANTIATE_TEST_SUITE_P(TitleAlone, ErrorTextExact,
+                         ::testing::Values(Case {10, 0, "<< Cheque/CMC-7 >>"}, Case {10, 1, "<< Cheque/CMC-7 >>"},
+                                           Case {10, 2, "<< Cheque/CMC-7 >>\r\n\r\nErro 2"},
+                                           Case {12, 0, "<< Sem Papel >>"}, Case {12, 1, "<< Sem Papel >>"},
+                                           Case {12, 2, "<< Sem Papel >>\r\n\r\nErro 2"},
+                                           Case {15, 0, "<< Protocolo >>"}, Case {15, 1, "<< Protocolo >>"},
+                                           Case {15, 2, "<< Protocolo >>\r\n\r\nErro 2"},
+                                           Case {11, 0, "<< Autentica\xE7\xE3o >>"},
+                                           Case {11, 1, "<< Autentica\xE7\xE3o >>\r\n\r\nErro 1"},
+                                           Case {10, -1, "<< Cheque/CMC-7 >>\r\n\r\nErro -1"}));
 
-INSTANTIATE_TEST_SUITE_P(RawPair, ErrorTextExact, ::testing::Values(
-    Case {18, 4, "<< Erro >>\r\n\r\nCat: 18\r\nRet: 4"},
-    Case {254, 0, "<< Erro >>\r\n\r\nCat: 254\r\nRet: 0"},
-    Case {256, 1, "<< Erro >>\r\n\r\nCat: 256\r\nRet: 1"},
-    Case {-1, -2, "<< Erro >>\r\n\r\nCat: -1\r\nRet: -2"},
-    Case {INT32_MIN, INT32_MAX, "<< Erro >>\r\n\r\nCat: -2147483648\r\nRet: 2147483647"}));
+INSTANTIATE_TEST_SUITE_P(RawPair, ErrorTextExact,
+                         ::testing::Values(Case {18, 4, "<< Erro >>\r\n\r\nCat: 18\r\nRet: 4"},
+                                           Case {254, 0, "<< Erro >>\r\n\r\nCat: 254\r\nRet: 0"},
+                                           Case {256, 1, "<< Erro >>\r\n\r\nCat: 256\r\nRet: 1"},
+                                           Case {-1, -2, "<< Erro >>\r\n\r\nCat: -1\r\nRet: -2"},
+                                           Case {INT32_MIN, INT32_MAX,
+                                                 "<< Erro >>\r\n\r\nCat: -2147483648\r\nRet: 2147483647"}));
 
-INSTANTIATE_TEST_SUITE_P(Sentences, ErrorTextExact, ::testing::Values(
-    Case {1, 1, "<< Comando Inv\xE1lido >>\r\n\r\nO comando enviado para a impressora n\xE3o existe no Software B\xE1sico."},
-    Case {2, 6, "<< Erro em par\xE2metro do comando >>\r\n\r\nData inicial maior que Data final."},
-    Case {5, 6, "<<Erro em Cupom Fiscal >>\r\n\r\nComando enviado n\xE3o pode ser executado, pois o ECF est\xE1 em repouso."},
-    Case {6, 3, "<< Erro em Comprovante N\xE3o Fiscal >>\r\n\r\nComando enviado n\xE3o pode ser executado, pois existe um Comprovante de Cr\xE9" "dito ou D\xE9" "bito aberto."},
-    Case {7, 11, "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nLimite m\xE1ximo de CCD\x92s por cupom foi excedido."},
-    Case {8, 1, "<< Erro em Redu\xE7\xE3o Z >>\r\n\r\n Redu\xE7\xE3o Z pendente ou j\xE1 realizada na data."},
-    Case {9, 10, "<< Integridade >>\r\n\r\n Vers\xE3o do Software b\xE1sico inv\xE1lida."},
-    Case {13, 3, "<< Rel\xF3gio >>\r\n\r\nRel\xF3gio com data/hora anterior ao \xFAltimo documento gravado na MFD."},
-    Case {14, 1, "<< Programa\xE7\xE3o >>\r\n\r\n\xCDndice de al\xEDquota de ICMS j\xE1 existente."},
-    Case {16, 28, "<< Erro ECF>>\r\n\r\nTipo de reimpress\xE3o inv\xE1lido (1=por Data  2=por COO)"},
-    Case {16, 128, "<< Erro ECF>>\r\n\r\nForam emididos CCDs relativos a este pagamento"},
-    Case {16, 179, "<< Erro ECF>>\r\n\r\n\xDAltima data gravada a mais de 1 m\xEAs"},
-    Case {16, 198, "<< Erro ECF>>\r\n\r\nChave inv\xE1lda"},
-    Case {16, 202, "<< Erro ECF>>\r\n\r\nCPF ou CPNJ inv\xE1lido"},
-    Case {16, 212, "<< Erro ECF>>\r\n\r\nPar\xE2metros do usu\xE1rio s\xF3 podem ser alterados 1 vez"},
-    Case {17, 200, "<< Erro Interno >>\r\n\r\nErro interno. Aloca\xE7\xE3o din\xE2mica de mem\xF3ria falhou (ssl)"}));
+INSTANTIATE_TEST_SUITE_P(
+    Sentences, ErrorTextExact,
+    ::testing::Values(
+        Case {1, 1,
+              "<< Comando Inv\xE1lido >>\r\n\r\nO comando enviado para a impressora n\xE3o existe no Software "
+              "B\xE1sico."},
+        Case {2, 6, "<< Erro em par\xE2metro do comando >>\r\n\r\nData inicial maior que Data final."},
+        Case {5, 6,
+              "<<Erro em Cupom Fiscal >>\r\n\r\nComando enviado n\xE3o pode ser executado, pois o ECF est\xE1 em "
+              "repouso."},
+        Case {6, 3,
+              "<< Erro em Comprovante N\xE3o Fiscal >>\r\n\r\nComando enviado n\xE3o pode ser executado, pois "
+              "existe um Comprovante de Cr\xE9"
+              "dito ou D\xE9"
+              "bito aberto."},
+        Case {7, 11,
+              "<<Erro em Relat\xF3rio Gerencial ou CCD >>\r\n\r\nLimite m\xE1ximo de CCD\x92s por cupom foi "
+              "excedido."},
+        Case {8, 1, "<< Erro em Redu\xE7\xE3o Z >>\r\n\r\n Redu\xE7\xE3o Z pendente ou j\xE1 realizada na data."},
+        Case {9, 10, "<< Integridade >>\r\n\r\n Vers\xE3o do Software b\xE1sico inv\xE1lida."},
+        Case {13, 3,
+              "<< Rel\xF3gio >>\r\n\r\nRel\xF3gio com data/hora anterior ao \xFAltimo documento gravado na MFD."},
+        Case {14, 1, "<< Programa\xE7\xE3o >>\r\n\r\n\xCDndice de al\xEDquota de ICMS j\xE1 existente."},
+        Case {16, 28, "<< Erro ECF>>\r\n\r\nTipo de reimpress\xE3o inv\xE1lido (1=por Data  2=por COO)"},
+        Case {16, 128, "<< Erro ECF>>\r\n\r\nForam emididos CCDs relativos a este pagamento"},
+        Case {16, 179, "<< Erro ECF>>\r\n\r\n\xDAltima data gravada a mais de 1 m\xEAs"},
+        Case {16, 198, "<< Erro ECF>>\r\n\r\nChave inv\xE1lda"},
+        Case {16, 202, "<< Erro ECF>>\r\n\r\nCPF ou CPNJ inv\xE1lido"},
+        Case {16, 212, "<< Erro ECF>>\r\n\r\nPar\xE2metros do usu\xE1rio s\xF3 podem ser alterados 1 vez"},
+        Case {17, 200,
+              "<< Erro Interno >>\r\n\r\nErro interno. Aloca\xE7\xE3o din\xE2mica de mem\xF3ria falhou (ssl)"}));
 
 // The sentence after the separator, or "" for the number and title-alone forms.
 std::string SentenceOf(int cls, int detail)
 {
     const std::string text = ErrorText(cls, detail);
     const auto sep = text.find(kSep);
-    if (sep == std::string::npos || text.compare(sep + kSep.size(), std::string::npos,
-                                                 "Erro " + std::to_string(detail)) == 0) {
+    if (sep == std::string::npos ||
+        text.compare(sep + kSep.size(), std::string::npos, "Erro " + std::to_string(detail)) == 0) {
         return {};
     }
     return text.substr(sep + kSep.size());
@@ -101,7 +118,7 @@ std::string SentenceOf(int cls, int detail)
 
 TEST(ErrorTextTable, HoldsExactly179SentencesWithTheirClassesPunctuation)
 {
-    const std::map<int, int> expected {{1, 1}, {2, 4}, {3, 1}, {4, 5}, {5, 13}, {6, 12}, {7, 10},
+    const std::map<int, int> expected {{1, 1}, {2, 4}, {3, 1},  {4, 5},  {5, 13},   {6, 12}, {7, 10},
                                        {8, 1}, {9, 4}, {13, 3}, {14, 7}, {16, 116}, {17, 2}};
     std::map<int, int> counted;
     int total = 0;
@@ -145,10 +162,11 @@ TEST(ErrorTextTable, EveryPrinterTextMatchesTheReviewedFingerprint)
 // Classes 5, 6 and 7 share sentences, each under its own detail number.
 TEST(ErrorTextTable, SharedSentencesKeepEachClasssNumbering)
 {
-    struct Same { int clsA, detailA, clsB, detailB; };
-    const Same same[] = {{5, 1, 6, 1}, {5, 1, 7, 1}, {5, 2, 7, 2}, {5, 3, 7, 3}, {6, 5, 7, 5},
-                         {5, 8, 6, 7}, {5, 9, 6, 8}, {5, 11, 6, 10}, {5, 12, 6, 11},
-                         {5, 13, 6, 12}, {5, 14, 6, 13}};
+    struct Same {
+        int clsA, detailA, clsB, detailB;
+    };
+    const Same same[] = {{5, 1, 6, 1}, {5, 1, 7, 1},   {5, 2, 7, 2},   {5, 3, 7, 3},   {6, 5, 7, 5},  {5, 8, 6, 7},
+                         {5, 9, 6, 8}, {5, 11, 6, 10}, {5, 12, 6, 11}, {5, 13, 6, 12}, {5, 14, 6, 13}};
     for (const Same& s : same) {
         SCOPED_TRACE(::testing::Message() << s.clsA << "/" << s.detailA << " vs " << s.clsB << "/" << s.detailB);
         EXPECT_FALSE(SentenceOf(s.clsA, s.detailA).empty());
@@ -161,7 +179,10 @@ TEST(ErrorTextTable, SharedSentencesKeepEachClasssNumbering)
 
 TEST(Cp1252ToUtf8, ConvertsLettersAndTypographicBytes)
 {
-    const struct { std::string in; std::string out; } cases[] = {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
         {"", ""},
         {"Erro 12\r\n", "Erro 12\r\n"},
         {std::string("a\0b", 3), std::string("a\0b", 3)},

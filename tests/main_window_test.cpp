@@ -42,7 +42,6 @@ struct StateRow {
     QString identification;
 };
 
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -286,9 +285,9 @@ TEST_F(WindowTest, ShowCmdShowsTheIconsOfEachCode)
         bool shown;
         std::vector<int> pauses;
     } const rows[] = {
-        {1, 1, 0, true, {}},  {2, 2, 0, true, {}},   {3, 0, 3, true, {50}}, {0, 0, 0, false, {}},
-        {4, 0, 4, true, {}},  {5, 5, 0, true, {}},   {6, 0, 3, true, {50}}, {7, 0, 0, true, {}},
-        {0, 0, 0, false, {}}, {-1, 0, 0, true, {}},  {99, 0, 0, true, {}},
+        {1, 1, 0, true, {}},  {2, 2, 0, true, {}},  {3, 0, 3, true, {50}}, {0, 0, 0, false, {}},
+        {4, 0, 4, true, {}},  {5, 5, 0, true, {}},  {6, 0, 3, true, {50}}, {7, 0, 0, true, {}},
+        {0, 0, 0, false, {}}, {-1, 0, 0, true, {}}, {99, 0, 0, true, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("code " + std::to_string(row.code));
@@ -378,8 +377,8 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
           {held.Path(), PtyName(held), ""},
           {"/dev/kestro-no-such-port", "kestro-no-such-port", ""},
           {last.Path(), PtyName(last), ""}});
-    EXPECT_EQ(PortList(), QStringList({QString::fromStdString(PtyName(first)),
-                                       QString::fromStdString(PtyName(last))}));
+    EXPECT_EQ(PortList(),
+              QStringList({QString::fromStdString(PtyName(first)), QString::fromStdString(PtyName(last))}));
     EXPECT_EQ(Combo("cbPorta")->currentIndex(), -1);
     EXPECT_EQ(Combo("cbPorta")->currentText(), "");
     EXPECT_FALSE(Button("btRun")->isEnabled());
@@ -441,9 +440,8 @@ TEST_F(WindowTest, SwitchIsFoundInAnyCaseAnywhereButOnlyWhole)
         std::vector<std::string> arguments;
         bool on;
     } const rows[] = {
-        {{"kestro", "+APPLOG"}, true},          {{"kestro", "x", "+aPpLoG", "y"}, true},
-        {{"+applog"}, true},                    {{"kestro", "+APPLOGX"}, false},
-        {{"kestro", "APPLOG", "-applog"}, false}, {{"kestro"}, false},
+        {{"kestro", "+APPLOG"}, true},   {{"kestro", "x", "+aPpLoG", "y"}, true},  {{"+applog"}, true},
+        {{"kestro", "+APPLOGX"}, false}, {{"kestro", "APPLOG", "-applog"}, false}, {{"kestro"}, false},
     };
     for (const auto& row : rows) {
         SetAppLogEnabled(false);
@@ -480,8 +478,8 @@ TEST(WindowEntry, VersionTextHasTwoDigitsPerNumber)
     struct Row {
         int major, minor, release;
         const char* text;
-    } const rows[] = {{1, 0, 0, "v01.00.00"}, {12, 34, 56, "v12.34.56"}, {0, 0, 0, "v00.00.00"},
-                      {100, 2, 3, "v100.02.03"}};
+    } const rows[] = {
+        {1, 0, 0, "v01.00.00"}, {12, 34, 56, "v12.34.56"}, {0, 0, 0, "v00.00.00"}, {100, 2, 3, "v100.02.03"}};
     for (const auto& row : rows)
         EXPECT_EQ(FormatVersionText(row.major, row.minor, row.release), row.text);
 }

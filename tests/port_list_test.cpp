@@ -23,13 +23,12 @@ std::vector<std::string> NamesAmong(const std::vector<PortCandidate>& list, cons
 
 TEST(PortList, ExtraPathsAreOrderedByFamilyThenNumber)
 {
-    const std::vector<std::string> extra = {"/dev/ttyUSB10", "/dev/pts/12", "/dev/ttyUSB2",
-                                            "/dev/ttyACM0",  "/dev/pts/3",  "/dev/ttyUSB",
-                                            "/dev/pts/100"};
+    const std::vector<std::string> extra = {"/dev/ttyUSB10", "/dev/pts/12", "/dev/ttyUSB2", "/dev/ttyACM0",
+                                            "/dev/pts/3",    "/dev/ttyUSB", "/dev/pts/100"};
     const auto list = ListCandidatePorts(extra);
-    EXPECT_EQ(NamesAmong(list, {extra.begin(), extra.end()}),
-              (std::vector<std::string> {"pts/3", "pts/12", "pts/100", "ttyACM0", "ttyUSB", "ttyUSB2",
-                                         "ttyUSB10"}));
+    EXPECT_EQ(
+        NamesAmong(list, {extra.begin(), extra.end()}),
+        (std::vector<std::string> {"pts/3", "pts/12", "pts/100", "ttyACM0", "ttyUSB", "ttyUSB2", "ttyUSB10"}));
 }
 
 TEST(PortList, WholeListIsSortedWithoutDuplicates)
@@ -38,8 +37,8 @@ TEST(PortList, WholeListIsSortedWithoutDuplicates)
     std::set<std::string> paths;
     for (const auto& port : list)
         EXPECT_TRUE(paths.insert(port.path).second) << port.path;
-    EXPECT_EQ(std::count_if(list.begin(), list.end(), [](const PortCandidate& p) { return p.path == "/dev/ttyS1"; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(list.begin(), list.end(), [](const PortCandidate& p) { return p.path == "/dev/ttyS1"; }), 1);
     // Every name is the path below /dev/.
     for (const auto& port : list)
         EXPECT_EQ("/dev/" + port.name, port.path);

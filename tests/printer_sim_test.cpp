@@ -95,7 +95,7 @@ TEST(FrameReaderTest, FaultsAndStrays)
     FrameReader reader;
     Bytes bad = Frame(1, 20, 0, "0|");
     bad.back() ^= 0xFF;
-    const Bytes tooLong = {0x01, 0x00, 0x14, 0x00, 0xFA, 0xFF}; // 65,530 bytes of parameters
+    const Bytes tooLong = {0x01, 0x00, 0x14, 0x00, 0xFA, 0xFF};  // 65,530 bytes of parameters
     const Bytes strays = {0x00, 0x41, 0x7C};
     for (const Bytes* part : {&strays, static_cast<const Bytes*>(&bad), &tooLong})
         reader.Feed(part->data(), part->size());
@@ -149,16 +149,11 @@ TEST(PrinterCommandsTest, AnswersAndRefusals)
         std::string data;
         SimPair refusal;
     } cases[] = {
-        {26, 0, "15|2|", true, "MODEL X|", {}},
-        {26, 0, "15|4|", true, "NS123|", {}},
-        {26, 0, "15|14|", true, "040506|", {}},
-        {20, 0, "0|", true, "", {}},
-        {26, 0, "15|3|", false, "", kPairBadParameter},
-        {26, 0, "16|2|", false, "", kPairBadParameter},
-        {26, 0, "15|2", false, "", kPairBadParameter},
-        {26, 0, "", false, "", kPairBadParameter},
-        {20, 0, "", false, "", kPairBadParameter},
-        {26, 1, "15|2|", false, "", kPairUnknownCommand},
+        {26, 0, "15|2|", true, "MODEL X|", {}},         {26, 0, "15|4|", true, "NS123|", {}},
+        {26, 0, "15|14|", true, "040506|", {}},         {20, 0, "0|", true, "", {}},
+        {26, 0, "15|3|", false, "", kPairBadParameter}, {26, 0, "16|2|", false, "", kPairBadParameter},
+        {26, 0, "15|2", false, "", kPairBadParameter},  {26, 0, "", false, "", kPairBadParameter},
+        {20, 0, "", false, "", kPairBadParameter},      {26, 1, "15|2|", false, "", kPairUnknownCommand},
         {99, 0, "", false, "", kPairUnknownCommand},
     };
     for (const auto& c : cases) {
@@ -179,11 +174,8 @@ TEST(SplitIntoBlocksTest, CutsEvenlyAndNeverLosesBytes)
         int count;
         std::vector<std::string> blocks;
     } cases[] = {
-        {"abcde", 2, {"abc", "de"}},
-        {"", 1, {""}},
-        {"ab", 3, {"a", "b", ""}},
-        {"abc", 0, {"abc"}},
-        {"abc", -4, {"abc"}},
+        {"abcde", 2, {"abc", "de"}}, {"", 1, {""}},        {"ab", 3, {"a", "b", ""}},
+        {"abc", 0, {"abc"}},         {"abc", -4, {"abc"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SplitIntoBlocks(c.data, c.count), c.blocks) << c.data << " in " << c.count;
@@ -195,9 +187,11 @@ TEST(SimCliTest, ParsesOptionsIntoPlans)
 {
     SimCliConfig config;
     std::string error;
-    ASSERT_TRUE(ParseSimCli({"--model", "M", "--ns", "N", "--sb", "112233", "--seq", "255", "--busy", "2,4,5",
-                             "--enq-busy", "1", "--split", "3,40", "--header-error", "5,1", "--blocks", "2",
-                             "--eager", "--drop-after", "3", "--random", "4294967295", "--refuse", "1,1"},
+    ASSERT_TRUE(ParseSimCli({"--model",    "M",        "--ns",       "N",        "--sb",
+                             "112233",     "--seq",    "255",        "--busy",   "2,4,5",
+                             "--enq-busy", "1",        "--split",    "3,40",     "--header-error",
+                             "5,1",        "--blocks", "2",          "--eager",  "--drop-after",
+                             "3",          "--random", "4294967295", "--refuse", "1,1"},
                             config, error))
         << error;
     EXPECT_EQ(config.options.identity.model, "M");
@@ -219,9 +213,9 @@ TEST(SimCliTest, ParsesOptionsIntoPlans)
 TEST(SimCliTest, RejectsBadOptions)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--seq", "256"}, {"--seq"},           {"--busy", "1,2"},    {"--refuse", "1"},
+        {"--seq", "256"},      {"--seq"},          {"--busy", "1,2"}, {"--refuse", "1"},
         {"--refuse", "1,256"}, {"--split", "0,5"}, {"--blocks", "0"}, {"--header-error", "0,3"},
-        {"--seq", "-1"}, {"--wat"},            {"stray"},            {"--random", "4294967296"},
+        {"--seq", "-1"},       {"--wat"},          {"stray"},         {"--random", "4294967296"},
     };
     for (const auto& args : bad) {
         SimCliConfig config;
@@ -264,7 +258,8 @@ public:
         Bytes bytes;
         const auto end = std::chrono::steady_clock::now() + deadline;
         while (bytes.size() < n) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             pollfd p {fd, POLLIN, 0};
             if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
                 break;
@@ -294,10 +289,7 @@ std::string BlockData(const Bytes& block)
     return block.size() < 12 ? std::string() : std::string(block.begin() + 11, block.end() - 1);
 }
 
-bool LastBlock(const Bytes& block)
-{
-    return block.size() >= 6 && block[4] == 0 && (block[5] & 1) != 0;
-}
+bool LastBlock(const Bytes& block) { return block.size() >= 6 && block[4] == 0 && (block[5] & 1) != 0; }
 
 class PrinterSimTest : public ::testing::Test {
 protected:
@@ -387,7 +379,7 @@ TEST_F(PrinterSimTest, IdentificationItems)
 
 TEST_F(PrinterSimTest, MalformedFramesAreRefusedWithTheirPairs)
 {
-    sim->SetFrameTimeout(50ms); // the incomplete frame below never completes
+    sim->SetFrameTimeout(50ms);  // the incomplete frame below never completes
     Bytes badCheck = Frame(5, 20, 0, "0|");
     badCheck.back() ^= 0x01;
     const struct {
@@ -398,7 +390,9 @@ TEST_F(PrinterSimTest, MalformedFramesAreRefusedWithTheirPairs)
         {"bad check byte", badCheck, kPairBadCheckByte},
         {"wrong sequence", Frame(9, 20, 0, "0|"), kPairWrongSequence},
         {"length too large", {0x01, 10, 0x14, 0x00, 0xFF, 0xFF}, kPairLengthTooLarge},
-        {"length beyond the bytes sent", {0x01, 11, 0x14, 0x00, 0x03, 0x00, 0x30, 0x7C, 0xC8}, kPairIncompleteFrame},
+        {"length beyond the bytes sent",
+         {0x01, 11, 0x14, 0x00, 0x03, 0x00, 0x30, 0x7C, 0xC8},
+         kPairIncompleteFrame},
         {"unknown command", Frame(12, 99, 0, ""), kPairUnknownCommand},
         {"bad parameter", Frame(13, 26, 0, "15|77|"), kPairBadParameter},
     };
@@ -418,8 +412,8 @@ TEST_F(PrinterSimTest, SequenceWrapsAndEveryFrameSpendsANumber)
     seq = 254;
     sim->QueuePlan(SimPlan::Answer(SimAnswer::Busy, {0, 1}));
     EXPECT_EQ(Command(20, "0|", 3), (Bytes {0x11, 0, 1}));
-    EXPECT_EQ(Command(20, "0|"), Bytes {0x06}); // the resend after busy carries 255
-    EXPECT_EQ(Command(20, "0|"), Bytes {0x06}); // and then 0
+    EXPECT_EQ(Command(20, "0|"), Bytes {0x06});  // the resend after busy carries 255
+    EXPECT_EQ(Command(20, "0|"), Bytes {0x06});  // and then 0
     EXPECT_EQ(sim->NextSequence(), 1);
 }
 
@@ -608,7 +602,8 @@ TEST_F(PrinterSimTest, RecorderHoldsWholeFramesSentInPieces)
     const Bytes frame = Frame(5, 26, 0, "15|2|");
     size_t sent = 0;
     for (size_t cut : {size_t(1), size_t(4), size_t(8), frame.size()}) {
-        port->Write(Bytes(frame.begin() + static_cast<std::ptrdiff_t>(sent), frame.begin() + static_cast<std::ptrdiff_t>(cut)));
+        port->Write(Bytes(frame.begin() + static_cast<std::ptrdiff_t>(sent),
+                          frame.begin() + static_cast<std::ptrdiff_t>(cut)));
         ASSERT_TRUE(sim->WaitForReceivedSize(cut, kDeadline));
         sent = cut;
     }
@@ -665,7 +660,8 @@ TEST_F(PrinterSimTest, CommandLinePlansRunInOrder)
 {
     SimCliConfig config;
     std::string error;
-    ASSERT_TRUE(ParseSimCli({"--busy", "2,6,7", "--busy-syn", "1", "--drop-after", "3", "--blocks", "2"}, config, error));
+    ASSERT_TRUE(
+        ParseSimCli({"--busy", "2,6,7", "--busy-syn", "1", "--drop-after", "3", "--blocks", "2"}, config, error));
     ApplySimCli(config, *sim);
     port->Write({0x16});
     EXPECT_EQ(port->Read(3), (Bytes {0x11, 0, 0}));
@@ -696,4 +692,4 @@ TEST(PrinterSimRandomTest, SameSeedSameAnswers)
     EXPECT_LT(first.first, 40u);
 }
 
-} // namespace
+}  // namespace

@@ -13,7 +13,7 @@ inline std::string WinTestPort(const char* variable)
 }
 
 // Declares `name` as the port of `variable`; the test is skipped when none is named.
-#define REQUIRE_PORT(variable, name)                 \
-    const std::string name = WinTestPort(variable);  \
-    if (name.empty())                                \
+#define REQUIRE_PORT(variable, name)                                                                              \
+    const std::string name = WinTestPort(variable);                                                               \
+    if (name.empty())                                                                                             \
         GTEST_SKIP() << variable " names no port";

@@ -1,7 +1,7 @@
 // Windows serial driver on real COM ports (run under Wine by scripts/test-windows): the printer
 // simulator, a raw echo peer and a port that does not exist, named by environment variables.
-#include "serial/serial_device.h"
 #include "serial/port_list.h"
+#include "serial/serial_device.h"
 #include "serial/serial_port.h"
 #include "tests/win_ports.h"
 
@@ -54,12 +54,15 @@ std::vector<uint8_t> Pattern(size_t n)
 std::vector<uint8_t> ReceiveFrom(SerialDevice& device, size_t n, std::chrono::milliseconds deadline = 10s)
 {
     std::vector<uint8_t> bytes;
-    WaitFor([&] {
-        uint8_t buffer[4096];
-        const uint32_t got = device.Read(buffer, static_cast<uint32_t>(std::min(sizeof buffer, n - bytes.size())));
-        bytes.insert(bytes.end(), buffer, buffer + got);
-        return bytes.size() >= n;
-    }, deadline);
+    WaitFor(
+        [&] {
+            uint8_t buffer[4096];
+            const uint32_t got =
+                device.Read(buffer, static_cast<uint32_t>(std::min(sizeof buffer, n - bytes.size())));
+            bytes.insert(bytes.end(), buffer, buffer + got);
+            return bytes.size() >= n;
+        },
+        deadline);
     return bytes;
 }
 
@@ -198,8 +201,8 @@ TEST(WinOpen, EveryHandshakeIsSwitchedOff)
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
     const std::string path = DevicePathForPortName(echo);
     // Leave the line with hardware and software handshake on, as another program might.
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                                      nullptr);
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     DCB dcb {};
     dcb.DCBlength = sizeof dcb;
@@ -211,7 +214,9 @@ TEST(WinOpen, EveryHandshakeIsSwitchedOff)
     SetCommState(handle, &dcb);
     CloseHandle(handle);
 
-    { ASSERT_TRUE(OpenSerialPort(path, kMode, kChunkSize).port); }
+    {
+        ASSERT_TRUE(OpenSerialPort(path, kMode, kChunkSize).port);
+    }
     dcb = LineStateOf(echo);
     EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
     EXPECT_NE(dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_HANDSHAKE));

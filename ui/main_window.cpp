@@ -39,15 +39,15 @@ static void InitPictures() { Q_INIT_RESOURCE(pictures); }
 
 const QString TfmMainComunic::kProductName = QStringLiteral("Orlimo Kestro");
 
-TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWindowSeams seams,
-                               QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TfmMainComunic>()), seams(std::move(seams))
+TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWindowSeams seams, QWidget* parent)
+    : QWidget(parent),
+      ui(std::make_unique<Ui::TfmMainComunic>()),
+      seams(std::move(seams))
 {
     InitPictures();
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     const std::string version = this->seams.versionText ? this->seams.versionText() : ProgramVersionText();
     setWindowTitle(kProductName + " " + QString::fromStdString(version));
@@ -129,9 +129,9 @@ void TfmMainComunic::SetGB(int n)
     const int top = d < 0 ? 0 : kPanelStep;
     ui->gb0->move(12, top);
     ui->gbTeste->move(12, top);
-    for (QWidget* group : {static_cast<QWidget*>(ui->gbPorta), static_cast<QWidget*>(ui->gbImCOM),
-                           static_cast<QWidget*>(ui->gbID), static_cast<QWidget*>(ui->gbHeader),
-                           static_cast<QWidget*>(ui->gbCmdSt)})
+    for (QWidget* group :
+         {static_cast<QWidget*>(ui->gbPorta), static_cast<QWidget*>(ui->gbImCOM), static_cast<QWidget*>(ui->gbID),
+          static_cast<QWidget*>(ui->gbHeader), static_cast<QWidget*>(ui->gbCmdSt)})
         group->move(group->x(), group->y() + d);
 }
 
