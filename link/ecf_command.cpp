@@ -65,12 +65,9 @@ int EcfLink::SendCmd()
     if (!WriteSerial(paramLen + frame::kFraming))
         return kWriteFailed;
 
-    const int pollsUsed = PollAvailable(1, pacing.answerPolls);
-    if (serial->Available() == 0) {
-        SetError(kLinkErrorClass, kLinkNoAnswer);
+    int pollsUsed = 0;
+    if (!TakeAnswerByte(1, pollsUsed))
         return kNoAnswer;
-    }
-    ReadSerial(1);
     switch (rxBuf[0]) {
     case frame::kAck:
         return kAck;
@@ -81,9 +78,7 @@ int EcfLink::SendCmd()
         ReadStatusPair(pacing.answerPolls - pollsUsed);
         return kBusy;
     default:
-        serial->Purge();
-        SetError(kLinkErrorClass, kLinkInvalidAnswer);
-        return kBadAnswer;
+        return Fail(kLinkErrorClass, kLinkInvalidAnswer, kBadAnswer);
     }
 }
 
@@ -93,12 +88,9 @@ int EcfLink::GetSync()
     txBuf[0] = frame::kSyn;
     if (!WriteSerial(1))
         return kSyncWriteFailed;
-    const int pollsUsed = PollAvailable(2, pacing.answerPolls);
-    if (serial->Available() == 0) {
-        SetError(kLinkErrorClass, kLinkNoAnswer);
+    int pollsUsed = 0;
+    if (!TakeAnswerByte(2, pollsUsed))
         return kSyncNoAnswer;
-    }
-    ReadSerial(1);
     switch (rxBuf[0]) {
     case frame::kSyn:
         // The sequence byte must really have come: a SYN alone is an incomplete answer.
@@ -111,10 +103,19 @@ int EcfLink::GetSync()
         ReadStatusPair(pacing.answerPolls - pollsUsed);
         return kSyncBusy;
     default:
-        serial->Purge();
-        SetError(kLinkErrorClass, kLinkInvalidAnswer);
-        return kSyncBadAnswer;
+        return Fail(kLinkErrorClass, kLinkInvalidAnswer, kSyncBadAnswer);
     }
+}
+
+bool EcfLink::TakeAnswerByte(int count, int& pollsUsed)
+{
+    pollsUsed = PollAvailable(count, pacing.answerPolls);
+    if (serial->Available() == 0) {
+        SetError(kLinkErrorClass, kLinkNoAnswer);
+        return false;
+    }
+    ReadSerial(1);
+    return true;
 }
 
 void EcfLink::ReadStatusPair(int pollsLeft)

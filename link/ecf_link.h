@@ -73,8 +73,12 @@ private:
     // a result of its own.
     int StartBlock();
     int ContinueBlock();
-    // Gives up the response with this pair and this result; the line is purged.
-    int FailResp(int errorClass, int errorDetail, int result);
+    // Fails the exchange with this pair and this result: the line is purged and no block is
+    // left half read.
+    int Fail(int errorClass, int errorDetail, int result);
+    // Waits for at least `count` bytes of the printer's answer (or the wait's end) and takes
+    // the first into rxBuf; false, with the no-answer pair, when nothing came.
+    bool TakeAnswerByte(int count, int& pollsUsed);
     void Wait() const;
     // Polls the receive buffer until at least `count` bytes wait or `polls` steps have passed.
     int PollAvailable(int count, int polls);

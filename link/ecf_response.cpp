@@ -49,7 +49,7 @@ int EcfLink::StartBlock()
             waiting = GetSerial();
         }
         if (waiting < frame::kHeaderStart)
-            return FailResp(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+            return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
     }
     uint8_t header[frame::kHeaderSize] = {};
     ReadSerial(frame::kHeaderStart);
@@ -60,11 +60,11 @@ int EcfLink::StartBlock()
     }
     const int rest = frame::kHeaderSize - frame::kHeaderStart;
     if (ReadSerial(rest) < rest)
-        return FailResp(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+        return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
     std::memcpy(header + frame::kHeaderStart, rxBuf.get(), rest);
     ++blockCount;
     if (header[frame::kErrorClass] != 0)
-        return FailResp(header[frame::kErrorClass], header[frame::kErrorDetail], kRespError);
+        return Fail(header[frame::kErrorClass], header[frame::kErrorDetail], kRespError);
     if (header[frame::kErrorDetail] & frame::kLastBlockBit)
         lastBlock = true;
     blockSize = header[frame::kLengthLow] + 256 * header[frame::kLengthHigh] + 1;
@@ -80,7 +80,7 @@ int EcfLink::ContinueBlock()
     if (serial->Available() == 0) {
         Wait();
         if (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls)
-            return FailResp(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+            return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
     }
     const int readNow = ReadSerial(blockSize - blockRead);
     if (readNow > 0)
@@ -89,7 +89,7 @@ int EcfLink::ContinueBlock()
     return readNow;
 }
 
-int EcfLink::FailResp(int errorClass, int errorDetail, int result)
+int EcfLink::Fail(int errorClass, int errorDetail, int result)
 {
     SetError(errorClass, errorDetail);
     serial->Purge();
