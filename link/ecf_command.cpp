@@ -13,6 +13,7 @@ void EcfLink::SetCmd(uint8_t command, uint8_t extension)
     cmd = command;
     ext = extension;
     paramLen = 0;
+    paramRefused = false;
 }
 
 void EcfLink::AddParam(int32_t value)
@@ -23,6 +24,7 @@ void EcfLink::AddParam(int32_t value)
     // always tells the truth and the buffer is never overrun.
     if (paramLen + static_cast<int>(text.size()) > kMaxParamLen) {
         AppLog("AddParam Erro");
+        paramRefused = true;
         return;
     }
     std::memcpy(paramBuf.get() + paramLen, text.data(), text.size());
@@ -33,6 +35,13 @@ int EcfLink::SendCmd()
 {
     AppLog("SendCmd");
     SetError(kLinkErrorClass, kLinkCleared);
+    // A command cancelled inside a block must not hand that block to this one.
+    respState = RespState::kNewBlock;
+    respTotal = 0;
+    stalledPolls = 0;
+    // A frame without one of its parameters would be a different command: send nothing.
+    if (paramRefused)
+        return kWriteFailed;
     if (nextSeq == -1) {
         const int sync = GetSync();
         switch (sync) {
@@ -136,9 +145,8 @@ int EcfLink::PollAvailable(int count, int polls)
     // Each poll waits first and looks afterwards, as the printer's timing expects.
     int used = 0;
     while (used < polls) {
-        Wait();
         ++used;
-        if (serial->Available() >= count)
+        if (!Wait() || serial->Available() >= count)
             break;
     }
     return used;

@@ -47,7 +47,10 @@ EcfLink::~EcfLink() = default;
 bool EcfLink::Start()
 {
     AppLog("Start");
-    return serial->Open();
+    if (!serial->Open())
+        return false;
+    serial->Purge();
+    return true;
 }
 
 void EcfLink::End()
@@ -65,12 +68,13 @@ void EcfLink::CmdLog(const uint8_t* /*bytes*/, int length)
     AppLog("CmdLog Ok");
 }
 
-void EcfLink::Wait() const
+bool EcfLink::Wait() const
 {
     if (pacing.wait)
         pacing.wait(pacing.step);
     else
         std::this_thread::sleep_for(pacing.step);
+    return !(pollHook && pollHook());
 }
 
 void EcfLink::SetError(int errorClass, int errorDetail)

@@ -7,6 +7,7 @@
 #include "serial/serial_device.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,8 @@ public:
     static constexpr int kBufferSize = 65536;
     // The largest parameter block: the frame must fit its buffer with its framing.
     static constexpr int kMaxParamLen = kBufferSize - frame::kFraming;
+    // Polls that a block begun unasked may pause within its header and still be read whole.
+    static constexpr int kBlockStartGracePolls = 10;
 
     // Opens the port at once; online() tells whether it opened.
     explicit EcfLink(const std::string& portName, LinkPacing pacing = {},
@@ -35,6 +38,8 @@ public:
     EcfLink& operator=(const EcfLink&) = delete;
 
     bool online() const { return onlineFlag; }
+    // Opens the port for one command; what an earlier command left in the receive buffer is
+    // dropped, so that it cannot be read as this command's answer.
     bool Start();
     void End();
     void CmdLog(const uint8_t* bytes, int length);
@@ -58,6 +63,9 @@ public:
     // The system's error code of the last Start that could not open the port.
     int LastError() const { return serial->LastError(); }
     const std::string& DevicePath() const { return devicePath; }
+    // Called after every poll step of a wait; returning true abandons the wait as if the
+    // printer had not answered (a cancel, a closing window). Empty: waits run to their end.
+    void SetPollHook(std::function<bool()> hook) { pollHook = std::move(hook); }
 
 private:
     // GetSync results other than a sequence number.
@@ -68,10 +76,16 @@ private:
     int GetSync();
     bool WriteSerial(int n);
     int ReadSerial(int n);
-    int GetSerial();
+    // The waiting count once it has stopped growing, spending at most `pollsLeft` polls on
+    // the settling; -1 when the line never went quiet within them.
+    int GetSerial(int& pollsLeft);
     // The two halves of GetResp: each returns the bytes of the block just read into rxBuf, or
     // a result of its own.
     int StartBlock();
+    // With a few bytes waiting before the request: the count once a block's start has come
+    // (at least the header's start), or what is still there after a short grace; -1 when the
+    // line never went quiet.
+    int AwaitBlockStart(int& pollsLeft);
     int ContinueBlock();
     // Fails the exchange with this pair and this result: the line is purged and no block is
     // left half read.
@@ -79,7 +93,8 @@ private:
     // Waits for at least `count` bytes of the printer's answer (or the wait's end) and takes
     // the first into rxBuf; false, with the no-answer pair, when nothing came.
     bool TakeAnswerByte(int count, int& pollsUsed);
-    void Wait() const;
+    // One poll step; false when the poll hook abandons the wait.
+    bool Wait() const;
     // Polls the receive buffer until at least `count` bytes wait or `polls` steps have passed.
     int PollAvailable(int count, int polls);
     // Takes the two status bytes that follow NAK or DC1 into the error pair.
@@ -87,6 +102,7 @@ private:
     void SetError(int errorClass, int errorDetail);
 
     const LinkPacing pacing;
+    std::function<bool()> pollHook;
     std::unique_ptr<uint8_t[]> rxBuf;
     std::unique_ptr<uint8_t[]> txBuf;
     std::unique_ptr<uint8_t[]> paramBuf;
@@ -102,6 +118,7 @@ private:
     int blockSize = 0;
     int blockRead = 0;
     int stalledPolls = 0;  // polls in a row without a byte of an incomplete block
+    bool paramRefused = false;  // a parameter of the command being built did not fit
     uint8_t cmd = 0;
     uint8_t ext = 0;
     int paramLen = 0;

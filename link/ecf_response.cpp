@@ -34,7 +34,15 @@ int EcfLink::StartBlock()
         serial->Purge();
         return kRespEnd;
     }
-    if (GetSerial() < frame::kHeaderStart) {
+    // One budget for the whole header wait, the line's settling included, so that a line
+    // that never goes quiet (noise, a wrong device) cannot hold the command.
+    int pollsLeft = pacing.headerPolls;
+    int waiting = GetSerial(pollsLeft);
+    if (waiting > 0 && waiting < frame::kHeaderStart)
+        waiting = AwaitBlockStart(pollsLeft);
+    if (waiting < 0)
+        return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+    if (waiting < frame::kHeaderStart) {
         // Fewer bytes than a header's start are no block: leftovers of an earlier exchange,
         // or the start of the block that the request asks for again. Read as a header, they
         // would put every following block out of step, and the response might never end.
@@ -43,10 +51,12 @@ int EcfLink::StartBlock()
         txBuf[1] = static_cast<uint8_t>(blockCount & 0xFF);
         if (!WriteSerial(frame::kEnqSize))
             return kRespWriteFailed;
-        int waiting = 0;
-        for (int poll = 0; poll < pacing.headerPolls && waiting < frame::kHeaderStart; ++poll) {
-            Wait();
-            waiting = GetSerial();
+        waiting = 0;
+        while (pollsLeft > 0 && waiting >= 0 && waiting < frame::kHeaderStart) {
+            --pollsLeft;
+            if (!Wait())
+                break;
+            waiting = GetSerial(pollsLeft);
         }
         if (waiting < frame::kHeaderStart)
             return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
@@ -78,8 +88,8 @@ int EcfLink::ContinueBlock()
     // A block that stops arriving mid-way would be asked for forever: its rest gets the
     // header's wait, one poll per call, and then the response is given up as short.
     if (serial->Available() == 0) {
-        Wait();
-        if (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls)
+        const bool goOn = Wait();
+        if (!goOn || (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls))
             return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
     }
     const int readNow = ReadSerial(blockSize - blockRead);
@@ -107,13 +117,34 @@ int EcfLink::ReadSerial(int n)
     return taken;
 }
 
-int EcfLink::GetSerial()
+int EcfLink::AwaitBlockStart(int& pollsLeft)
+{
+    // A printer may start the block unasked right after its acknowledgement and pause in the
+    // middle of the header; stray bytes are followed by nothing until the request. A short
+    // grace tells the two apart: more bytes within it make a block, silence makes strays.
+    int waiting = Available();
+    for (int poll = 0; poll < kBlockStartGracePolls && pollsLeft > 0; ++poll) {
+        --pollsLeft;
+        if (!Wait())
+            break;
+        waiting = GetSerial(pollsLeft);
+        if (waiting < 0 || waiting >= frame::kHeaderStart)
+            break;
+    }
+    return waiting;
+}
+
+int EcfLink::GetSerial(int& pollsLeft)
 {
     int previous = serial->Available();
     if (previous == 0)
         return 0;
     for (;;) {
-        Wait();
+        if (pollsLeft <= 0)
+            return -1;
+        --pollsLeft;
+        if (!Wait())
+            return previous;
         const int now = serial->Available();
         if (now >= kBufferSize)
             return kBufferSize;

@@ -410,11 +410,14 @@ TEST_F(ScriptedLinkTest, UnwritableEnqFailsTheResponse)
 TEST_F(ScriptedLinkTest, OverlongParametersAreRefusedAndTheLengthTellsTheTruth)
 {
     LogCapture log;
-    link->SetCmd(20, 0);
-    // 6,552 parameters of ten bytes fill 65,520 bytes; the next one no longer fits.
-    for (int i = 0; i < 6553; ++i)
-        link->AddParam(100000000);
-    EXPECT_EQ(CountTag(log.Tags(), "AddParam Erro"), 1);
+    // 6,552 parameters of ten bytes fill 65,520 bytes, the most that fits.
+    const auto fill = [&](int count) {
+        link->SetCmd(20, 0);
+        for (int i = 0; i < count; ++i)
+            link->AddParam(100000000);
+    };
+    fill(6552);
+    EXPECT_EQ(CountTag(log.Tags(), "AddParam Erro"), 0);
     line.Send({0x16, 0x00, 0x06});
     // The far end must read while the frame goes out: the line holds only a few kilobytes.
     Bytes wire;
@@ -423,6 +426,14 @@ TEST_F(ScriptedLinkTest, OverlongParametersAreRefusedAndTheLengthTellsTheTruth)
     farEnd.join();
     ASSERT_EQ(wire.size(), 1u + 65520u + 7u);
     EXPECT_EQ(wire[5] + 256 * wire[6], 65520);
+
+    // One more no longer fits: the command is refused whole, and nothing goes out.
+    fill(6553);
+    EXPECT_EQ(CountTag(log.Tags(), "AddParam Erro"), 1);
+    EXPECT_EQ(link->SendCmd(), EcfLink::kWriteFailed);
+    EXPECT_EQ(link->ErrClass(), 255);
+    EXPECT_EQ(link->ErrDetail(), 0);
+    EXPECT_TRUE(line.Receive(1, 100ms).empty());
 }
 
 TEST(LinkLifecycle, OpenedPortLogsItsStepsInOrder)
