@@ -63,7 +63,7 @@ std::unique_ptr<EcfLink> Connect(const std::string& port, CommandCycle& cycle, C
     } else {
         // The window's status line stays empty here and its port picture tells; a console
         // has only this line to say why nothing happened.
-        display.Message("Erro ao abrir Porta Serial! (" + std::to_string(connection.openError) + ")");
+        display.Message(Cp1252ToUtf8(OpenFailureText(connection.openError)));
     }
     return std::move(connection.link);
 }

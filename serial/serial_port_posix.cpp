@@ -160,4 +160,6 @@ bool ProbeSerialPort(const std::string& path)
     return true;
 }
 
+bool IsPermissionDenied(int error) { return error == EACCES; }
+
 std::string DevicePathForPortName(const std::string& name) { return "/dev/" + name; }

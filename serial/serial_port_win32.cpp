@@ -107,6 +107,9 @@ bool ProbeSerialPort(const std::string& path)
     return true;
 }
 
+// Windows has no group for its ports: access denied there means another program holds the port.
+bool IsPermissionDenied(int /*error*/) { return false; }
+
 std::string DevicePathForPortName(const std::string& name) { return kDevicePrefix + name; }
 
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)

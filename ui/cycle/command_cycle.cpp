@@ -29,7 +29,7 @@ bool CommandCycle::StartCmd()
 {
     if (link->Start())
         return true;
-    display.SetSt("Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+    display.SetSt(OpenFailureText(link->LastError()));
     return false;
 }
 
