@@ -54,7 +54,7 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
     if (result == PrinterSession::kNotOpened) {
         // The window's status line stays empty here and its port picture tells; a console
         // has only this line to say why nothing happened.
-        display.Message(PortOpenErrorText(session.OpenError()));
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
     } else {
         PrintIdentification(display);
     }

@@ -1,5 +1,6 @@
-// Draws the window's pictures (logo, port-state tiles, activity icons, button pictures) into
-// ui/pictures/. Run it again after changing a drawing and commit the PNGs.
+// Draws the window's pictures (logo, port-state tiles, activity icons, button pictures) and the
+// program's icon at the desktop's sizes into ui/pictures/. Run it again after changing a drawing
+// and commit the PNGs.
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -199,6 +200,18 @@ void Printer(QPainter& p, qreal s)
     p.drawEllipse(QPointF(s * 0.74, s * 0.6), s * 0.04, s * 0.04);
 }
 
+// The program's icon at any size: drawn for the size up to the window's 32 pixels, so that small
+// icons keep their one-pixel lines, and the 32-pixel drawing scaled up beyond it.
+QImage AppIcon(int size)
+{
+    return Draw(size, size, [size](QPainter& p, qreal) {
+        const qreal scale = qMax(1.0, size / 32.0);
+        p.scale(scale, scale);
+        Tile(p, size / scale);
+        Printer(p, size / scale);
+    });
+}
+
 QImage Greyed(const QImage& colour)
 {
     QImage grey = colour.convertToFormat(QImage::Format_ARGB32);
@@ -251,12 +264,10 @@ int main(int argc, char** argv)
     QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
 
     Save(Logo(), "logo");
-    Save(Draw(32, 32,
-              [](QPainter& p, qreal s) {
-                  Tile(p, s);
-                  Printer(p, s);
-              }),
-         "app_icon");
+    Save(AppIcon(32), "app_icon");
+    // The desktop's menu sizes; 32 pixels is app_icon itself.
+    for (int size : {16, 24, 48, 64, 128, 256})
+        Save(AppIcon(size), QString("app_icon_%1").arg(size));
 
     Save(Draw(36, 36, Tile), "com_empty");
     Save(Draw(36, 36,

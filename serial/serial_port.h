@@ -35,3 +35,7 @@ using SerialPortOpener =
 
 // True when the path can be opened exclusively right now; the port is closed again at once.
 bool ProbeSerialPort(const std::string& path);
+
+// True when the error code of a failed open says the system refused the user access to the
+// port, which a user can fix by joining the serial ports' group.
+bool IsPermissionDenied(int error);

@@ -158,3 +158,5 @@ bool ProbeSerialPort(const std::string& path)
     CloseExclusive(fd);
     return true;
 }
+
+bool IsPermissionDenied(int error) { return error == EACCES; }

@@ -100,3 +100,6 @@ bool ProbeSerialPort(const std::string& path)
     CloseHandle(handle);
     return true;
 }
+
+// Windows has no group for its ports: access denied there means another program holds the port.
+bool IsPermissionDenied(int /*error*/) { return false; }

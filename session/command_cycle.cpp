@@ -2,7 +2,6 @@
 #include "session/command_cycle.h"
 
 #include "base/log.h"
-#include "vocab/error_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,7 +29,7 @@ bool CommandCycle::StartCmd()
 {
     if (link->Start())
         return true;
-    display.SetSt(PortOpenErrorText(link->LastError()));
+    display.SetSt(OpenFailureText(link->LastError()));
     return false;
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 namespace {
@@ -146,6 +147,19 @@ TEST_F(CommandCycleTest, IdentificationOfAPortThatDoesNotReopenFails)
     EXPECT_FALSE(CarregaConfig(cycle, display, identification));
     EXPECT_EQ(identification.modelo, "");
     EXPECT_EQ(display.status, "Erro ao ler ECF");
+}
+
+TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheGroup)
+{
+    EcfLink link("ttyS0", FastPacing(), [](const std::string&, const std::string&, int) {
+        return PortOpenResult {nullptr, EACCES};
+    });
+    RecordingDisplay display;
+    CommandCycle cycle(display);
+    cycle.SetLink(&link);
+    EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kNotStarted);
+    EXPECT_EQ(display.status, "Erro ao abrir Porta Serial! (" + std::to_string(EACCES) +
+                                  ") Sem permiss\xE3o: entre no grupo dialout.");
 }
 
 }  // namespace

@@ -335,8 +335,3 @@ std::string ErrorText(int errClass, int errDetail)
     }
     return text;
 }
-
-std::string PortOpenErrorText(int systemError)
-{
-    return std::string(kPortNotOpenedText) + " (" + std::to_string(systemError) + ")";
-}

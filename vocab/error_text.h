@@ -12,9 +12,8 @@ enum LinkErrorDetail {
     kLinkNoAnswer = 2,       // no answer, or an incomplete one, within the wait
 };
 
-// What the link notes when its port does not open, and the status text with the system's code.
+// What the link notes when its port does not open; the status text adds the system's code.
 constexpr char kPortNotOpenedText[] = "Erro ao abrir Porta Serial!";
-std::string PortOpenErrorText(int systemError);
 
 // Returns Windows-1252 bytes (Cp1252ToUtf8 turns them into UTF-8 for display). Class 0 and the
 // cleared link condition give the empty text; any pair of integers gives some text.
