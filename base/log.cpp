@@ -1,6 +1,8 @@
 // Diagnostic log writer: opens, appends, flushes and closes the file for every line.
 #include "base/log.h"
 
+#include "base/log_file.h"
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -41,12 +43,7 @@ void AppLog(const std::string& message)
     if (!logEnabled)
         return;
     const std::string line = FormatLogLine(logClock ? logClock() : LocalNow(), message);
-    std::FILE* file = std::fopen(LogPath().c_str(), "ab");
-    if (file == nullptr)
-        return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fflush(file);
-    std::fclose(file);
+    AppendToLogFile(LogPath(), line);
 }
 
 void SetAppLogEnabled(bool on) { logEnabled = on; }

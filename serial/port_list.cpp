@@ -10,7 +10,9 @@ std::vector<PortCandidate> UsablePorts(const std::vector<PortCandidate>& candida
 {
     std::vector<PortCandidate> usable;
     std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(usable),
-                 [](const PortCandidate& candidate) { return ProbeSerialPort(candidate.path); });
+                 [](const PortCandidate& candidate) {
+                     return ProbeSerialPort(candidate.path) && !PortInUseElsewhere(candidate.path);
+                 });
     return usable;
 }
 

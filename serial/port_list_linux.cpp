@@ -100,7 +100,10 @@ SortKey KeyOf(const std::string& name)
 
 }  // namespace
 
-std::string DevicePathForPortName(const std::string& name) { return kDevPrefix + name; }
+std::string DevicePathForPortName(const std::string& name)
+{
+    return name.rfind('/', 0) == 0 ? name : kDevPrefix + name;
+}
 
 std::string PortNameForDevicePath(const std::string& path)
 {

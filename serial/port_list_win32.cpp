@@ -20,6 +20,11 @@ std::string PortNameForDevicePath(const std::string& path)
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }
 
+// Windows opens COM ports exclusively: a port that another program holds fails to open, and a
+// name in the device namespace is no file that a scan could harm.
+std::string NotASerialPortReason(const std::string& /*path*/) { return {}; }
+bool PortInUseElsewhere(const std::string& /*path*/) { return false; }
+
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
     std::vector<PortCandidate> candidates;

@@ -1,5 +1,6 @@
 // POSIX serial port: termios in raw mode, exclusive through TIOCEXCL and flock.
 #include "serial/line_settings.h"
+#include "serial/port_list.h"
 #include "serial/serial_port.h"
 
 #include <cerrno>
@@ -67,6 +68,11 @@ bool Configure(int fd, const LineSettings& settings)
 // another instance even when it runs as root (TIOCEXCL does not stop root).
 int OpenExclusive(const std::string& path, int& error)
 {
+    // Only serial terminals are ever opened: opening is not harmless for every device.
+    if (!NotASerialPortReason(path).empty()) {
+        error = ENOTTY;
+        return -1;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = errno;

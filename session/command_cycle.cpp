@@ -25,6 +25,29 @@ private:
 
 CommandCycle::CommandCycle(CycleDisplay& display) : display(display), blockBuffer(EcfLink::kBufferSize) {}
 
+CommandCycle::~CommandCycle() { SetLink(nullptr); }
+
+void CommandCycle::SetLink(EcfLink* newLink)
+{
+    if (link != nullptr)
+        link->SetPollHook({});
+    link = newLink;
+    if (link != nullptr) {
+        link->SetPollHook([this] {
+            display.ProcessMessages();
+            return CancelRequested();
+        });
+    }
+}
+
+CommandCycle::Sequence::Sequence(CommandCycle& cycle) : cycle(cycle)
+{
+    if (cycle.sequenceDepth++ == 0)
+        cycle.cancelRequest = false;
+}
+
+CommandCycle::Sequence::~Sequence() { --cycle.sequenceDepth; }
+
 bool CommandCycle::StartCmd()
 {
     if (link->Start())
@@ -42,7 +65,6 @@ void CommandCycle::ShowLinkError()
 bool CommandCycle::SendCmd()
 {
     AppLog("SendCmd ini");
-    cancelRequest = false;
     for (;;) {
         if (cancelRequest) {
             AppLog("SendCmd Cancel");
@@ -50,7 +72,11 @@ bool CommandCycle::SendCmd()
             return false;
         }
         display.ShowCmd(kShowSending);
-        switch (link->SendCmd()) {
+        const int sent = link->SendCmd();
+        // A wait cut short by the cancel request ends as the cancel it is.
+        if (CancelRequested() && (sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
+            continue;
+        switch (sent) {
         case EcfLink::kAck:
             AppLog("SendCmd ACK");
             display.ShowCmd(kShowIdle);
@@ -75,7 +101,6 @@ bool CommandCycle::SendCmd()
 int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
 {
     AppLog("RecebeBuffer");
-    cancelRequest = false;
     if (capacity == 0)
         destination = nullptr;
     size_t position = 0;
@@ -88,6 +113,8 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
         }
         display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
+        if (CancelRequested() && (result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
+            continue;
         if (result >= 0) {
             AppLog("RecebeBuffer RECEIVE");
             display.ShowCmd(kShowReceiving);
@@ -140,6 +167,7 @@ void CommandCycle::EndCmd() { link->End(); }
 int CommandCycle::ExecCmd()
 {
     AppLog("ExecCmd");
+    const Sequence sequence(*this);
     if (!StartCmd())
         return kNotStarted;
     const int result = SendCmd() ? RecebeBuffer(nullptr, 0) : kFailed;
@@ -151,6 +179,7 @@ int CommandCycle::ExecCmd()
 std::string CommandCycle::RetResp(int index)
 {
     AppLog("RetResp");
+    const Sequence sequence(*this);
     lastStartFailed = !StartCmd();
     if (lastStartFailed)
         return std::to_string(kNotStarted);
@@ -176,6 +205,27 @@ std::vector<std::string> CommandCycle::LeParam(const std::string& text)
     return fields;
 }
 
+namespace {
+
+// One identification query: empty when the item could not be read.
+std::string ReadIdentificationItem(CommandCycle& cycle, int number)
+{
+    EcfLink& link = *cycle.Link();
+    link.SetCmd(26, 0);
+    link.AddParam(15);
+    link.AddParam(number);
+    std::string value;
+    try {
+        value = cycle.RetResp(0);
+    } catch (const std::exception&) {
+        value.clear();  // a response without the field reads as no answer
+    }
+    // A command that never started read nothing, whatever text stands for it.
+    return cycle.LastStartFailed() ? std::string() : value;
+}
+
+}  // namespace
+
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
 {
     struct Item {
@@ -189,19 +239,9 @@ bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& i
     };
     bool success = true;
     for (const Item& item : items) {
-        EcfLink& link = *cycle.Link();
-        link.SetCmd(26, 0);
-        link.AddParam(15);
-        link.AddParam(item.number);
-        std::string value;
-        try {
-            value = cycle.RetResp(0);
-        } catch (const std::exception&) {
-            value.clear();  // a response without the field reads as no answer
-        }
-        // A command that never started read nothing, whatever text stands for it.
-        if (cycle.LastStartFailed())
-            value.clear();
+        // A cancelled connection reads nothing more: the items left stay empty.
+        const std::string value =
+            cycle.CancelRequested() ? std::string() : ReadIdentificationItem(cycle, item.number);
         if (value.empty())
             success = false;
         identification.*item.text = value;

@@ -5,6 +5,7 @@
 #include "link/ecf_link.h"
 #include "session/cycle_display.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,9 +18,13 @@ public:
     static constexpr size_t kResponseSize = 4096;
 
     explicit CommandCycle(CycleDisplay& display);
+    ~CommandCycle();
+    CommandCycle(const CommandCycle&) = delete;
+    CommandCycle& operator=(const CommandCycle&) = delete;
 
-    // The current link, not owned; the cycle is only run while there is one.
-    void SetLink(EcfLink* link) { this->link = link; }
+    // The current link, not owned; the cycle is only run while there is one. Its waits let the
+    // display's events through and end early once a cancel was requested.
+    void SetLink(EcfLink* link);
     EcfLink* Link() const { return link; }
 
     bool StartCmd();
@@ -34,8 +39,24 @@ public:
     std::string RetResp(int index);
     static std::vector<std::string> LeParam(const std::string& text);
 
-    // Asks the running command to stop at its next wait ("Cancelar").
+    // Asks the running command sequence to stop at its next poll step ("Cancelar", closing
+    // the window, a signal); any thread may ask. The request holds until the sequence ends:
+    // a whole "Conectar" stops, not only the query in progress.
     void RequestCancel() { cancelRequest = true; }
+    bool CancelRequested() const { return cancelRequest; }
+
+    // Marks one command sequence (ExecCmd and RetResp are one each; a session's "Conectar" is
+    // one made of several): a cancel request is forgotten only when the outermost one starts.
+    class Sequence {
+    public:
+        explicit Sequence(CommandCycle& cycle);
+        ~Sequence();
+        Sequence(const Sequence&) = delete;
+        Sequence& operator=(const Sequence&) = delete;
+
+    private:
+        CommandCycle& cycle;
+    };
     // The last RetResp could not start its command: its "4" is no answer of the printer.
     bool LastStartFailed() const { return lastStartFailed; }
 
@@ -46,7 +67,8 @@ private:
     CycleDisplay& display;
     EcfLink* link = nullptr;
     std::vector<uint8_t> blockBuffer;
-    bool cancelRequest = false;
+    std::atomic<bool> cancelRequest {false};
+    int sequenceDepth = 0;
     bool lastStartFailed = false;
 };
 

@@ -28,4 +28,7 @@ public:
     virtual void SetSt(const std::string& text) = 0;
     // The identification texts changed (AtualizaHeader).
     virtual void ShowIdentification(const Identification& identification) = 0;
+    // Lets pending events through during the link's waits, so that a cancel or a close can
+    // arrive; nothing to do where nothing else runs on the thread.
+    virtual void ProcessMessages() {}
 };

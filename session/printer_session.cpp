@@ -15,6 +15,7 @@ PrinterSession::~PrinterSession() { Release(); }
 PrinterSession::ConnectResult PrinterSession::Connect(const std::string& portName)
 {
     AppLog("Connecting...");
+    const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
     Release();
     AppLog("New Command");
@@ -46,6 +47,8 @@ void PrinterSession::Disconnect()
 
 bool PrinterSession::ReadingX()
 {
+    if (!link)
+        return false;
     display.SetSt("");
     link->SetCmd(20, 0);  // the X reading
     link->AddParam(0);

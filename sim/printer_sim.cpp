@@ -17,6 +17,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr size_t kHeaderSize = 11;
+constexpr int kHungUpPollMs = 5;      // how often to look for the host while it has the port closed
 constexpr uint8_t kBlockMark = 0x02;  // header byte 0: anything but DC1
 
 // Header, data and a trailing byte that sums everything before it.
@@ -109,14 +110,17 @@ bool PrinterSim::Start()
     raw.c_cflag |= CLOCAL | CREAD;
     ::cfsetispeed(&raw, B115200);
     ::cfsetospeed(&raw, B115200);
+    int slave = -1;
     if (::openpty(&master, &slave, nullptr, &raw, nullptr) != 0) {
-        master = slave = -1;
+        master = -1;
         return false;
     }
+    // A printer does not hold the host's port: the slave end is left to the host alone, and
+    // the master side sees a hang-up whenever the host has it closed.
+    CloseFd(slave);
     char name[128];
     if (::ptsname_r(master, name, sizeof name) != 0) {
         CloseFd(master);
-        CloseFd(slave);
         return false;
     }
     slavePath = name;
@@ -125,7 +129,6 @@ bool PrinterSim::Start()
     outputs.clear();
     response = Response {};
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     {
         std::lock_guard<std::mutex> guard(lock);
@@ -146,7 +149,6 @@ void PrinterSim::Stop()
     if (thread.joinable())
         thread.join();
     CloseFd(master);
-    CloseFd(slave);
     Notify();
 }
 
@@ -349,10 +351,13 @@ void PrinterSim::Run()
                 changed.notify_all();
                 reader.Feed(chunk, static_cast<size_t>(n));
             }
-        } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            // Only possible if the kept slave descriptor went away: nothing left to serve.
+        } else if (fds[0].revents & (POLLERR | POLLNVAL)) {
             CloseLine();
             return;
+        } else if (fds[0].revents & POLLHUP) {
+            // The host has the port closed: look again shortly, or when woken.
+            pollfd wake {wakeRead, POLLIN, 0};
+            ::poll(&wake, 1, kHungUpPollMs);
         }
         while (auto message = reader.Next()) {
             Handle(*message);
@@ -622,7 +627,6 @@ bool PrinterSim::Flush()
 void PrinterSim::CloseLine()
 {
     CloseFd(master);
-    CloseFd(slave);
     outputs.clear();
     {
         std::lock_guard<std::mutex> guard(lock);

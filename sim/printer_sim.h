@@ -106,7 +106,7 @@ public:
     void SetRandom(uint32_t seed);
     void ClearPlans();  // queue, SYN replies, default and random mode
 
-    // Closes master and slave and returns once they are closed; the host sees EOF/EIO and the
+    // Closes the master and returns once it is closed; the host sees EOF/EIO and the
     // device disappears. Not to be called from a WaitUntil condition.
     void DropLine();
     bool LineDropped() const;
@@ -156,7 +156,6 @@ private:
 
     Options options;
     int master = -1;
-    int slave = -1;
     int wakeRead = -1;
     int wakeWrite = -1;
     std::string slavePath;

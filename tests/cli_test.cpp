@@ -233,6 +233,7 @@ TEST_F(CliTest, ReadingXIsNotSentWhenTheIdentificationFails)
 TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
 {
     PtyPair free, held;
+    free.ReleasePort();  // a port that this process held open would be in use elsewhere
     const PortOpenResult holder = OpenSerialPort(held.Path(), "115200,n,8,1", 4096);
     ASSERT_TRUE(holder.port);
     const std::string missing = "/dev/pts/999999";

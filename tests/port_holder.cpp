@@ -15,6 +15,12 @@ PortHolder::PortHolder(const std::string& path)
     if (child == 0) {
         ::close(ready[0]);
         ::close(release[1]);
+        // Hold this one port only, not every descriptor the test process had open.
+        const int keep[] = {ready[1], release[0]};
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != keep[0] && fd != keep[1])
+                ::close(fd);
+        }
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
         (void)!::write(ready[1], &ok, 1);

@@ -73,3 +73,10 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
     }
     return true;
 }
+
+void PtyPair::ReleasePort()
+{
+    if (slave >= 0)
+        ::close(slave);
+    slave = -1;
+}

@@ -23,6 +23,8 @@ public:
     std::vector<uint8_t> Receive(size_t n, std::chrono::milliseconds deadline) const;
     // Closes the far end: the line is gone.
     void Drop();
+    // Closes the kept port end, as a far end that is no second user of the port.
+    void ReleasePort();
 
 private:
     int master = -1;

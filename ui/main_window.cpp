@@ -312,6 +312,8 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
     window.SetSt(QString::fromStdString(Cp1252ToUtf8(text)));
 }
 
+void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
+
 void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)
 {
     window.AtualizaHeader(identification);

@@ -102,6 +102,7 @@ private:
         void ShowCmd(int code, bool cancelVisible) override;
         void SetSt(const std::string& text) override;
         void ShowIdentification(const Identification& identification) override;
+        void ProcessMessages() override;
 
     private:
         TfmMainComunic& window;
