@@ -6,12 +6,15 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 
 namespace {
 
 bool logEnabled = false;
 std::function<LogTime()> logClock;
 std::string logFolder;
+// Links on several threads (the port search) log at once: each line goes out whole.
+std::mutex writeLock;
 
 LogTime LocalNow()
 {
@@ -19,11 +22,16 @@ LogTime LocalNow()
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
     const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    // Only the window's thread writes the log, so the shared buffer of localtime is safe here.
-    const std::tm* local = std::localtime(&seconds);
-    if (local == nullptr)
+    // Several threads may log at once: localtime's shared buffer is not for them.
+    std::tm local {};
+#ifdef _WIN32
+    if (localtime_s(&local, &seconds) != 0)
         return {};
-    return {local->tm_hour, local->tm_min, local->tm_sec, static_cast<int>(millis)};
+#else
+    if (localtime_r(&seconds, &local) == nullptr)
+        return {};
+#endif
+    return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis)};
 }
 
 std::string LogPath() { return logFolder.empty() ? std::string("AppLog.log") : logFolder + "/AppLog.log"; }
@@ -43,6 +51,7 @@ void AppLog(const std::string& message)
     if (!logEnabled)
         return;
     const std::string line = FormatLogLine(logClock ? logClock() : LocalNow(), message);
+    const std::lock_guard<std::mutex> hold(writeLock);
     AppendToLogFile(LogPath(), line);
 }
 

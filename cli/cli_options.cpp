@@ -4,6 +4,11 @@
 #include "base/command_line.h"
 #include "base/version.h"
 #include "serial/port_list.h"
+#include "session/printer_session.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
 
 namespace {
 
@@ -17,7 +22,19 @@ Command CommandNamed(const std::string& word)
         return Command::Identify;
     if (word == "lx")
         return Command::Lx;
+    if (word == "find")
+        return Command::Find;
+    if (word == "send")
+        return Command::Send;
     return Command::None;
+}
+
+// The whole word as a decimal integer within [low, high]; no blanks, no "+", no hex.
+bool ParseInteger(const std::string& word, int64_t low, int64_t high, int64_t& value)
+{
+    const char* end = word.data() + word.size();
+    const auto parsed = std::from_chars(word.data(), end, value);
+    return parsed.ec == std::errc() && parsed.ptr == end && value >= low && value <= high;
 }
 
 }  // namespace
@@ -28,6 +45,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     bool help = false;
     bool version = false;
     bool portGiven = false;
+    std::vector<std::string> sendWords;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (IsAppLogSwitch(argument))
@@ -54,6 +72,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
                 return false;
             }
             portGiven = true;
+        } else if (argument == "--verbose") {
+            options.verbose = true;
+        } else if (argument == "--raw") {
+            options.raw = true;
+        } else if (options.command == Command::Send) {
+            sendWords.push_back(argument);  // "-5" is a parameter here, not an option
         } else if (CommandNamed(argument) != Command::None) {
             if (options.command != Command::None) {
                 error = "only one command at a time: '" + argument + "'";
@@ -75,13 +99,22 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         options.command = Command::Version;
         return true;
     }
+    if (options.verbose && options.command != Command::Find) {
+        error = "--verbose is for find";
+        return false;
+    }
+    if (options.raw && options.command != Command::Send) {
+        error = "--raw is for send";
+        return false;
+    }
     switch (options.command) {
     case Command::None:
         error = "no command given";
         return false;
     case Command::Ports:
+    case Command::Find:
         if (portGiven) {
-            error = "ports takes no --port";
+            error = std::string(options.command == Command::Find ? "find" : "ports") + " takes no --port";
             return false;
         }
         return true;
@@ -91,11 +124,43 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
             return false;
         }
         if (!options.extraPaths.empty()) {
-            error = "device paths are for ports; give the port with --port";
+            error = "device paths are for ports and find; give the port with --port";
             return false;
         }
-        return true;
+        return options.command != Command::Send || ParseSendRequest(sendWords, options.send, error);
     }
+}
+
+bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& request, std::string& error)
+{
+    request = {};
+    if (words.size() < 2) {
+        error = "send needs CMD and EXT";
+        return false;
+    }
+    for (size_t i = 0; i < words.size(); ++i) {
+        const bool byte = i < 2;
+        const int64_t low = byte ? 0 : INT32_MIN;
+        const int64_t high = byte ? 255 : INT32_MAX;
+        int64_t value = 0;
+        if (!ParseInteger(words[i], low, high, value)) {
+            static const char* const names[] = {"CMD", "EXT", "PARAM"};
+            error = std::string(names[std::min<size_t>(i, 2)]) + " must be a whole number from " +
+                    std::to_string(low) + " to " + std::to_string(high) + ", not '" + words[i] + "'";
+            return false;
+        }
+        if (i == 0)
+            request.command = static_cast<uint8_t>(value);
+        else if (i == 1)
+            request.extension = static_cast<uint8_t>(value);
+        else
+            request.params.push_back(static_cast<int32_t>(value));
+    }
+    if (!PrinterSession::ParamsFit(request.params)) {
+        error = "the parameters do not fit one command frame";
+        return false;
+    }
+    return true;
 }
 
 std::string CliUsage()
@@ -107,6 +172,8 @@ std::string CliUsage()
            "  kestro-cli ports [/dev/DEVICE...]\n"
            "  kestro-cli --port NAME identify\n"
            "  kestro-cli --port NAME lx\n"
+           "  kestro-cli find [--verbose] [/dev/DEVICE...]\n"
+           "  kestro-cli --port NAME send [--raw] CMD EXT [PARAM...]\n"
            "  kestro-cli --help | --version\n"
            "\n"
            "Commands:\n"
@@ -119,12 +186,24 @@ std::string CliUsage()
            "            software version (SB, as NN.NN.NN).\n"
            "  lx        Connects and identifies as identify does, then runs the X reading\n"
            "            (Leitura X).\n"
+           "  find      Tries every port that ports lists (and the device paths given) for a\n"
+           "            printer, all ports at once, and prints one line per printer that answered:\n"
+           "            the port, then Modelo, NS MF and SB, separated by tabs. Sends nothing but\n"
+           "            the link's synchronisation (SYN) and the three identification queries;\n"
+           "            takes about one answer wait (6 seconds) however many ports there are.\n"
+           "  send      Sends one command as it is given: the command byte CMD and the extension\n"
+           "            byte EXT (0 to 255) and the parameters PARAM (32-bit integers, negative\n"
+           "            ones too), through the same cycle as lx, without identifying first. Prints\n"
+           "            the response's fields, one per line. Echoes the command on a terminal.\n"
            "\n"
            "Options:\n"
            "  --port NAME  The port as ports lists it: ttyUSB0, ttyS0, pts/3 (COM3 on Windows).\n"
            "               A path /dev/NAME is taken as NAME.\n"
            "  +APPLOG      In any letter case and anywhere: appends a diagnostic log of every step\n"
            "               to AppLog.log in the current folder, starting with the command line.\n"
+           "  --verbose    With find: also names, on standard error, each port where no printer\n"
+           "               answered and why (no answer, an invalid answer).\n"
+           "  --raw        With send: prints the response's bytes in hexadecimal instead.\n"
            "  -h, --help   Shows this text.\n"
            "  --version    Shows the program's version.\n"
            "\n"
@@ -133,5 +212,6 @@ std::string CliUsage()
            "Portuguese and UTF-8.\n"
            "\n"
            "Exit status: 0 done; 1 the port did not open, the printer was not identified or the\n"
-           "command failed; 2 the command line was not understood.\n";
+           "command failed (find: no printer answered); 2 the command line was not understood,\n"
+           "send's numbers included, and nothing was sent.\n";
 }

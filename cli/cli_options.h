@@ -1,19 +1,33 @@
 // kestro-cli's command line: the command, the port and the extra device paths.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+// The command of `send`, as checked before anything is sent.
+struct SendRequest {
+    uint8_t command = 0;
+    uint8_t extension = 0;
+    std::vector<int32_t> params;
+};
+
 struct CliOptions {
-    enum class Command { None, Ports, Identify, Lx, Help, Version };
+    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send };
     Command command = Command::None;
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
-    std::vector<std::string> extraPaths;  // device paths for `ports`
+    std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
+    bool verbose = false;                 // find: also the ports without a printer
+    bool raw = false;                     // send: the response's bytes in hex
+    SendRequest send;
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.
 // False with a one-line reason when the command line can't be used.
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error);
+// CMD EXT [PARAM...] of `send`: bytes 0 to 255 and 32-bit integers, in decimal, that fit one
+// command frame. False with a one-line reason otherwise.
+bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& request, std::string& error);
 
 // The --help text, with the program's version in its first line.
 std::string CliUsage();

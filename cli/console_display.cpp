@@ -62,6 +62,13 @@ void ConsoleDisplay::Message(const std::string& utf8)
     std::fflush(out);
 }
 
+void ConsoleDisplay::Result(const std::string& utf8)
+{
+    EndProgressLine();
+    std::printf("%s\n", utf8.c_str());
+    std::fflush(stdout);
+}
+
 void ConsoleDisplay::EndProgressLine()
 {
     if (!progressOpen)

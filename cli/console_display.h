@@ -20,6 +20,8 @@ public:
     const Identification& Shown() const { return shown; }
     // A line of kestro-cli's own on the same stream, UTF-8 already.
     void Message(const std::string& utf8);
+    // A result line on standard output, UTF-8 already.
+    void Result(const std::string& utf8);
     // Ends a line of progress dots, so that what follows starts on a line of its own.
     void EndProgressLine();
 

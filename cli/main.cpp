@@ -3,6 +3,7 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
@@ -104,6 +105,10 @@ int main(int argc, char** argv)
         return RunOnPrinter(options.port, false);
     case CliOptions::Command::Lx:
         return RunOnPrinter(options.port, true);
+    case CliOptions::Command::Find:
+        return RunFind(options.extraPaths, options.verbose);
+    case CliOptions::Command::Send:
+        return RunSend(options.port, options.send, options.raw);
     case CliOptions::Command::None:
         break;
     }

@@ -91,6 +91,18 @@ int EcfLink::SendCmd()
     }
 }
 
+bool EcfLink::Sync()
+{
+    if (nextSeq != -1)
+        return true;
+    SetError(kLinkErrorClass, kLinkCleared);
+    const int sync = GetSync();
+    if (sync < 0)
+        return false;
+    nextSeq = sync;
+    return true;
+}
+
 int EcfLink::GetSync()
 {
     AppLog("GetSync");

@@ -47,6 +47,10 @@ public:
     void SetCmd(uint8_t command, uint8_t extension);
     void AddParam(int32_t value);
     int SendCmd();
+    // Asks for the printer's sequence number now, unless the link has one, so that a port can
+    // be tried with a SYN alone; the first SendCmd then sends none. False when no number came:
+    // the error pair says why, as after a SendCmd that failed at its SYN.
+    bool Sync();
     static uint8_t CheckSum(const uint8_t* bytes, int n);
 
     // buffer must hold at least 65,535 bytes.

@@ -98,12 +98,13 @@ bool CommandCycle::SendCmd()
     }
 }
 
-int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
+int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* received)
 {
     AppLog("RecebeBuffer");
     if (capacity == 0)
         destination = nullptr;
     size_t position = 0;
+    size_t total = 0;
     bool cut = false;
     for (;;) {
         if (cancelRequest) {
@@ -118,6 +119,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
         if (result >= 0) {
             AppLog("RecebeBuffer RECEIVE");
             display.ShowCmd(kShowReceiving);
+            total += static_cast<size_t>(result);
             if (destination != nullptr) {
                 // Keep room for the closing zero; what does not fit is still read off the line.
                 const size_t room = capacity - 1 - position;
@@ -136,6 +138,8 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
             display.ShowCmd(kShowIdle);
             if (destination != nullptr)
                 destination[position] = 0;
+            if (received != nullptr)
+                *received = total;
             return kDone;
         case EcfLink::kRespError:
             AppLog("RecebeBuffer ERR");
@@ -164,13 +168,13 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity)
 
 void CommandCycle::EndCmd() { link->End(); }
 
-int CommandCycle::ExecCmd()
+int CommandCycle::ExecCmd(uint8_t* destination, size_t capacity, size_t* received)
 {
     AppLog("ExecCmd");
     const Sequence sequence(*this);
     if (!StartCmd())
         return kNotStarted;
-    const int result = SendCmd() ? RecebeBuffer(nullptr, 0) : kFailed;
+    const int result = SendCmd() ? RecebeBuffer(destination, capacity, received) : kFailed;
     EndCmd();
     AppLog("ExecCmd Fim");
     return result;

@@ -30,10 +30,12 @@ public:
     bool StartCmd();
     bool SendCmd();
     // Receives the response; with a destination the blocks are appended to it, at most
-    // capacity - 1 bytes and a closing zero byte. Result 0, 1, 2, 3 or 5.
-    int RecebeBuffer(uint8_t* destination, size_t capacity);
+    // capacity - 1 bytes and a closing zero byte. Result 0, 1, 2, 3 or 5. received, when
+    // given, gets the response's whole length, what did not fit included.
+    int RecebeBuffer(uint8_t* destination, size_t capacity, size_t* received = nullptr);
     void EndCmd();
-    int ExecCmd();
+    // The whole cycle; with a destination the response is kept as RecebeBuffer keeps it.
+    int ExecCmd(uint8_t* destination = nullptr, size_t capacity = 0, size_t* received = nullptr);
     // Field `index` of the command's response; "4" when the port cannot be opened, "" when the
     // command fails. Throws std::out_of_range when the response has no such field.
     std::string RetResp(int index);

@@ -1,7 +1,11 @@
-// Connecting, disconnecting and the X reading, with their log tags.
+// Connecting, disconnecting, the X reading and any command given by hand, with their log tags;
+// trying a port for a printer.
 #include "session/printer_session.h"
 
 #include "base/log.h"
+#include "vocab/error_text.h"
+
+#include <algorithm>
 
 PrinterSession::PrinterSession(CycleDisplay& display, LinkPacing pacing)
     : display(display),
@@ -17,16 +21,8 @@ PrinterSession::ConnectResult PrinterSession::Connect(const std::string& portNam
     AppLog("Connecting...");
     const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
-    Release();
-    AppLog("New Command");
-    link = std::make_unique<EcfLink>(portName, pacing);
-    cycle.SetLink(link.get());
-    AppLog("New Command Ok");
     ConnectResult result = kNotOpened;
-    openError = 0;
-    if (!link->online()) {
-        openError = link->LastError();
-    } else {
+    if (OpenLink(portName)) {
         AppLog("Loading Config...");
         if (CarregaConfig(cycle, display, identification)) {
             AppLog("Running");
@@ -56,6 +52,74 @@ bool PrinterSession::ReadingX()
         return true;
     display.SetSt("Erro!");
     return false;
+}
+
+bool PrinterSession::Open(const std::string& portName)
+{
+    display.SetSt("");
+    if (OpenLink(portName))
+        return true;
+    Release();
+    return false;
+}
+
+PortProbe PrinterSession::Probe(const std::string& portName)
+{
+    PortProbe probe;
+    probe.port = portName;
+    if (!Open(portName)) {
+        probe.outcome = PortProbe::kNotOpened;
+        probe.why = OpenFailureText(openError);
+        return probe;
+    }
+    // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
+    // not one per identification query.
+    if (link->Sync()) {
+        probe.outcome = PortProbe::kPrinter;
+        probe.identified = CarregaConfig(cycle, display, identification);
+        probe.identification = identification;
+    } else {
+        // Only a failed write leaves the pair cleared, and so without a text.
+        probe.why = link->GetError();
+        if (probe.why.empty())
+            probe.why = "Erro no envio do Comando";
+    }
+    Release();
+    return probe;
+}
+
+CommandReply PrinterSession::Run(uint8_t command, uint8_t extension, const std::vector<int32_t>& params)
+{
+    display.SetSt("");
+    link->SetCmd(command, extension);
+    for (const int32_t value : params)
+        link->AddParam(value);
+    CommandReply reply;
+    reply.response.resize(kRunResponseSize + 1);  // and the cycle's closing zero
+    reply.done = cycle.ExecCmd(reply.response.data(), reply.response.size(), &reply.length) == CommandCycle::kDone;
+    reply.response.resize(reply.done ? std::min(reply.length, kRunResponseSize) : 0);
+    if (reply.done)
+        reply.fields = CommandCycle::LeParam(std::string(reply.response.begin(), reply.response.end()));
+    return reply;
+}
+
+bool PrinterSession::ParamsFit(const std::vector<int32_t>& params)
+{
+    size_t length = 0;
+    for (const int32_t value : params)
+        length += std::to_string(value).size() + 1;  // and its "|"
+    return length <= static_cast<size_t>(EcfLink::kMaxParamLen);
+}
+
+bool PrinterSession::OpenLink(const std::string& portName)
+{
+    Release();
+    AppLog("New Command");
+    link = std::make_unique<EcfLink>(portName, pacing);
+    cycle.SetLink(link.get());
+    AppLog("New Command Ok");
+    openError = link->online() ? 0 : link->LastError();
+    return link->online();
 }
 
 void PrinterSession::Release()

@@ -4,8 +4,30 @@
 
 #include "session/command_cycle.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+// What a port said when it was tried for a printer (PrinterSession::Probe).
+struct PortProbe {
+    enum Outcome { kPrinter, kNotOpened, kNoPrinter };
+    std::string port;
+    Outcome outcome = kNoPrinter;
+    // kPrinter: what was read; identified when all three items were.
+    Identification identification;
+    bool identified = false;
+    // Otherwise: why, as the status line would say it (Windows-1252).
+    std::string why;
+};
+
+// One command given by hand (PrinterSession::Run).
+struct CommandReply {
+    bool done = false;
+    std::vector<uint8_t> response;    // as received, at most kRunResponseSize bytes
+    size_t length = 0;                // the whole response's; more than response.size() when cut
+    std::vector<std::string> fields;  // the response split into its fields (LeParam)
+};
 
 class PrinterSession {
 public:
@@ -26,6 +48,17 @@ public:
     // Asks the running command to stop at its next wait ("Cancelar").
     void Cancel() { cycle.RequestCancel(); }
 
+    // For a search of the ports: opens a link on the port and asks for the printer's sequence
+    // number; only where a printer answered is it identified. Sends nothing else, keeps no link.
+    PortProbe Probe(const std::string& portName);
+    // Opens a link on the port without identifying the printer, for a command given by hand.
+    bool Open(const std::string& portName);
+    // Any command on the current link, through the same cycle as the X reading.
+    CommandReply Run(uint8_t command, uint8_t extension, const std::vector<int32_t>& params);
+    static constexpr size_t kRunResponseSize = 1 << 20;
+    // The parameters fit one command frame, so that none would be left out of it.
+    static bool ParamsFit(const std::vector<int32_t>& params);
+
     bool Connected() const { return link != nullptr; }
     // As the printer sent it (Windows-1252), from the last Connect.
     const Identification& Ident() const { return identification; }
@@ -37,6 +70,8 @@ public:
     EcfLink* Link() const { return link.get(); }
 
 private:
+    // Creates the link on the port; false, with openError set, when its port did not open.
+    bool OpenLink(const std::string& portName);
     void Release();
 
     CycleDisplay& display;

@@ -230,6 +230,79 @@ TEST_F(CliTest, ReadingXIsNotSentWhenTheIdentificationFails)
     EXPECT_EQ(sim->Counts().frames, 3u);
 }
 
+TEST_F(CliTest, FindListsBothPrintersInAboutOneAnswerWait)
+{
+    StartPrinter();
+    PrinterSim other;
+    ASSERT_TRUE(other.Start());
+    PtyPair silent;
+    silent.ReleasePort();  // a port this process held open would be in use elsewhere
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun run = RunCli({"find", "--verbose", sim->SlavePath(), silent.Path(), other.SlavePath()});
+    // Ports are tried at once: less than one and a half answer waits of 6 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(9000));
+    EXPECT_EQ(run.status, 0);
+    const auto lines = Lines(run.out);
+    const std::string identity = "\tNS MF: KS010000000000000042\tSB: 01.02.03";
+    for (const std::string& line : {sim->PortName() + "\tModelo: KS-2000 \u00c7" + identity,
+                                    other.PortName() + "\tModelo: KS-2000 SIM" + identity})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << run.out;
+    EXPECT_NE(run.err.find(silent.Path().substr(5) + ": ECF n\u00e3o respondeu\n"), std::string::npos) << run.err;
+}
+
+TEST_F(CliTest, SendOfTheXReadingGoesOutAsLxSendsItAndPrintsFields)
+{
+    StartPrinter();
+    ASSERT_EQ(RunCli({"--port", sim->PortName(), "lx"}).status, 0);
+    const Bytes lx = sim->Received();
+    sim->ClearReceived();
+    sim->SetNextSequence(3);  // the number that lx's X reading went out with
+    const CliRun run = RunCli({"--port", sim->PortName(), "send", "20", "0", "0"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "");
+    // SYN, then the very frame and block request that ended lx.
+    const Bytes sent = sim->Received();
+    ASSERT_TRUE(sent.size() > 1 && sent.size() <= lx.size());
+    EXPECT_EQ(sent, Concat({{0x16}, Bytes(lx.end() - static_cast<long>(sent.size() - 1), lx.end())}));
+
+    EXPECT_EQ(RunCli({"--port", sim->PortName(), "send", "26", "0", "15", "14"}).out, "010203\n");
+    EXPECT_EQ(RunCli({"--port", sim->PortName(), "send", "--raw", "26", "0", "15", "14"}).out,
+              "30 31 30 32 30 33 7C\n");
+    const CliRun refused = RunCli({"--port", sim->PortName(), "send", "26", "0", "15", "99"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, kBadParameterText);
+}
+
+TEST_F(CliTest, SendRefusesBadNumbersBeforeAnythingIsSent)
+{
+    StartPrinter();
+    std::vector<std::string> tooLong {"20", "0"};
+    tooLong.resize(2 + 6000, "-2147483648");  // more than one frame holds
+    const std::vector<std::vector<std::string>> rows = {
+        {"20"},
+        {"256", "0"},
+        {"20", "-1"},
+        {"20", "0", "2147483648"},
+        {"20", "0", "-2147483649"},
+        {"20", "0", "0x10"},
+        {"20", "0", "1.5"},
+        {"20", "0", ""},
+        {"20", "0", "+1"},
+        tooLong,
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> arguments {"--port", sim->PortName(), "send"};
+        arguments.insert(arguments.end(), row.begin(), row.end());
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.status, 2) << row.back();
+        EXPECT_EQ(run.out, "") << row.back();
+    }
+    EXPECT_EQ(RunCli({"--port", sim->PortName(), "send", "256", "0"})
+                  .err.rfind("kestro-cli: CMD must be a whole number from 0 to 255, not '256'\n", 0),
+              0u);
+    EXPECT_TRUE(sim->Received().empty());
+}
+
 TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
 {
     PtyPair free, held;
@@ -266,16 +339,19 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
 TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
 {
     const std::vector<std::vector<std::string>> lines = {
-        {},                                             // no command
-        {"frobnicate"},                                 // unknown word
-        {"--verbose", "ports"},                         // unknown option
-        {"identify"},                                   // no port
-        {"lx", "--port"},                               // port without name
-        {"--port", "", "identify"},                     // empty name
-        {"--port", "pts/1", "identify", "lx"},          // two commands
-        {"--port", "pts/1", "ports"},                   // port with ports
-        {"--port", "pts/1", "identify", "/dev/pts/2"},  // device path outside ports
-        {"ports", "pts/2"},                             // device not given as a path
+        {},                                                  // no command
+        {"frobnicate"},                                      // unknown word
+        {"--verbose", "ports"},                              // unknown option
+        {"identify"},                                        // no port
+        {"lx", "--port"},                                    // port without name
+        {"--port", "", "identify"},                          // empty name
+        {"--port", "pts/1", "identify", "lx"},               // two commands
+        {"--port", "pts/1", "ports"},                        // port with ports
+        {"--port", "pts/1", "identify", "/dev/pts/2"},       // device path outside ports
+        {"ports", "pts/2"},                                  // device not given as a path
+        {"find", "--port", "pts/1"},                         // port with find
+        {"--port", "pts/1", "--raw", "lx"},                  // --raw without send
+        {"--port", "pts/1", "--verbose", "send", "1", "0"},  // --verbose without find
     };
     for (const auto& arguments : lines) {
         const CliRun run = RunCli(arguments);

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -53,7 +54,9 @@ protected:
         ASSERT_TRUE(sim.Start());
         MainWindowSeams seams;
         seams.candidates = [this](const std::vector<std::string>&) {
-            return std::vector<PortCandidate> {{sim.SlavePath(), sim.PortName(), ""}};
+            std::vector<PortCandidate> ports = portsBefore;
+            ports.push_back({sim.SlavePath(), sim.PortName(), ""});
+            return ports;
         };
         seams.pause = [this](int ms) {
             pauses.push_back({ms, Find<QLabel>("lbStCancel")->isVisible(), Find<QGroupBox>("gbPorta")->isEnabled(),
@@ -117,11 +120,50 @@ protected:
     };
 
     LogCapture log;
+    std::vector<PortCandidate> portsBefore;  // listed before the simulator's port
     PrinterSim sim {SimOptions()};
     std::unique_ptr<TfmMainComunic> window;
     std::vector<PauseSeen> pauses;
     std::function<void()> onPause;
 };
+
+// ---- Searching for the printer ---------------------------------------------------------------
+
+TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
+{
+    PtyPair silent;
+    portsBefore = {{silent.Path(), silent.Path().substr(5), ""}};
+    Find<QAction>("acLocalizaECF")->trigger();
+    EXPECT_EQ(Find<QComboBox>("cbPorta")->count(), 2);
+    EXPECT_EQ(Find<QComboBox>("cbPorta")->currentText().toStdString(), sim.PortName());
+    EXPECT_EQ(Text("lbCom").toStdString(), sim.PortName());
+    EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
+    EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
+    EXPECT_EQ(Status(), "");
+    EXPECT_FALSE(window->Session().Connected());
+}
+
+TEST_F(ConnectionTest, SearchKeepsTheWindowAliveAndEscapeCancelsIt)
+{
+    PtyPair silent;
+    MainWindowSeams seams;  // the real answer wait: the silent port would take 6 s
+    seams.candidates = [&](const std::vector<std::string>&) {
+        return std::vector<PortCandidate> {{silent.Path(), silent.Path().substr(5), ""}};
+    };
+    TfmMainComunic slow({"kestro"}, seams);
+    slow.show();
+    QString shown;
+    QTimer::singleShot(100, &slow, [&] {
+        shown = slow.findChild<QLabel*>("lbSt")->text();
+        QTest::keyClick(&slow, Qt::Key_Escape);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    slow.findChild<QAction*>("acLocalizaECF")->trigger();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(shown, "Localizando ECF...");
+    EXPECT_EQ(slow.findChild<QComboBox*>("cbPorta")->currentIndex(), -1);
+    EXPECT_FALSE(slow.findChild<QPushButton*>("btRun")->isEnabled());
+}
 
 // ---- Connecting and identifying ------------------------------------------------------------
 

@@ -21,6 +21,7 @@ public:
     ~LogCapture();
     std::vector<std::string> Tags() const;
     void Clear() const;
+    const std::string& Folder() const { return folder; }
 
 private:
     std::string folder;

@@ -4,10 +4,12 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "session/printer_finder.h"
 #include "ui_main_window.h"
 #include "vocab/cp1252.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -62,6 +64,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
     connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
     ui->lbStCancel->installEventFilter(this);
+    FillContextMenu();
     LocalizaCOM(ui->cbPorta, ui->gbPorta);
 
     setFixedSize(kClientWidth, kClientHeight);
@@ -230,6 +233,10 @@ void TfmMainComunic::keyPressEvent(QKeyEvent* event)
         ui->btRun->click();
         return;
     }
+    if (event->key() == Qt::Key_Escape && commandRunning) {
+        CancelRunning();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -262,6 +269,63 @@ void TfmMainComunic::btLXClick()
     ui->gbTeste->setEnabled(true);
 }
 
+void TfmMainComunic::LocalizaECF()
+{
+    // Offered when "Porta:" is: disconnected and no command running.
+    if (commandRunning || !ui->btPorta->isEnabled() || !ui->gbPorta->isEnabled())
+        return;
+    CommandScope scope(*this);
+    ui->gb0->setVisible(true);
+    ImVisible(0);
+    ui->btRun->setEnabled(false);
+    LocalizaCOM(ui->cbPorta, ui->gbPorta);
+    std::vector<std::string> names;
+    for (int i = 0; i < ui->cbPorta->count(); ++i)
+        names.push_back(ui->cbPorta->itemText(i).toStdString());
+
+    ui->gbPorta->setEnabled(false);
+    SetSt(QStringLiteral("Localizando ECF..."));
+    ui->lbStCancel->setVisible(true);
+    PrinterFinder search(seams.pacing);
+    finder = &search;
+    search.Start(names);
+    while (!search.WaitDone(std::chrono::milliseconds(20)))
+        ProcessMessages();
+    finder = nullptr;
+    const std::vector<PortProbe> probes = search.Results();
+    ui->lbStCancel->hide();
+    ui->gbPorta->setEnabled(true);
+
+    const auto found = std::find_if(probes.begin(), probes.end(),
+                                    [](const PortProbe& probe) { return probe.outcome == PortProbe::kPrinter; });
+    if (search.Cancelled() || found == probes.end()) {
+        SetSt(search.Cancelled() ? QString() : QStringLiteral("Nenhum ECF encontrado"));
+        return;
+    }
+    SetSt("");
+    ui->cbPorta->setCurrentIndex(static_cast<int>(found - probes.begin()));
+    cbPortaChange();
+}
+
+void TfmMainComunic::FillContextMenu()
+{
+    acLocalizaECF = contextMenu.addAction(QStringLiteral("Localizar ECF"), this, &TfmMainComunic::LocalizaECF);
+    acLocalizaECF->setObjectName("acLocalizaECF");
+}
+
+void TfmMainComunic::contextMenuEvent(QContextMenuEvent* event)
+{
+    acLocalizaECF->setEnabled(!commandRunning && ui->btPorta->isEnabled() && ui->gbPorta->isEnabled());
+    contextMenu.popup(event->globalPos());
+}
+
+void TfmMainComunic::CancelRunning()
+{
+    session.Cancel();
+    if (finder != nullptr)
+        finder->Cancel();
+}
+
 TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window) : window(window)
 {
     window.commandRunning = true;
@@ -282,7 +346,7 @@ void TfmMainComunic::closeEvent(QCloseEvent* event)
     if (commandRunning) {
         // The link is in use further up this thread's stack: stop the command, close afterwards.
         closeRequested = true;
-        session.Cancel();
+        CancelRunning();
         event->ignore();
         return;
     }
@@ -296,7 +360,7 @@ bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui->lbStCancel && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && ui->lbStCancel->rect().contains(mouse->position().toPoint())) {
-            session.Cancel();
+            CancelRunning();
             return true;
         }
     }

@@ -5,6 +5,7 @@
 #include "serial/port_list.h"
 #include "session/printer_session.h"
 
+#include <QMenu>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -15,6 +16,8 @@
 #include <string>
 #include <vector>
 
+class PrinterFinder;
+class QAction;
 class QComboBox;
 class QGroupBox;
 
@@ -77,6 +80,10 @@ public:
     void btStopClick();
     // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
     void btLXClick();
+    // "Localizar ECF" (context menu): scans the ports as "Porta:" does, tries them all for a
+    // printer at once and picks the first where one answered, as if the user had chosen it.
+    // The window stays alive meanwhile; "Cancelar" or Escape stops the search.
+    void LocalizaECF();
 
     // The connection behind the window, for tests and tools that look at it or run their own
     // commands on it.
@@ -85,13 +92,15 @@ public:
     static const QString kProductName;
 
 protected:
-    // Enter acts on "Conectar", the window's default button.
+    // Enter acts on "Conectar", the window's default button; Escape cancels as "Cancelar" does.
     void keyPressEvent(QKeyEvent* event) override;
     // Closing while connected disconnects first, so that the port is closed; during a command
     // the command is cancelled and the window closes when it has ended.
     void closeEvent(QCloseEvent* event) override;
-    // A click on "Cancelar" asks the running command to stop.
+    // A click on "Cancelar" asks the running command or port search to stop.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The context menu; "Localizar ECF" is offered when "Porta:" is.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The window as the command cycle sees it: texts arrive in Windows-1252.
@@ -121,6 +130,10 @@ private:
     };
 
     void Pause(int milliseconds);
+    // The entries of the window's context menu.
+    void FillContextMenu();
+    // Stops the running command or port search at its next wait.
+    void CancelRunning();
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
 
@@ -133,4 +146,7 @@ private:
     PrinterSession session {cycleView, seams.pacing};
     bool commandRunning = false;
     bool closeRequested = false;  // the window was closed during a command
+    QMenu contextMenu {this};
+    QAction* acLocalizaECF = nullptr;
+    PrinterFinder* finder = nullptr;  // the port search while it runs
 };

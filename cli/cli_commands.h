@@ -1,0 +1,15 @@
+// kestro-cli's commands beyond the window's own: the port search and a command given by hand.
+// Each returns the program's exit status.
+#pragma once
+
+#include "cli/cli_options.h"
+
+#include <string>
+#include <vector>
+
+// find: every usable port (and the device paths given) tried at once; one line per printer.
+int RunFind(const std::vector<std::string>& extraPaths, bool verbose);
+
+// send: opens the port, runs the one command and prints its response's fields (raw: its bytes
+// in hex).
+int RunSend(const std::string& port, const SendRequest& request, bool raw);

@@ -1,0 +1,53 @@
+// kestro-cli find: which ports a printer answers on, and who it is.
+#include "cli/cli_commands.h"
+#include "cli/console_display.h"
+#include "serial/port_list.h"
+#include "session/printer_finder.h"
+#include "vocab/cp1252.h"
+
+namespace {
+
+// An error text on the port's line: its line breaks become single blanks.
+std::string OneLine(const std::string& text)
+{
+    std::string line;
+    for (const char c : text) {
+        const bool lineEnd = c == '\r' || c == '\n';
+        if (!lineEnd)
+            line += c;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    return line;
+}
+
+std::string PrinterLine(const PortProbe& probe)
+{
+    const Identification& read = probe.identification;
+    return probe.port + "\tModelo: " + Cp1252ToUtf8(read.modelo) + "\tNS MF: " + Cp1252ToUtf8(read.nsMf) +
+           "\tSB: " + Cp1252ToUtf8(FormatSb(read.sb));
+}
+
+}  // namespace
+
+int RunFind(const std::vector<std::string>& extraPaths, bool verbose)
+{
+    ConsoleDisplay display(stderr, false);
+    std::vector<std::string> names;
+    for (const PortCandidate& port : ListUsablePorts(extraPaths))
+        names.push_back(port.name);
+    PrinterFinder finder;
+    finder.Start(names);
+    bool found = false;
+    for (const PortProbe& probe : finder.Results()) {
+        if (probe.outcome == PortProbe::kPrinter) {
+            found = true;
+            display.Result(PrinterLine(probe));
+            if (!probe.identified)
+                display.Message(probe.port + ": Erro ao ler ECF");
+        } else if (verbose) {
+            display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
+        }
+    }
+    return found ? 0 : 1;
+}

@@ -1,0 +1,70 @@
+// kestro-cli send: one command given by hand, through the same cycle as the X reading.
+#include "cli/cli_commands.h"
+#include "cli/console.h"
+#include "cli/console_display.h"
+#include "session/printer_session.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_text.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr size_t kHexPerLine = 16;
+
+// What is about to go out, for the technician at a terminal.
+std::string EchoText(const std::string& port, const SendRequest& request)
+{
+    std::string text = "Enviando para " + port + ": comando " + std::to_string(request.command) +
+                       ", extens\u00e3o " + std::to_string(request.extension);
+    if (request.params.empty())
+        return text + ", sem par\u00e2metros";
+    text += ", par\u00e2metros";
+    for (const int32_t value : request.params)
+        text += " " + std::to_string(value);
+    return text;
+}
+
+void PrintHex(ConsoleDisplay& display, const std::vector<uint8_t>& bytes)
+{
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, i % kHexPerLine == 0 ? "%02X" : " %02X", bytes[i]);
+        line += hex;
+        if (i % kHexPerLine == kHexPerLine - 1 || i + 1 == bytes.size()) {
+            display.Result(line);
+            line.clear();
+        }
+    }
+}
+
+}  // namespace
+
+int RunSend(const std::string& port, const SendRequest& request, bool raw)
+{
+    const bool terminal = StderrIsTerminal();
+    ConsoleDisplay display(stderr, terminal);
+    if (terminal)
+        display.Message(EchoText(port, request));
+    PrinterSession session(display);
+    if (!session.Open(port)) {
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
+        return 1;
+    }
+    // A failure's text reaches standard error through the cycle's status line.
+    const CommandReply reply = session.Run(request.command, request.extension, request.params);
+    session.Disconnect();
+    if (!reply.done)
+        return 1;
+    if (raw) {
+        PrintHex(display, reply.response);
+    } else {
+        for (const std::string& field : reply.fields)
+            display.Result(Cp1252ToUtf8(field));
+    }
+    if (reply.length > reply.response.size())
+        display.Message("Resposta cortada: " + std::to_string(reply.response.size()) + " de " +
+                        std::to_string(reply.length) + " bytes");
+    return 0;
+}

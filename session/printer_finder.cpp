@@ -1,0 +1,110 @@
+// The port search: a thread per port, each with a display that shows nothing and a wait that a
+// cancel cuts short.
+#include "session/printer_finder.h"
+
+// The cycle's display during a search: nothing to show, but the cycle's pauses are kept (as on
+// the console) and a printer that stays busy is given up once one answer wait has passed.
+class PrinterFinder::SearchDisplay : public CycleDisplay {
+public:
+    SearchDisplay(PrinterFinder& finder, std::chrono::steady_clock::time_point giveUp)
+        : finder(finder),
+          giveUp(giveUp)
+    {
+    }
+    void Attach(PrinterSession& session) { this->session = &session; }
+
+    void ShowCmd(int code) override
+    {
+        if (code == kShowReceiving || code == kShowPartial)
+            finder.Sleep(std::chrono::milliseconds(50));
+    }
+    void ShowCmd(int code, bool /*cancelVisible*/) override
+    {
+        ShowCmd(code);
+        finder.Sleep(std::chrono::milliseconds(500));
+        // The cycle asks again after a busy answer for as long as nobody cancels.
+        if (finder.Cancelled() || std::chrono::steady_clock::now() >= giveUp)
+            session->Cancel();
+    }
+    void SetSt(const std::string& /*text*/) override {}
+    void ShowIdentification(const Identification& /*identification*/) override {}
+
+private:
+    PrinterFinder& finder;
+    const std::chrono::steady_clock::time_point giveUp;
+    PrinterSession* session = nullptr;
+};
+
+PrinterFinder::PrinterFinder(LinkPacing pacing) : pacing(std::move(pacing))
+{
+    this->pacing.wait = [this](std::chrono::milliseconds step) { Sleep(step); };
+}
+
+PrinterFinder::~PrinterFinder()
+{
+    Cancel();
+    JoinAll();
+}
+
+void PrinterFinder::Start(const std::vector<std::string>& portNames)
+{
+    ports = portNames;
+    probes.assign(ports.size(), PortProbe());
+    for (size_t i = 0; i < ports.size(); ++i)
+        threads.emplace_back(&PrinterFinder::Try, this, i);
+}
+
+void PrinterFinder::Try(size_t index)
+{
+    const auto answerWait = pacing.step * pacing.answerPolls;
+    SearchDisplay display(*this, std::chrono::steady_clock::now() + answerWait);
+    PrinterSession session(display, pacing);
+    display.Attach(session);
+    probes[index] = session.Probe(ports[index]);
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        ++finished;
+    }
+    changed.notify_all();
+}
+
+bool PrinterFinder::WaitDone(std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> hold(lock);
+    return changed.wait_for(hold, timeout, [this] { return finished == ports.size(); });
+}
+
+void PrinterFinder::Cancel()
+{
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        cancelled = true;
+    }
+    changed.notify_all();
+}
+
+std::vector<PortProbe> PrinterFinder::Results()
+{
+    JoinAll();
+    return probes;
+}
+
+void PrinterFinder::Sleep(std::chrono::milliseconds duration)
+{
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait_for(hold, duration, [this] { return cancelled; });
+}
+
+bool PrinterFinder::Cancelled()
+{
+    std::lock_guard<std::mutex> hold(lock);
+    return cancelled;
+}
+
+void PrinterFinder::JoinAll()
+{
+    for (std::thread& thread : threads) {
+        if (thread.joinable())
+            thread.join();
+    }
+}

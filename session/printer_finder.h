@@ -1,0 +1,52 @@
+// The search for printers on many ports at once: one session, with its own link, on its own
+// thread per port (links share nothing), so that the whole search takes about one answer wait.
+#pragma once
+
+#include "session/printer_session.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class PrinterFinder {
+public:
+    // The links' waits come from pacing, spent in a way that Cancel can cut short.
+    explicit PrinterFinder(LinkPacing pacing = {});
+    // Cancels what still runs and waits for it.
+    ~PrinterFinder();
+    PrinterFinder(const PrinterFinder&) = delete;
+    PrinterFinder& operator=(const PrinterFinder&) = delete;
+
+    // Starts trying the ports ("ttyUSB0", "pts/3"); once per finder.
+    void Start(const std::vector<std::string>& portNames);
+    // Waits at most `timeout` for the last port's answer; true when every port has answered.
+    bool WaitDone(std::chrono::milliseconds timeout);
+    // Cuts every wait still running short, so that the threads end within moments; what they
+    // report then is of no use.
+    void Cancel();
+    bool Cancelled();
+    // Waits for every port, then gives their answers in the order given to Start.
+    std::vector<PortProbe> Results();
+
+private:
+    // What one thread does: its own display, session and link on one port.
+    void Try(size_t index);
+    // Sleeps for `duration`, or less when the search is cancelled.
+    void Sleep(std::chrono::milliseconds duration);
+    void JoinAll();
+
+    class SearchDisplay;
+
+    LinkPacing pacing;
+    std::vector<std::string> ports;
+    std::vector<PortProbe> probes;  // each written by its own thread only
+    std::vector<std::thread> threads;
+
+    std::mutex lock;
+    std::condition_variable changed;
+    bool cancelled = false;
+    size_t finished = 0;
+};
