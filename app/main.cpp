@@ -1,7 +1,12 @@
 // Program entry of the window program: the application object, the main window, the event loop.
+#include "base/interrupt.h"
+#include "serial/serial_port.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
 
+#include <QMetaObject>
+
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -9,8 +14,20 @@ int main(int argc, char** argv)
 {
     // The command line as given, before Qt takes out the options that are its own.
     const std::vector<std::string> arguments(argv, argv + argc);
+    std::atomic<TfmMainComunic*> window {nullptr};
+    // Before any thread: a termination signal closes the window as its close button does (the
+    // command in progress is cancelled, the port closed), and the program then ends with it.
+    const InterruptWatch interrupts(
+        [&window] {
+            if (TfmMainComunic* shown = window)
+                QMetaObject::invokeMethod(shown, &QWidget::close, Qt::QueuedConnection);
+        },
+        ReleaseAllPorts);
     KestroApplication app(argc, argv);
     TfmMainComunic fmMainComunic(arguments);
+    window = &fmMainComunic;
     fmMainComunic.show();
-    return app.Run();
+    const int code = app.Run();
+    window = nullptr;
+    return interrupts.Signal() != 0 ? 128 + interrupts.Signal() : code;
 }

@@ -1,6 +1,8 @@
 // kestro-cli find: which ports a printer answers on, and who it is.
 #include "cli/cli_commands.h"
+#include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/terminal_text.h"
 #include "serial/port_list.h"
 #include "session/printer_finder.h"
 #include "vocab/cp1252.h"
@@ -24,8 +26,9 @@ std::string OneLine(const std::string& text)
 std::string PrinterLine(const PortProbe& probe)
 {
     const Identification& read = probe.identification;
-    return probe.port + "\tModelo: " + Cp1252ToUtf8(read.modelo) + "\tNS MF: " + Cp1252ToUtf8(read.nsMf) +
-           "\tSB: " + Cp1252ToUtf8(FormatSb(read.sb));
+    const auto safe = [](const std::string& text) { return TerminalSafe(Cp1252ToUtf8(text)); };
+    return TerminalSafe(probe.port) + "\tModelo: " + safe(read.modelo) + "\tNS MF: " + safe(read.nsMf) +
+           "\tSB: " + safe(FormatSb(read.sb));
 }
 
 }  // namespace
@@ -38,6 +41,10 @@ int RunFind(const std::vector<std::string>& extraPaths, bool verbose)
         names.push_back(port.name);
     PrinterFinder finder;
     finder.Start(names);
+    while (!finder.WaitDone(std::chrono::milliseconds(50))) {
+        if (Interrupted())
+            finder.Cancel();
+    }
     bool found = false;
     for (const PortProbe& probe : finder.Results()) {
         if (probe.outcome == PortProbe::kPrinter) {

@@ -2,6 +2,7 @@
 #include "cli/cli_commands.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/terminal_text.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
@@ -61,7 +62,7 @@ int RunSend(const std::string& port, const SendRequest& request, bool raw)
         PrintHex(display, reply.response);
     } else {
         for (const std::string& field : reply.fields)
-            display.Result(Cp1252ToUtf8(field));
+            display.Result(TerminalSafe(Cp1252ToUtf8(field)));
     }
     if (reply.length > reply.response.size())
         display.Message("Resposta cortada: " + std::to_string(reply.response.size()) + " de " +

@@ -1,7 +1,17 @@
 // Console set-up for kestro-cli on Windows and on POSIX systems.
 #include "cli/console.h"
 
+#include <atomic>
 #include <cstdio>
+
+namespace {
+
+std::atomic<bool> interrupted {false};
+
+}  // namespace
+
+void RequestInterrupt() { interrupted = true; }
+bool Interrupted() { return interrupted; }
 
 #ifdef _WIN32
 #include <io.h>

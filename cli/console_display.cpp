@@ -1,6 +1,7 @@
 // Console display of the command cycle.
 #include "cli/console_display.h"
 
+#include "cli/console.h"
 #include "vocab/cp1252.h"
 
 #include <chrono>
@@ -54,6 +55,8 @@ void ConsoleDisplay::SetSt(const std::string& text)
 }
 
 void ConsoleDisplay::ShowIdentification(const Identification& identification) { shown = identification; }
+
+bool ConsoleDisplay::CancelRequested() { return Interrupted(); }
 
 void ConsoleDisplay::Message(const std::string& utf8)
 {

@@ -16,6 +16,8 @@ public:
     void ShowCmd(int code, bool cancelVisible) override;
     void SetSt(const std::string& text) override;
     void ShowIdentification(const Identification& identification) override;
+    // A signal asked the program to stop (RequestInterrupt).
+    bool CancelRequested() override;
 
     const Identification& Shown() const { return shown; }
     // A line of kestro-cli's own on the same stream, UTF-8 already.

@@ -1,18 +1,23 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
 // as the window.
 #include "base/command_line.h"
+#include "base/interrupt.h"
 #include "base/log.h"
 #include "base/version.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/terminal_text.h"
 #include "serial/port_list.h"
+#include "serial/serial_port.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,31 +26,40 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-void PrintLine(ConsoleDisplay& display, const std::string& utf8)
-{
-    display.EndProgressLine();
-    std::printf("%s\n", utf8.c_str());
-    std::fflush(stdout);
-}
-
 int ListPorts(const std::vector<std::string>& extraPaths)
 {
+    // A path given by hand that is no serial port is said so, not silently left out.
+    for (const auto& path : extraPaths) {
+        const std::string why = NotASerialPortReason(path);
+        if (!why.empty())
+            std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(path).c_str(), why.c_str());
+    }
     for (const auto& port : ListUsablePorts(extraPaths)) {
-        if (port.description.empty())
-            std::printf("%s\n", port.name.c_str());
-        else
-            std::printf("%s\t%s\n", port.name.c_str(), port.description.c_str());
+        std::string line = TerminalSafe(port.name);
+        if (!port.description.empty())
+            line += "\t" + TerminalSafe(port.description);
+        std::printf("%s\n", line.c_str());
     }
     return 0;
 }
 
-// What the window's header shows after an identification, read or not.
+// The identification items that were read, as the window's header shows them.
 void PrintIdentification(ConsoleDisplay& display)
 {
     const Identification& shown = display.Shown();
-    PrintLine(display, "Modelo: " + Cp1252ToUtf8(shown.modelo));
-    PrintLine(display, "NS MF: " + Cp1252ToUtf8(shown.nsMf));
-    PrintLine(display, "SB: " + Cp1252ToUtf8(FormatSb(shown.sb)));
+    const struct {
+        const char* label;
+        const std::string& read;
+        std::string text;
+    } items[] = {
+        {"Modelo: ", shown.modelo, shown.modelo},
+        {"NS MF: ", shown.nsMf, shown.nsMf},
+        {"SB: ", shown.sb, FormatSb(shown.sb)},
+    };
+    for (const auto& item : items) {
+        if (!item.read.empty())
+            display.Result(item.label + TerminalSafe(Cp1252ToUtf8(item.text)));
+    }
 }
 
 // Connects as "Conectar" does: opens the link and identifies the printer.
@@ -53,9 +67,10 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
 {
     const PrinterSession::ConnectResult result = session.Connect(port);
     if (result == PrinterSession::kNotOpened) {
-        // The window's status line stays empty here and its port picture tells; a console
-        // has only this line to say why nothing happened.
         display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
+        const std::string why = NotASerialPortReason(DevicePathForPortName(port));
+        if (!why.empty())
+            display.Message("kestro-cli: " + TerminalSafe(port) + ": " + why);
     } else {
         PrintIdentification(display);
     }
@@ -71,27 +86,13 @@ int RunOnPrinter(const std::string& port, bool readingX)
         return kExitFailed;
     const bool done = !readingX || session.ReadingX();
     if (done && readingX)
-        PrintLine(display, "Leitura X emitida.");
+        display.Result("Leitura X emitida.");
     session.Disconnect();
     return done ? 0 : kExitFailed;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int RunCommand(const CliOptions& options)
 {
-    PrepareConsole();
-    const std::vector<std::string> arguments(argv, argv + argc);
-    StartLogFromCommandLine(arguments);
-
-    CliOptions options;
-    std::string error;
-    const std::vector<std::string> rest(arguments.empty() ? arguments.end() : arguments.begin() + 1,
-                                        arguments.end());
-    if (!ParseCliOptions(rest, options, error)) {
-        std::fprintf(stderr, "kestro-cli: %s\n\n%s", error.c_str(), CliUsage().c_str());
-        return kExitUsage;
-    }
     switch (options.command) {
     case CliOptions::Command::Help:
         std::fputs(CliUsage().c_str(), stdout);
@@ -113,4 +114,37 @@ int main(int argc, char** argv)
         break;
     }
     return kExitUsage;
+}
+
+// Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
+bool OutputWritten()
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    std::fprintf(stderr, "kestro-cli: the output could not be written: %s\n", std::strerror(errno));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Before any thread: a signal then cancels the command, which ends and frees its port.
+    const InterruptWatch interrupts(RequestInterrupt, ReleaseAllPorts);
+    PrepareConsole();
+    const std::vector<std::string> arguments(argv, argv + argc);
+    StartLogFromCommandLine(arguments);
+
+    CliOptions options;
+    std::string error;
+    const std::vector<std::string> rest(arguments.empty() ? arguments.end() : arguments.begin() + 1,
+                                        arguments.end());
+    if (!ParseCliOptions(rest, options, error)) {
+        std::fprintf(stderr, "kestro-cli: %s\n\n%s", error.c_str(), CliUsage().c_str());
+        return kExitUsage;
+    }
+    const int status = RunCommand(options);
+    if (interrupts.Signal() != 0)
+        return 128 + interrupts.Signal();
+    return OutputWritten() ? status : kExitFailed;
 }

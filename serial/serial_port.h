@@ -39,3 +39,8 @@ bool ProbeSerialPort(const std::string& path);
 // True when the error code of a failed open says the system refused the user access to the
 // port, which a user can fix by joining the serial ports' group.
 bool IsPermissionDenied(int error);
+
+// Takes the exclusive mark off every port this process has open, for an exit that cannot wait
+// for the ports to close (a second Ctrl-C): otherwise a virtual port would stay refused to
+// ordinary users. Safe from any thread.
+void ReleaseAllPorts();

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
+#include <set>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -64,6 +66,10 @@ bool Configure(int fd, const LineSettings& settings)
     return true;
 }
 
+// The ports this process holds, for ReleaseAllPorts.
+std::mutex heldLock;
+std::set<int> held;
+
 // Opens exclusively: TIOCEXCL keeps out other opens of ordinary users, flock keeps out
 // another instance even when it runs as root (TIOCEXCL does not stop root).
 int OpenExclusive(const std::string& path, int& error)
@@ -85,6 +91,8 @@ int OpenExclusive(const std::string& path, int& error)
     } else if (ioctl(fd, TIOCEXCL) != 0) {
         error = errno;
     } else {
+        const std::lock_guard<std::mutex> guard(heldLock);
+        held.insert(fd);
         return fd;
     }
     ::close(fd);
@@ -95,6 +103,8 @@ void CloseExclusive(int fd)
 {
     // The exclusive mark stays on the terminal while any other descriptor holds it open, which
     // would lock out the next ordinary user: take it off before closing.
+    const std::lock_guard<std::mutex> guard(heldLock);
+    held.erase(fd);
     ioctl(fd, TIOCNXCL);
     ::close(fd);
 }
@@ -163,6 +173,13 @@ bool ProbeSerialPort(const std::string& path)
         return false;
     CloseExclusive(fd);
     return true;
+}
+
+void ReleaseAllPorts()
+{
+    const std::lock_guard<std::mutex> guard(heldLock);
+    for (const int fd : held)
+        ioctl(fd, TIOCNXCL);
 }
 
 bool IsPermissionDenied(int error) { return error == EACCES; }

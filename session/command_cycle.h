@@ -45,7 +45,7 @@ public:
     // the window, a signal); any thread may ask. The request holds until the sequence ends:
     // a whole "Conectar" stops, not only the query in progress.
     void RequestCancel() { cancelRequest = true; }
-    bool CancelRequested() const { return cancelRequest; }
+    bool CancelRequested() const { return cancelRequest || display.CancelRequested(); }
 
     // Marks one command sequence (ExecCmd and RetResp are one each; a session's "Conectar" is
     // one made of several): a cancel request is forgotten only when the outermost one starts.

@@ -31,4 +31,6 @@ public:
     // Lets pending events through during the link's waits, so that a cancel or a close can
     // arrive; nothing to do where nothing else runs on the thread.
     virtual void ProcessMessages() {}
+    // A cancel asked for outside the cycle (a signal); it holds for every command after it.
+    virtual bool CancelRequested() { return false; }
 };

@@ -173,7 +173,7 @@ TEST_F(CliTest, IdentifyWithoutVersionFailsAndShowsWhatWasRead)
     StartPrinter("");
     const CliRun run = RunCli({"--port", sim->PortName(), "identify"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "Modelo: KS-2000 \u00c7\nNS MF: KS010000000000000042\nSB: ..\n");
+    EXPECT_EQ(run.out, "Modelo: KS-2000 \u00c7\nNS MF: KS010000000000000042\n");
     EXPECT_EQ(run.err, "Erro ao ler ECF\n");
 }
 
@@ -186,7 +186,7 @@ TEST_F(CliTest, RefusedQueriesShowThePrinterTextOnceThenTheIdentificationError)
     // All three queries were tried; the same refusal is reported once, with console line ends.
     EXPECT_EQ(sim->Counts().frames, 3u);
     EXPECT_EQ(run.err, kBadParameterText + "Erro ao ler ECF\n");
-    EXPECT_EQ(run.out, "Modelo: \nNS MF: \nSB: ..\n");
+    EXPECT_EQ(run.out, "");
 }
 
 TEST_F(CliTest, PortThatDoesNotExistFailsWithTheLinkText)

@@ -266,7 +266,7 @@ TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
         EXPECT_EQ(ok[1], "L Fim");
         EXPECT_EQ(CountTag(tags, "SerialOpen NOk"), 1);
         EXPECT_EQ(CountTag(tags, "Loading Config..."), 0);
-        EXPECT_EQ(Status(), "");
+        EXPECT_EQ(Status(), QString("Erro ao abrir Porta Serial! (%1)").arg(window->Session().OpenError()));
         EXPECT_EQ(sim.Counts().frames, 0u);
         EXPECT_EQ(sim.Counts().syns, 0u);
         EXPECT_EQ(window->Session().Link(), nullptr);

@@ -244,8 +244,12 @@ void TfmMainComunic::btRunClick()
 {
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
-    if (session.Connect(PortName()) == PrinterSession::kConnected)
+    const PrinterSession::ConnectResult result = session.Connect(PortName());
+    if (result == PrinterSession::kConnected)
         Rodando(true);
+    // A port that did not open is said so, as kestro-cli says it: an empty line tells nothing.
+    if (result == PrinterSession::kNotOpened)
+        cycleView.SetSt(OpenFailureText(session.OpenError()));
     ui->gbPorta->setEnabled(true);
 }
 
