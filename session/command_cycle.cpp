@@ -66,7 +66,7 @@ bool CommandCycle::SendCmd()
 {
     AppLog("SendCmd ini");
     for (;;) {
-        if (cancelRequest) {
+        if (CancelRequested()) {
             AppLog("SendCmd Cancel");
             ShowLinkError();
             return false;
@@ -107,7 +107,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
     size_t total = 0;
     bool cut = false;
     for (;;) {
-        if (cancelRequest) {
+        if (CancelRequested()) {
             AppLog("RecebeBuffer Cancel");
             ShowLinkError();
             return kCancelled;

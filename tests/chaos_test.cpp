@@ -296,4 +296,67 @@ TEST(ChaosScripted, StrayBytesBeforeABlockAreDroppedNotReadAsItsHeader)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(response.data())), model);
 }
 
+// A line that never goes quiet (noise, a wrong device) gets the header's 200 polls and no more:
+// then the response is given up as unanswered, with the line purged.
+TEST(ChaosScripted, NoiseOnTheLineCannotHoldTheHeaderWait)
+{
+    PtyPair line;
+    int waits = 0;
+    EcfLink* noisy = nullptr;
+    LinkPacing pacing = FastPacing();
+    pacing.wait = [&](std::chrono::milliseconds step) {
+        ++waits;
+        if (noisy == nullptr || waits > 1000)  // 1000 bytes end a runaway wait of old
+            return std::this_thread::sleep_for(step);
+        const int before = noisy->Available();
+        line.Send({0x00});
+        WaitFor([&] { return noisy->Available() > before; });
+    };
+    EcfLink link(line.Path().substr(5), pacing);
+    line.Send({0x16, 0x00, 0x06});  // SYN answer and ACK
+    link.SetCmd(20, 0);
+    link.AddParam(0);
+    ASSERT_EQ(link.SendCmd(), EcfLink::kAck);
+    waits = 0;
+    noisy = &link;
+    std::vector<uint8_t> block(EcfLink::kBufferSize);
+    EXPECT_EQ(link.GetResp(block.data()), EcfLink::kRespShort);
+    EXPECT_EQ(link.ErrClass(), 255);
+    EXPECT_EQ(link.ErrDetail(), 2);
+    EXPECT_LE(waits, 200);
+}
+
+// A printer may start the block unasked and pause inside its header; the pause must not turn
+// the block's start into strays (which the request would then follow with nothing).
+TEST(ChaosScripted, BlockBegunUnaskedMayPauseInItsHeader)
+{
+    PtyPair line;
+    LinkPacing pacing;  // the real 50 ms step: the pause is longer than one step
+    pacing.openWait = std::chrono::milliseconds(0);
+    EcfLink link(line.Path().substr(5), pacing);
+    const std::string model = "MODEL|";
+    const Bytes header {0x02, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, static_cast<uint8_t>(model.size()),
+                        0x00};
+    const Bytes block = Concat({header, Bytes(model.begin(), model.end()), {0x5A}});
+    std::thread printer([&] {
+        if (line.Receive(1, 10s).size() != 1)  // SYN
+            return;
+        line.Send({0x16, 0x00});
+        if (line.Receive(12, 10s).size() != 12)  // the frame
+            return;
+        line.Send(Concat({{0x06}, Bytes(block.begin(), block.begin() + 3)}));
+        std::this_thread::sleep_for(120ms);
+        line.Send(Bytes(block.begin() + 3, block.end()));
+    });
+    link.SetCmd(26, 0);
+    link.AddParam(15);
+    link.AddParam(2);
+    ASSERT_EQ(link.SendCmd(), EcfLink::kAck);
+    std::vector<uint8_t> data(EcfLink::kBufferSize);
+    EXPECT_EQ(link.GetResp(data.data()), static_cast<int>(model.size()));
+    printer.join();
+    EXPECT_EQ(std::string(data.begin(), data.begin() + model.size()), model);
+    EXPECT_TRUE(line.Receive(1, 100ms).empty());  // no request was needed
+}
+
 }  // namespace

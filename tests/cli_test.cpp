@@ -10,10 +10,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,7 +34,10 @@ struct CliRun {
 };
 
 // Runs kestro-cli with the arguments in folder (or here), collecting both streams until it ends.
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& folder = {})
+// With interruptWhen, SIGINT goes to it once the condition holds; with outFile, its standard
+// output goes there.
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& folder = {},
+              const std::function<bool()>& interruptWhen = {}, const std::string& outFile = {})
 {
     std::vector<std::string> words {kCli};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -45,7 +51,8 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(outPipe[1], 1);
+        const int out = outFile.empty() ? outPipe[1] : ::open(outFile.c_str(), O_WRONLY);
+        ::dup2(out, 1);
         ::dup2(errPipe[1], 2);
         // Only the pipes: the simulator's pseudo-terminal and the held ports stay ours.
         for (int fd = 3; fd < 1024; ++fd)
@@ -63,8 +70,13 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
     std::string* sinks[2] = {&run.out, &run.err};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     int open = 2;
+    bool interrupted = !interruptWhen;
     while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (::poll(fds, 2, 200) <= 0)
+        if (!interrupted && interruptWhen()) {
+            ::kill(child, SIGINT);
+            interrupted = true;
+        }
+        if (::poll(fds, 2, 20) <= 0)
             continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0)
@@ -303,6 +315,37 @@ TEST_F(CliTest, SendRefusesBadNumbersBeforeAnythingIsSent)
     EXPECT_TRUE(sim->Received().empty());
 }
 
+TEST_F(CliTest, CtrlCEndsTheCommandAndLeavesThePortFreeForEveryone)
+{
+    StartPrinter();
+    sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}));
+    const CliRun run =
+        RunCli({"--port", sim->PortName(), "identify"}, {}, [&] { return sim->Counts().frames > 0; });
+    EXPECT_EQ(run.status, 128 + SIGINT);
+    EXPECT_EQ(sim->Counts().frames, 1u);  // the connection ended with its first query
+    // No exclusive mark is left behind to refuse the next ordinary user.
+    const int fd = ::open(sim->SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    int exclusive = -1;
+    EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(fd);
+}
+
+TEST_F(CliTest, PrinterTextsReachTheTerminalEscapedAndUnwritableOutputFails)
+{
+    PrinterSim::Options options;
+    options.identity.model = "A\x1b]0;owned\x07\nSB: 99";
+    sim = std::make_unique<PrinterSim>(options);
+    ASSERT_TRUE(sim->Start());
+    const CliRun run = RunCli({"--port", sim->PortName(), "identify"});
+    EXPECT_EQ(Lines(run.out).front(), "Modelo: A\\x1b]0;owned\\x07\\x0aSB: 99");
+
+    const CliRun full = RunCli({"--port", sim->PortName(), "identify"}, {}, {}, "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
+}
+
 TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
 {
     PtyPair free, held;
@@ -310,8 +353,9 @@ TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
     const PortOpenResult holder = OpenSerialPort(held.Path(), "115200,n,8,1", 4096);
     ASSERT_TRUE(holder.port);
     const std::string missing = "/dev/pts/999999";
-    const CliRun run = RunCli({"ports", held.Path(), free.Path(), missing});
+    const CliRun run = RunCli({"ports", held.Path(), free.Path(), missing, "/dev/null"});
     EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "kestro-cli: /dev/null: not a serial port\n");
     std::vector<std::string> names;
     for (const auto& line : Lines(run.out))
         names.push_back(line.substr(0, line.find('\t')));

@@ -568,4 +568,26 @@ TEST_F(ConnectionTest, ClosingDuringACommandCancelsItThenCloses)
     EXPECT_TRUE(PortFree());
 }
 
+TEST_F(ConnectionTest, OneCloseDuringConectarEndsTheWholeConnection)
+{
+    // A printer busy with every frame, and one that never answers: the close arrives with the
+    // first events the connection lets through.
+    for (const SimAnswer answer : {SimAnswer::Busy, SimAnswer::Silent}) {
+        SCOPED_TRACE(static_cast<int>(answer));
+        log.Clear();
+        sim.ClearPlans();
+        sim.SetDefaultPlan(SimPlan::Answer(answer, {1, 1}));
+        window->show();
+        QTimer::singleShot(0, window.get(), [this] { window->close(); });
+        QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
+        EXPECT_EQ(CountTag(log.Tags(), "RetResp"), 1);
+        EXPECT_TRUE(WaitFor([&] {
+            QCoreApplication::processEvents();
+            return !window->isVisible();
+        }));
+        EXPECT_FALSE(window->Session().Connected());
+        EXPECT_TRUE(PortFree());
+    }
+}
+
 }  // namespace

@@ -386,6 +386,30 @@ TEST_F(ScriptedLinkTest, PartOfABlockIsDeliveredAndCompletedLater)
     EXPECT_EQ(link->GetResp(block.data()), EcfLink::kRespEnd);
 }
 
+TEST_F(ScriptedLinkTest, NothingOfAnEarlierCommandIsReadAsTheNextOnesAnswer)
+{
+    // A block given up half way: the next command must not take up its rest.
+    line.Send({0x16, 0x00, 0x06, 0x02, 0, 0, 0, 0x00, 0x01, 0, 0, 0, 0x0A, 0x00, 'o', 'l', 'd'});
+    link->SetCmd(20, 0);
+    ASSERT_EQ(link->SendCmd(), EcfLink::kAck);
+    ASSERT_TRUE(WaitFor([&] { return link->Available() == 14; }));
+    ASSERT_EQ(link->GetResp(block.data()), EcfLink::kRespMore);
+    const Bytes fresh {0x06, 0x02, 0, 0, 0, 0x00, 0x01, 0, 0, 0, 0x03, 0x00, 'n', 'e', 'w', 0x5A};
+    line.Send(fresh);
+    link->SetCmd(20, 0);
+    ASSERT_EQ(link->SendCmd(), EcfLink::kAck);
+    ASSERT_TRUE(WaitFor([&] { return link->Available() == 15; }));
+    EXPECT_EQ(link->GetResp(block.data()), 3);
+    EXPECT_EQ(std::string(block.begin(), block.begin() + 3), "new");
+
+    // Bytes that came after a command are gone when the next one starts.
+    line.Send({0x41, 0x42});
+    ASSERT_TRUE(WaitFor([&] { return link->Available() == 2; }));
+    link->End();
+    ASSERT_TRUE(link->Start());
+    EXPECT_EQ(link->Available(), 0);
+}
+
 TEST_F(ScriptedLinkTest, MissingHeaderIsAShortResponse)
 {
     line.Send({0x16, 0x00, 0x06});

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -85,6 +86,21 @@ TEST_F(LogTest, UnwritableFileIsDroppedSilently)
     SetAppLogFolder((folder / "missing" / "deeper").string());
     EXPECT_NO_THROW(AppLog("lost too"));
     EXPECT_TRUE(fs::is_directory(folder / "AppLog.log"));
+}
+
+TEST_F(LogTest, NeverFollowsALinkNorWaitsOnAPipe)
+{
+    SetAppLogEnabled(true);
+    const fs::path target = folder / "elsewhere";
+    std::ofstream(target).close();
+    fs::create_symlink(target, folder / "AppLog.log");
+    AppLog("through the link");
+    EXPECT_EQ(fs::file_size(target), 0u);
+    fs::remove(folder / "AppLog.log");
+    // Opened for writing as it stands, a FIFO without a reader would stop the program for good.
+    ASSERT_EQ(::mkfifo((folder / "AppLog.log").c_str(), 0600), 0);
+    AppLog("into the pipe");
+    EXPECT_TRUE(fs::is_fifo(folder / "AppLog.log"));
 }
 
 }  // namespace

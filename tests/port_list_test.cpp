@@ -1,12 +1,20 @@
-// The list of candidate serial ports on Linux: order, names, extra paths and duplicates.
+// The list of candidate serial ports on Linux: order, names, extra paths and duplicates; what is
+// never opened, and what another program holds.
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
+
+#include "tests/pty_pair.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +85,48 @@ TEST(PortList, PathOutsideDevKeepsItsWholeName)
 {
     const auto list = ListCandidatePorts({"/tmp/kestro-port"});
     EXPECT_EQ(NamesAmong(list, {"/tmp/kestro-port"}), std::vector<std::string> {"/tmp/kestro-port"});
+}
+
+TEST(PortList, OnlySerialTerminalsAreEverOpened)
+{
+    const std::string fifo = "/tmp/kestro-fifo-" + std::to_string(::getpid());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path :
+         {std::string("/dev/null"), std::string("/dev/tty"), std::string("/dev/ptmx"), fifo}) {
+        SCOPED_TRACE(path);
+        EXPECT_NE(NotASerialPortReason(path), "");
+        EXPECT_EQ(OpenSerialPort(path, "115200,n,8,1", 4096).error, ENOTTY);
+    }
+    ::unlink(fifo.c_str());
+    PtyPair line;
+    EXPECT_EQ(NotASerialPortReason(line.Path()), "");
+    // A path outside /dev is that path, not one below /dev.
+    EXPECT_EQ(DevicePathForPortName("/tmp/x"), "/tmp/x");
+}
+
+TEST(PortList, PortThatAnotherProgramHoldsOpenIsNotOffered)
+{
+    PtyPair line;
+    line.ReleasePort();
+    const std::vector<PortCandidate> candidates {{line.Path(), PortNameForDevicePath(line.Path()), ""}};
+    int release[2];
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {  // a terminal program: an ordinary open, no lock of any kind
+        const int fd = ::open(line.Path().c_str(), O_RDWR | O_NOCTTY);
+        char done;
+        (void)!::read(release[0], &done, 1);
+        ::_exit(fd >= 0 ? 0 : 1);
+    }
+    EXPECT_TRUE(WaitFor([&] { return UsablePorts(candidates).empty(); }));
+    (void)!::write(release[1], "x", 1);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(UsablePorts(candidates).size(), 1u);
+    ::close(release[0]);
+    ::close(release[1]);
 }
 
 }  // namespace
