@@ -4,8 +4,10 @@
 
 #include "link/frame_layout.h"
 #include "link/link_pacing.h"
+#include "link/traffic.h"
 #include "serial/serial_device.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,9 +29,10 @@ public:
     // The largest parameter block: the frame must fit its buffer with its framing.
     static constexpr int kMaxParamLen = kBufferSize - frame::kFraming;
 
-    // Opens the port at once; online() tells whether it opened.
-    explicit EcfLink(const std::string& portName, LinkPacing pacing = {},
-                     SerialPortOpener opener = OpenSerialPort);
+    // Opens the port at once; online() tells whether it opened. The observer, if any, sees the
+    // link's traffic from its first note on.
+    explicit EcfLink(const std::string& portName, LinkPacing pacing = {}, SerialPortOpener opener = OpenSerialPort,
+                     TrafficObserver observer = {});
     ~EcfLink();
     EcfLink(const EcfLink&) = delete;
     EcfLink& operator=(const EcfLink&) = delete;
@@ -37,7 +40,12 @@ public:
     bool online() const { return onlineFlag; }
     bool Start();
     void End();
-    void CmdLog(const uint8_t* bytes, int length);
+    // The traffic hook: the log tags for a run of `length` bytes, and the first `observed` of
+    // them to the observer. Without a direction the run is one of the link's notes.
+    void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
+    void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
+    // Replaces the observer; an empty one stops the watching.
+    void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
 
     void SetCmd(uint8_t command, uint8_t extension);
     void AddParam(int32_t value);
@@ -87,6 +95,8 @@ private:
     void SetError(int errorClass, int errorDetail);
 
     const LinkPacing pacing;
+    TrafficObserver observer;
+    std::chrono::steady_clock::time_point openedAt;  // the origin of the traffic's time stamps
     std::unique_ptr<uint8_t[]> rxBuf;
     std::unique_ptr<uint8_t[]> txBuf;
     std::unique_ptr<uint8_t[]> paramBuf;

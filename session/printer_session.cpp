@@ -18,7 +18,7 @@ PrinterSession::ConnectResult PrinterSession::Connect(const std::string& portNam
     display.SetSt("");
     Release();
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(portName, pacing);
+    link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     AppLog("New Command Ok");
     ConnectResult result = kNotOpened;
@@ -53,6 +53,13 @@ bool PrinterSession::ReadingX()
         return true;
     display.SetSt("Erro!");
     return false;
+}
+
+void PrinterSession::SetTrafficObserver(TrafficObserver observer)
+{
+    trafficObserver = std::move(observer);
+    if (link)
+        link->SetTrafficObserver(trafficObserver);
 }
 
 void PrinterSession::Release()

@@ -25,6 +25,8 @@ public:
     bool ReadingX();
     // Asks the running command to stop at its next wait ("Cancelar").
     void Cancel() { cycle.RequestCancel(); }
+    // Watches the traffic of the current link and of every link that later connects.
+    void SetTrafficObserver(TrafficObserver observer);
 
     bool Connected() const { return link != nullptr; }
     // As the printer sent it (Windows-1252), from the last Connect.
@@ -42,6 +44,7 @@ private:
     CycleDisplay& display;
     const LinkPacing pacing;
     CommandCycle cycle;
+    TrafficObserver trafficObserver;
     std::unique_ptr<EcfLink> link;
     Identification identification;
     int openError = 0;
