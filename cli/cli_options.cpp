@@ -20,6 +20,22 @@ Command CommandNamed(const std::string& word)
     return Command::None;
 }
 
+// "--name VALUE" or "--name=VALUE".
+bool IsOption(const std::string& argument, const std::string& name)
+{
+    return argument == name || argument.rfind(name + "=", 0) == 0;
+}
+
+// The value of the option at i, moving i past it; empty when it is missing.
+std::string OptionValue(const std::vector<std::string>& arguments, size_t& i)
+{
+    const std::string& argument = arguments[i];
+    const size_t equals = argument.find('=');
+    if (equals != std::string::npos)
+        return argument.substr(equals + 1);
+    return i + 1 < arguments.size() ? arguments[++i] : std::string();
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
@@ -36,24 +52,22 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
             help = true;
         } else if (argument == "--version") {
             version = true;
-        } else if (argument == "--port" || argument.rfind("--port=", 0) == 0) {
-            std::string value;
-            if (argument == "--port") {
-                if (i + 1 == arguments.size()) {
-                    error = "--port needs a port name";
-                    return false;
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.substr(7);
-            }
+        } else if (IsOption(argument, "--port")) {
             // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
-            options.port = PortNameForDevicePath(value);
+            options.port = PortNameForDevicePath(OptionValue(arguments, i));
             if (options.port.empty()) {
                 error = "--port needs a port name";
                 return false;
             }
             portGiven = true;
+        } else if (argument == "--trace") {
+            options.trace = true;
+        } else if (IsOption(argument, "--trace-file")) {
+            options.traceFile = OptionValue(arguments, i);
+            if (options.traceFile.empty()) {
+                error = "--trace-file needs a file name";
+                return false;
+            }
         } else if (CommandNamed(argument) != Command::None) {
             if (options.command != Command::None) {
                 error = "only one command at a time: '" + argument + "'";
@@ -82,6 +96,10 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     case Command::Ports:
         if (portGiven) {
             error = "ports takes no --port";
+            return false;
+        }
+        if (options.trace || !options.traceFile.empty()) {
+            error = "ports has no traffic to trace";
             return false;
         }
         return true;
@@ -123,6 +141,11 @@ std::string CliUsage()
            "Options:\n"
            "  --port NAME  The port as ports lists it: ttyUSB0, ttyS0, pts/3 (COM3 on Windows).\n"
            "               A path /dev/NAME is taken as NAME.\n"
+           "  --trace      With identify and lx: writes every message exchanged with the printer to\n"
+           "               standard error as it happens, decoded, one per line: milliseconds since\n"
+           "               the port opened, an arrow for the direction, the meaning, the bytes in hex.\n"
+           "  --trace-file FILE\n"
+           "               The same lines, appended to FILE (created if needed).\n"
            "  +APPLOG      In any letter case and anywhere: appends a diagnostic log of every step\n"
            "               to AppLog.log in the current folder, starting with the command line.\n"
            "  -h, --help   Shows this text.\n"

@@ -9,6 +9,8 @@ struct CliOptions {
     Command command = Command::None;
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
     std::vector<std::string> extraPaths;  // device paths for `ports`
+    bool trace = false;                   // --trace: the decoded traffic on standard error
+    std::string traceFile;                // --trace-file: the same, appended to this file
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.

@@ -6,12 +6,15 @@
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/trace_output.h"
 #include "serial/port_list.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -61,12 +64,20 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
     return result == PrinterSession::kConnected;
 }
 
-// identify, and with readingX the X reading after it.
-int RunOnPrinter(const std::string& port, bool readingX)
+// identify, and with readingX the X reading after it; traced when the options ask for it.
+int RunOnPrinter(const CliOptions& options, bool readingX)
 {
-    ConsoleDisplay display(stderr, StderrIsTerminal());
+    TraceOutput trace;
+    if (!trace.Open(options.trace, options.traceFile)) {
+        std::fprintf(stderr, "kestro-cli: cannot open %s: %s\n", options.traceFile.c_str(), std::strerror(errno));
+        return kExitFailed;
+    }
+    // Progress dots would break the trace's lines apart.
+    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr());
     PrinterSession session(display);
-    if (!Connect(session, port, display))
+    if (trace.Active())
+        session.SetTrafficObserver(trace.Observer());
+    if (!Connect(session, options.port, display))
         return kExitFailed;
     const bool done = !readingX || session.ReadingX();
     if (done && readingX)
@@ -101,9 +112,9 @@ int main(int argc, char** argv)
     case CliOptions::Command::Ports:
         return ListPorts(options.extraPaths);
     case CliOptions::Command::Identify:
-        return RunOnPrinter(options.port, false);
+        return RunOnPrinter(options, false);
     case CliOptions::Command::Lx:
-        return RunOnPrinter(options.port, true);
+        return RunOnPrinter(options, true);
     case CliOptions::Command::None:
         break;
     }

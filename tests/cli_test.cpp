@@ -11,9 +11,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -230,6 +232,44 @@ TEST_F(CliTest, ReadingXIsNotSentWhenTheIdentificationFails)
     EXPECT_EQ(sim->Counts().frames, 3u);
 }
 
+TEST_F(CliTest, TraceShowsEveryMessageAsItHappensAndAppendsTheSameToAFile)
+{
+    StartPrinter();
+    TempFolder folder;
+    const std::string file = folder.path + "/trace.txt";
+    const mode_t mask = ::umask(027);
+    const CliRun run = RunCli({"--port", sim->PortName(), "--trace", "--trace-file", file, "lx"});
+    const CliRun again = RunCli({"--trace-file=" + file, "--port", sim->PortName(), "identify"});
+    ::umask(mask);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kIdentified + "Leitura X emitida.\n");
+    EXPECT_EQ(again.err, "");
+    // The link's note, SYN and its answer, then for each of the four commands its frame, the
+    // ACK, the ENQ, the block's header and its data.
+    const auto lines = Lines(run.err);
+    ASSERT_EQ(lines.size(), 3u + 4 * 5) << run.err;
+    EXPECT_NE(lines[0].find(" ms  \u00b7  Conectado"), std::string::npos);
+    EXPECT_NE(lines[1].find(" ms  \u2192  SYN: asks for the sequence number  [16]"), std::string::npos);
+    const char* queries[] = {"\"15|2|\"", "\"15|4|\"", "\"15|14|\"", "\"0|\""};
+    for (size_t i = 0; i < 4; ++i) {
+        const auto command = lines.begin() + 3 + 5 * static_cast<long>(i);
+        EXPECT_NE(command[0].find("frame: sequence"), std::string::npos) << command[0];
+        EXPECT_NE(command[0].find(queries[i]), std::string::npos) << command[0];
+        EXPECT_NE(command[1].find("\u2190  ACK"), std::string::npos) << command[1];
+        EXPECT_NE(command[2].find("\u2192  ENQ: asks for block 1  [05 00]"), std::string::npos) << command[2];
+        EXPECT_NE(command[3].find("block 1 header:"), std::string::npos) << command[3];
+        EXPECT_NE(command[4].find("block 1 data"), std::string::npos) << command[4];
+    }
+    // The file has the same text, then the second run's appended, and the user's umask.
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.substr(0, run.err.size()), run.err);
+    EXPECT_EQ(Lines(text).size(), lines.size() + 3 + 3 * 5);
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
 TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
 {
     PtyPair free, held;
@@ -275,6 +315,8 @@ TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
         {"--port", "pts/1", "ports"},                   // port with ports
         {"--port", "pts/1", "identify", "/dev/pts/2"},  // device path outside ports
         {"ports", "pts/2"},                             // device not given as a path
+        {"--port=pts/1", "lx", "--trace-file"},         // trace file without name
+        {"ports", "--trace"},                           // nothing to trace
     };
     for (const auto& arguments : lines) {
         const CliRun run = RunCli(arguments);
