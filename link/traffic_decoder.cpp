@@ -191,8 +191,9 @@ TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
                                         [](uint8_t a, uint8_t b) { return static_cast<uint8_t>(a + b); });
     std::string meaning = "frame: sequence " + std::to_string(bytes[frame::kSeq]) + ", command " +
                           std::to_string(bytes[frame::kCmd]) + ", extension " +
-                          std::to_string(bytes[frame::kExt]) + ", check byte " + Hex2(bytes[checkAt]);
-    meaning += bytes[checkAt] == sum ? " ok" : " wrong, should be " + Hex2(sum);
+                          std::to_string(bytes[frame::kExt]) + ", check byte ";
+    // The byte itself is in the hex beside it; only a wrong one needs the right value.
+    meaning += bytes[checkAt] == sum ? "ok" : Hex2(bytes[checkAt]) + " wrong, should be " + Hex2(sum);
     if (checkAt == frame::kParams)
         return message(meaning + ", no parameters");
     return WithText(message(meaning + ", parameters"), frame::kParams, checkAt);
