@@ -1,6 +1,5 @@
-// The "Tráfego" window: every message exchanged with the printer, decoded, one row each, live
-// while commands run; with "Copiar", "Salvar..." and "Limpar". F2 or the main window's context
-// menu opens it.
+// The "Tráfego" window (F2, context menu): every message exchanged with the printer, decoded, one
+// row each, live while commands run; "Copiar", "Salvar..." and "Limpar".
 #pragma once
 
 #include "link/traffic_decoder.h"
