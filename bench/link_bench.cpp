@@ -2,9 +2,11 @@
 // connect and identify, an X reading, CPU time, the largest block; then the window's figures from
 // window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
 #include "bench/bench_clock.h"
+#include "link/traffic_format.h"
 #include "session/command_cycle.h"
 #include "sim/printer_sim.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -198,6 +200,75 @@ constexpr double kCommandFloor = 3 * kStep + kDisplayPause;
 constexpr double kConnectFloor = kOpenWait + kStep /* SYN answer */ + 3 * kCommandFloor;
 constexpr double kXReadingFloor = kCommandFloor;
 
+// Opens a link and identifies the printer as "Conectar" does; returns the wall time.
+double Connect(SimProcess& sim, const LinkPacing& pacing, CommandCycle& cycle, PacedDisplay& display,
+               TrafficObserver observer, std::unique_ptr<EcfLink>& link)
+{
+    const Clock::time_point start = Clock::now();
+    link = std::make_unique<EcfLink>(sim.PortName(), pacing, OpenSerialPort, std::move(observer));
+    cycle.SetLink(link.get());
+    Identification identification;
+    if (!link->online() || !CarregaConfig(cycle, display, identification))
+        Die("connecting failed: " + display.status);
+    return Ms(Clock::now() - start);
+}
+
+// Asks for a 65,535-byte response and returns the time from the ENQ to the block delivered.
+double LargestBlock(SimProcess& sim, EcfLink& link, int& pieces)
+{
+    sim.Ask('B');
+    std::vector<uint8_t> block(EcfLink::kBufferSize);
+    link.SetCmd(20, 0);
+    link.AddParam(0);
+    link.Start();
+    if (link.SendCmd() != EcfLink::kAck)
+        Die("the large block's command was not accepted");
+    pieces = 0;
+    int result = EcfLink::kRespMore;
+    const Clock::time_point start = Clock::now();
+    while (result == EcfLink::kRespMore) {
+        result = link.GetResp(block.data());
+        ++pieces;
+    }
+    const double wall = Ms(Clock::now() - start);
+    link.End();
+    if (result != 65535)
+        Die("the large block came short: " + std::to_string(result));
+    return wall;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The observer of kestro-cli's --trace-file, writing to /dev/null; keeps the time it spent on the
+// block's run (it runs on the link's thread, inside the read).
+class NullTrace {
+public:
+    NullTrace() : sink(std::fopen("/dev/null", "w")) {}
+    ~NullTrace() { std::fclose(sink); }
+    TrafficObserver Observer()
+    {
+        return [this](const TrafficRun& run) {
+            const Clock::time_point start = Clock::now();
+            std::vector<TrafficMessage> messages;
+            decoder.Feed(run, messages);
+            for (const TrafficMessage& message : messages)
+                std::fprintf(sink, "%s\n", TrafficLine(message).c_str());
+            std::fflush(sink);
+            if (run.length > 65535)
+                blockMs = Ms(Clock::now() - start);
+        };
+    }
+    double BlockMs() const { return blockMs; }
+
+private:
+    std::FILE* sink;
+    TrafficDecoder decoder;
+    double blockMs = 0;
+};
 }  // namespace
 
 int main()
@@ -215,13 +286,8 @@ int main()
 
     // Connect and identify, as "Conectar" does: the link, then the three identification queries.
     double cpu = CpuMs();
-    Clock::time_point start = Clock::now();
-    auto link = std::make_unique<EcfLink>(sim.PortName(), pacing);
-    cycle.SetLink(link.get());
-    Identification identification;
-    if (!link->online() || !CarregaConfig(cycle, display, identification))
-        Die("connecting failed: " + display.status);
-    double wall = Ms(Clock::now() - start);
+    std::unique_ptr<EcfLink> link;
+    double wall = Connect(sim, pacing, cycle, display, {}, link);
     double cpuUsed = CpuMs() - cpu;
     rows.push_back({"Connect and identify: wall time (ms)", Fixed(wall), Fixed(kConnectFloor) + " (floor)",
                     Fixed(wall / kConnectFloor, 2)});
@@ -231,7 +297,7 @@ int main()
     // One X reading.
     polls = 0;
     cpu = CpuMs();
-    start = Clock::now();
+    Clock::time_point start = Clock::now();
     link->SetCmd(20, 0);
     link->AddParam(0);
     if (cycle.ExecCmd() != CommandCycle::kDone)
@@ -257,28 +323,38 @@ int main()
     link->End();
 
     // The largest block, from the ENQ to the whole block in the caller's buffer.
-    sim.Ask('B');
-    std::vector<uint8_t> block(EcfLink::kBufferSize);
-    link->SetCmd(20, 0);
-    link->AddParam(0);
-    link->Start();
-    if (link->SendCmd() != EcfLink::kAck)
-        Die("the large block's command was not accepted");
     int pieces = 0;
-    int result = EcfLink::kRespMore;
-    start = Clock::now();
-    while (result == EcfLink::kRespMore) {
-        result = link->GetResp(block.data());
-        ++pieces;
-    }
-    wall = Ms(Clock::now() - start);
-    link->End();
-    if (result != 65535)
-        Die("the large block came short: " + std::to_string(result));
+    wall = LargestBlock(sim, *link, pieces);
     rows.push_back({"65,535-byte block, ENQ to delivered (ms)", Fixed(wall),
                     std::to_string(pieces) + " GetResp call(s)",
                     Fixed(65535.0 / 1024 / (wall / 1000)) + " KiB/s"});
+
+    // The same with the traffic watched as kestro-cli's --trace-file watches it, against the same
+    // without, alternating, the median of five runs each.
+    NullTrace trace;
+    std::vector<double> block[2], connect[2];
+    for (int run = 0; run < 5; ++run) {
+        for (const bool traced : {false, true}) {
+            link->SetTrafficObserver(traced ? trace.Observer() : TrafficObserver());
+            block[traced].push_back(LargestBlock(sim, *link, pieces));
+        }
+    }
     link.reset();
+    for (int run = 0; run < 5; ++run) {
+        for (const bool traced : {false, true}) {
+            connect[traced].push_back(
+                Connect(sim, pacing, cycle, display, traced ? trace.Observer() : TrafficObserver(), link));
+            link.reset();
+        }
+    }
+    rows.push_back({"Traced (decoded, written out): 65,535-byte block, ENQ to delivered (ms)",
+                    Fixed(Median(block[1])), Fixed(Median(block[0])) + " (not traced)",
+                    Fixed(Median(block[1]) / Median(block[0]), 3)});
+    rows.push_back({"Traced: connect and identify, wall time (ms)", Fixed(Median(connect[1])),
+                    Fixed(Median(connect[0])) + " (not traced)",
+                    Fixed(Median(connect[1]) / Median(connect[0]), 3)});
+    rows.push_back(
+        {"Traced: decoding and writing the 65,535-byte block's run (ms)", Fixed(trace.BlockMs(), 2), "", ""});
 
 #ifdef KESTRO_WINDOW_BENCH
     const auto bare = RunWindowBench({"bare"});
@@ -294,6 +370,11 @@ int main()
         {"Window: CPU in connect, identify and X reading (ms)", Fixed(Value(window, "busy_cpu_ms"), 1), "", ""});
     rows.push_back({"Window: idle and connected, CPU in 5 s (ms)", Fixed(Value(window, "idle_cpu_ms"), 1),
                     Fixed(Value(bare, "idle_cpu_ms"), 1) + " (bare window)", ""});
+    const auto traffic = RunWindowBench({"traffic"});
+    rows.push_back({"Traffic view: a 65,535-byte block decoded and shown (ms)",
+                    Fixed(Value(traffic, "block_shown_ms"), 1), "", ""});
+    rows.push_back({"Traffic view: the same with 10,000 messages kept (ms)",
+                    Fixed(Value(traffic, "full_block_shown_ms"), 1), "", ""});
     rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),
                     Fixed(Value(bare, "vmhwm_kb") / 1024, 1) + " (bare window)",
                     Fixed(Value(window, "vmhwm_kb") / Value(bare, "vmhwm_kb"), 2)});

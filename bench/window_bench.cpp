@@ -1,9 +1,12 @@
 // The window's side of the benchmarks, one process per run: "bare" shows a plain 545x360 QWidget,
-// "kestro [device]" the program's window (port scan included), then connects and runs an X reading.
-// Prints "key value" lines: shown_ms (from KESTRO_BENCH_T0), connect_ms, lx_ms, CPU and VmHWM.
+// "kestro [device]" the program's window (port scan included), then connects and runs an X reading;
+// "traffic" shows the traffic view and the time it takes to show a 64 KiB block.
+// Prints "key value" lines: shown_ms (from KESTRO_BENCH_T0), connect_ms, lx_ms, CPU and VmHWM,
+// block_shown_ms and full_block_shown_ms.
 #include "bench/bench_clock.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
+#include "ui/traffic_view.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -78,6 +81,46 @@ double IdleCpu()
     return CpuMs() - cpu;
 }
 
+// The runs of one exchange that brings a 65,535-byte block, as the link hands them over.
+std::vector<std::pair<TrafficDirection, std::vector<uint8_t>>> BlockExchange()
+{
+    const std::vector<uint8_t> header {0x02, 0x00, 0x14, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF};
+    std::vector<uint8_t> data(65536, 'q');
+    return {{TrafficDirection::kSent, {0x01, 0x00, 0x14, 0x00, 0x02, 0x00, 0x30, 0x7C, 0xC2}},
+            {TrafficDirection::kReceived, {0x06}},
+            {TrafficDirection::kSent, {0x05, 0x00}},
+            {TrafficDirection::kReceived, {header.begin(), header.begin() + 6}},
+            {TrafficDirection::kReceived, {header.begin() + 6, header.end()}},
+            {TrafficDirection::kReceived, data}};
+}
+
+// From the first run handed to the view's model to the view painted with the block in it.
+double ShowBlock(TrafficModel& model, TrafficView& view)
+{
+    const Clock::time_point start = Clock::now();
+    for (const auto& [direction, bytes] : BlockExchange())
+        model.Add({direction, 0, bytes.data(), bytes.size()});
+    view.repaint();
+    QCoreApplication::processEvents();
+    return Ms(Clock::now() - start);
+}
+
+int TrafficBench()
+{
+    TrafficModel model;
+    TrafficView view(model, nullptr);
+    view.show();
+    QCoreApplication::processEvents();
+    std::printf("block_shown_ms %.2f\n", ShowBlock(model, view));
+    // A full view: every message now pushes the oldest one out.
+    const uint8_t note[] = "Conectado";
+    while (model.rowCount() < static_cast<int>(TrafficModel::kMaxMessages))
+        model.Add({TrafficDirection::kNote, 0, note, sizeof note - 1});
+    ShowBlock(model, view);  // settles the view after the filling
+    std::printf("full_block_shown_ms %.2f\n", ShowBlock(model, view));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -86,6 +129,8 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "bare";
     KestroApplication app(argc, argv);
     ExposeWatch watch;
+    if (mode == "traffic")
+        return TrafficBench();
     if (mode == "bare") {
         QWidget bare;
         bare.setFixedSize(545, 360);

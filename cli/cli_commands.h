@@ -10,6 +10,6 @@
 // find: every usable port (and the device paths given) tried at once; one line per printer.
 int RunFind(const std::vector<std::string>& extraPaths, bool verbose);
 
-// send: opens the port, runs the one command and prints its response's fields (raw: its bytes
-// in hex).
-int RunSend(const std::string& port, const SendRequest& request, bool raw);
+// send: opens the port, runs the one command and prints its response's fields (--raw: its
+// bytes in hex); traced as identify is.
+int RunSend(const CliOptions& options);

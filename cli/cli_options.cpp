@@ -37,6 +37,22 @@ bool ParseInteger(const std::string& word, int64_t low, int64_t high, int64_t& v
     return parsed.ec == std::errc() && parsed.ptr == end && value >= low && value <= high;
 }
 
+// "--name VALUE" or "--name=VALUE".
+bool IsOption(const std::string& argument, const std::string& name)
+{
+    return argument == name || argument.rfind(name + "=", 0) == 0;
+}
+
+// The value of the option at i, moving i past it; empty when it is missing.
+std::string OptionValue(const std::vector<std::string>& arguments, size_t& i)
+{
+    const std::string& argument = arguments[i];
+    const size_t equals = argument.find('=');
+    if (equals != std::string::npos)
+        return argument.substr(equals + 1);
+    return i + 1 < arguments.size() ? arguments[++i] : std::string();
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
@@ -54,24 +70,22 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
             help = true;
         } else if (argument == "--version") {
             version = true;
-        } else if (argument == "--port" || argument.rfind("--port=", 0) == 0) {
-            std::string value;
-            if (argument == "--port") {
-                if (i + 1 == arguments.size()) {
-                    error = "--port needs a port name";
-                    return false;
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.substr(7);
-            }
+        } else if (IsOption(argument, "--port")) {
             // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
-            options.port = PortNameForDevicePath(value);
+            options.port = PortNameForDevicePath(OptionValue(arguments, i));
             if (options.port.empty()) {
                 error = "--port needs a port name";
                 return false;
             }
             portGiven = true;
+        } else if (argument == "--trace") {
+            options.trace = true;
+        } else if (IsOption(argument, "--trace-file")) {
+            options.traceFile = OptionValue(arguments, i);
+            if (options.traceFile.empty()) {
+                error = "--trace-file needs a file name";
+                return false;
+            }
         } else if (argument == "--verbose") {
             options.verbose = true;
         } else if (argument == "--raw") {
@@ -115,6 +129,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     case Command::Find:
         if (portGiven) {
             error = std::string(options.command == Command::Find ? "find" : "ports") + " takes no --port";
+            return false;
+        }
+        if (options.trace || !options.traceFile.empty()) {
+            error = options.command == Command::Find
+                        ? "find talks to many ports at once: trace one with --port NAME identify"
+                        : "ports has no traffic to trace";
             return false;
         }
         return true;
@@ -198,7 +218,12 @@ std::string CliUsage()
            "\n"
            "Options:\n"
            "  --port NAME  The port as ports lists it: ttyUSB0, ttyS0, pts/3 (COM3 on Windows).\n"
-           "               A path /dev/NAME is taken as NAME.\n"
+           "               A path /dev/NAME is taken as NAME; another absolute path as it stands.\n"
+           "  --trace      With identify, lx and send: writes every message exchanged with the printer to\n"
+           "               standard error as it happens, decoded, one per line: milliseconds since\n"
+           "               the port opened, an arrow for the direction, the meaning, the bytes in hex.\n"
+           "  --trace-file FILE\n"
+           "               The same lines, appended to FILE (created if needed).\n"
            "  +APPLOG      In any letter case and anywhere: appends a diagnostic log of every step\n"
            "               to AppLog.log in the current folder, starting with the command line.\n"
            "  --verbose    With find: also names, on standard error, each port where no printer\n"

@@ -20,6 +20,8 @@ struct CliOptions {
     bool verbose = false;                 // find: also the ports without a printer
     bool raw = false;                     // send: the response's bytes in hex
     SendRequest send;
+    bool trace = false;     // --trace: the decoded traffic on standard error
+    std::string traceFile;  // --trace-file: the same, appended to this file
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.

@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
+#include "cli/trace_output.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
@@ -42,13 +43,20 @@ void PrintHex(ConsoleDisplay& display, const std::vector<uint8_t>& bytes)
 
 }  // namespace
 
-int RunSend(const std::string& port, const SendRequest& request, bool raw)
+int RunSend(const CliOptions& options)
 {
+    const std::string& port = options.port;
+    const SendRequest& request = options.send;
+    TraceOutput trace;
+    if (!trace.Open(options.trace, options.traceFile))
+        return 1;
     const bool terminal = StderrIsTerminal();
-    ConsoleDisplay display(stderr, terminal);
+    ConsoleDisplay display(stderr, terminal && !trace.ToStderr());
     if (terminal)
         display.Message(EchoText(port, request));
     PrinterSession session(display);
+    if (trace.Active())
+        session.SetTrafficObserver(trace.Observer());
     if (!session.Open(port)) {
         display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
         return 1;
@@ -58,7 +66,7 @@ int RunSend(const std::string& port, const SendRequest& request, bool raw)
     session.Disconnect();
     if (!reply.done)
         return 1;
-    if (raw) {
+    if (options.raw) {
         PrintHex(display, reply.response);
     } else {
         for (const std::string& field : reply.fields)

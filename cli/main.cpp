@@ -9,6 +9,7 @@
 #include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
+#include "cli/trace_output.h"
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
 #include "session/printer_session.h"
@@ -77,12 +78,18 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
     return result == PrinterSession::kConnected;
 }
 
-// identify, and with readingX the X reading after it.
-int RunOnPrinter(const std::string& port, bool readingX)
+// identify, and with readingX the X reading after it; traced when the options ask for it.
+int RunOnPrinter(const CliOptions& options, bool readingX)
 {
-    ConsoleDisplay display(stderr, StderrIsTerminal());
+    TraceOutput trace;
+    if (!trace.Open(options.trace, options.traceFile))
+        return kExitFailed;
+    // Progress dots would break the trace's lines apart.
+    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr());
     PrinterSession session(display);
-    if (!Connect(session, port, display))
+    if (trace.Active())
+        session.SetTrafficObserver(trace.Observer());
+    if (!Connect(session, options.port, display))
         return kExitFailed;
     const bool done = !readingX || session.ReadingX();
     if (done && readingX)
@@ -103,13 +110,13 @@ int RunCommand(const CliOptions& options)
     case CliOptions::Command::Ports:
         return ListPorts(options.extraPaths);
     case CliOptions::Command::Identify:
-        return RunOnPrinter(options.port, false);
+        return RunOnPrinter(options, false);
     case CliOptions::Command::Lx:
-        return RunOnPrinter(options.port, true);
+        return RunOnPrinter(options, true);
     case CliOptions::Command::Find:
         return RunFind(options.extraPaths, options.verbose);
     case CliOptions::Command::Send:
-        return RunSend(options.port, options.send, options.raw);
+        return RunSend(options);
     case CliOptions::Command::None:
         break;
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # Writes the link fuzzer's seed corpus (fuzz/corpus/): valid exchanges in the fuzzer's input form,
-# a control byte and then arrivals, each a length byte and its bytes. Run from anywhere.
+# a control byte and then arrivals, each a length byte and its bytes; and the traffic fuzzer's
+# (fuzz/traffic_corpus/): runs, each a direction byte, a length byte and its bytes. Run from anywhere.
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -51,9 +52,40 @@ SEEDS = {
     "port-gone": seed(commands(2) | 0x40 | LX, [SYN, 0], [ACK], block(b"")),
 }
 
-if __name__ == "__main__":
-    corpus = os.path.join(HERE, "corpus")
-    os.makedirs(corpus, exist_ok=True)
-    for name, data in SEEDS.items():
-        with open(os.path.join(corpus, name), "wb") as f:
+SENT, RECEIVED, NOTE = 0, 1, 2
+FRAME = bytes([0x01, 0x05, 0x14, 0x00, 0x02, 0x00, 0x30, 0x7C, 0xC7])
+
+
+def runs(*pairs):
+    out = b""
+    for direction, data in pairs:
+        data = bytes(data)
+        while len(data) > 255:
+            out += bytes([direction, 255]) + data[:255]
+            data = data[255:]
+        out += bytes([direction, len(data)]) + data
+    return out
+
+
+TRAFFIC_SEEDS = {
+    "x-reading": runs((NOTE, b"Conectado"), (SENT, [SYN]), (RECEIVED, [SYN, 5]), (SENT, FRAME), (RECEIVED, [ACK]),
+                      (SENT, [0x05, 0x00]), (RECEIVED, block(b"0|")[:6]), (RECEIVED, block(b"0|")[6:11]),
+                      (RECEIVED, block(b"0|")[11:])),
+    "refused-and-busy": runs((SENT, [SYN]), (RECEIVED, [DC1, 1, 2]), (SENT, [SYN]), (RECEIVED, [SYN, 0]),
+                             (SENT, FRAME), (RECEIVED, [NAK, 1, 1]), (SENT, FRAME), (RECEIVED, [ACK]),
+                             (SENT, [0x05, 0x00]), (RECEIVED, [DC1, 2, 5, 0, 0, 0]), (RECEIVED, block(b"A|"))),
+    "split-block": runs((SENT, FRAME), (RECEIVED, bytes([ACK]) + block(b"0123456789|" * 40)[:200]),
+                        (RECEIVED, block(b"0123456789|" * 40)[200:]), (SENT, FRAME), (RECEIVED, [0x41])),
+}
+
+
+def write(folder, seeds):
+    os.makedirs(folder, exist_ok=True)
+    for name, data in seeds.items():
+        with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
+
+
+if __name__ == "__main__":
+    write(os.path.join(HERE, "corpus"), SEEDS)
+    write(os.path.join(HERE, "traffic_corpus"), TRAFFIC_SEEDS)

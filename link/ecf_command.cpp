@@ -169,7 +169,7 @@ bool EcfLink::WriteSerial(int n)
     AppLog("WriteSerial");
     const bool sent = serial->Write(txBuf.get(), n);
     AppLog(sent ? "WriteSerial Ok" : "WriteSerial Erro");
-    CmdLog(txBuf.get(), n);
+    CmdLog(txBuf.get(), n, sent ? TrafficDirection::kSent : TrafficDirection::kNotSent, n);
     return sent;
 }
 

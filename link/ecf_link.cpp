@@ -15,8 +15,9 @@ const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>
 
 }  // namespace
 
-EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpener opener)
+EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpener opener, TrafficObserver observer)
     : pacing(std::move(pacing)),
+      observer(std::move(observer)),
       rxBuf(std::make_unique<uint8_t[]>(kBufferSize)),
       txBuf(std::make_unique<uint8_t[]>(kBufferSize)),
       paramBuf(std::make_unique<uint8_t[]>(kBufferSize)),
@@ -29,6 +30,7 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     AppLog("SerialDevice Ok");
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");
+    openedAt = std::chrono::steady_clock::now();
     onlineFlag = serial->Open();
     if (onlineFlag) {
         CmdLog(Bytes(kOpened), sizeof kOpened - 1);
@@ -67,12 +69,17 @@ void EcfLink::End()
     serial->Close();
 }
 
-void EcfLink::CmdLog(const uint8_t* /*bytes*/, int length)
+void EcfLink::CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed)
 {
-    // The traffic hook only marks that traffic passed; the bytes themselves are not logged.
+    // The log only marks that traffic passed; the bytes themselves go to the observer alone.
     if (length == 0)
         return;
     AppLog("CmdLog");
+    if (observer && observed > 0) {
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - openedAt);
+        observer({direction, ms.count(), bytes, static_cast<size_t>(observed)});
+    }
     AppLog("CmdLog Ok");
 }
 

@@ -4,8 +4,10 @@
 
 #include "link/frame_layout.h"
 #include "link/link_pacing.h"
+#include "link/traffic.h"
 #include "serial/serial_device.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,9 +32,10 @@ public:
     // Polls that a block begun unasked may pause within its header and still be read whole.
     static constexpr int kBlockStartGracePolls = 10;
 
-    // Opens the port at once; online() tells whether it opened.
-    explicit EcfLink(const std::string& portName, LinkPacing pacing = {},
-                     SerialPortOpener opener = OpenSerialPort);
+    // Opens the port at once; online() tells whether it opened. The observer, if any, sees the
+    // link's traffic from its first note on.
+    explicit EcfLink(const std::string& portName, LinkPacing pacing = {}, SerialPortOpener opener = OpenSerialPort,
+                     TrafficObserver observer = {});
     ~EcfLink();
     EcfLink(const EcfLink&) = delete;
     EcfLink& operator=(const EcfLink&) = delete;
@@ -42,7 +45,12 @@ public:
     // dropped, so that it cannot be read as this command's answer.
     bool Start();
     void End();
-    void CmdLog(const uint8_t* bytes, int length);
+    // The traffic hook: the log tags for a run of `length` bytes, and the first `observed` of
+    // them to the observer. Without a direction the run is one of the link's notes.
+    void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
+    void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
+    // Replaces the observer; an empty one stops the watching.
+    void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
 
     void SetCmd(uint8_t command, uint8_t extension);
     void AddParam(int32_t value);
@@ -107,6 +115,8 @@ private:
 
     const LinkPacing pacing;
     std::function<bool()> pollHook;
+    TrafficObserver observer;
+    std::chrono::steady_clock::time_point openedAt;  // the origin of the traffic's time stamps
     std::unique_ptr<uint8_t[]> rxBuf;
     std::unique_ptr<uint8_t[]> txBuf;
     std::unique_ptr<uint8_t[]> paramBuf;

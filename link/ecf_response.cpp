@@ -113,7 +113,8 @@ int EcfLink::ReadSerial(int n)
     AppLog("ReadSerial");
     const int taken = static_cast<int>(serial->Read(rxBuf.get(), static_cast<uint32_t>(n)));
     AppLog("ReadSerial Ok");
-    CmdLog(rxBuf.get(), n);
+    // The log tags count the bytes asked for; the observer gets those that really came.
+    CmdLog(rxBuf.get(), n, TrafficDirection::kReceived, taken);
     return taken;
 }
 

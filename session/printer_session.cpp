@@ -115,11 +115,18 @@ bool PrinterSession::OpenLink(const std::string& portName)
 {
     Release();
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(portName, pacing);
+    link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     AppLog("New Command Ok");
     openError = link->online() ? 0 : link->LastError();
     return link->online();
+}
+
+void PrinterSession::SetTrafficObserver(TrafficObserver observer)
+{
+    trafficObserver = std::move(observer);
+    if (link)
+        link->SetTrafficObserver(trafficObserver);
 }
 
 void PrinterSession::Release()

@@ -47,6 +47,8 @@ public:
     bool ReadingX();
     // Asks the running command to stop at its next wait ("Cancelar").
     void Cancel() { cycle.RequestCancel(); }
+    // Watches the traffic of the current link and of every link that later connects.
+    void SetTrafficObserver(TrafficObserver observer);
 
     // For a search of the ports: opens a link on the port and asks for the printer's sequence
     // number; only where a printer answered is it identified. Sends nothing else, keeps no link.
@@ -77,6 +79,7 @@ private:
     CycleDisplay& display;
     const LinkPacing pacing;
     CommandCycle cycle;
+    TrafficObserver trafficObserver;
     std::unique_ptr<EcfLink> link;
     Identification identification;
     int openError = 0;

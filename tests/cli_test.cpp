@@ -12,11 +12,13 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -346,6 +348,44 @@ TEST_F(CliTest, PrinterTextsReachTheTerminalEscapedAndUnwritableOutputFails)
     EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
 }
 
+TEST_F(CliTest, TraceShowsEveryMessageAsItHappensAndAppendsTheSameToAFile)
+{
+    StartPrinter();
+    TempFolder folder;
+    const std::string file = folder.path + "/trace.txt";
+    const mode_t mask = ::umask(027);
+    const CliRun run = RunCli({"--port", sim->PortName(), "--trace", "--trace-file", file, "lx"});
+    const CliRun again = RunCli({"--trace-file=" + file, "--port", sim->PortName(), "identify"});
+    ::umask(mask);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kIdentified + "Leitura X emitida.\n");
+    EXPECT_EQ(again.err, "");
+    // The link's note, SYN and its answer, then for each of the four commands its frame, the
+    // ACK, the ENQ, the block's header and its data.
+    const auto lines = Lines(run.err);
+    ASSERT_EQ(lines.size(), 3u + 4 * 5) << run.err;
+    EXPECT_NE(lines[0].find(" ms  \u00b7  Conectado"), std::string::npos);
+    EXPECT_NE(lines[1].find(" ms  \u2192  SYN: asks for the sequence number  [16]"), std::string::npos);
+    const char* queries[] = {"\"15|2|\"", "\"15|4|\"", "\"15|14|\"", "\"0|\""};
+    for (size_t i = 0; i < 4; ++i) {
+        const auto command = lines.begin() + 3 + 5 * static_cast<long>(i);
+        EXPECT_NE(command[0].find("frame: sequence"), std::string::npos) << command[0];
+        EXPECT_NE(command[0].find(queries[i]), std::string::npos) << command[0];
+        EXPECT_NE(command[1].find("\u2190  ACK"), std::string::npos) << command[1];
+        EXPECT_NE(command[2].find("\u2192  ENQ: asks for block 1  [05 00]"), std::string::npos) << command[2];
+        EXPECT_NE(command[3].find("block 1 header:"), std::string::npos) << command[3];
+        EXPECT_NE(command[4].find("block 1 data"), std::string::npos) << command[4];
+    }
+    // The file has the same text, then the second run's appended, and the user's umask.
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.substr(0, run.err.size()), run.err);
+    EXPECT_EQ(Lines(text).size(), lines.size() + 3 + 3 * 5);
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
 TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
 {
     PtyPair free, held;
@@ -396,6 +436,8 @@ TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
         {"find", "--port", "pts/1"},                         // port with find
         {"--port", "pts/1", "--raw", "lx"},                  // --raw without send
         {"--port", "pts/1", "--verbose", "send", "1", "0"},  // --verbose without find
+        {"--port=pts/1", "lx", "--trace-file"},         // trace file without name
+        {"ports", "--trace"},                           // nothing to trace
     };
     for (const auto& arguments : lines) {
         const CliRun run = RunCli(arguments);

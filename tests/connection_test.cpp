@@ -6,19 +6,24 @@
 #include "tests/port_holder.h"
 #include "tests/pty_pair.h"
 #include "ui/main_window.h"
+#include "ui/traffic_view.h"
 #include "vocab/cp1252.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <set>
@@ -588,6 +593,68 @@ TEST_F(ConnectionTest, OneCloseDuringConectarEndsTheWholeConnection)
         EXPECT_FALSE(window->Session().Connected());
         EXPECT_TRUE(PortFree());
     }
+}
+
+// ---- The traffic view ------------------------------------------------------------------
+
+TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
+{
+    // F2 while the first query's block is on show: the view opens with what came before it.
+    int rowsWhenOpened = -1;
+    const auto table = [this] { return window->findChild<QTableView*>("tvTrafego"); };
+    onPause = [&] {
+        if (table() == nullptr) {
+            QTest::keyClick(window.get(), Qt::Key_F2);
+            rowsWhenOpened = table() ? table()->model()->rowCount() : -1;
+        }
+    };
+    QTest::mouseClick(Find<QPushButton>("btRun"), Qt::LeftButton);
+    onPause = nullptr;
+    ASSERT_TRUE(window->Session().Connected());
+    ASSERT_NE(table(), nullptr);
+    EXPECT_TRUE(table()->window()->isVisible());
+    EXPECT_EQ(table()->window()->windowTitle(), QString::fromUtf8("Tr\u00e1fego"));
+    EXPECT_EQ(rowsWhenOpened, 8);
+
+    const QAbstractItemModel& rows = *table()->model();
+    std::vector<std::string> meanings;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        meanings.push_back(rows.index(row, 2).data().toString().toStdString());
+    // The link's note, SYN and its answer, then for each query its frame, the ACK, the ENQ, the
+    // block's header and its data.
+    ASSERT_EQ(meanings.size(), 18u);
+    EXPECT_EQ(meanings[0], "Conectado");
+    EXPECT_EQ(meanings[1], "SYN: asks for the sequence number");
+    EXPECT_EQ(meanings[2].rfind("SYN: the next sequence number is ", 0), 0u);
+    const char* queries[] = {"\"15|2|\"", "\"15|4|\"", "\"15|14|\""};
+    const char* answers[] = {"\"ECF A\u00e7\u00e3o|\"", "\"KS010000000000000042|\"", "\"010203|\""};
+    for (size_t i = 0; i < 3; ++i) {
+        const auto command = meanings.begin() + 3 + 5 * static_cast<long>(i);
+        EXPECT_NE(command[0].find(queries[i]), std::string::npos) << command[0];
+        EXPECT_EQ(command[1], "ACK: command accepted");
+        EXPECT_EQ(command[2], "ENQ: asks for block 1");
+        EXPECT_EQ(command[3].rfind("block 1 header: ", 0), 0u) << command[3];
+        EXPECT_NE(command[4].find(answers[i]), std::string::npos) << command[4];
+    }
+
+    // The X reading goes on in the open view; "Salvar..." writes one line per row.
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+    ASSERT_EQ(rows.rowCount(), 23);
+    if (const char* folder = std::getenv("KESTRO_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(table()->window()->grab().save(QString::fromUtf8(folder) + "/traffic-view.png"));
+    }
+    auto* view = static_cast<TrafficView*>(table()->window());
+    const QString saved =
+        QDir::temp().filePath("kestro-traffic-" + QString::number(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(view->SaveTo(saved));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    file.remove();
+    ASSERT_EQ(lines.size(), 23);
+    EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(" ms  \u2192  SYN: asks for the sequence number  [16]")));
+    QTest::mouseClick(view->findChild<QPushButton*>("btLimpar"), Qt::LeftButton);
+    EXPECT_EQ(rows.rowCount(), 0);
 }
 
 }  // namespace

@@ -410,6 +410,32 @@ TEST_F(ScriptedLinkTest, NothingOfAnEarlierCommandIsReadAsTheNextOnesAnswer)
     EXPECT_EQ(link->Available(), 0);
 }
 
+TEST_F(ScriptedLinkTest, TrafficObserverGetsTheBytesTakenWithTheirDirection)
+{
+    using Seen = std::pair<TrafficDirection, Bytes>;
+    std::vector<Seen> runs;
+    link->SetTrafficObserver([&](const TrafficRun& run) {
+        runs.push_back({run.direction, Bytes(run.bytes, run.bytes + run.length)});
+    });
+    line.Send({0x16, 0x00, 0x06});
+    link->SetCmd(20, 0);
+    ASSERT_EQ(link->SendCmd(), EcfLink::kAck);
+    const Bytes header {0x02, 0, 0, 0, 0x00, 0x01, 0, 0, 0, 0x03, 0x00};  // L = 3, of which one byte comes
+    line.Send(Concat({header, {'a'}}));
+    ASSERT_TRUE(WaitFor([&] { return link->Available() == 12; }));
+    EXPECT_EQ(link->GetResp(block.data()), EcfLink::kRespMore);
+    const auto in = TrafficDirection::kReceived;
+    const auto out = TrafficDirection::kSent;
+    EXPECT_EQ(runs, (std::vector<Seen> {{out, {0x16}},
+                                        {in, {0x16}},
+                                        {in, {0x00}},
+                                        {out, {0x01, 0x00, 0x14, 0x00, 0x00, 0x00, 0x14}},
+                                        {in, {0x06}},
+                                        {in, Bytes(header.begin(), header.begin() + 6)},
+                                        {in, Bytes(header.begin() + 6, header.end())},
+                                        {in, {'a'}}}));
+}
+
 TEST_F(ScriptedLinkTest, MissingHeaderIsAShortResponse)
 {
     line.Send({0x16, 0x00, 0x06});

@@ -4,6 +4,7 @@
 
 #include "serial/port_list.h"
 #include "session/printer_session.h"
+#include "ui/traffic_view.h"
 
 #include <QMenu>
 #include <QPixmap>
@@ -144,6 +145,7 @@ private:
     bool iconsVisible = false;  // the visibility last given to imTx and imRx
     CycleView cycleView {*this};
     PrinterSession session {cycleView, seams.pacing};
+    TrafficWatch traffic {*this, session};  // "Tráfego" (F2)
     bool commandRunning = false;
     bool closeRequested = false;  // the window was closed during a command
     QMenu contextMenu {this};

@@ -1,0 +1,34 @@
+// kestro-cli's --trace and --trace-file: the link's traffic decoded, one message per line, as it
+// happens, in the same text as the window's traffic view saves.
+#pragma once
+
+#include "link/traffic_decoder.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class TraceOutput {
+public:
+    TraceOutput() = default;
+    // Writes what is still incomplete, then closes the file.
+    ~TraceOutput();
+    TraceOutput(const TraceOutput&) = delete;
+    TraceOutput& operator=(const TraceOutput&) = delete;
+
+    // Standard error, a file appended to (created with the user's umask), or both. False, with
+    // the reason on standard error, when the file cannot be opened.
+    bool Open(bool toStderr, const std::string& path);
+    bool Active() const { return !streams.empty(); }
+    bool ToStderr() const { return toStderr; }
+    // What a session hands to its links; it must not outlive this object.
+    TrafficObserver Observer();
+
+private:
+    void Write(const std::vector<TrafficMessage>& messages);
+
+    TrafficDecoder decoder;
+    std::vector<std::FILE*> streams;
+    std::FILE* file = nullptr;
+    bool toStderr = false;
+};

@@ -1,0 +1,295 @@
+// The traffic decoder: each direction collects its message's bytes until the message is whole;
+// what the host sent last tells what the printer's bytes should be, as it does for the link.
+#include "link/traffic_decoder.h"
+
+#include "link/frame_layout.h"
+#include "link/traffic_format.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_text.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+bool StartsSent(uint8_t byte) { return byte == frame::kSyn || byte == frame::kEnq || byte == frame::kSoh; }
+
+std::string Hex2(int value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    return {digits[(value >> 4) & 0xF], digits[value & 0xF]};
+}
+
+int Le16(const std::vector<uint8_t>& bytes, int low) { return bytes[low] + 256 * bytes[low + 1]; }
+
+// The error pair and its text on one line: the text's line breaks become single blanks.
+std::string PairText(int errorClass, int errorDetail)
+{
+    std::string text = "error " + std::to_string(errorClass) + "/" + std::to_string(errorDetail);
+    std::string explained;
+    for (const char c : Cp1252ToUtf8(ErrorText(errorClass, errorDetail))) {
+        const bool blank = c == '\r' || c == '\n' || c == ' ';
+        if (!blank)
+            explained += c;
+        else if (!explained.empty() && explained.back() != ' ')
+            explained += ' ';
+    }
+    if (!explained.empty() && explained.back() == ' ')
+        explained.pop_back();
+    return explained.empty() ? text : text + ": " + explained;
+}
+
+TrafficMessage Message(int64_t ms, TrafficDirection direction, std::vector<uint8_t> raw, std::string meaning)
+{
+    TrafficMessage message;
+    message.ms = ms;
+    message.direction = direction;
+    message.raw = std::move(raw);
+    message.meaning = std::move(meaning);
+    return message;
+}
+
+// A message whose bytes, from `from` on, read as text.
+TrafficMessage WithText(TrafficMessage message, size_t from, size_t to)
+{
+    message.textBegin = from;
+    message.textEnd = to;
+    return message;
+}
+
+TrafficMessage Unexpected(const TrafficRun& run, const uint8_t* from, const uint8_t* to)
+{
+    const size_t n = static_cast<size_t>(to - from);
+    return WithText(Message(run.ms, run.direction, {from, to}, "unexpected bytes"), 0, n);
+}
+
+}  // namespace
+
+void TrafficDecoder::Feed(const TrafficRun& run, std::vector<TrafficMessage>& out)
+{
+    if (run.length == 0)
+        return;
+    // A message that the other side interrupts is not coming any more: the link gave up on it.
+    if (run.direction != TrafficDirection::kSent)
+        FlushSent(out);
+    if (run.direction != TrafficDirection::kReceived)
+        FlushReceived(out);
+    switch (run.direction) {
+    case TrafficDirection::kSent:
+    case TrafficDirection::kReceived:
+        FeedWire(run, run.direction == TrafficDirection::kSent, out);
+        break;
+    case TrafficDirection::kNote:
+        out.push_back(Message(run.ms, run.direction, {run.bytes, run.bytes + run.length},
+                              ReadableText(run.bytes, run.length)));
+        break;
+    case TrafficDirection::kNotSent:
+        out.push_back(
+            Message(run.ms, run.direction, {run.bytes, run.bytes + run.length}, "not sent, the write failed"));
+        break;
+    }
+}
+
+void TrafficDecoder::Flush(std::vector<TrafficMessage>& out)
+{
+    FlushSent(out);
+    FlushReceived(out);
+}
+
+void TrafficDecoder::FeedWire(const TrafficRun& run, bool fromHost, std::vector<TrafficMessage>& out)
+{
+    Pending& pending = fromHost ? sent : received;
+    const auto length = [&] { return fromHost ? SentLength(pending.bytes) : ReceivedLength(pending.bytes); };
+    const uint8_t* at = run.bytes;
+    const uint8_t* const end = run.bytes + run.length;
+    while (at < end) {
+        if (pending.bytes.empty()) {
+            pending.ms = run.ms;
+            const uint8_t* const stop = UnexpectedUntil(fromHost, at, end);
+            if (stop != at) {
+                out.push_back(Unexpected(run, at, stop));
+                at = stop;
+                continue;
+            }
+        }
+        const size_t need = pending.bytes.empty() ? 1 : length();
+        const size_t take = std::min(need - pending.bytes.size(), static_cast<size_t>(end - at));
+        pending.bytes.insert(pending.bytes.end(), at, at + take);
+        at += take;
+        if (pending.bytes.size() == length())
+            out.push_back(fromHost ? DecodeSent(pending) : DecodeReceived(pending));
+    }
+}
+
+const uint8_t* TrafficDecoder::UnexpectedUntil(bool fromHost, const uint8_t* at, const uint8_t* end)
+{
+    if (fromHost)
+        return StartsSent(*at) ? at : std::find_if(at + 1, end, StartsSent);
+    if (ReceivedLength({*at}) != 0)
+        return at;
+    // The link throws away whatever follows a byte it cannot place.
+    expect = Expect::kNothing;
+    return end;
+}
+
+size_t TrafficDecoder::SentLength(const std::vector<uint8_t>& bytes) const
+{
+    if (bytes.empty())
+        return 1;
+    switch (bytes[0]) {
+    case frame::kSyn:
+        return 1;
+    case frame::kEnq:
+        return frame::kEnqSize;
+    case frame::kSoh:
+        if (bytes.size() < frame::kParams)
+            return frame::kParams;
+        return static_cast<size_t>(frame::kFraming + Le16(bytes, frame::kLenLow));
+    default:
+        return 0;
+    }
+}
+
+size_t TrafficDecoder::ReceivedLength(const std::vector<uint8_t>& bytes) const
+{
+    const uint8_t first = bytes[0];
+    switch (expect) {
+    case Expect::kNothing:
+        return 0;
+    case Expect::kSyncAnswer:
+        return first == frame::kSyn ? 2 : first == frame::kDc1 ? 3 : 0;
+    case Expect::kAnswer:
+        return first == frame::kAck ? 1 : first == frame::kNak || first == frame::kDc1 ? 3 : 0;
+    case Expect::kBlock:
+        return first == frame::kDc1 ? frame::kHeaderStart : frame::kHeaderSize;
+    case Expect::kBlockData:
+        return dataSize;
+    }
+    return 0;
+}
+
+TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
+{
+    std::vector<uint8_t> bytes = std::move(pending.bytes);
+    pending.bytes.clear();
+    const auto message = [&](std::string meaning) {
+        return Message(pending.ms, TrafficDirection::kSent, std::move(bytes), std::move(meaning));
+    };
+    if (bytes[0] == frame::kSyn) {
+        expect = Expect::kSyncAnswer;
+        return message("SYN: asks for the sequence number");
+    }
+    if (bytes[0] == frame::kEnq) {
+        expect = Expect::kBlock;
+        blockNumber = bytes[1];
+        return message("ENQ: asks for block " + std::to_string(blockNumber + 1));
+    }
+    expect = Expect::kAnswer;
+    blockNumber = 0;
+    const size_t checkAt = bytes.size() - 1;
+    const uint8_t sum = std::accumulate(bytes.begin() + 1, bytes.end() - 1, uint8_t {0},
+                                        [](uint8_t a, uint8_t b) { return static_cast<uint8_t>(a + b); });
+    std::string meaning = "frame: sequence " + std::to_string(bytes[frame::kSeq]) + ", command " +
+                          std::to_string(bytes[frame::kCmd]) + ", extension " +
+                          std::to_string(bytes[frame::kExt]) + ", check byte ";
+    // The byte itself is in the hex beside it; only a wrong one needs the right value.
+    meaning += bytes[checkAt] == sum ? "ok" : Hex2(bytes[checkAt]) + " wrong, should be " + Hex2(sum);
+    if (checkAt == frame::kParams)
+        return message(meaning + ", no parameters");
+    return WithText(message(meaning + ", parameters"), frame::kParams, checkAt);
+}
+
+TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
+{
+    std::vector<uint8_t> bytes = std::move(pending.bytes);
+    pending.bytes.clear();
+    const auto message = [&](std::string meaning) {
+        return Message(pending.ms, TrafficDirection::kReceived, std::move(bytes), std::move(meaning));
+    };
+    const Expect was = expect;
+    expect = Expect::kNothing;
+    switch (was) {
+    case Expect::kSyncAnswer:
+        if (bytes[0] == frame::kSyn)
+            return message("SYN: the next sequence number is " + std::to_string(bytes[1]));
+        return message("DC1: printer busy, " + PairText(bytes[1], bytes[2]));
+    case Expect::kAnswer:
+        if (bytes[0] == frame::kAck) {
+            expect = Expect::kBlock;  // the response may follow unasked
+            return message("ACK: command accepted");
+        }
+        if (bytes[0] == frame::kNak)
+            return message("NAK: command refused, " + PairText(bytes[1], bytes[2]));
+        return message("DC1: printer busy, " + PairText(bytes[1], bytes[2]));
+    case Expect::kBlock:
+        if (bytes[0] == frame::kDc1) {
+            expect = Expect::kBlock;  // the same block is asked for again
+            return message("DC1: printer busy, block " + std::to_string(blockNumber + 1) + " not ready, " +
+                           PairText(bytes[frame::kBusyClass], bytes[frame::kBusyDetail]));
+        }
+        return DecodeBlockHeader(std::move(bytes));
+    case Expect::kBlockData:
+    case Expect::kNothing:
+        break;
+    }
+    if (!lastBlock)
+        expect = Expect::kBlock;
+    const size_t length = bytes.size() - 1;
+    return WithText(message("block " + std::to_string(blockNumber) + " data, " + std::to_string(length) +
+                            " bytes, trailing byte " + Hex2(bytes.back())),
+                    0, length);
+}
+
+TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
+{
+    ++blockNumber;
+    std::string meaning = "block " + std::to_string(blockNumber) + " header: ";
+    if (bytes[frame::kErrorClass] != 0) {
+        meaning += PairText(bytes[frame::kErrorClass], bytes[frame::kErrorDetail]);
+    } else {
+        const int length = Le16(bytes, frame::kLengthLow);
+        lastBlock = (bytes[frame::kErrorDetail] & frame::kLastBlockBit) != 0;
+        dataSize = static_cast<size_t>(length) + 1;
+        expect = Expect::kBlockData;
+        meaning += std::to_string(length) + " data bytes, " + (lastBlock ? "last block" : "more blocks follow");
+    }
+    return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), meaning);
+}
+
+void TrafficDecoder::FlushSent(std::vector<TrafficMessage>& out)
+{
+    if (sent.bytes.empty())
+        return;
+    const std::string what = sent.bytes[0] == frame::kEnq ? "ENQ" : "frame";
+    const std::string meaning = "incomplete " + what + ", " + std::to_string(sent.bytes.size()) + " of " +
+                                std::to_string(SentLength(sent.bytes)) + " bytes";
+    out.push_back(Message(sent.ms, TrafficDirection::kSent, std::move(sent.bytes), meaning));
+    sent.bytes.clear();
+}
+
+void TrafficDecoder::FlushReceived(std::vector<TrafficMessage>& out)
+{
+    if (received.bytes.empty())
+        return;
+    const uint8_t first = received.bytes[0];
+    std::string what;
+    switch (expect) {
+    case Expect::kBlock:
+        what = first == frame::kDc1 ? "busy answer" : "block " + std::to_string(blockNumber + 1) + " header";
+        break;
+    case Expect::kBlockData:
+        what = "block " + std::to_string(blockNumber) + " data";
+        break;
+    default:
+        what = first == frame::kSyn ? "SYN answer" : first == frame::kNak ? "NAK" : "DC1 answer";
+        break;
+    }
+    const size_t have = received.bytes.size();
+    const bool data = expect == Expect::kBlockData;
+    const std::string meaning = "incomplete " + what + ", " + std::to_string(have) + " of " +
+                                std::to_string(ReceivedLength(received.bytes)) + " bytes";
+    TrafficMessage message = Message(received.ms, TrafficDirection::kReceived, std::move(received.bytes), meaning);
+    received.bytes.clear();
+    expect = Expect::kNothing;
+    out.push_back(data ? WithText(std::move(message), 0, have) : std::move(message));
+}

@@ -1,0 +1,22 @@
+// Decoded traffic as text: the one-line form that kestro-cli's trace and the traffic view's
+// "Salvar..." write, and its parts, folded for the view.
+#pragma once
+
+#include "link/traffic_decoder.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Windows-1252 bytes as UTF-8 on one line: control bytes show as '.'.
+std::string ReadableText(const uint8_t* bytes, size_t length);
+
+// "→" sent, "←" received, "·" the link's note.
+const char* TrafficArrow(TrafficDirection direction);
+// The meaning, then its text in quotes; with a limit, at most that many bytes of the text.
+std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes = SIZE_MAX);
+// The wire bytes in hexadecimal ("01 05 14"); with a limit, at most that many of them. Empty
+// for a note.
+std::string TrafficHex(const TrafficMessage& message, size_t maxBytes = SIZE_MAX);
+// "    212 ms  →  ACK: command accepted  [06]", without a line end.
+std::string TrafficLine(const TrafficMessage& message);

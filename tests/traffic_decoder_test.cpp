@@ -1,0 +1,174 @@
+// The traffic decoder against the protocol's own example exchanges, whole and cut at every byte:
+// what each message means, and that every byte fed comes out in exactly one message.
+#include "link/traffic_format.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr auto kOut = TrafficDirection::kSent;
+constexpr auto kIn = TrafficDirection::kReceived;
+
+struct WireRun {
+    TrafficDirection direction;
+    Bytes bytes;
+    int64_t ms = 0;
+};
+
+// Decodes the runs, each wire run cut into pieces of at most `piece` bytes, and checks that the bytes of
+// each direction come out whole, in order, once.
+std::vector<TrafficMessage> Decode(const std::vector<WireRun>& runs, size_t piece = SIZE_MAX)
+{
+    TrafficDecoder decoder;
+    std::vector<TrafficMessage> out;
+    std::map<TrafficDirection, Bytes> fed, got;
+    for (const WireRun& run : runs) {
+        const size_t cut = run.direction == TrafficDirection::kNote ? SIZE_MAX : piece;
+        for (size_t at = 0; at < run.bytes.size(); at += cut) {
+            const size_t n = std::min(cut, run.bytes.size() - at);
+            decoder.Feed({run.direction, run.ms, run.bytes.data() + at, n}, out);
+        }
+        fed[run.direction].insert(fed[run.direction].end(), run.bytes.begin(), run.bytes.end());
+    }
+    decoder.Flush(out);
+    for (const TrafficMessage& message : out)
+        got[message.direction].insert(got[message.direction].end(), message.raw.begin(), message.raw.end());
+    EXPECT_EQ(got, fed);
+    return out;
+}
+
+std::vector<std::string> Meanings(const std::vector<TrafficMessage>& messages)
+{
+    std::vector<std::string> meanings;
+    for (const TrafficMessage& message : messages)
+        meanings.push_back(TrafficMeaning(message));
+    return meanings;
+}
+
+// A block as the printer sends it: header (not examined bytes 0xEE), data, trailing byte.
+Bytes Block(const std::string& data, uint8_t flags = 0x01, uint8_t errorClass = 0)
+{
+    Bytes block {0xEE,
+                 0xEE,
+                 0xEE,
+                 0xEE,
+                 errorClass,
+                 flags,
+                 0xEE,
+                 0xEE,
+                 0x00,
+                 static_cast<uint8_t>(data.size() & 0xFF),
+                 static_cast<uint8_t>(data.size() >> 8)};
+    for (const char c : data)
+        block.push_back(static_cast<uint8_t>(c));
+    block.push_back(0x5A);
+    return block;
+}
+
+const Bytes kFrameX {0x01, 0x05, 0x14, 0x00, 0x02, 0x00, 0x30, 0x7C, 0xC7};
+
+TEST(TrafficDecoder, TheExampleFrames)
+{
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {kFrameX, "frame: sequence 5, command 20, extension 0, check byte ok, parameters: \"0|\""},
+        {{0x01, 0x00, 0x1A, 0x00, 0x05, 0x00, 0x31, 0x35, 0x7C, 0x32, 0x7C, 0xAF},
+         "frame: sequence 0, command 26, extension 0, check byte ok, parameters: \"15|2|\""},
+        {{0x01, 0xFF, 0x1A, 0x00, 0x06, 0x00, 0x31, 0x35, 0x7C, 0x31, 0x34, 0x7C, 0xE2},
+         "frame: sequence 255, command 26, extension 0, check byte ok, parameters: \"15|14|\""},
+        {{0x01, 0x03, 0x14, 0x00, 0x00, 0x00, 0x17},
+         "frame: sequence 3, command 20, extension 0, check byte ok, no parameters"},
+        {{0x01, 0x03, 0x14, 0x00, 0x00, 0x00, 0x18},
+         "frame: sequence 3, command 20, extension 0, check byte 18 wrong, should be 17, no parameters"},
+    };
+    for (const auto& [frame, meaning] : cases) {
+        for (const size_t piece : {SIZE_MAX, size_t {1}})
+            EXPECT_EQ(Meanings(Decode({{kOut, frame}}, piece)), std::vector<std::string> {meaning});
+    }
+}
+
+TEST(TrafficDecoder, TheFirstExchangeOfAnXReadingCutAnywhere)
+{
+    const Bytes block = Block("12|\xE7|");
+    const std::vector<WireRun> runs = {
+        {TrafficDirection::kNote, {'C', 'o', 'n', 'e', 'c', 't', 'a', 'd', 'o'}, 0},
+        {kOut, {0x16}, 200},
+        {kIn, {0x16, 0x05}, 250},
+        {kOut, kFrameX, 250},
+        {kIn, {0x06}, 300},
+        {kOut, {0x05, 0x00}, 300},
+        {kIn, Bytes(block.begin(), block.begin() + 6), 400},
+        {kIn, Bytes(block.begin() + 6, block.begin() + 11), 400},
+        {kIn, Bytes(block.begin() + 11, block.end()), 400},
+    };
+    const std::vector<std::string> expected = {
+        "      0 ms  \xC2\xB7  Conectado",
+        "    200 ms  \xE2\x86\x92  SYN: asks for the sequence number  [16]",
+        "    250 ms  \xE2\x86\x90  SYN: the next sequence number is 5  [16 05]",
+        "    250 ms  \xE2\x86\x92  frame: sequence 5, command 20, extension 0, check byte ok, parameters: "
+        "\"0|\"  [01 05 14 00 02 00 30 7C C7]",
+        "    300 ms  \xE2\x86\x90  ACK: command accepted  [06]",
+        "    300 ms  \xE2\x86\x92  ENQ: asks for block 1  [05 00]",
+        "    400 ms  \xE2\x86\x90  block 1 header: 5 data bytes, last block  [EE EE EE EE 00 01 EE EE 00 05 00]",
+        "    400 ms  \xE2\x86\x90  block 1 data, 5 bytes, trailing byte 5A: \"12|\xC3\xA7|\"  [31 32 7C E7 7C 5A]",
+    };
+    for (const size_t piece : {SIZE_MAX, size_t {1}, size_t {4}}) {
+        std::vector<std::string> lines;
+        for (const TrafficMessage& message : Decode(runs, piece))
+            lines.push_back(TrafficLine(message));
+        EXPECT_EQ(lines, expected) << "pieces of " << piece;
+    }
+}
+
+TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
+{
+    const Bytes two = Block(std::string(300, 'x'), 0x00);
+    const std::vector<WireRun> runs = {
+        {kOut, kFrameX},
+        {kIn, {0x15, 0x01, 0x01}},  // refused
+        {kOut, kFrameX},
+        {kIn, {0x06}},
+        {kOut, {0x05, 0x00}},
+        {kIn, {0x11, 0x02, 0x05, 0x00, 0x00, 0x00}},  // busy: the same block again
+        {kIn, Block("A|", 0x00)},
+        {kOut, {0x05, 0x01}},
+        {kIn, Bytes(two.begin(), two.begin() + 111)},  // the header and 100 data bytes, then the rest
+        {kIn, Bytes(two.begin() + 111, two.end())},
+        {kOut, {0x05, 0x02}},
+        {kIn, Bytes(two.begin(), two.begin() + 20)},  // stops mid-way: the host gives up
+        {kOut, kFrameX},
+        {kIn, {0x41, 0x06}},
+        {kOut, {0x05, 0x00}},
+        {kIn, Bytes(11, 4)},  // a header that carries an error: the link reads no further
+    };
+    const auto messages = Decode(runs);
+    const std::vector<std::string> expected = {
+        TrafficMeaning(messages[0]),
+        "NAK: command refused, error 1/1: << Comando Inv\xC3\xA1lido >> O comando enviado para a impressora "
+        "n\xC3\xA3o existe no Software B\xC3\xA1sico.",
+        TrafficMeaning(messages[0]),
+        "ACK: command accepted",
+        "ENQ: asks for block 1",
+        "DC1: printer busy, block 1 not ready, error 2/5: << Erro em par\xC3\xA2metro do comando >> CRZ inicial "
+        "maior que CRZ final.",
+        "block 1 header: 2 data bytes, more blocks follow",
+        "block 1 data, 2 bytes, trailing byte 5A: \"A|\"",
+        "ENQ: asks for block 2",
+        "block 2 header: 300 data bytes, more blocks follow",
+        "block 2 data, 300 bytes, trailing byte 5A: \"" + std::string(300, 'x') + "\"",
+        "ENQ: asks for block 3",
+        "block 3 header: 300 data bytes, more blocks follow",
+        "incomplete block 3 data, 9 of 301 bytes: \"xxxxxxxxx\"",
+        TrafficMeaning(messages[0]),
+        "unexpected bytes: \"A.\"",
+        "ENQ: asks for block 1",
+        "block 1 header: error 4/4: << Erro de contexto >> Erro 4",
+    };
+    EXPECT_EQ(Meanings(messages), expected);
+    EXPECT_EQ(TrafficMeaning(messages[10], 4),
+              "block 2 data, 300 bytes, trailing byte 5A: \"xxxx\xE2\x80\xA6\" (300 bytes)");
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+// The traffic window, its model and the action that opens it.
+#include "ui/traffic_view.h"
+
+#include "link/traffic_format.h"
+#include "session/printer_session.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// What a row shows of a long message; the whole of it goes to "Copiar" and "Salvar...".
+constexpr size_t kShownTextBytes = 160;
+constexpr size_t kShownHexBytes = 48;
+
+QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+}  // namespace
+
+TrafficModel::TrafficModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TrafficModel::Add(const TrafficRun& run)
+{
+    std::vector<TrafficMessage> decoded;
+    decoder.Feed(run, decoded);
+    if (decoded.empty())
+        return;
+    const int first = static_cast<int>(messages.size());
+    beginInsertRows({}, first, first + static_cast<int>(decoded.size()) - 1);
+    std::move(decoded.begin(), decoded.end(), std::back_inserter(messages));
+    endInsertRows();
+    if (messages.size() > kMaxMessages) {
+        const int excess = static_cast<int>(messages.size() - kMaxMessages);
+        beginRemoveRows({}, 0, excess - 1);
+        messages.erase(messages.begin(), messages.begin() + excess);
+        endRemoveRows();
+    }
+}
+
+void TrafficModel::Clear()
+{
+    beginResetModel();
+    messages.clear();
+    endResetModel();
+}
+
+std::string TrafficModel::Line(int row) const { return TrafficLine(messages[static_cast<size_t>(row)]); }
+
+int TrafficModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(messages.size());
+}
+
+int TrafficModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant TrafficModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const TrafficMessage& message = messages[static_cast<size_t>(index.row())];
+    if (role == Qt::TextAlignmentRole && index.column() == kTime)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case kTime:
+        return QString::number(message.ms) + QStringLiteral(" ms");
+    case kDirection:
+        return Utf8(TrafficArrow(message.direction));
+    case kMeaning:
+        return Utf8(TrafficMeaning(message, kShownTextBytes));
+    default:
+        return Utf8(TrafficHex(message, kShownHexBytes));
+    }
+}
+
+QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const titles[kColumns] = {"Tempo", "", "Significado", "Bytes"};
+    return QString::fromUtf8(titles[section]);
+}
+
+TrafficView::TrafficView(TrafficModel& model, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      model(model),
+      table(new QTableView(this)),
+      status(new QLabel(this))
+{
+    setObjectName(QStringLiteral("fmTrafego"));
+    setWindowTitle(QStringLiteral("Tráfego"));
+
+    table->setObjectName(QStringLiteral("tvTrafego"));
+    table->setModel(&model);
+    // Hex lines up in a fixed-pitch font; "monospace" names one on Linux, the hint elsewhere.
+    QFont fixed(QStringLiteral("monospace"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    table->setFont(fixed);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setWordWrap(false);
+    table->setAlternatingRowColors(true);
+    // Fixed row heights and column widths: nothing is measured across rows as they come in.
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setStretchLastSection(true);
+    const auto width = [this](int characters) {
+        return table->fontMetrics().horizontalAdvance(QString(characters, QLatin1Char('0')));
+    };
+    table->setColumnWidth(TrafficModel::kTime, width(11));
+    table->setColumnWidth(TrafficModel::kDirection, width(2));
+    table->setColumnWidth(TrafficModel::kMeaning, width(84));
+    // Room for a frame's meaning and the hex of a block header.
+    resize(width(11 + 2 + 84 + 50), 520);
+    // New rows keep the view at the end, unless the user has scrolled away from it.
+    connect(&model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        const QScrollBar* bar = table->verticalScrollBar();
+        following = bar->value() == bar->maximum();
+    });
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (following)
+            table->scrollToBottom();
+    });
+
+    auto* copy = new QPushButton(QStringLiteral("Copiar"), this);
+    auto* save = new QPushButton(QStringLiteral("Salvar..."), this);
+    auto* clear = new QPushButton(QStringLiteral("Limpar"), this);
+    copy->setObjectName(QStringLiteral("btCopiar"));
+    save->setObjectName(QStringLiteral("btSalvar"));
+    clear->setObjectName(QStringLiteral("btLimpar"));
+    status->setObjectName(QStringLiteral("lbTrafegoSt"));
+    connect(copy, &QPushButton::clicked, this, &TrafficView::Copy);
+    connect(save, &QPushButton::clicked, this, &TrafficView::AskWhereToSave);
+    connect(clear, &QPushButton::clicked, this, [this] {
+        this->model.Clear();
+        status->clear();
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(status, 1);
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addWidget(clear);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table);
+    layout->addLayout(buttons);
+}
+
+QString TrafficView::Lines(const QList<int>& rows) const
+{
+    QString text;
+    for (const int row : rows)
+        text += Utf8(model.Line(row)) + QLatin1Char('\n');
+    return text;
+}
+
+void TrafficView::Copy()
+{
+    QList<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty()) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows.append(row);
+    }
+    QApplication::clipboard()->setText(Lines(rows));
+}
+
+void TrafficView::AskWhereToSave()
+{
+    // Not a nested event loop: a command may be running on this thread.
+    auto* dialog = new QFileDialog(this, QStringLiteral("Salvar tráfego"), QStringLiteral("trafego.txt"),
+                                   QStringLiteral("Texto (*.txt);;Todos os arquivos (*)"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, &TrafficView::SaveTo);
+    dialog->open();
+}
+
+bool TrafficView::SaveTo(const QString& path)
+{
+    QList<int> rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows.append(row);
+    QFile file(path);
+    const QByteArray text = Lines(rows).toUtf8();
+    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
+                       file.write(text) == text.size() && file.flush();
+    status->setText(saved ? QStringLiteral("Salvo em %1").arg(path)
+                          : QStringLiteral("Erro ao salvar %1: %2").arg(path, file.errorString()));
+    return saved;
+}
+
+TrafficWatch::TrafficWatch(QWidget& window, PrinterSession& session) : window(window), session(session)
+{
+    session.SetTrafficObserver([this](const TrafficRun& run) { model.Add(run); });
+    auto* action = new QAction(QStringLiteral("Tráfego"), &window);
+    action->setObjectName(QStringLiteral("acTrafego"));
+    action->setShortcut(Qt::Key_F2);
+    // F2 works from the traffic window too, where it brings the view back to the front.
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    connect(action, &QAction::triggered, this, &TrafficWatch::Show);
+    window.addAction(action);
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+TrafficWatch::~TrafficWatch()
+{
+    session.SetTrafficObserver({});
+    delete view;  // before the model it shows
+}
+
+TrafficView* TrafficWatch::Show()
+{
+    if (view == nullptr)
+        view = new TrafficView(model, &window);
+    view->show();
+    view->raise();
+    view->activateWindow();
+    return view;
+}

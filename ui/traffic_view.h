@@ -1,0 +1,79 @@
+// The "Tráfego" window (F2, context menu): every message exchanged with the printer, decoded, one
+// row each, live while commands run; "Copiar", "Salvar..." and "Limpar".
+#pragma once
+
+#include "link/traffic_decoder.h"
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include <deque>
+
+class PrinterSession;
+class QLabel;
+class QTableView;
+
+// The last messages, decoded as the runs arrive; the rows show long data folded.
+class TrafficModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { kTime, kDirection, kMeaning, kHex, kColumns };
+    static constexpr size_t kMaxMessages = 10000;
+
+    explicit TrafficModel(QObject* parent = nullptr);
+
+    void Add(const TrafficRun& run);
+    void Clear();
+    // The row as kestro-cli's trace writes it, unfolded.
+    std::string Line(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    TrafficDecoder decoder;
+    std::deque<TrafficMessage> messages;
+};
+
+class TrafficView : public QWidget {
+    Q_OBJECT
+
+public:
+    TrafficView(TrafficModel& model, QWidget* parent);
+
+    // "Salvar...": every row, one line each, UTF-8; false, with the reason shown, on failure.
+    bool SaveTo(const QString& path);
+
+private:
+    // "Copiar": the selected rows, or all when none is selected.
+    void Copy();
+    void AskWhereToSave();
+    QString Lines(const QList<int>& rows) const;
+
+    TrafficModel& model;
+    QTableView* table;
+    QLabel* status;
+    bool following = true;  // the last row was in sight before rows came in
+};
+
+// Records the traffic of a window's session from its start and gives the window its "Tráfego"
+// action (F2, context menu); the view itself is built the first time it is asked for.
+class TrafficWatch : public QObject {
+    Q_OBJECT
+
+public:
+    TrafficWatch(QWidget& window, PrinterSession& session);
+    ~TrafficWatch() override;
+
+    // Shows the view, raised, and returns it.
+    TrafficView* Show();
+
+private:
+    QWidget& window;
+    PrinterSession& session;
+    TrafficModel model;
+    TrafficView* view = nullptr;  // a child of the window
+};
