@@ -88,6 +88,7 @@ TEST_F(LogTest, UnwritableFileIsDroppedSilently)
     EXPECT_TRUE(fs::is_directory(folder / "AppLog.log"));
 }
 
+#ifndef _WIN32  // links and FIFOs as POSIX makes them; the Windows build runs the rest
 TEST_F(LogTest, NeverFollowsALinkNorWaitsOnAPipe)
 {
     SetAppLogEnabled(true);
@@ -102,5 +103,6 @@ TEST_F(LogTest, NeverFollowsALinkNorWaitsOnAPipe)
     AppLog("into the pipe");
     EXPECT_TRUE(fs::is_fifo(folder / "AppLog.log"));
 }
+#endif
 
 }  // namespace
