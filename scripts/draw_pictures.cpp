@@ -1,5 +1,5 @@
 // Draws the window's pictures (logo, port-state tiles, activity icons, button pictures) into
-// ui/pictures/. Run it again after changing a drawing and commit the PNGs.
+// ui/pictures/ (and the icon once more as .ico for Windows). Run it again after changing a drawing and commit them.
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -36,9 +36,9 @@ QImage Draw(int width, int height, const Drawing& drawing)
     return image;
 }
 
-void Save(const QImage& image, const QString& name)
+void Save(const QImage& image, const QString& name, const QString& extension = "png")
 {
-    const QString path = folder + "/" + name + ".png";
+    const QString path = folder + "/" + name + "." + extension;
     if (!image.save(path))
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
@@ -251,7 +251,9 @@ int main(int argc, char** argv)
     QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
 
     Save(Logo(), "logo");
-    Save(Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); Printer(p, s); }), "app_icon");
+    const QImage appIcon = Draw(32, 32, [](QPainter& p, qreal s) { Tile(p, s); Printer(p, s); });
+    Save(appIcon, "app_icon");
+    Save(appIcon, "app_icon", "ico");  // the Windows executable's icon (app/kestro.rc)
 
     Save(Draw(36, 36, Tile), "com_empty");
     Save(Draw(36, 36, [](QPainter& p, qreal s) { Tile(p, s); RedSquare(p, QRectF(10, 10, 16, 16)); }),
