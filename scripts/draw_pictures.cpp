@@ -1,6 +1,6 @@
 // Draws the window's pictures (logo, port-state tiles, activity icons, button pictures) and the
-// program's icon at the desktop's sizes into ui/pictures/. Run it again after changing a drawing
-// and commit the PNGs.
+// program's icon at the desktop's sizes, and once more as .ico for Windows, into ui/pictures/. Run
+// it again after changing a drawing and commit them.
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -37,9 +37,9 @@ QImage Draw(int width, int height, const Drawing& drawing)
     return image;
 }
 
-void Save(const QImage& image, const QString& name)
+void Save(const QImage& image, const QString& name, const QString& extension = "png")
 {
-    const QString path = folder + "/" + name + ".png";
+    const QString path = folder + "/" + name + "." + extension;
     if (!image.save(path))
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
@@ -265,6 +265,7 @@ int main(int argc, char** argv)
 
     Save(Logo(), "logo");
     Save(AppIcon(32), "app_icon");
+    Save(AppIcon(32), "app_icon", "ico");  // the Windows executable's icon (app/kestro.rc)
     // The desktop's menu sizes; 32 pixels is app_icon itself.
     for (int size : {16, 24, 48, 64, 128, 256})
         Save(AppIcon(size), QString("app_icon_%1").arg(size));

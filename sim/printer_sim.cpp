@@ -1,15 +1,7 @@
-// The simulated printer's thread: reads the master side with poll(), answers, and writes scheduled output.
+// The simulated printer's thread: waits on its line, answers, and writes scheduled output.
 #include "sim/printer_sim.h"
 
-#include "serial/port_list.h"
-
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 using namespace sim_bytes;
 using Clock = std::chrono::steady_clock;
@@ -17,7 +9,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr size_t kHeaderSize = 11;
-constexpr int kHungUpPollMs = 5;      // how often to look for the host while it has the port closed
 constexpr uint8_t kBlockMark = 0x02;  // header byte 0: anything but DC1
 
 // Header, data and a trailing byte that sums everything before it.
@@ -40,13 +31,6 @@ std::vector<uint8_t> EncodeBlock(uint8_t seq, uint8_t cmd, size_t index, bool la
         sum = static_cast<uint8_t>(sum + b);
     bytes.push_back(sum);
     return bytes;
-}
-
-void CloseFd(int& fd)
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
 }
 
 }  // namespace
@@ -85,51 +69,18 @@ PrinterSim::PrinterSim(Options opts)
       expectedSeq(options.firstSeq),
       frameTimeout(std::chrono::milliseconds(options.frameTimeoutMs))
 {
-    // Lives as long as the object, so DropLine or SetFrameTimeout racing with Stop never writes to a closed pipe.
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0) {
-        wakeRead = pipeFds[0];
-        wakeWrite = pipeFds[1];
-    }
 }
 
-PrinterSim::~PrinterSim()
-{
-    Stop();
-    CloseFd(wakeRead);
-    CloseFd(wakeWrite);
-}
+PrinterSim::~PrinterSim() { Stop(); }
 
 bool PrinterSim::Start()
 {
-    if (thread.joinable() || master >= 0 || wakeRead < 0)
+    if (thread.joinable() || line.IsOpen() || !line.CanWake() || !line.Open())
         return false;
-    // Raw from the first moment: with echo on, the host would read its own frame back.
-    termios raw {};
-    ::cfmakeraw(&raw);
-    raw.c_cflag |= CLOCAL | CREAD;
-    ::cfsetispeed(&raw, B115200);
-    ::cfsetospeed(&raw, B115200);
-    int slave = -1;
-    if (::openpty(&master, &slave, nullptr, &raw, nullptr) != 0) {
-        master = -1;
-        return false;
-    }
-    // A printer does not hold the host's port: the slave end is left to the host alone, and
-    // the master side sees a hang-up whenever the host has it closed.
-    CloseFd(slave);
-    char name[128];
-    if (::ptsname_r(master, name, sizeof name) != 0) {
-        CloseFd(master);
-        return false;
-    }
-    slavePath = name;
     // A restarted simulator begins with a clean line.
     reader = FrameReader {};
     outputs.clear();
     response = Response {};
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     {
         std::lock_guard<std::mutex> guard(lock);
         stopRequested = dropRequested = dropped = false;
@@ -148,13 +99,13 @@ void PrinterSim::Stop()
     Wake();
     if (thread.joinable())
         thread.join();
-    CloseFd(master);
+    line.Close();
     Notify();
 }
 
-std::string PrinterSim::SlavePath() const { return slavePath; }
+std::string PrinterSim::SlavePath() const { return line.HostPath(); }
 
-std::string PrinterSim::PortName() const { return PortNameForDevicePath(slavePath); }
+std::string PrinterSim::PortName() const { return line.HostName(); }
 
 void PrinterSim::SetNextSequence(uint8_t seq)
 {
@@ -282,14 +233,7 @@ bool PrinterSim::WaitForBytesSent(uint64_t n, std::chrono::milliseconds timeout)
     return WaitUntil([&] { return Counts().bytesSent >= n; }, timeout);
 }
 
-void PrinterSim::Wake()
-{
-    if (wakeWrite >= 0) {
-        const uint8_t byte = 1;
-        // A full pipe already means "look again", so a failed write loses nothing.
-        [[maybe_unused]] ssize_t n = ::write(wakeWrite, &byte, 1);
-    }
-}
+void PrinterSim::Wake() { line.Wake(); }
 
 void PrinterSim::Notify()
 {
@@ -331,16 +275,13 @@ void PrinterSim::Run()
             timeoutMs = static_cast<int>(std::max<long long>(0, left));
         }
 
-        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {wakeRead, POLLIN, 0}};
-        if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
+        const SimLine::Ready ready = line.Wait(timeoutMs, blocked);
+        if (ready.failed) {
             CloseLine();
             return;
         }
-        if (fds[1].revents & POLLIN) {
-            while (::read(wakeRead, chunk, sizeof chunk) > 0) {}
-        }
-        if (fds[0].revents & POLLIN) {
-            const ssize_t n = ::read(master, chunk, sizeof chunk);
+        if (ready.input) {
+            const long n = line.Read(chunk, sizeof chunk);
             if (n > 0) {
                 lastInput = Clock::now();
                 {
@@ -351,23 +292,20 @@ void PrinterSim::Run()
                 changed.notify_all();
                 reader.Feed(chunk, static_cast<size_t>(n));
             }
-        } else if (fds[0].revents & (POLLERR | POLLNVAL)) {
+        } else if (ready.hangup) {
+            // Nothing left to serve.
             CloseLine();
             return;
-        } else if (fds[0].revents & POLLHUP) {
-            // The host has the port closed: look again shortly, or when woken.
-            pollfd wake {wakeRead, POLLIN, 0};
-            ::poll(&wake, 1, kHungUpPollMs);
         }
         while (auto message = reader.Next()) {
             Handle(*message);
-            if (master < 0)
+            if (!line.IsOpen())
                 return;
         }
         if (reader.Partial() && Clock::now() - lastInput >= quietLimit) {
             if (auto message = reader.Expire())
                 Handle(*message);
-            if (master < 0)
+            if (!line.IsOpen())
                 return;
         }
     }
@@ -601,12 +539,10 @@ bool PrinterSim::Flush()
 {
     while (!outputs.empty() && outputs.front().due <= Clock::now()) {
         Output& out = outputs.front();
-        const ssize_t n = ::write(master, out.bytes.data() + out.written, out.bytes.size() - out.written);
+        const long n = line.Write(out.bytes.data() + out.written, out.bytes.size() - out.written);
+        if (n == 0)
+            return true;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno == EAGAIN)
-                return true;
             // The line is unusable; what was to be sent is lost, as on a real cable.
             outputs.clear();
             return false;
@@ -626,7 +562,7 @@ bool PrinterSim::Flush()
 
 void PrinterSim::CloseLine()
 {
-    CloseFd(master);
+    line.Close();
     outputs.clear();
     {
         std::lock_guard<std::mutex> guard(lock);

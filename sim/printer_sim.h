@@ -1,9 +1,10 @@
-// A fiscal printer on a pseudo-terminal: answers SYN, command frames and ENQ from one poll() thread,
+// A fiscal printer on its line (sim_line.h): answers SYN, command frames and ENQ from one thread,
 // and can be told to misbehave on the next commands. Used in-process by tests and by kestro-sim.
 #pragma once
 
 #include "sim/frame_reader.h"
 #include "sim/printer_commands.h"
+#include "sim/sim_line.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -84,7 +85,7 @@ public:
     PrinterSim(const PrinterSim&) = delete;
     PrinterSim& operator=(const PrinterSim&) = delete;
 
-    // Opens the pseudo-terminal (raw at once) and starts serving it; false if that failed or it runs.
+    // Opens the line (raw at once) and starts serving it; false if that failed or it runs.
     bool Start();
     // Ends the thread and closes everything; safe to call twice.
     void Stop();
@@ -106,7 +107,7 @@ public:
     void SetRandom(uint32_t seed);
     void ClearPlans();  // queue, SYN replies, default and random mode
 
-    // Closes the master and returns once it is closed; the host sees EOF/EIO and the
+    // Closes the line and returns once it is closed; on Linux the host sees EOF/EIO and the
     // device disappears. Not to be called from a WaitUntil condition.
     void DropLine();
     bool LineDropped() const;
@@ -155,10 +156,7 @@ private:
     int PollTimeoutMs() const;
 
     Options options;
-    int master = -1;
-    int wakeRead = -1;
-    int wakeWrite = -1;
-    std::string slavePath;
+    SimLine line;
     std::thread thread;
 
     // Owned by the serving thread.

@@ -1,5 +1,6 @@
-// The real window against the simulated printer on a pseudo-terminal: connecting and identifying,
-// disconnecting, the X reading, busy printers and "Cancelar", response fields and closing.
+// The real window against the simulated printer on a pseudo-terminal (under Wine, two joined COM
+// ports): connecting and identifying, disconnecting, the X reading, busy printers and "Cancelar",
+// response fields and closing.
 #include "sim/frame_reader.h"
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
@@ -239,8 +240,15 @@ TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
     }
 }
 
+// Under Wine a held port opens all the same, and the simulator's line, two joined COM ports, cannot
+// vanish: the two tests of ports that do not open have nothing to check there.
+#define SKIP_WITHOUT_HELD_PORTS()                                                                                 \
+    if (!PortHolder::Enforced())                                                                                  \
+        GTEST_SKIP() << "ports are not held exclusively here";
+
 TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
 {
+    SKIP_WITHOUT_HELD_PORTS();
     struct Row {
         const char* name;
         std::function<std::unique_ptr<PortHolder>()> block;
@@ -421,6 +429,7 @@ TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
 
 TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
 {
+    SKIP_WITHOUT_HELD_PORTS();
     Connect();
     struct Row {
         const char* name;

@@ -1,9 +1,11 @@
 // The main window on real widgets: display states, activity display, identification header,
-// port discovery on real pseudo-terminals, program entry, fatal errors and screenshots.
+// port discovery on real ports (pseudo-terminals, or COM ports under Wine), program entry, fatal errors
+// and screenshots.
 #include "base/log.h"
 #include "base/version.h"
 #include "tests/port_holder.h"
-#include "tests/pty_pair.h"
+#include "tests/spare_port.h"
+#include "tests/wait_for.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
 
@@ -29,8 +31,6 @@ namespace {
 
 const QString k20(20, QChar('_'));
 const QString k22(22, QChar('_'));
-
-std::string PtyName(const PtyPair& pty) { return pty.Path().substr(5); }
 
 // One row of the window's state table.
 struct StateRow {
@@ -176,16 +176,16 @@ protected:
 
 TEST_F(WindowTest, GoesThroughTheFourStatesOfAConnection)
 {
-    PtyPair port;
-    Open({{port.Path(), PtyName(port), ""}});
+    SparePort port;
+    Open({{port.Path(), port.Name(), ""}});
     ExpectState({"start", true, true, false, false, false, false, false, true, k20});
     EXPECT_EQ(Label("lb0")->text(), "Desconectado");
     EXPECT_EQ(Label("lbSt")->text(), "");
 
     PickPort(0);
     ExpectState({"port chosen", true, true, true, false, true, false, true, true, k20});
-    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(port)));
-    EXPECT_EQ(Combo("cbPorta")->currentText().toStdString(), PtyName(port));
+    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(port.Name()));
+    EXPECT_EQ(Combo("cbPorta")->currentText().toStdString(), port.Name());
 
     window->Rodando(true);
     window->AtualizaHeader({"MODELO X", "AB0123456789", "010203"});
@@ -206,13 +206,13 @@ TEST_F(WindowTest, GoesThroughTheFourStatesOfAConnection)
 
     window->Rodando(false);
     ExpectState({"disconnected again", true, true, true, false, true, false, true, true, k22});
-    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(port)));
+    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(port.Name()));
 }
 
 TEST_F(WindowTest, EnterPressesConnectOnlyWhileItCanBePressed)
 {
-    PtyPair port;
-    Open({{port.Path(), PtyName(port), ""}});
+    SparePort port;
+    Open({{port.Path(), port.Name(), ""}});
     int presses = 0;
     QObject::connect(Button("btRun"), &QPushButton::clicked, [&] { ++presses; });
     QTest::keyClick(window.get(), Qt::Key_Return);
@@ -370,15 +370,17 @@ TEST_F(WindowTest, HeaderSplitsTheBasicSoftwareVersion)
 
 TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
 {
-    PtyPair first, held, last;
+    if (!PortHolder::Enforced())
+        GTEST_SKIP() << "ports are not held exclusively here";
+    SparePort first, held, last;
     PortHolder holder(held.Path());
     ASSERT_TRUE(holder.held);
-    Open({{first.Path(), PtyName(first), "USB Serial Adapter"},
-          {held.Path(), PtyName(held), ""},
+    Open({{first.Path(), first.Name(), "USB Serial Adapter"},
+          {held.Path(), held.Name(), ""},
           {"/dev/kestro-no-such-port", "kestro-no-such-port", ""},
-          {last.Path(), PtyName(last), ""}});
+          {last.Path(), last.Name(), ""}});
     EXPECT_EQ(PortList(),
-              QStringList({QString::fromStdString(PtyName(first)), QString::fromStdString(PtyName(last))}));
+              QStringList({QString::fromStdString(first.Name()), QString::fromStdString(last.Name())}));
     EXPECT_EQ(Combo("cbPorta")->currentIndex(), -1);
     EXPECT_EQ(Combo("cbPorta")->currentText(), "");
     EXPECT_FALSE(Button("btRun")->isEnabled());
@@ -398,12 +400,12 @@ TEST_F(WindowTest, NoPortLeavesConnectDisabled)
 
 TEST_F(WindowTest, PortaAgainClearsTheChoiceAndDropsTheListDown)
 {
-    PtyPair a, b;
-    Open({{a.Path(), PtyName(a), ""}, {b.Path(), PtyName(b), ""}});
+    SparePort a, b;
+    Open({{a.Path(), a.Name(), ""}, {b.Path(), b.Name(), ""}});
     PickPort(1);
     EXPECT_TRUE(Button("btRun")->isEnabled());
     EXPECT_TRUE(Label("imCom1")->isVisible());
-    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(PtyName(b)));
+    EXPECT_EQ(Label("lbCom")->text(), QString::fromStdString(b.Name()));
 
     QTest::mouseClick(Button("btPorta"), Qt::LeftButton);
     EXPECT_EQ(listDuringScan, "Aguarde...");
@@ -519,7 +521,7 @@ TEST_F(WindowTest, RendersTheFourStates)
 {
     const char* wanted = std::getenv("KESTRO_SCREENSHOT_DIR");
     const fs::path target = wanted ? fs::path(wanted) : folder;
-    PtyPair usb, other;
+    SparePort usb, other;
     Open({{usb.Path(), "ttyUSB0", "USB-Serial Controller"}, {other.Path(), "ttyUSB1", ""}});
     auto save = [&](const char* name) {
         QCoreApplication::processEvents();

@@ -43,3 +43,5 @@ PortHolder::~PortHolder()
     if (child > 0)
         ::waitpid(child, nullptr, 0);
 }
+
+bool PortHolder::Enforced() { return true; }

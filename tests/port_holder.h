@@ -15,7 +15,12 @@ public:
 
     bool held = false;
 
+    // False where the system lets a second program open a port that one holds (Wine); tests of
+    // held ports have nothing to check there.
+    static bool Enforced();
+
 private:
     pid_t child = -1;
     int releaseEnd = -1;
+    void* handle = nullptr;  // Windows: the exclusive handle, which this process keeps instead
 };

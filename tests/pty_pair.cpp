@@ -6,7 +6,6 @@
 #include <pty.h>
 #include <stdexcept>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 PtyPair::PtyPair()
@@ -61,17 +60,6 @@ void PtyPair::Drop()
     if (master >= 0)
         ::close(master);
     master = -1;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
-{
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 void PtyPair::ReleasePort()

@@ -1,9 +1,10 @@
 // A pseudo-terminal for tests: the far end (master) and the path of the port (slave).
 #pragma once
 
+#include "tests/wait_for.h"
+
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,3 @@ private:
     int slave = -1;  // kept open so that the far end never sees a hang-up between opens
     std::string slavePath;
 };
-
-// Polls the condition until it holds or the deadline passes; returns its last value.
-bool WaitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds deadline = std::chrono::seconds(10));

@@ -1,8 +1,11 @@
-// Far end for the Windows tests under Wine (a Linux program): a raw pseudo-terminal that sends
-// back every byte it receives. Prints the port's path on its first line; ends on SIGTERM.
+// Far ends for the Windows tests under Wine (a Linux program): raw pseudo-terminals. Alone, one that
+// sends back every byte it receives; with --join, two joined to each other, so that a Windows program
+// on one COM port talks to another on the second. Prints each port's path on a line of its own; ends
+// on SIGTERM.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -30,34 +33,42 @@ bool SendAll(int fd, const unsigned char* bytes, ssize_t n)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
-        return 1;
+    const int count = argc > 1 && std::strcmp(argv[1], "--join") == 0 ? 2 : 1;
+    int masters[2] = {-1, -1};
+    int slaves[2] = {-1, -1};
+    for (int i = 0; i < count; ++i) {
+        char name[128] = {};
+        if (openpty(&masters[i], &slaves[i], name, nullptr, nullptr) != 0) {
+            std::perror("openpty");
+            return 1;
+        }
+        termios tio {};
+        tcgetattr(slaves[i], &tio);
+        cfmakeraw(&tio);
+        tcsetattr(slaves[i], TCSANOW, &tio);
+        std::printf("%s\n", name);
     }
-    termios tio {};
-    tcgetattr(slave, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(slave, TCSANOW, &tio);
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
-    std::printf("%s\n", name);
     std::fflush(stdout);
 
-    // The slave stays open here, so the far end sees no hang-up while the port is closed
-    // between two opens.
+    // The slaves stay open here, so no far end sees a hang-up while its port is closed between
+    // two opens.
     unsigned char buffer[4096];
     while (!stopping) {
-        pollfd ready {master, POLLIN, 0};
-        if (::poll(&ready, 1, 100) <= 0)
+        pollfd ready[2] = {{masters[0], POLLIN, 0}, {masters[1], POLLIN, 0}};
+        if (::poll(ready, count, 100) <= 0)
             continue;
-        const ssize_t got = ::read(master, buffer, sizeof buffer);
-        if (got > 0 && !SendAll(master, buffer, got))
-            return 1;
+        for (int i = 0; i < count; ++i) {
+            if ((ready[i].revents & POLLIN) == 0)
+                continue;
+            const ssize_t got = ::read(masters[i], buffer, sizeof buffer);
+            // Alone it answers itself; joined, each passes what it got to the other.
+            if (got > 0 && !SendAll(masters[(i + 1) % count], buffer, got))
+                return 1;
+        }
     }
     return 0;
 }

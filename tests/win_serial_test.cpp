@@ -25,12 +25,6 @@ const char kMode[] = "115200,n,8,1";
 constexpr int kChunkSize = 65536;
 constexpr uint8_t kSyn = 0x16;
 
-bool RunningUnderWine()
-{
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 10s)
 {
     const auto end = Clock::now() + deadline;
