@@ -4,6 +4,7 @@
 // at most 5 ms, so a wait is a short polling loop that also watches the wake-up.
 #include "sim/sim_line.h"
 
+#include "serial/port_list.h"
 #include "serial/serial_port.h"
 
 #include <algorithm>

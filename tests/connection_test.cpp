@@ -5,7 +5,8 @@
 #include "sim/printer_sim.h"
 #include "tests/link_test_support.h"
 #include "tests/port_holder.h"
-#include "tests/pty_pair.h"
+#include "tests/spare_port.h"
+#include "tests/wait_for.h"
 #include "ui/main_window.h"
 #include "ui/traffic_view.h"
 #include "vocab/cp1252.h"
@@ -137,8 +138,8 @@ protected:
 
 TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
 {
-    PtyPair silent;
-    portsBefore = {{silent.Path(), silent.Path().substr(5), ""}};
+    SparePort silent;
+    portsBefore = {{silent.Path(), silent.Name(), ""}};
     Find<QAction>("acLocalizaECF")->trigger();
     EXPECT_EQ(Find<QComboBox>("cbPorta")->count(), 2);
     EXPECT_EQ(Find<QComboBox>("cbPorta")->currentText().toStdString(), sim.PortName());
@@ -151,10 +152,10 @@ TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
 
 TEST_F(ConnectionTest, SearchKeepsTheWindowAliveAndEscapeCancelsIt)
 {
-    PtyPair silent;
+    SparePort silent;
     MainWindowSeams seams;  // the real answer wait: the silent port would take 6 s
     seams.candidates = [&](const std::vector<std::string>&) {
-        return std::vector<PortCandidate> {{silent.Path(), silent.Path().substr(5), ""}};
+        return std::vector<PortCandidate> {{silent.Path(), silent.Name(), ""}};
     };
     TfmMainComunic slow({"kestro"}, seams);
     slow.show();
@@ -658,7 +659,8 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
     ASSERT_TRUE(view->SaveTo(saved));
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    // Text lines: CR LF on Windows.
+    const QStringList lines = QString::fromUtf8(file.readAll()).remove('\r').split('\n', Qt::SkipEmptyParts);
     file.remove();
     ASSERT_EQ(lines.size(), 23);
     EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(" ms  \u2192  SYN: asks for the sequence number  [16]")));

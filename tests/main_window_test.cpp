@@ -422,8 +422,11 @@ TEST_F(WindowTest, PortaAgainClearsTheChoiceAndDropsTheListDown)
 
 TEST_F(WindowTest, CommandLinePathsAreOfferedAsCandidates)
 {
-    Open({}, {"kestro", "/dev/ttyUSB3", "+applog", "dev/x", "/devices", "/dev/pts/7"});
-    EXPECT_EQ(extraSeen, (std::vector<std::string> {"/dev/ttyUSB3", "/dev/pts/7"}));
+    // Device paths as the system writes them: /dev/ttyUSB3 here, \\.\ttyUSB3 on Windows.
+    const std::string first = DevicePathForPortName("ttyUSB3");
+    const std::string second = DevicePathForPortName("pts/7");
+    Open({}, {"kestro", first, "+applog", "dev/x", "/devices", second});
+    EXPECT_EQ(extraSeen, (std::vector<std::string> {first, second}));
 }
 
 // ---- Program entry -----------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Spare ports on Windows: the COM ports that the test script maps, in turn.
 #include "tests/spare_port.h"
 
+#include "serial/port_list.h"
 #include "serial/serial_port.h"
 #include "tests/win_ports.h"
 
