@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// find: every usable port (and the device paths given) tried at once; one line per printer.
-int RunFind(const std::vector<std::string>& extraPaths, bool verbose);
+// find: every usable port (and the device paths given) tried at once; one line per printer;
+// traced with every line naming its port.
+int RunFind(const CliOptions& options);
 
 // send: opens the port, runs the one command and prints its response's fields (--raw: its
 // bytes in hex); traced as identify is.

@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
+#include "cli/trace_output.h"
 #include "serial/port_list.h"
 #include "session/printer_finder.h"
 #include "vocab/cp1252.h"
@@ -33,13 +34,19 @@ std::string PrinterLine(const PortProbe& probe)
 
 }  // namespace
 
-int RunFind(const std::vector<std::string>& extraPaths, bool verbose)
+int RunFind(const CliOptions& options)
 {
+    TraceOutput trace;
+    if (!trace.Open(options.trace, options.traceFile))
+        return 1;
     ConsoleDisplay display(stderr, false);
     std::vector<std::string> names;
-    for (const PortCandidate& port : ListUsablePorts(extraPaths))
+    for (const PortCandidate& port : ListUsablePorts(options.extraPaths))
         names.push_back(port.name);
     PrinterFinder finder;
+    // Many links at once: each trace line names its port.
+    if (trace.Active())
+        finder.SetTrafficObservers([&trace](const std::string& port) { return trace.Observer(port); });
     finder.Start(names);
     while (!finder.WaitDone(std::chrono::milliseconds(50))) {
         if (Interrupted())
@@ -52,7 +59,7 @@ int RunFind(const std::vector<std::string>& extraPaths, bool verbose)
             display.Result(PrinterLine(probe));
             if (!probe.identified)
                 display.Message(probe.port + ": Erro ao ler ECF");
-        } else if (verbose) {
+        } else if (options.verbose) {
             display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
         }
     }

@@ -131,10 +131,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
             error = std::string(options.command == Command::Find ? "find" : "ports") + " takes no --port";
             return false;
         }
-        if (options.trace || !options.traceFile.empty()) {
-            error = options.command == Command::Find
-                        ? "find talks to many ports at once: trace one with --port NAME identify"
-                        : "ports has no traffic to trace";
+        if (options.command == Command::Ports && (options.trace || !options.traceFile.empty())) {
+            error = "ports has no traffic to trace";
             return false;
         }
         return true;
@@ -219,9 +217,10 @@ std::string CliUsage()
            "Options:\n"
            "  --port NAME  The port as ports lists it: ttyUSB0, ttyS0, pts/3 (COM3 on Windows).\n"
            "               A path /dev/NAME is taken as NAME; another absolute path as it stands.\n"
-           "  --trace      With identify, lx and send: writes every message exchanged with the printer to\n"
-           "               standard error as it happens, decoded, one per line: milliseconds since\n"
-           "               the port opened, an arrow for the direction, the meaning, the bytes in hex.\n"
+           "  --trace      With identify, lx, send and find: writes every message exchanged with\n"
+           "               the printer to standard error as it happens, decoded, one per line:\n"
+           "               milliseconds since the port opened, an arrow for the direction, the\n"
+           "               meaning, the bytes in hex. With find each line starts with its port.\n"
            "  --trace-file FILE\n"
            "               The same lines, appended to FILE (created if needed).\n"
            "  +APPLOG      In any letter case and anywhere: appends a diagnostic log of every step\n"

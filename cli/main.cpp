@@ -114,7 +114,7 @@ int RunCommand(const CliOptions& options)
     case CliOptions::Command::Lx:
         return RunOnPrinter(options, true);
     case CliOptions::Command::Find:
-        return RunFind(options.extraPaths, options.verbose);
+        return RunFind(options);
     case CliOptions::Command::Send:
         return RunSend(options);
     case CliOptions::Command::None:

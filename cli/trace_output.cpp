@@ -8,9 +8,11 @@
 
 TraceOutput::~TraceOutput()
 {
-    std::vector<TrafficMessage> rest;
-    decoder.Flush(rest);
-    Write(rest);
+    for (const auto& link : watched) {
+        std::vector<TrafficMessage> rest;
+        link->decoder.Flush(rest);
+        Write(*link, rest);
+    }
     if (file != nullptr)
         std::fclose(file);
 }
@@ -32,20 +34,24 @@ bool TraceOutput::Open(bool toStderr, const std::string& path)
     return true;
 }
 
-TrafficObserver TraceOutput::Observer()
+TrafficObserver TraceOutput::Observer(const std::string& label)
 {
-    return [this](const TrafficRun& run) {
+    watched.push_back(std::make_unique<Watched>());
+    Watched& link = *watched.back();
+    link.prefix = label.empty() ? std::string() : label + ": ";
+    return [this, &link](const TrafficRun& run) {
         std::vector<TrafficMessage> messages;
-        decoder.Feed(run, messages);
-        Write(messages);
+        link.decoder.Feed(run, messages);
+        Write(link, messages);
     };
 }
 
-void TraceOutput::Write(const std::vector<TrafficMessage>& messages)
+void TraceOutput::Write(const Watched& link, const std::vector<TrafficMessage>& messages)
 {
+    const std::lock_guard<std::mutex> hold(writing);
     for (std::FILE* stream : streams) {
         for (const TrafficMessage& message : messages)
-            std::fprintf(stream, "%s\n", TrafficLine(message).c_str());
+            std::fprintf(stream, "%s%s\n", link.prefix.c_str(), TrafficLine(message).c_str());
         // As it happens: a trace cut short by a hang-up still shows the last exchange.
         std::fflush(stream);
     }

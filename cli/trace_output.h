@@ -5,6 +5,8 @@
 #include "link/traffic_decoder.h"
 
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,13 +23,20 @@ public:
     bool Open(bool toStderr, const std::string& path);
     bool Active() const { return !streams.empty(); }
     bool ToStderr() const { return toStderr; }
-    // What a session hands to its links; it must not outlive this object.
-    TrafficObserver Observer();
+    // What a session hands to its links; it must not outlive this object. With a label (the
+    // port, when several links run at once) every line starts with it; each observer decodes
+    // its own link, and whole lines are written under a lock.
+    TrafficObserver Observer(const std::string& label = {});
 
 private:
-    void Write(const std::vector<TrafficMessage>& messages);
+    struct Watched {
+        std::string prefix;
+        TrafficDecoder decoder;
+    };
+    void Write(const Watched& watched, const std::vector<TrafficMessage>& messages);
 
-    TrafficDecoder decoder;
+    std::mutex writing;
+    std::vector<std::unique_ptr<Watched>> watched;
     std::vector<std::FILE*> streams;
     std::FILE* file = nullptr;
     bool toStderr = false;

@@ -50,6 +50,10 @@ void PrinterFinder::Start(const std::vector<std::string>& portNames)
 {
     ports = portNames;
     probes.assign(ports.size(), PortProbe());
+    // Made here, on the caller's thread: the threads only use them.
+    observers.clear();
+    for (const std::string& port : ports)
+        observers.push_back(makeObserver ? makeObserver(port) : TrafficObserver());
     for (size_t i = 0; i < ports.size(); ++i)
         threads.emplace_back(&PrinterFinder::Try, this, i);
 }
@@ -60,6 +64,8 @@ void PrinterFinder::Try(size_t index)
     SearchDisplay display(*this, std::chrono::steady_clock::now() + answerWait);
     PrinterSession session(display, pacing);
     display.Attach(session);
+    if (observers[index])
+        session.SetTrafficObserver(observers[index]);
     probes[index] = session.Probe(ports[index]);
     {
         std::lock_guard<std::mutex> hold(lock);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,6 +21,11 @@ public:
     PrinterFinder(const PrinterFinder&) = delete;
     PrinterFinder& operator=(const PrinterFinder&) = delete;
 
+    // Before Start: gives each port's link the observer made for it (the traffic of a search).
+    void SetTrafficObservers(std::function<TrafficObserver(const std::string& port)> make)
+    {
+        makeObserver = std::move(make);
+    }
     // Starts trying the ports ("ttyUSB0", "pts/3"); once per finder.
     void Start(const std::vector<std::string>& portNames);
     // Waits at most `timeout` for the last port's answer; true when every port has answered.
@@ -41,8 +47,10 @@ private:
     class SearchDisplay;
 
     LinkPacing pacing;
+    std::function<TrafficObserver(const std::string& port)> makeObserver;
     std::vector<std::string> ports;
-    std::vector<PortProbe> probes;  // each written by its own thread only
+    std::vector<TrafficObserver> observers;  // one per port, made before the threads start
+    std::vector<PortProbe> probes;           // each written by its own thread only
     std::vector<std::thread> threads;
 
     std::mutex lock;

@@ -252,7 +252,8 @@ TEST_F(CliTest, FindListsBothPrintersInAboutOneAnswerWait)
     PtyPair silent;
     silent.ReleasePort();  // a port this process held open would be in use elsewhere
     const auto start = std::chrono::steady_clock::now();
-    const CliRun run = RunCli({"find", "--verbose", sim->SlavePath(), silent.Path(), other.SlavePath()});
+    const CliRun run =
+        RunCli({"find", "--verbose", "--trace", sim->SlavePath(), silent.Path(), other.SlavePath()});
     // Ports are tried at once: less than one and a half answer waits of 6 s.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(9000));
     EXPECT_EQ(run.status, 0);
@@ -262,6 +263,14 @@ TEST_F(CliTest, FindListsBothPrintersInAboutOneAnswerWait)
                                     other.PortName() + "\tModelo: KS-2000 SIM" + identity})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << run.out;
     EXPECT_NE(run.err.find(silent.Path().substr(5) + ": ECF n\u00e3o respondeu\n"), std::string::npos) << run.err;
+    // Traced: every port's SYN on a whole line of its own that starts with the port.
+    const auto errLines = Lines(run.err);
+    for (const std::string& port : {sim->PortName(), silent.Path().substr(5), other.PortName()}) {
+        const bool syn = std::any_of(errLines.begin(), errLines.end(), [&](const std::string& line) {
+            return line.rfind(port + ": ", 0) == 0 && line.find("SYN: asks") != std::string::npos;
+        });
+        EXPECT_TRUE(syn) << port << "\n" << run.err;
+    }
 }
 
 TEST_F(CliTest, SendOfTheXReadingGoesOutAsLxSendsItAndPrintsFields)
@@ -436,8 +445,8 @@ TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
         {"find", "--port", "pts/1"},                         // port with find
         {"--port", "pts/1", "--raw", "lx"},                  // --raw without send
         {"--port", "pts/1", "--verbose", "send", "1", "0"},  // --verbose without find
-        {"--port=pts/1", "lx", "--trace-file"},         // trace file without name
-        {"ports", "--trace"},                           // nothing to trace
+        {"--port=pts/1", "lx", "--trace-file"},              // trace file without name
+        {"ports", "--trace"},                                // nothing to trace
     };
     for (const auto& arguments : lines) {
         const CliRun run = RunCli(arguments);
