@@ -4,11 +4,12 @@
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
+#include "link/traffic_format.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace {
 
@@ -27,18 +28,11 @@ std::string EchoText(const std::string& port, const SendRequest& request)
     return text;
 }
 
+// Sixteen bytes a line.
 void PrintHex(ConsoleDisplay& display, const std::vector<uint8_t>& bytes)
 {
-    std::string line;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, i % kHexPerLine == 0 ? "%02X" : " %02X", bytes[i]);
-        line += hex;
-        if (i % kHexPerLine == kHexPerLine - 1 || i + 1 == bytes.size()) {
-            display.Result(line);
-            line.clear();
-        }
-    }
+    for (size_t start = 0; start < bytes.size(); start += kHexPerLine)
+        display.Result(HexBytes(bytes.data() + start, std::min(kHexPerLine, bytes.size() - start)));
 }
 
 }  // namespace

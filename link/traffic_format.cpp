@@ -48,21 +48,27 @@ std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes)
     return shown < length ? text + kFold + "\" (" + std::to_string(length) + " bytes)" : text + "\"";
 }
 
+std::string HexBytes(const uint8_t* bytes, size_t length)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(length * 3 + 24);
+    for (size_t i = 0; i < length; ++i) {
+        if (i > 0)
+            hex += ' ';
+        hex += digits[bytes[i] >> 4];
+        hex += digits[bytes[i] & 0xF];
+    }
+    return hex;
+}
+
 std::string TrafficHex(const TrafficMessage& message, size_t maxBytes)
 {
     if (message.direction == TrafficDirection::kNote)
         return {};
-    static const char digits[] = "0123456789ABCDEF";
     const size_t total = message.raw.size();
     const size_t shown = total < maxBytes ? total : maxBytes;
-    std::string hex;
-    hex.reserve(shown * 3 + 24);
-    for (size_t i = 0; i < shown; ++i) {
-        if (i > 0)
-            hex += ' ';
-        hex += digits[message.raw[i] >> 4];
-        hex += digits[message.raw[i] & 0xF];
-    }
+    const std::string hex = HexBytes(message.raw.data(), shown);
     return shown < total ? hex + " " + Folded(total) : hex;
 }
 

@@ -11,6 +11,9 @@
 // Windows-1252 bytes as UTF-8 on one line: control bytes show as '.'.
 std::string ReadableText(const uint8_t* bytes, size_t length);
 
+// Bytes in hexadecimal, blank-separated: "01 05 14".
+std::string HexBytes(const uint8_t* bytes, size_t length);
+
 // "→" sent, "←" received, "·" the link's note.
 const char* TrafficArrow(TrafficDirection direction);
 // The meaning, then its text in quotes; with a limit, at most that many bytes of the text.
