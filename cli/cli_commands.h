@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+// kestro-cli's exit statuses; a signal's is 128 + its number.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;  // the port did not open, no printer, the command failed
+constexpr int kExitUsage = 2;   // the command line was not understood
+
 // find: every usable port (and the device paths given) tried at once; one line per printer;
 // traced with every line naming its port.
 int RunFind(const CliOptions& options);

@@ -7,22 +7,9 @@
 #include "serial/port_list.h"
 #include "session/printer_finder.h"
 #include "vocab/cp1252.h"
+#include "vocab/error_text.h"
 
 namespace {
-
-// An error text on the port's line: its line breaks become single blanks.
-std::string OneLine(const std::string& text)
-{
-    std::string line;
-    for (const char c : text) {
-        const bool lineEnd = c == '\r' || c == '\n';
-        if (!lineEnd)
-            line += c;
-        else if (!line.empty() && line.back() != ' ')
-            line += ' ';
-    }
-    return line;
-}
 
 std::string PrinterLine(const PortProbe& probe)
 {
@@ -38,7 +25,7 @@ int RunFind(const CliOptions& options)
 {
     TraceOutput trace;
     if (!trace.Open(options.trace, options.traceFile))
-        return 1;
+        return kExitFailed;
     ConsoleDisplay display(stderr, false);
     std::vector<std::string> names;
     for (const PortCandidate& port : ListUsablePorts(options.extraPaths))
@@ -63,5 +50,5 @@ int RunFind(const CliOptions& options)
             display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
         }
     }
-    return found ? 0 : 1;
+    return found ? kExitDone : kExitFailed;
 }

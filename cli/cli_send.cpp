@@ -43,7 +43,7 @@ int RunSend(const CliOptions& options)
     const SendRequest& request = options.send;
     TraceOutput trace;
     if (!trace.Open(options.trace, options.traceFile))
-        return 1;
+        return kExitFailed;
     const bool terminal = StderrIsTerminal();
     ConsoleDisplay display(stderr, terminal && !trace.ToStderr());
     if (terminal)
@@ -53,13 +53,13 @@ int RunSend(const CliOptions& options)
         session.SetTrafficObserver(trace.Observer());
     if (!session.Open(port)) {
         display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
-        return 1;
+        return kExitFailed;
     }
     // A failure's text reaches standard error through the cycle's status line.
     const CommandReply reply = session.Run(request.command, request.extension, request.params);
     session.Disconnect();
     if (!reply.done)
-        return 1;
+        return kExitFailed;
     if (options.raw) {
         PrintHex(display, reply.response);
     } else {
@@ -69,5 +69,5 @@ int RunSend(const CliOptions& options)
     if (reply.length > reply.response.size())
         display.Message("Resposta cortada: " + std::to_string(reply.response.size()) + " de " +
                         std::to_string(reply.length) + " bytes");
-    return 0;
+    return kExitDone;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
 // The printer's texts break lines with CR LF; the console's own line end is "\n" (the C
 // library writes CR LF for it on Windows).
 std::string UnixLineEnds(std::string text)
@@ -26,10 +24,8 @@ ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks) : out(out), p
 
 void ConsoleDisplay::ShowCmd(int code)
 {
-    // The window pauses after each received block and each partial one; the link's
-    // pacing was set with that pause in it.
-    if (code == kShowReceiving || code == kShowPartial)
-        Pause(50);
+    if (PausesAfter(code))
+        std::this_thread::sleep_for(kReceivedPause);
 }
 
 void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
@@ -40,8 +36,8 @@ void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
         std::fflush(out);
         progressOpen = true;
     }
-    // The printer asked to wait: the cycle asks again only after this half second, as in the window.
-    Pause(500);
+    // The printer asked to wait: the cycle asks again only after this pause, as in the window.
+    std::this_thread::sleep_for(kCancelShownPause);
 }
 
 void ConsoleDisplay::SetSt(const std::string& text)

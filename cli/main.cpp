@@ -24,9 +24,6 @@
 
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
 int ListPorts(const std::vector<std::string>& extraPaths)
 {
     // A path given by hand that is no serial port is said so, not silently left out.
@@ -41,7 +38,7 @@ int ListPorts(const std::vector<std::string>& extraPaths)
             line += "\t" + TerminalSafe(port.description);
         std::printf("%s\n", line.c_str());
     }
-    return 0;
+    return kExitDone;
 }
 
 // The identification items that were read, as the window's header shows them.
@@ -95,7 +92,7 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
     if (done && readingX)
         display.Result("Leitura X emitida.");
     session.Disconnect();
-    return done ? 0 : kExitFailed;
+    return done ? kExitDone : kExitFailed;
 }
 
 int RunCommand(const CliOptions& options)
@@ -103,10 +100,10 @@ int RunCommand(const CliOptions& options)
     switch (options.command) {
     case CliOptions::Command::Help:
         std::fputs(CliUsage().c_str(), stdout);
-        return 0;
+        return kExitDone;
     case CliOptions::Command::Version:
         std::printf("kestro-cli %s\n", ProgramVersionText().c_str());
-        return 0;
+        return kExitDone;
     case CliOptions::Command::Ports:
         return ListPorts(options.extraPaths);
     case CliOptions::Command::Identify:

@@ -70,7 +70,7 @@ int EcfLink::SendCmd()
     out[frame::kLenLow] = static_cast<uint8_t>(paramLen & 0xFF);
     out[frame::kLenHigh] = static_cast<uint8_t>((paramLen >> 8) & 0xFF);
     std::memcpy(out + frame::kParams, paramBuf.get(), static_cast<size_t>(paramLen));
-    out[frame::kParams + paramLen] = CheckSum(out, frame::kParams + paramLen);
+    out[frame::kParams + paramLen] = frame::CheckByte(out, static_cast<size_t>(frame::kParams + paramLen));
     if (!WriteSerial(paramLen + frame::kFraming))
         return kWriteFailed;
 
@@ -171,12 +171,4 @@ bool EcfLink::WriteSerial(int n)
     AppLog(sent ? "WriteSerial Ok" : "WriteSerial Erro");
     CmdLog(txBuf.get(), n, sent ? TrafficDirection::kSent : TrafficDirection::kNotSent, n);
     return sent;
-}
-
-uint8_t EcfLink::CheckSum(const uint8_t* bytes, int n)
-{
-    uint8_t sum = 0;
-    for (int i = 1; i < n; ++i)
-        sum = static_cast<uint8_t>(sum + bytes[i]);
-    return sum;
 }

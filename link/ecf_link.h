@@ -45,10 +45,6 @@ public:
     // dropped, so that it cannot be read as this command's answer.
     bool Start();
     void End();
-    // The traffic hook: the log tags for a run of `length` bytes, and the first `observed` of
-    // them to the observer. Without a direction the run is one of the link's notes.
-    void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
-    void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
     // Replaces the observer; an empty one stops the watching.
     void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
 
@@ -59,7 +55,6 @@ public:
     // be tried with a SYN alone; the first SendCmd then sends none. False when no number came:
     // the error pair says why, as after a SendCmd that failed at its SYN.
     bool Sync();
-    static uint8_t CheckSum(const uint8_t* bytes, int n);
 
     // buffer must hold at least 65,535 bytes.
     int GetResp(uint8_t* buffer);
@@ -80,6 +75,13 @@ public:
     void SetPollHook(std::function<bool()> hook) { pollHook = std::move(hook); }
 
 private:
+    // Tests reach the traffic hook through it.
+    friend struct EcfLinkTestSeam;
+
+    // The traffic hook: the log tags for a run of `length` bytes, and the first `observed` of
+    // them to the observer. Without a direction the run is one of the link's notes.
+    void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
+    void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
     // GetSync results other than a sequence number.
     enum SyncResult { kSyncBadAnswer = -1, kSyncNoAnswer = -2, kSyncBusy = -3, kSyncWriteFailed = -4 };
     // Whether GetResp starts a new block or goes on with one that arrived in part.
@@ -131,7 +133,7 @@ private:
     int respTotal = 0;
     int blockSize = 0;
     int blockRead = 0;
-    int stalledPolls = 0;  // polls in a row without a byte of an incomplete block
+    int stalledPolls = 0;       // polls in a row without a byte of an incomplete block
     bool paramRefused = false;  // a parameter of the command being built did not fit
     uint8_t cmd = 0;
     uint8_t ext = 0;

@@ -2,6 +2,7 @@
 // the link (and for whatever decodes its traffic).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace frame {
@@ -23,6 +24,16 @@ constexpr int kLenLow = 4;
 constexpr int kLenHigh = 5;
 constexpr int kParams = 6;
 constexpr int kFraming = kParams + 1;  // every byte but the parameters
+
+// The check byte of a frame's first n bytes (the SOH and what follows it, up to the parameters'
+// end): the sum, modulo 256, of all of them but the SOH. 0 when there is nothing to add.
+inline uint8_t CheckByte(const uint8_t* bytes, size_t n)
+{
+    uint8_t sum = 0;
+    for (size_t i = 1; i < n; ++i)
+        sum = static_cast<uint8_t>(sum + bytes[i]);
+    return sum;
+}
 
 // ENQ request, host to printer: ENQ, then the low byte of the blocks received so far.
 constexpr int kEnqSize = 2;

@@ -8,34 +8,18 @@
 #include "vocab/error_text.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
 bool StartsSent(uint8_t byte) { return byte == frame::kSyn || byte == frame::kEnq || byte == frame::kSoh; }
 
-std::string Hex2(int value)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    return {digits[(value >> 4) & 0xF], digits[value & 0xF]};
-}
-
 int Le16(const std::vector<uint8_t>& bytes, int low) { return bytes[low] + 256 * bytes[low + 1]; }
 
-// The error pair and its text on one line: the text's line breaks become single blanks.
+// The error pair and its text on one line.
 std::string PairText(int errorClass, int errorDetail)
 {
-    std::string text = "error " + std::to_string(errorClass) + "/" + std::to_string(errorDetail);
-    std::string explained;
-    for (const char c : Cp1252ToUtf8(ErrorText(errorClass, errorDetail))) {
-        const bool blank = c == '\r' || c == '\n' || c == ' ';
-        if (!blank)
-            explained += c;
-        else if (!explained.empty() && explained.back() != ' ')
-            explained += ' ';
-    }
-    if (!explained.empty() && explained.back() == ' ')
-        explained.pop_back();
+    const std::string text = "error " + std::to_string(errorClass) + "/" + std::to_string(errorDetail);
+    const std::string explained = OneLine(Cp1252ToUtf8(ErrorText(errorClass, errorDetail)));
     return explained.empty() ? text : text + ": " + explained;
 }
 
@@ -187,13 +171,12 @@ TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
     expect = Expect::kAnswer;
     blockNumber = 0;
     const size_t checkAt = bytes.size() - 1;
-    const uint8_t sum = std::accumulate(bytes.begin() + 1, bytes.end() - 1, uint8_t {0},
-                                        [](uint8_t a, uint8_t b) { return static_cast<uint8_t>(a + b); });
+    const uint8_t sum = frame::CheckByte(bytes.data(), checkAt);
     std::string meaning = "frame: sequence " + std::to_string(bytes[frame::kSeq]) + ", command " +
                           std::to_string(bytes[frame::kCmd]) + ", extension " +
                           std::to_string(bytes[frame::kExt]) + ", check byte ";
     // The byte itself is in the hex beside it; only a wrong one needs the right value.
-    meaning += bytes[checkAt] == sum ? "ok" : Hex2(bytes[checkAt]) + " wrong, should be " + Hex2(sum);
+    meaning += bytes[checkAt] == sum ? "ok" : HexByte(bytes[checkAt]) + " wrong, should be " + HexByte(sum);
     if (checkAt == frame::kParams)
         return message(meaning + ", no parameters");
     return WithText(message(meaning + ", parameters"), frame::kParams, checkAt);
@@ -236,7 +219,7 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
         expect = Expect::kBlock;
     const size_t length = bytes.size() - 1;
     return WithText(message("block " + std::to_string(blockNumber) + " data, " + std::to_string(length) +
-                            " bytes, trailing byte " + Hex2(bytes.back())),
+                            " bytes, trailing byte " + HexByte(bytes.back())),
                     0, length);
 }
 

@@ -48,16 +48,20 @@ std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes)
     return shown < length ? text + kFold + "\" (" + std::to_string(length) + " bytes)" : text + "\"";
 }
 
-std::string HexBytes(const uint8_t* bytes, size_t length)
+std::string HexByte(uint8_t byte)
 {
     static const char digits[] = "0123456789ABCDEF";
+    return {digits[byte >> 4], digits[byte & 0xF]};
+}
+
+std::string HexBytes(const uint8_t* bytes, size_t length)
+{
     std::string hex;
     hex.reserve(length * 3 + 24);
     for (size_t i = 0; i < length; ++i) {
         if (i > 0)
             hex += ' ';
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 0xF];
+        hex += HexByte(bytes[i]);
     }
     return hex;
 }

@@ -11,6 +11,8 @@
 // Windows-1252 bytes as UTF-8 on one line: control bytes show as '.'.
 std::string ReadableText(const uint8_t* bytes, size_t length);
 
+// One byte as two hexadecimal digits: "0A".
+std::string HexByte(uint8_t byte);
 // Bytes in hexadecimal, blank-separated: "01 05 14".
 std::string HexBytes(const uint8_t* bytes, size_t length);
 

@@ -4,6 +4,7 @@
 
 #include "session/identification.h"
 
+#include <chrono>
 #include <string>
 
 // What the activity display shows while a command runs.
@@ -16,6 +17,12 @@ enum DisplayCode {
     kShowError = 5,
     kShowPartial = 6,  // part of a block arrived
 };
+
+// The display's pauses, part of the printer's pacing in every front end: after a block or part of
+// one arrived, and with "Cancelar" shown while the printer asks to wait.
+constexpr std::chrono::milliseconds kReceivedPause {50};
+constexpr std::chrono::milliseconds kCancelShownPause {500};
+constexpr bool PausesAfter(int code) { return code == kShowReceiving || code == kShowPartial; }
 
 class CycleDisplay {
 public:

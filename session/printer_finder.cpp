@@ -15,13 +15,13 @@ public:
 
     void ShowCmd(int code) override
     {
-        if (code == kShowReceiving || code == kShowPartial)
-            finder.Sleep(std::chrono::milliseconds(50));
+        if (PausesAfter(code))
+            finder.Sleep(kReceivedPause);
     }
     void ShowCmd(int code, bool /*cancelVisible*/) override
     {
         ShowCmd(code);
-        finder.Sleep(std::chrono::milliseconds(500));
+        finder.Sleep(kCancelShownPause);
         // The cycle asks again after a busy answer for as long as nobody cancels.
         if (finder.Cancelled() || std::chrono::steady_clock::now() >= giveUp)
             session->Cancel();

@@ -66,12 +66,11 @@ public:
     const Identification& Ident() const { return identification; }
     // The system's error code when the last Connect could not open the port.
     int OpenError() const { return openError; }
-    // The cycle and the current link (none while disconnected), for tools and tests that run
-    // their own commands on the connection.
-    CommandCycle& Cycle() { return cycle; }
-    EcfLink* Link() const { return link.get(); }
 
 private:
+    // Tests reach the cycle and the current link through it; nothing else holds the link.
+    friend struct PrinterSessionTestSeam;
+
     // Creates the link on the port; false, with openError set, when its port did not open.
     bool OpenLink(const std::string& portName);
     void Release();

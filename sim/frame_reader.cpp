@@ -53,6 +53,8 @@ std::optional<HostMessage> FrameReader::Next()
             }
             if (have < n + 7)
                 return std::nullopt;
+            // Its own sum, not the link's: the simulator is an independent peer, so a fault in
+            // the link's check byte shows as a refused frame instead of agreeing with itself.
             uint8_t sum = 0;
             for (size_t i = 1; i < n + 6; ++i)
                 sum = static_cast<uint8_t>(sum + p[i]);

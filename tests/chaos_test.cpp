@@ -2,8 +2,9 @@
 // dropped mid-command, a printer gone before the command starts, a block that stops mid-way.
 #include "session/command_cycle.h"
 #include "sim/printer_sim.h"
-#include "tests/link_test_support.h"
-#include "tests/pty_pair.h"
+#include "tests/support/link_test_support.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/recording_display.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
@@ -15,36 +16,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// Records what the cycle shows; lets a test act at a chosen display step, and cancels a command
-// that runs away so that a fault shows as a wrong result instead of a hung test.
-struct RecordingDisplay : CycleDisplay {
-    void ShowCmd(int code) override { Show(code); }
-    void ShowCmd(int code, bool /*cancelVisible*/) override { Show(code); }
-    void SetSt(const std::string& text) override { statuses.push_back(text); }
-    void ShowIdentification(const Identification& /*shown*/) override {}
-
-    void Show(int code)
-    {
-        codes.push_back(code);
-        if (onShow)
-            onShow(code);
-        if (codes.size() > kRunaway && cycle != nullptr)
-            cycle->RequestCancel();
-    }
-    int Count(int code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
-    void Clear()
-    {
-        codes.clear();
-        statuses.clear();
-    }
-
-    static constexpr size_t kRunaway = 5000;
-    CommandCycle* cycle = nullptr;
-    std::function<void(int code)> onShow;
-    std::vector<int> codes;
-    std::vector<std::string> statuses;
-};
 
 class ChaosTest : public ::testing::Test {
 protected:

@@ -2,8 +2,8 @@
 // pseudo-terminal, judged by its output, its exit status and its log.
 #include "serial/serial_port.h"
 #include "sim/printer_sim.h"
-#include "tests/link_test_support.h"
-#include "tests/pty_pair.h"
+#include "tests/support/link_test_support.h"
+#include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 // against the simulated printer with a display that records what it was told.
 #include "session/command_cycle.h"
 #include "sim/printer_sim.h"
-#include "tests/link_test_support.h"
+#include "tests/support/link_test_support.h"
+#include "tests/support/recording_display.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
@@ -11,23 +12,6 @@
 #include <stdexcept>
 
 namespace {
-
-struct RecordingDisplay : CycleDisplay {
-    void ShowCmd(int code) override { codes.push_back(code); }
-    void ShowCmd(int code, bool cancelVisible) override
-    {
-        codes.push_back(code);
-        if (cancelVisible)
-            ++cancelShown;
-    }
-    void SetSt(const std::string& text) override { status = text; }
-    void ShowIdentification(const Identification& shown) override { identification = shown; }
-
-    std::vector<int> codes;
-    int cancelShown = 0;
-    std::string status = "untouched";
-    Identification identification;
-};
 
 TEST(LeParam, SplitsAtEveryBar)
 {

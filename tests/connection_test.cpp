@@ -3,10 +3,11 @@
 // response fields and closing.
 #include "sim/frame_reader.h"
 #include "sim/printer_sim.h"
-#include "tests/link_test_support.h"
-#include "tests/port_holder.h"
-#include "tests/spare_port.h"
-#include "tests/wait_for.h"
+#include "tests/support/link_test_support.h"
+#include "tests/support/port_holder.h"
+#include "tests/support/spare_port.h"
+#include "tests/support/test_seams.h"
+#include "tests/support/wait_for.h"
 #include "ui/main_window.h"
 #include "ui/traffic_view.h"
 #include "vocab/cp1252.h"
@@ -92,8 +93,8 @@ protected:
     // Prepares an X reading on the current link.
     void PrepareXReading() const
     {
-        window->Session().Link()->SetCmd(20, 0);
-        window->Session().Link()->AddParam(0);
+        PrinterSessionTestSeam::Link(window->Session())->SetCmd(20, 0);
+        PrinterSessionTestSeam::Link(window->Session())->AddParam(0);
     }
 
     template <typename Widget>
@@ -197,7 +198,7 @@ TEST_F(ConnectionTest, ConnectReadsTheThreeItemsAndShowsThem)
     EXPECT_EQ(Text("lbSB"), "01.02.03");
     EXPECT_EQ(Status(), "");
     EXPECT_TRUE(window->Session().Connected());
-    ASSERT_NE(window->Session().Link(), nullptr);
+    ASSERT_NE(PrinterSessionTestSeam::Link(window->Session()), nullptr);
     EXPECT_TRUE(Find<QPushButton>("btStop")->isVisible());
     EXPECT_TRUE(Find<QPushButton>("btStop")->isEnabled());
     EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
@@ -232,7 +233,7 @@ TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
         EXPECT_EQ(Text("lbFS"), QString::fromUtf8("ECF Ação"));
         EXPECT_EQ(Text("lbNS"), "KS010000000000000042");
         EXPECT_EQ(Text("lbSB"), "..");
-        EXPECT_EQ(window->Session().Link(), nullptr);
+        EXPECT_EQ(PrinterSessionTestSeam::Link(window->Session()), nullptr);
         EXPECT_FALSE(window->Session().Connected());
         EXPECT_TRUE(Find<QPushButton>("btRun")->isVisible());
         EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
@@ -283,7 +284,7 @@ TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
         EXPECT_EQ(Status(), QString("Erro ao abrir Porta Serial! (%1)").arg(window->Session().OpenError()));
         EXPECT_EQ(sim.Counts().frames, 0u);
         EXPECT_EQ(sim.Counts().syns, 0u);
-        EXPECT_EQ(window->Session().Link(), nullptr);
+        EXPECT_EQ(PrinterSessionTestSeam::Link(window->Session()), nullptr);
         EXPECT_FALSE(window->Session().Connected());
         EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
         EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
@@ -296,7 +297,7 @@ TEST_F(ConnectionTest, DisconnectDestroysTheLinkAndConnectWorksAgain)
     QTest::mouseClick(Find<QPushButton>("btStop"), Qt::LeftButton);
 
     EXPECT_EQ(log.Tags(), std::vector<std::string> {"Stop"});
-    EXPECT_EQ(window->Session().Link(), nullptr);
+    EXPECT_EQ(PrinterSessionTestSeam::Link(window->Session()), nullptr);
     EXPECT_FALSE(window->Session().Connected());
     for (const char* label : {"lbFS", "lbNS", "lbSB"})
         EXPECT_EQ(Text(label), k22) << label;
@@ -347,7 +348,7 @@ TEST_F(ConnectionTest, XReadingOutcomesOnTheStatusLine)
         EXPECT_TRUE(Find<QGroupBox>("gbTeste")->isEnabled());
         EXPECT_TRUE(Find<QPushButton>("btLX")->isEnabled());
         EXPECT_TRUE(window->Session().Connected());
-        EXPECT_NE(window->Session().Link(), nullptr);
+        EXPECT_NE(PrinterSessionTestSeam::Link(window->Session()), nullptr);
         EXPECT_TRUE(PortFree());
     }
     const auto frames = Frames();
@@ -410,7 +411,7 @@ TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
                 QTest::mouseClick(Find<QLabel>("lbStCancel"), Qt::LeftButton);
         };
         PrepareXReading();
-        EXPECT_EQ(window->Session().Cycle().ExecCmd(), row.result);
+        EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).ExecCmd(), row.result);
         onPause = nullptr;
         sim.ClearPlans();
 
@@ -418,13 +419,14 @@ TEST_F(ConnectionTest, CancelarEndsAWaitingCommand)
         EXPECT_EQ(CountTag(tags, row.tag), 1);
         EXPECT_EQ(CountTag(tags, "SendCmd WAK") + CountTag(tags, "RecebeBuffer WAK"), 1);
         EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 1);
-        EXPECT_EQ(Status(), QString::fromStdString(Cp1252ToUtf8(window->Session().Link()->GetError())));
+        EXPECT_EQ(Status(), QString::fromStdString(
+                                Cp1252ToUtf8(PrinterSessionTestSeam::Link(window->Session())->GetError())));
         EXPECT_NE(Status(), "");
         EXPECT_FALSE(Find<QLabel>("lbStCancel")->isVisible());
         EXPECT_TRUE(PortFree());
         // The printer is still there for the next command.
         PrepareXReading();
-        EXPECT_EQ(window->Session().Cycle().ExecCmd(), CommandCycle::kDone);
+        EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).ExecCmd(), CommandCycle::kDone);
     }
 }
 
@@ -450,9 +452,9 @@ TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
         const auto holder = row.block();
         log.Clear();
         PrepareXReading();
-        EXPECT_EQ(window->Session().Cycle().ExecCmd(), CommandCycle::kNotStarted);
+        EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).ExecCmd(), CommandCycle::kNotStarted);
 
-        const int error = window->Session().Link()->LastError();
+        const int error = PrinterSessionTestSeam::Link(window->Session())->LastError();
         EXPECT_NE(error, 0);
         if (row.error) {
             EXPECT_EQ(error, *row.error);
@@ -462,7 +464,7 @@ TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
         EXPECT_EQ(CountTag(tags, "ExecCmd"), 1);
         EXPECT_EQ(CountTag(tags, "SendCmd ini"), 0);
         EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 0);
-        EXPECT_EQ(window->Session().Cycle().RetResp(0), "4");
+        EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).RetResp(0), "4");
         // Through the button the same failure reads "Erro!", and the window stays connected.
         QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
         EXPECT_EQ(Status(), "Erro!");
@@ -498,9 +500,9 @@ TEST_F(ConnectionTest, RetRespTakesOneFieldAndAlwaysEndsTheCommand)
         sim.QueuePlan(SimPlan::WithBlocks(row.blocks));
         PrepareXReading();
         if (row.field) {
-            EXPECT_EQ(window->Session().Cycle().RetResp(row.index), *row.field);
+            EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).RetResp(row.index), *row.field);
         } else {
-            EXPECT_THROW(window->Session().Cycle().RetResp(row.index), std::out_of_range);
+            EXPECT_THROW(PrinterSessionTestSeam::Cycle(window->Session()).RetResp(row.index), std::out_of_range);
         }
         const auto tags = log.Tags();
         EXPECT_EQ(CountTag(tags, "RecebeBuffer RECEIVE"), static_cast<int>(row.blocks.size()));
@@ -535,16 +537,16 @@ TEST_F(ConnectionTest, LongResponseIsCutAtTheBufferAndReadToItsEnd)
         sim.QueuePlan(SimPlan::WithBlocks(row.blocks));
         PrepareXReading();
         if (row.field) {
-            EXPECT_EQ(window->Session().Cycle().RetResp(0), *row.field);
+            EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).RetResp(0), *row.field);
         } else {
-            EXPECT_THROW(window->Session().Cycle().RetResp(0), std::out_of_range);
+            EXPECT_THROW(PrinterSessionTestSeam::Cycle(window->Session()).RetResp(0), std::out_of_range);
         }
         const auto tags = log.Tags();
         EXPECT_EQ(CountTag(tags, "RecebeBuffer CUT"), row.cut ? 1 : 0);
         EXPECT_EQ(CountTag(tags, "RecebeBuffer FIM"), 1);
         // Nothing of it is left on the line: the next command reads its own response.
         PrepareXReading();
-        EXPECT_EQ(window->Session().Cycle().ExecCmd(), CommandCycle::kDone);
+        EXPECT_EQ(PrinterSessionTestSeam::Cycle(window->Session()).ExecCmd(), CommandCycle::kDone);
     }
 }
 
@@ -555,7 +557,7 @@ TEST_F(ConnectionTest, ClosingWhileConnectedDisconnectsFirst)
     Connect();
     EXPECT_TRUE(window->close());
     EXPECT_EQ(log.Tags(), std::vector<std::string> {"Stop"});
-    EXPECT_EQ(window->Session().Link(), nullptr);
+    EXPECT_EQ(PrinterSessionTestSeam::Link(window->Session()), nullptr);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(PortFree());
 }
@@ -578,7 +580,7 @@ TEST_F(ConnectionTest, ClosingDuringACommandCancelsItThenCloses)
         QCoreApplication::processEvents();
         return !window->isVisible();
     }));
-    EXPECT_EQ(window->Session().Link(), nullptr);
+    EXPECT_EQ(PrinterSessionTestSeam::Link(window->Session()), nullptr);
     EXPECT_EQ(CountTag(log.Tags(), "Stop"), 1);
     EXPECT_TRUE(PortFree());
 }

@@ -2,8 +2,9 @@
 // byte, sequence numbers, every answer of the printer, response blocks and the log's tags.
 #include "link/ecf_link.h"
 #include "sim/printer_sim.h"
-#include "tests/link_test_support.h"
-#include "tests/pty_pair.h"
+#include "tests/support/link_test_support.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/test_seams.h"
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
@@ -494,7 +495,7 @@ TEST(LinkLifecycle, OpenedPortLogsItsStepsInOrder)
     EXPECT_EQ(log.Tags(), (std::vector<std::string> {"SerialDevice", "SerialDevice Ok", "SerialOpen", "CmdLog",
                                                      "CmdLog Ok", "SerialOpen Ok"}));
     log.Clear();
-    link.CmdLog(nullptr, 0);
+    EcfLinkTestSeam::CmdLog(link, nullptr, 0);
     EXPECT_TRUE(log.Tags().empty());
 }
 
@@ -519,9 +520,9 @@ TEST(LinkLifecycle, LongPortNameIsKeptWhole)
 TEST(LinkLifecycle, CheckSumAddsAllButTheFirstByte)
 {
     const uint8_t bytes[] = {0x01, 0xFF, 0x02, 0x03};
-    EXPECT_EQ(EcfLink::CheckSum(bytes, 4), 0x04);
-    EXPECT_EQ(EcfLink::CheckSum(bytes, 1), 0);
-    EXPECT_EQ(EcfLink::CheckSum(bytes, 0), 0);
+    EXPECT_EQ(frame::CheckByte(bytes, 4), 0x04);
+    EXPECT_EQ(frame::CheckByte(bytes, 1), 0);
+    EXPECT_EQ(frame::CheckByte(bytes, 0), 0);
 }
 
 // The real pacing: a printer that never answers is given its full six seconds.

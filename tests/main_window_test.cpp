@@ -3,9 +3,9 @@
 // and screenshots.
 #include "base/log.h"
 #include "base/version.h"
-#include "tests/port_holder.h"
-#include "tests/spare_port.h"
-#include "tests/wait_for.h"
+#include "tests/support/port_holder.h"
+#include "tests/support/spare_port.h"
+#include "tests/support/wait_for.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
 

@@ -3,7 +3,7 @@
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
 
-#include "tests/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // log on (ThreadSanitizer runs this too).
 #include "session/printer_finder.h"
 #include "sim/printer_sim.h"
-#include "tests/link_test_support.h"
-#include "tests/pty_pair.h"
+#include "tests/support/link_test_support.h"
+#include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "serial/line_settings.h"
 #include "serial/receive_buffer.h"
 #include "serial/serial_device.h"
-#include "tests/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "serial/port_list.h"
 #include "serial/serial_device.h"
 #include "serial/serial_port.h"
-#include "tests/win_ports.h"
+#include "tests/support/win_ports.h"
 
 #include <gtest/gtest.h>
 

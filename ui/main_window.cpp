@@ -110,17 +110,19 @@ void TfmMainComunic::ShowCmd(int code)
     ui->imTx->repaint();
     ui->imRx->repaint();
     ProcessMessages();
-    if (rx == 3)
-        Pause(50);
+    if (PausesAfter(code))
+        Pause(static_cast<int>(kReceivedPause.count()));
 }
 
 void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
 {
     ShowCmd(code);
     ui->lbStCancel->setVisible(cancelVisible);
-    for (int i = 0; i < 5; ++i) {
+    // Alive through the pause: a click on "Cancelar" or a close gets through.
+    constexpr int kSteps = 5;
+    for (int i = 0; i < kSteps; ++i) {
         ProcessMessages();
-        Pause(100);
+        Pause(static_cast<int>(kCancelShownPause.count()) / kSteps);
     }
 }
 

@@ -335,3 +335,18 @@ std::string ErrorText(int errClass, int errDetail)
     }
     return text;
 }
+
+std::string OneLine(const std::string& text)
+{
+    std::string line;
+    for (const char c : text) {
+        const bool blank = c == '\r' || c == '\n' || c == ' ';
+        if (!blank)
+            line += c;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    if (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}

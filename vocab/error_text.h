@@ -18,3 +18,7 @@ constexpr char kPortNotOpenedText[] = "Erro ao abrir Porta Serial!";
 // Returns Windows-1252 bytes (Cp1252ToUtf8 turns them into UTF-8 for display). Class 0 and the
 // cleared link condition give the empty text; any pair of integers gives some text.
 std::string ErrorText(int errClass, int errDetail);
+
+// A text on one line, for a trace or a port's line: each run of line breaks and blanks becomes
+// one blank, none at either end.
+std::string OneLine(const std::string& text);

@@ -1,8 +1,8 @@
 // Another program holding a COM port: on Windows an exclusive handle blocks every other opener,
 // this process's own included, so the test keeps one itself.
-#include "tests/port_holder.h"
+#include "tests/support/port_holder.h"
 
-#include "tests/win_ports.h"
+#include "tests/support/win_ports.h"
 
 PortHolder::PortHolder(const std::string& path)
 {

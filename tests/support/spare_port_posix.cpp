@@ -1,7 +1,7 @@
 // Spare ports on Linux: each one a new pseudo-terminal.
-#include "tests/spare_port.h"
+#include "tests/support/spare_port.h"
 
-#include "tests/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 SparePort::SparePort()
 {

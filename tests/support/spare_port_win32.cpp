@@ -1,9 +1,9 @@
 // Spare ports on Windows: the COM ports that the test script maps, in turn.
-#include "tests/spare_port.h"
+#include "tests/support/spare_port.h"
 
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
-#include "tests/win_ports.h"
+#include "tests/support/win_ports.h"
 
 #include <sstream>
 #include <stdexcept>

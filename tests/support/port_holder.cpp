@@ -1,5 +1,5 @@
 // A child process that holds a serial port.
-#include "tests/port_holder.h"
+#include "tests/support/port_holder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

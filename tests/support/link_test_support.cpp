@@ -1,5 +1,5 @@
 // Shared set-up of the link tests.
-#include "tests/link_test_support.h"
+#include "tests/support/link_test_support.h"
 
 #include "base/log.h"
 

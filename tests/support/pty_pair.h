@@ -1,7 +1,7 @@
 // A pseudo-terminal for tests: the far end (master) and the path of the port (slave).
 #pragma once
 
-#include "tests/wait_for.h"
+#include "tests/support/wait_for.h"
 
 #include <chrono>
 #include <cstdint>

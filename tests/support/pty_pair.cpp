@@ -1,5 +1,5 @@
 // Pseudo-terminal pair for tests that talk to a real port.
-#include "tests/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 #include <cerrno>
 #include <poll.h>

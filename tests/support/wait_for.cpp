@@ -1,5 +1,5 @@
 // Bounded waiting for a condition in tests.
-#include "tests/wait_for.h"
+#include "tests/support/wait_for.h"
 
 #include <thread>
 
