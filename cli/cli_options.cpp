@@ -2,6 +2,7 @@
 #include "cli/cli_options.h"
 
 #include "base/command_line.h"
+#include "base/option_table.h"
 #include "base/version.h"
 #include "serial/port_list.h"
 #include "session/printer_session.h"
@@ -37,82 +38,33 @@ bool ParseInteger(const std::string& word, int64_t low, int64_t high, int64_t& v
     return parsed.ec == std::errc() && parsed.ptr == end && value >= low && value <= high;
 }
 
-// "--name VALUE" or "--name=VALUE".
-bool IsOption(const std::string& argument, const std::string& name)
+// A word that is no option: +APPLOG (left to the log), the command, send's numbers or a device path.
+bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::string>& sendWords,
+              std::string& error)
 {
-    return argument == name || argument.rfind(name + "=", 0) == 0;
-}
-
-// The value of the option at i, moving i past it; empty when it is missing.
-std::string OptionValue(const std::vector<std::string>& arguments, size_t& i)
-{
-    const std::string& argument = arguments[i];
-    const size_t equals = argument.find('=');
-    if (equals != std::string::npos)
-        return argument.substr(equals + 1);
-    return i + 1 < arguments.size() ? arguments[++i] : std::string();
-}
-
-}  // namespace
-
-bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
-{
-    options = {};
-    bool help = false;
-    bool version = false;
-    bool portGiven = false;
-    std::vector<std::string> sendWords;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (IsAppLogSwitch(argument))
-            continue;
-        if (argument == "-h" || argument == "--help") {
-            help = true;
-        } else if (argument == "--version") {
-            version = true;
-        } else if (IsOption(argument, "--port")) {
-            // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
-            options.port = PortNameForDevicePath(OptionValue(arguments, i));
-            if (options.port.empty()) {
-                error = "--port needs a port name";
-                return false;
-            }
-            portGiven = true;
-        } else if (argument == "--trace") {
-            options.trace = true;
-        } else if (IsOption(argument, "--trace-file")) {
-            options.traceFile = OptionValue(arguments, i);
-            if (options.traceFile.empty()) {
-                error = "--trace-file needs a file name";
-                return false;
-            }
-        } else if (argument == "--verbose") {
-            options.verbose = true;
-        } else if (argument == "--raw") {
-            options.raw = true;
-        } else if (options.command == Command::Send) {
-            sendWords.push_back(argument);  // "-5" is a parameter here, not an option
-        } else if (CommandNamed(argument) != Command::None) {
-            if (options.command != Command::None) {
-                error = "only one command at a time: '" + argument + "'";
-                return false;
-            }
-            options.command = CommandNamed(argument);
-        } else if (IsDevicePathArgument(argument)) {
-            options.extraPaths.push_back(argument);
-        } else {
-            error = "unknown argument '" + argument + "'";
+    if (IsAppLogSwitch(word))
+        return true;
+    if (options.command == Command::Send) {
+        sendWords.push_back(word);  // "-5" is a parameter here, not an option
+    } else if (CommandNamed(word) != Command::None) {
+        if (options.command != Command::None) {
+            error = "only one command at a time: '" + word + "'";
             return false;
         }
+        options.command = CommandNamed(word);
+    } else if (IsDevicePathArgument(word)) {
+        options.extraPaths.push_back(word);
+    } else {
+        error = "unknown argument '" + word + "'";
+        return false;
     }
-    if (help) {
-        options.command = Command::Help;
-        return true;
-    }
-    if (version) {
-        options.command = Command::Version;
-        return true;
-    }
+    return true;
+}
+
+// The options that only some commands take, and the port that only some need.
+bool UsableTogether(const CliOptions& options, std::string& error)
+{
+    const bool portGiven = !options.port.empty();
     if (options.verbose && options.command != Command::Find) {
         error = "--verbose is for find";
         return false;
@@ -145,8 +97,48 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
             error = "device paths are for ports and find; give the port with --port";
             return false;
         }
-        return options.command != Command::Send || ParseSendRequest(sendWords, options.send, error);
+        return true;
     }
+}
+
+}  // namespace
+
+bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
+{
+    options = {};
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> sendWords;
+    const std::vector<OptionRule> rules = {
+        SwitchRule("-h", help),
+        SwitchRule("--help", help),
+        SwitchRule("--version", version),
+        {"--port", "a port name",
+         [&](const std::string& value) {
+             // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
+             options.port = PortNameForDevicePath(value);
+             return !options.port.empty();
+         }},
+        SwitchRule("--trace", options.trace),
+        {"--trace-file", "a file name",
+         [&](const std::string& value) {
+             options.traceFile = value;
+             return !value.empty();
+         }},
+        SwitchRule("--verbose", options.verbose),
+        SwitchRule("--raw", options.raw),
+    };
+    const auto other = [&](const std::string& word, std::string& wordError) {
+        return TakeWord(word, options, sendWords, wordError);
+    };
+    if (!ParseOptions(arguments, rules, other, error))
+        return false;
+    if (help || version) {
+        options.command = help ? Command::Help : Command::Version;
+        return true;
+    }
+    return UsableTogether(options, error) &&
+           (options.command != Command::Send || ParseSendRequest(sendWords, options.send, error));
 }
 
 bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& request, std::string& error)

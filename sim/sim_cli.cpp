@@ -1,14 +1,19 @@
 // Option parsing and the plans that kestro-sim hands to its PrinterSim.
 #include "sim/sim_cli.h"
 
+#include "base/option_table.h"
+
 #include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
 
+constexpr const char* kValue = "a value";  // "--seq needs a value"
+
 // "a,b,c" into count values in [0, max]; count between minCount and maxCount.
-bool ParseNumbers(const std::string& text, size_t minCount, size_t maxCount, long max, std::vector<long>& values)
+bool ParseNumbers(const std::string& text, size_t minCount, size_t maxCount, int64_t max,
+                  std::vector<int64_t>& values)
 {
     values.clear();
     size_t from = 0;
@@ -17,7 +22,7 @@ bool ParseNumbers(const std::string& text, size_t minCount, size_t maxCount, lon
         const std::string part = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
         if (part.empty() || part.find_first_not_of("0123456789") != std::string::npos || part.size() > 10)
             return false;
-        const long value = std::strtol(part.c_str(), nullptr, 10);
+        const int64_t value = std::strtoll(part.c_str(), nullptr, 10);
         if (value > max)
             return false;
         values.push_back(value);
@@ -28,15 +33,25 @@ bool ParseNumbers(const std::string& text, size_t minCount, size_t maxCount, lon
     return values.size() >= minCount && values.size() <= maxCount;
 }
 
-SimPair PairOf(const std::vector<long>& values, size_t at)
+SimPair PairOf(const std::vector<int64_t>& values, size_t at)
 {
     return {static_cast<uint8_t>(values[at]), static_cast<uint8_t>(values[at + 1])};
+}
+
+// "C,D": an error class and detail.
+bool ParsePair(const std::string& text, SimPair& pair)
+{
+    std::vector<int64_t> values;
+    if (!ParseNumbers(text, 2, 2, 255, values))
+        return false;
+    pair = PairOf(values, 0);
+    return true;
 }
 
 // "N" or "N,C,D": a count with an optional pair.
 bool ParseCountAndPair(const std::string& text, int& count, SimPair& pair)
 {
-    std::vector<long> values;
+    std::vector<int64_t> values;
     if (!ParseNumbers(text, 1, 3, 65535, values) || values.size() == 2)
         return false;
     if (values.size() == 3) {
@@ -46,6 +61,47 @@ bool ParseCountAndPair(const std::string& text, int& count, SimPair& pair)
     }
     count = static_cast<int>(values[0]);
     return true;
+}
+
+// "PIECES,MS": every block written in PIECES pieces, MS milliseconds apart.
+bool ParseSplit(const std::string& text, SimPlan& plan)
+{
+    std::vector<int64_t> values;
+    if (!ParseNumbers(text, 2, 2, 60000, values) || values[0] < 1)
+        return false;
+    plan.pieces = static_cast<int>(values[0]);
+    plan.pieceDelayMs = static_cast<int>(values[1]);
+    return true;
+}
+
+OptionRule TextRule(const char* name, std::string& text)
+{
+    return {name, kValue, [&text](const std::string& value) {
+                text = value;
+                return true;
+            }};
+}
+
+// One whole number in [min, max].
+template <typename T>
+OptionRule NumberRule(const char* name, int64_t min, int64_t max, T& number)
+{
+    return {name, kValue, [min, max, &number](const std::string& value) {
+                std::vector<int64_t> values;
+                if (!ParseNumbers(value, 1, 1, max, values) || values[0] < min)
+                    return false;
+                number = static_cast<T>(values[0]);
+                return true;
+            }};
+}
+
+// A switch that sets how every frame is answered.
+OptionRule AnswerRule(const char* name, SimAnswer answer, SimPlan& plan)
+{
+    return {name, kSwitch, [answer, &plan](const std::string&) {
+                plan.reply.answer = answer;
+                return true;
+            }};
 }
 
 }  // namespace
@@ -85,86 +141,45 @@ const char* SimCliUsage()
 
 bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std::string& error)
 {
-    std::vector<long> values;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        const bool flag =
-            option == "--help" || option == "--silent" || option == "--garbage" || option == "--eager";
-        if (!flag && i + 1 >= args.size()) {
-            error = option.rfind("--", 0) == 0 ? option + " needs a value" : "unknown option " + option;
-            return false;
-        }
-        const std::string value = flag ? std::string() : args[++i];
-        bool ok = true;
-        SimPlan& plan = config.defaultPlan;
-        if (option == "--help") {
-            config.help = true;
-        } else if (option == "--silent") {
-            plan.reply.answer = SimAnswer::Silent;
-        } else if (option == "--garbage") {
-            plan.reply.answer = SimAnswer::Garbage;
-        } else if (option == "--eager") {
-            plan.eager = true;
-        } else if (option == "--model") {
-            config.options.identity.model = value;
-        } else if (option == "--ns") {
-            config.options.identity.ns = value;
-        } else if (option == "--sb") {
-            config.options.identity.sb = value;
-        } else if (option == "--seq") {
-            ok = ParseNumbers(value, 1, 1, 255, values);
-            if (ok)
-                config.options.firstSeq = static_cast<uint8_t>(values[0]);
-        } else if (option == "--frame-timeout") {
-            ok = ParseNumbers(value, 1, 1, 600000, values) && values[0] > 0;
-            if (ok)
-                config.options.frameTimeoutMs = static_cast<int>(values[0]);
-        } else if (option == "--busy") {
-            ok = ParseCountAndPair(value, config.busyFrames, config.busyPair);
-        } else if (option == "--busy-syn") {
-            ok = ParseCountAndPair(value, config.busySyns, config.busySynPair);
-        } else if (option == "--enq-busy") {
-            ok = ParseCountAndPair(value, plan.enqBusy, plan.enqBusyPair);
-        } else if (option == "--refuse" || option == "--header-error") {
-            ok = ParseNumbers(value, 2, 2, 255, values);
-            if (ok && option == "--refuse")
-                plan.reply = {SimAnswer::Refuse, PairOf(values, 0)};
-            else if (ok)
-                plan.headerError = PairOf(values, 0);
-            // Class 0 in a header means "no error", which would silently hide the option.
-            ok = ok && !(option == "--header-error" && values[0] == 0);
-        } else if (option == "--split") {
-            ok = ParseNumbers(value, 2, 2, 60000, values) && values[0] >= 1;
-            if (ok) {
-                plan.pieces = static_cast<int>(values[0]);
-                plan.pieceDelayMs = static_cast<int>(values[1]);
-            }
-        } else if (option == "--blocks") {
-            ok = ParseNumbers(value, 1, 1, 65535, values) && values[0] >= 1;
-            if (ok)
-                plan.blockCount = static_cast<int>(values[0]);
-        } else if (option == "--truncate") {
-            ok = ParseNumbers(value, 1, 1, 65535, values);
-            if (ok)
-                plan.truncateAt = static_cast<int>(values[0]);
-        } else if (option == "--drop-after") {
-            ok = ParseNumbers(value, 1, 1, 1000000, values);
-            if (ok)
-                config.dropAfter = static_cast<int>(values[0]);
-        } else if (option == "--random") {
-            ok = ParseNumbers(value, 1, 1, 4294967295L, values);
-            if (ok)
-                config.randomSeed = static_cast<uint32_t>(values[0]);
-        } else {
-            error = "unknown option " + option;
-            return false;
-        }
-        if (!ok) {
-            error = "bad value for " + option + ": " + value;
-            return false;
-        }
-    }
-    return true;
+    SimPlan& plan = config.defaultPlan;
+    PrinterSim::Options& options = config.options;
+    const std::vector<OptionRule> rules = {
+        SwitchRule("--help", config.help),
+        AnswerRule("--silent", SimAnswer::Silent, plan),
+        AnswerRule("--garbage", SimAnswer::Garbage, plan),
+        SwitchRule("--eager", plan.eager),
+        TextRule("--model", options.identity.model),
+        TextRule("--ns", options.identity.ns),
+        TextRule("--sb", options.identity.sb),
+        NumberRule("--seq", 0, 255, options.firstSeq),
+        NumberRule("--frame-timeout", 1, 600000, options.frameTimeoutMs),
+        {"--busy", kValue,
+         [&](const std::string& v) { return ParseCountAndPair(v, config.busyFrames, config.busyPair); }},
+        {"--busy-syn", kValue,
+         [&](const std::string& v) { return ParseCountAndPair(v, config.busySyns, config.busySynPair); }},
+        {"--enq-busy", kValue,
+         [&](const std::string& v) { return ParseCountAndPair(v, plan.enqBusy, plan.enqBusyPair); }},
+        {"--refuse", kValue,
+         [&](const std::string& v) {
+             if (!ParsePair(v, plan.reply.pair))
+                 return false;
+             plan.reply.answer = SimAnswer::Refuse;
+             return true;
+         }},
+        // Class 0 in a header means "no error", which would silently hide the option.
+        {"--header-error", kValue,
+         [&](const std::string& v) { return ParsePair(v, plan.headerError) && plan.headerError.errorClass != 0; }},
+        {"--split", kValue, [&](const std::string& v) { return ParseSplit(v, plan); }},
+        NumberRule("--blocks", 1, 65535, plan.blockCount),
+        NumberRule("--truncate", 0, 65535, plan.truncateAt),
+        NumberRule("--drop-after", 0, 1000000, config.dropAfter),
+        NumberRule("--random", 0, UINT32_MAX, config.randomSeed),
+    };
+    const auto unknown = [](const std::string& word, std::string& wordError) {
+        wordError = "unknown option " + word;
+        return false;
+    };
+    return ParseOptions(args, rules, unknown, error);
 }
 
 void ApplySimCli(const SimCliConfig& config, PrinterSim& sim)
