@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -90,6 +91,47 @@ protected:
         pauses.clear();
     }
 
+    // Right-clicks the window near the left edge of a control (clear of a group's buttons), through
+    // the window system as the user's click goes, and returns the popup's entries ("text shortcut",
+    // " (disabled)" when so); then clicks the entry named pick, or closes the popup.
+    std::vector<std::string> RightClick(const char* control, const QString& pick = {})
+    {
+        std::vector<std::string> entries;
+        bool seen = false;
+        // Looked for from a timer: the popup may run an event loop of its own.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr || seen)
+                return;
+            seen = true;
+            poll.stop();
+            QAction* chosen = nullptr;
+            for (QAction* action : menu->actions()) {
+                const QString shortcut = action->shortcut().toString();
+                entries.push_back((action->text() + (shortcut.isEmpty() ? "" : " " + shortcut) +
+                                   (action->isEnabled() ? "" : " (disabled)"))
+                                      .toStdString());
+                if (action->text() == pick)
+                    chosen = action;
+            }
+            if (chosen != nullptr)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+            else
+                menu->close();
+        });
+        poll.start(10);
+        const QWidget* over = Find<QWidget>(control);
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {},
+                          over->mapTo(window.get(), QPoint(8, over->height() / 2)));
+        EXPECT_TRUE(WaitFor([&] {
+            QCoreApplication::processEvents();
+            return seen;
+        })) << "no popup over "
+            << control;
+        return entries;
+    }
+
     // Prepares an X reading on the current link.
     void PrepareXReading() const
     {
@@ -141,7 +183,7 @@ TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
 {
     SparePort silent;
     portsBefore = {{silent.Path(), silent.Name(), ""}};
-    Find<QAction>("acLocalizaECF")->trigger();
+    RightClick("gb0", "Localizar ECF");
     EXPECT_EQ(Find<QComboBox>("cbPorta")->count(), 2);
     EXPECT_EQ(Find<QComboBox>("cbPorta")->currentText().toStdString(), sim.PortName());
     EXPECT_EQ(Text("lbCom").toStdString(), sim.PortName());
@@ -149,6 +191,31 @@ TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
     EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
     EXPECT_EQ(Status(), "");
     EXPECT_FALSE(window->Session().Connected());
+}
+
+TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledAndAlwaysTheTrafficView)
+{
+    const std::vector<std::string> offered = {"Localizar ECF", "Tr\u00e1fego F2"};
+    const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", "Tr\u00e1fego F2"};
+    EXPECT_EQ(RightClick("gb0"), offered);
+    EXPECT_EQ(RightClick("cbPorta"), offered);
+    std::vector<std::string> duringConnect, duringReading;
+    onPause = [&] {
+        if (duringConnect.empty())
+            duringConnect = RightClick("gbPorta");
+    };
+    Connect();
+    EXPECT_EQ(duringConnect, notOffered);
+    EXPECT_EQ(RightClick("gbTeste"), notOffered);
+    onPause = [&] {
+        if (duringReading.empty())
+            duringReading = RightClick("gbTeste");
+    };
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+    EXPECT_EQ(duringReading, notOffered);
+    onPause = nullptr;
+    QTest::mouseClick(Find<QPushButton>("btStop"), Qt::LeftButton);
+    EXPECT_EQ(RightClick("gbPorta"), offered);
 }
 
 TEST_F(ConnectionTest, SearchKeepsTheWindowAliveAndEscapeCancelsIt)

@@ -275,10 +275,11 @@ void TfmMainComunic::btLXClick()
     ui->gbTeste->setEnabled(true);
 }
 
+bool TfmMainComunic::SearchOffered() const { return !commandRunning && ui->btPorta->isEnabled(); }
+
 void TfmMainComunic::LocalizaECF()
 {
-    // Offered when "Porta:" is: disconnected and no command running.
-    if (commandRunning || !ui->btPorta->isEnabled() || !ui->gbPorta->isEnabled())
+    if (!SearchOffered())
         return;
     CommandScope scope(*this);
     ui->gb0->setVisible(true);
@@ -317,11 +318,16 @@ void TfmMainComunic::FillContextMenu()
 {
     acLocalizaECF = contextMenu.addAction(QStringLiteral("Localizar ECF"), this, &TfmMainComunic::LocalizaECF);
     acLocalizaECF->setObjectName("acLocalizaECF");
+    contextMenu.addAction(traffic.Action());
+    // The port list would keep the right click to itself and show nothing.
+    ui->cbPorta->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void TfmMainComunic::contextMenuEvent(QContextMenuEvent* event)
 {
-    acLocalizaECF->setEnabled(!commandRunning && ui->btPorta->isEnabled() && ui->gbPorta->isEnabled());
+    acLocalizaECF->setEnabled(SearchOffered());
+    // Not exec(): a command may be running further up this thread's stack, and must not wait
+    // for the menu to close.
     contextMenu.popup(event->globalPos());
 }
 

@@ -100,7 +100,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A click on "Cancelar" asks the running command or port search to stop.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The context menu; "Localizar ECF" is offered when "Porta:" is.
+    // The window's one context menu: "Localizar ECF", offered when "Porta:" is, and "Tráfego" (F2).
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -133,6 +133,8 @@ private:
     void Pause(int milliseconds);
     // The entries of the window's context menu.
     void FillContextMenu();
+    // "Porta:" is enabled (disconnected, no command running): the search may start.
+    bool SearchOffered() const;
     // Stops the running command or port search at its next wait.
     void CancelRunning();
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.

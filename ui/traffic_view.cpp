@@ -207,17 +207,19 @@ bool TrafficView::SaveTo(const QString& path)
     return saved;
 }
 
-TrafficWatch::TrafficWatch(QWidget& window, PrinterSession& session) : window(window), session(session)
+TrafficWatch::TrafficWatch(QWidget& window, PrinterSession& session)
+    : window(window),
+      session(session),
+      action(new QAction(QStringLiteral("Tráfego"), &window))
 {
     session.SetTrafficObserver([this](const TrafficRun& run) { model.Add(run); });
-    auto* action = new QAction(QStringLiteral("Tráfego"), &window);
     action->setObjectName(QStringLiteral("acTrafego"));
     action->setShortcut(Qt::Key_F2);
     // F2 works from the traffic window too, where it brings the view back to the front.
     action->setShortcutContext(Qt::ApplicationShortcut);
     connect(action, &QAction::triggered, this, &TrafficWatch::Show);
+    // The window's own action, so that F2 reaches it; the window's context menu lists it.
     window.addAction(action);
-    window.setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 TrafficWatch::~TrafficWatch()

@@ -10,6 +10,7 @@
 #include <deque>
 
 class PrinterSession;
+class QAction;
 class QLabel;
 class QTableView;
 
@@ -60,7 +61,8 @@ private:
 };
 
 // Records the traffic of a window's session from its start and gives the window its "Tráfego"
-// action (F2, context menu); the view itself is built the first time it is asked for.
+// action (F2), which the window's context menu lists; the view itself is built the first time it
+// is asked for.
 class TrafficWatch : public QObject {
     Q_OBJECT
 
@@ -70,10 +72,13 @@ public:
 
     // Shows the view, raised, and returns it.
     TrafficView* Show();
+    // "Tráfego", F2: shows the view.
+    QAction* Action() const { return action; }
 
 private:
     QWidget& window;
     PrinterSession& session;
+    QAction* action;  // a child of the window
     TrafficModel model;
     TrafficView* view = nullptr;  // a child of the window
 };
