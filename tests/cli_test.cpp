@@ -14,8 +14,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <functional>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
@@ -438,7 +438,8 @@ TEST(CliPorts, EveryPortIsOfferedOrExplainedAndAHeldOneIsRefusedWithItsHolder)
     for (const std::string& line : {"kestro-cli: " + held.Path() + ": " + holderText,
                                     std::string("kestro-cli: /dev/null: n\u00e3o \u00e9 uma porta serial")})
         EXPECT_NE(plain.err.find(line + "\n"), std::string::npos) << plain.err;
-    EXPECT_NE(plain.err.find("portas deixadas de fora: kestro-cli ports --all mostra o motivo.\n"), std::string::npos)
+    EXPECT_NE(plain.err.find("portas deixadas de fora: kestro-cli ports --all mostra o motivo.\n"),
+              std::string::npos)
         << plain.err;
 
     arguments.push_back("--all");
@@ -480,7 +481,8 @@ TEST(CliPorts, RefusedPortNamesItsGroupToAnOrdinaryUser)
     const auto asUser = [&](bool inDialout) {
         return [&, inDialout] {
             const gid_t groups[] = {dialout->gr_gid};
-            if (::setgroups(inDialout ? 1 : 0, groups) != 0 || ::setgid(throwaway) != 0 || ::setuid(throwaway) != 0)
+            if (::setgroups(inDialout ? 1 : 0, groups) != 0 || ::setgid(throwaway) != 0 ||
+                ::setuid(throwaway) != 0)
                 ::_exit(126);
         };
     };
