@@ -5,6 +5,7 @@
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "link/traffic_format.h"
+#include "session/port_texts.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
@@ -52,7 +53,7 @@ int RunSend(const CliOptions& options)
     if (trace.Active())
         session.SetTrafficObserver(trace.Observer());
     if (!session.Open(port)) {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
         return kExitFailed;
     }
     // A failure's text reaches standard error through the cycle's status line.

@@ -10,12 +10,14 @@
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
-#include "serial/port_list.h"
+#include "serial/port_status.h"
 #include "serial/serial_port.h"
+#include "session/port_texts.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,19 +26,36 @@
 
 namespace {
 
-int ListPorts(const std::vector<std::string>& extraPaths)
+// A port's line: its name, with all its state, then the adapter when the system names one.
+std::string PortLine(const PortReport& report, bool withState)
 {
-    // A path given by hand that is no serial port is said so, not silently left out.
-    for (const auto& path : extraPaths) {
-        const std::string why = NotASerialPortReason(path);
-        if (!why.empty())
-            std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(path).c_str(), why.c_str());
+    std::string line = TerminalSafe(report.port.name);
+    if (withState)
+        line += "\t" + Cp1252ToUtf8(PortStateText(report.status));
+    if (!report.port.description.empty())
+        line += "\t" + TerminalSafe(report.port.description);
+    return line;
+}
+
+int ListPorts(const CliOptions& options)
+{
+    const std::vector<std::string>& named = options.extraPaths;
+    size_t leftOut = 0;
+    for (const PortReport& report : CheckCandidatePorts(named)) {
+        const bool free = report.status.state == PortState::kFree;
+        if (free || options.all)
+            std::printf("%s\n", PortLine(report, options.all).c_str());
+        leftOut += LeftOut(report.status) ? 1 : 0;
+        // A path given by hand is never left out silently.
+        if (!free && !options.all && std::count(named.begin(), named.end(), report.port.path) > 0)
+            std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(report.port.path).c_str(),
+                         Cp1252ToUtf8(PortStateText(report.status)).c_str());
     }
-    for (const auto& port : ListUsablePorts(extraPaths)) {
-        std::string line = TerminalSafe(port.name);
-        if (!port.description.empty())
-            line += "\t" + TerminalSafe(port.description);
-        std::printf("%s\n", line.c_str());
+    if (leftOut > 0 && !options.all) {
+        std::fprintf(stderr, "%s\n",
+                     Cp1252ToUtf8(Counted(leftOut, "porta deixada", "portas deixadas") +
+                                  " de fora: kestro-cli ports --all mostra o motivo.")
+                         .c_str());
     }
     return kExitDone;
 }
@@ -65,10 +84,7 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
 {
     const PrinterSession::ConnectResult result = session.Connect(port);
     if (result == PrinterSession::kNotOpened) {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
-        const std::string why = NotASerialPortReason(DevicePathForPortName(port));
-        if (!why.empty())
-            display.Message("kestro-cli: " + TerminalSafe(port) + ": " + why);
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
     } else {
         PrintIdentification(display);
     }
@@ -105,7 +121,7 @@ int RunCommand(const CliOptions& options)
         std::printf("kestro-cli %s\n", ProgramVersionText().c_str());
         return kExitDone;
     case CliOptions::Command::Ports:
-        return ListPorts(options.extraPaths);
+        return ListPorts(options);
     case CliOptions::Command::Identify:
         return RunOnPrinter(options, false);
     case CliOptions::Command::Lx:
