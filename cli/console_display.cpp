@@ -40,8 +40,10 @@ void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
         std::fflush(out);
         progressOpen = true;
     }
-    // The printer asked to wait: the cycle asks again only after this half second, as in the window.
-    Pause(500);
+    // The printer asked to wait: the cycle asks again only after this half second, as in the
+    // window, spent in steps so that a lost line ends it.
+    for (int spent = 0; spent < 500 && PauseGoesOn(); spent += 50)
+        Pause(50);
 }
 
 void ConsoleDisplay::SetSt(const std::string& text)

@@ -2,6 +2,7 @@
 // operating systems lives behind it, one implementation file per system.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,22 @@ public:
     // Sends n bytes, allowing at most 5 ms per byte. True when the system accepted the write,
     // even if it was cut short by that limit.
     virtual bool Write(const uint8_t* source, int n) = 0;
+    // Asks the system, without reading or waiting, whether the line is gone.
+    virtual void CheckLine() = 0;
+    // The system's error code that said the line is gone (an adapter pulled, the far end
+    // closed), as Read, Write or CheckLine met it; 0 while the line is there. Any thread.
+    int LostError() const { return lostError; }
+
+protected:
+    // The first loss met is the one kept.
+    void MarkLost(int error)
+    {
+        int none = 0;
+        lostError.compare_exchange_strong(none, error);
+    }
+
+private:
+    std::atomic<int> lostError {0};
 };
 
 struct PortOpenResult {
@@ -35,6 +52,10 @@ using SerialPortOpener =
 
 // True when the path can be opened exclusively right now; the port is closed again at once.
 bool ProbeSerialPort(const std::string& path);
+
+// True when the system's error code of a failed read or write says that the line is gone for
+// good, not that nothing came yet.
+bool IsLineLostError(int error);
 
 // True when the error code of a failed open says the system refused the user access to the
 // port, which a user can fix by joining the serial ports' group.

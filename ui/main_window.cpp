@@ -118,7 +118,7 @@ void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
 {
     ShowCmd(code);
     ui->lbStCancel->setVisible(cancelVisible);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5 && cycleView.PauseGoesOn(); ++i) {
         ProcessMessages();
         Pause(100);
     }
