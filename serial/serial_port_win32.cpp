@@ -122,8 +122,8 @@ bool ProbeSerialPort(const std::string& path)
     return true;
 }
 
-// What a removed USB adapter makes the port's calls fail with; a read that merely timed out
-// fails with none of them.
+// What a removed USB adapter makes the port's calls fail with (Wine gives ERROR_NOT_READY when
+// the line behind a COM port hangs up); a read that merely timed out fails with none of them.
 bool IsLineLostError(int error)
 {
     switch (static_cast<DWORD>(error)) {
@@ -133,6 +133,7 @@ bool IsLineLostError(int error)
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_OPERATION_ABORTED:
     case ERROR_DEVICE_REMOVED:
+    case ERROR_NOT_READY:
         return true;
     default:
         return false;
