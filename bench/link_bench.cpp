@@ -35,7 +35,8 @@ using Clock = BenchClock;
 }
 
 // The simulator runs in a child process, so that this process's CPU time is the tool's alone.
-// Commands over a pipe: 'B' queues one response of a 65,535-byte block, 'Q' ends it.
+// Commands over a pipe: 'B' queues one response of a 65,535-byte block, 'S' a silent printer, 'W'
+// a printer that keeps answering busy, 'D' pulls its line; 'Q' ends it.
 class SimProcess {
 public:
     SimProcess()
@@ -88,6 +89,12 @@ private:
         while (read(in, &command, 1) == 1 && command != 'Q') {
             if (command == 'B')
                 sim.QueuePlan(SimPlan::WithBlocks({std::string(65535, 'q')}));
+            if (command == 'S')
+                sim.QueuePlan(SimPlan::Answer(SimAnswer::Silent));
+            if (command == 'W')
+                sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 100);
+            if (command == 'D')
+                sim.DropLine();
             if (write(out, "k", 1) != 1)
                 break;
         }
@@ -101,7 +108,8 @@ private:
     std::string path;
 };
 
-// The window's display as far as time goes: 50 ms after codes 3 and 6, half a second for a wait.
+// The window's display as far as time goes: 50 ms after codes 3 and 6, half a second for a wait,
+// which ends early when the cycle says so (kestro-cli's console display).
 struct PacedDisplay : CycleDisplay {
     void ShowCmd(int code) override
     {
@@ -113,9 +121,15 @@ struct PacedDisplay : CycleDisplay {
     void ShowCmd(int code, bool /*cancelVisible*/) override
     {
         ShowCmd(code);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        for (int spent = 0; spent < 500 && PauseGoesOn(); spent += 50)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    void SetSt(const std::string& text) override { status = text; }
+    void SetSt(const std::string& text) override
+    {
+        status = text;
+        shownAt = Clock::now();
+    }
+    Clock::time_point shownAt;
     void ShowIdentification(const Identification& /*shown*/) override {}
     int pauses = 0;
     std::string status;
@@ -293,6 +307,44 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The X reading through the cycle, as kestro-cli runs it, with the printer's line pulled at a
+// different moment of each run while the answer is awaited ('S') or busy is waited out ('W'):
+// the times from the pull to the failure on the status line.
+std::vector<double> PullsToShown(char printer)
+{
+    std::vector<double> times;
+    for (int run = 0; run < 8; ++run) {
+        SimProcess sim;
+        PacedDisplay display;
+        CommandCycle cycle(display);
+        EcfLink link(sim.PortName());
+        cycle.SetLink(&link);
+        if (!link.Sync())
+            Die("no printer to pull");
+        sim.Ask(printer);
+        Clock::time_point pulledAt;
+        std::thread puller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(120 + 47 * run));
+            sim.Ask('D');
+            pulledAt = Clock::now();
+        });
+        link.SetCmd(20, 0);
+        link.AddParam(0);
+        cycle.ExecCmd();
+        puller.join();
+        if (display.status != "Porta serial desconectada")
+            Die("the pulled line was said as: " + display.status);
+        times.push_back(Ms(display.shownAt - pulledAt));
+        cycle.SetLink(nullptr);
+    }
+    return times;
+}
+
+std::string MedianAndMax(const std::vector<double>& times)
+{
+    return Fixed(Median(times)) + " (max " + Fixed(*std::max_element(times.begin(), times.end())) + ")";
+}
+
 // The observer of kestro-cli's --trace-file, writing to /dev/null; keeps the time it spent on the
 // block's run (it runs on the link's thread, inside the read).
 class NullTrace {
@@ -418,6 +470,12 @@ int main()
     rows.push_back({"find, 1 printer among 30 silent ports: whole search (ms)", Fixed(wholeMs),
                     Fixed(answerWait) + " (answer wait)", Fixed(wholeMs / answerWait, 2)});
 
+    // A pulled cable, said as kestro-cli says it.
+    rows.push_back({"Pulled line while the answer is awaited: pull to failure shown, 8 runs, median (ms)",
+                    MedianAndMax(PullsToShown('S')), "100 (goal)", ""});
+    rows.push_back({"Pulled line while busy is waited out: pull to failure shown, 8 runs, median (ms)",
+                    MedianAndMax(PullsToShown('W')), "100 (goal)", ""});
+
 #ifdef KESTRO_WINDOW_BENCH
     std::vector<std::string> searchArguments {"search"};
     searchArguments.insert(searchArguments.end(), among.begin(), among.end());
@@ -445,6 +503,13 @@ int main()
                     Fixed(Value(traffic, "block_shown_ms"), 1), "", ""});
     rows.push_back({"Traffic view: the same with 10,000 messages kept (ms)",
                     Fixed(Value(traffic, "full_block_shown_ms"), 1), "", ""});
+    const auto pulled = RunWindowBench({"pull"});
+    rows.push_back({"Window: pulled line while the answer is awaited, pull to failure shown, median (ms)",
+                    Fixed(Value(pulled, "wait_median_ms")) + " (max " + Fixed(Value(pulled, "wait_max_ms")) + ")",
+                    "100 (goal)", ""});
+    rows.push_back({"Window: pulled line while busy is waited out, pull to failure shown, median (ms)",
+                    Fixed(Value(pulled, "busy_median_ms")) + " (max " + Fixed(Value(pulled, "busy_max_ms")) + ")",
+                    "100 (goal)", ""});
     rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),
                     Fixed(Value(bare, "vmhwm_kb") / 1024, 1) + " (bare window)",
                     Fixed(Value(window, "vmhwm_kb") / Value(bare, "vmhwm_kb"), 2)});

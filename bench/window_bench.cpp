@@ -1,25 +1,32 @@
 // The window's side of the benchmarks, one process per run: "bare" shows a plain 545x360 QWidget,
 // "kestro [device]" the program's window (port scan included), then connects and runs an X reading;
 // "traffic" shows the traffic view and the time it takes to show a 64 KiB block; "search device..."
-// times "Localizar ECF" among the devices, the printer's the last.
+// times "Localizar ECF" among the devices, the printer's the last; "pull" pulls the printer's line
+// during "Emitir LX" and plugs it back before the next.
 // Prints "key value" lines: shown_ms (from KESTRO_BENCH_T0), connect_ms, lx_ms, CPU and VmHWM,
-// block_shown_ms and full_block_shown_ms, search_ms and picked.
+// block_shown_ms and full_block_shown_ms, search_ms and picked; wait_ and busy_ median_ms and max_ms.
 #include "bench/bench_clock.h"
+#include "sim/printer_sim.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
 #include "ui/traffic_view.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
+#include <QLabel>
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -122,6 +129,65 @@ int TrafficBench()
     return 0;
 }
 
+// The window connected through a symbolic link, as to an adapter's fixed name; after each pull a
+// new printer is plugged in behind it, and its line is pulled at a different moment of each run
+// while the answer is awaited, or while busy is waited out. Prints the times from the pull to
+// the text on the status line.
+int PullBench()
+{
+    const QString plug = QStringLiteral("/tmp/kestro-bench-plug-%1").arg(::getpid());
+    std::unique_ptr<PrinterSim> printer;
+    const auto plugIn = [&] {
+        printer = std::make_unique<PrinterSim>();
+        QFile::remove(plug);
+        return printer->Start() && QFile::link(QString::fromStdString(printer->SlavePath()), plug);
+    };
+    if (!plugIn())
+        return 1;
+    MainWindowSeams seams;
+    seams.candidates = [&](const std::vector<std::string>&) {
+        return std::vector<PortCandidate> {{plug.toStdString(), plug.toStdString(), ""}};
+    };
+    TfmMainComunic window({"kestro"}, seams);
+    window.show();
+    window.findChild<QComboBox*>(QStringLiteral("cbPorta"))->setCurrentIndex(0);
+    window.cbPortaChange();
+    window.btRunClick();
+    if (!window.Session().Connected()) {
+        std::fprintf(stderr, "window_bench: not connected through %s\n", plug.toStdString().c_str());
+        return 1;
+    }
+    for (const bool busy : {false, true}) {
+        std::vector<double> times;
+        for (int run = 0; run < 8; ++run) {
+            if (printer->LineDropped() && !plugIn())
+                return 1;
+            printer->QueuePlan(SimPlan::Answer(busy ? SimAnswer::Busy : SimAnswer::Silent, {1, 1}), 100);
+            Clock::time_point pulledAt;
+            std::thread puller([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(120 + 47 * run));
+                printer->DropLine();
+                pulledAt = Clock::now();
+            });
+            window.btLXClick();
+            const Clock::time_point shownAt = Clock::now();
+            puller.join();
+            const QString said = window.findChild<QLabel*>(QStringLiteral("lbSt"))->text();
+            if (said != "Porta serial desconectada") {
+                std::fprintf(stderr, "window_bench: the pulled line was said as: %s\n",
+                             said.toStdString().c_str());
+                return 1;
+            }
+            times.push_back(Ms(shownAt - pulledAt));
+        }
+        std::sort(times.begin(), times.end());
+        const char* name = busy ? "busy" : "wait";
+        std::printf("%s_median_ms %.1f\n%s_max_ms %.1f\n", name, times[times.size() / 2], name, times.back());
+    }
+    QFile::remove(plug);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -132,6 +198,8 @@ int main(int argc, char** argv)
     ExposeWatch watch;
     if (mode == "traffic")
         return TrafficBench();
+    if (mode == "pull")
+        return PullBench();
     if (mode == "bare") {
         QWidget bare;
         bare.setFixedSize(545, 360);

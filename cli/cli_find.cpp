@@ -75,7 +75,8 @@ int RunFind(const CliOptions& options)
                 ++printers;
                 display.Result(PrinterLine(probe));
                 if (!probe.identified)
-                    display.Message(probe.port + ": Erro ao ler ECF");
+                    display.Message(probe.port + ": " +
+                                    (probe.why.empty() ? "Erro ao ler ECF" : OneLine(Cp1252ToUtf8(probe.why))));
             } else if (options.verbose) {
                 display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
             }

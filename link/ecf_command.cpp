@@ -72,7 +72,7 @@ int EcfLink::SendCmd()
     std::memcpy(out + frame::kParams, paramBuf.get(), static_cast<size_t>(paramLen));
     out[frame::kParams + paramLen] = frame::CheckByte(out, static_cast<size_t>(frame::kParams + paramLen));
     if (!WriteSerial(paramLen + frame::kFraming))
-        return kWriteFailed;
+        return WriteFailure(kWriteFailed, kNoAnswer);
 
     int pollsUsed = 0;
     if (!TakeAnswerByte(1, pollsUsed))
@@ -108,7 +108,7 @@ int EcfLink::GetSync()
     AppLog("GetSync");
     txBuf[0] = frame::kSyn;
     if (!WriteSerial(1))
-        return kSyncWriteFailed;
+        return WriteFailure(kSyncWriteFailed, kSyncNoAnswer);
     int pollsUsed = 0;
     if (!TakeAnswerByte(2, pollsUsed))
         return kSyncNoAnswer;
@@ -116,7 +116,7 @@ int EcfLink::GetSync()
     case frame::kSyn:
         // The sequence byte must really have come: a SYN alone is an incomplete answer.
         if (ReadSerial(1) == 0) {
-            SetError(kLinkErrorClass, kLinkNoAnswer);
+            SetError(kLinkErrorClass, NoAnswerDetail());
             return kSyncNoAnswer;
         }
         return rxBuf[0];
@@ -132,7 +132,7 @@ bool EcfLink::TakeAnswerByte(int count, int& pollsUsed)
 {
     pollsUsed = PollAvailable(count, pacing.answerPolls);
     if (serial->Available() == 0) {
-        SetError(kLinkErrorClass, kLinkNoAnswer);
+        SetError(kLinkErrorClass, NoAnswerDetail());
         return false;
     }
     ReadSerial(1);
@@ -146,7 +146,7 @@ void EcfLink::ReadStatusPair(int pollsLeft)
     if (serial->Available() < 2)
         PollAvailable(2, pollsLeft);
     if (ReadSerial(2) < 2) {
-        SetError(kLinkErrorClass, kLinkNoAnswer);
+        SetError(kLinkErrorClass, NoAnswerDetail());
         return;
     }
     SetError(rxBuf[0], rxBuf[1]);

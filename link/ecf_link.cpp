@@ -10,6 +10,7 @@
 namespace {
 
 constexpr char kOpened[] = "Conectado";
+constexpr char kLost[] = "line lost";
 
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
 
@@ -75,13 +76,38 @@ void EcfLink::CmdLog(const uint8_t* bytes, int length, TrafficDirection directio
     AppLog("CmdLog Ok");
 }
 
-bool EcfLink::Wait() const
+bool EcfLink::Wait()
 {
     if (pacing.wait)
         pacing.wait(pacing.step);
     else
         std::this_thread::sleep_for(pacing.step);
-    return !(pollHook && pollHook());
+    // A line that the system reports gone will never answer: waiting on would only send the
+    // technician to look at the printer instead of the cable.
+    return !LineLost() && !(pollHook && pollHook());
+}
+
+bool EcfLink::LineLost()
+{
+    if (serial->LineLost() == 0) {
+        lossNoted = false;  // a port opened again, with its line there
+        return false;
+    }
+    if (!lossNoted) {
+        lossNoted = true;
+        AppLog("SerialLost " + std::to_string(serial->LineLost()));
+        CmdLog(Bytes(kLost), sizeof kLost - 1);
+        // The printer may come back with another adapter, or after a reset: ask for its number.
+        nextSeq = -1;
+    }
+    return true;
+}
+
+int EcfLink::NoAnswerDetail() { return LineLost() ? kLinkLineLost : kLinkNoAnswer; }
+
+int EcfLink::WriteFailure(int writeFailed, int noAnswer)
+{
+    return LineLost() ? Fail(kLinkErrorClass, kLinkLineLost, noAnswer) : writeFailed;
 }
 
 void EcfLink::SetError(int errorClass, int errorDetail)

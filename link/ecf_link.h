@@ -70,6 +70,9 @@ public:
     // The system's error code of the last Start that could not open the port.
     int LastError() const { return serial->LastError(); }
     const std::string& DevicePath() const { return devicePath; }
+    // Whether the system reports the port's line gone, looked at now; the first time, the
+    // traffic gets a note. Stays true after End until the port opens again.
+    bool LineLost();
     // Called after every poll step of a wait; returning true abandons the wait as if the
     // printer had not answered (a cancel, a closing window). Empty: waits run to their end.
     void SetPollHook(std::function<bool()> hook) { pollHook = std::move(hook); }
@@ -107,8 +110,13 @@ private:
     // Waits for at least `count` bytes of the printer's answer (or the wait's end) and takes
     // the first into rxBuf; false, with the no-answer pair, when nothing came.
     bool TakeAnswerByte(int count, int& pollsUsed);
-    // One poll step; false when the poll hook abandons the wait.
-    bool Wait() const;
+    // One poll step; false when the line is lost or the poll hook abandons the wait.
+    bool Wait();
+    // The detail of an answer that did not come: the lost line, or the printer's silence.
+    int NoAnswerDetail();
+    // A write that failed on a lost line is that loss, ending as `noAnswer` does; any other
+    // failed write ends as `writeFailed`.
+    int WriteFailure(int writeFailed, int noAnswer);
     // Polls the receive buffer until at least `count` bytes wait or `polls` steps have passed.
     int PollAvailable(int count, int polls);
     // Takes the two status bytes that follow NAK or DC1 into the error pair.
@@ -135,6 +143,7 @@ private:
     int blockRead = 0;
     int stalledPolls = 0;       // polls in a row without a byte of an incomplete block
     bool paramRefused = false;  // a parameter of the command being built did not fit
+    bool lossNoted = false;     // the traffic has its note of the line's loss
     uint8_t cmd = 0;
     uint8_t ext = 0;
     int paramLen = 0;

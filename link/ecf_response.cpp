@@ -41,7 +41,7 @@ int EcfLink::StartBlock()
     if (waiting > 0 && waiting < frame::kHeaderStart)
         waiting = AwaitBlockStart(pollsLeft);
     if (waiting < 0)
-        return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+        return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
     if (waiting < frame::kHeaderStart) {
         // Fewer bytes than a header's start are no block: leftovers of an earlier exchange,
         // or the start of the block that the request asks for again. Read as a header, they
@@ -50,7 +50,7 @@ int EcfLink::StartBlock()
         txBuf[0] = frame::kEnq;
         txBuf[1] = static_cast<uint8_t>(blockCount & 0xFF);
         if (!WriteSerial(frame::kEnqSize))
-            return kRespWriteFailed;
+            return WriteFailure(kRespWriteFailed, kRespShort);
         waiting = 0;
         while (pollsLeft > 0 && waiting >= 0 && waiting < frame::kHeaderStart) {
             --pollsLeft;
@@ -59,7 +59,7 @@ int EcfLink::StartBlock()
             waiting = GetSerial(pollsLeft);
         }
         if (waiting < frame::kHeaderStart)
-            return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+            return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
     }
     uint8_t header[frame::kHeaderSize] = {};
     ReadSerial(frame::kHeaderStart);
@@ -70,7 +70,7 @@ int EcfLink::StartBlock()
     }
     const int rest = frame::kHeaderSize - frame::kHeaderStart;
     if (ReadSerial(rest) < rest)
-        return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+        return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
     std::memcpy(header + frame::kHeaderStart, rxBuf.get(), rest);
     ++blockCount;
     if (header[frame::kErrorClass] != 0)
@@ -90,7 +90,7 @@ int EcfLink::ContinueBlock()
     if (serial->Available() == 0) {
         const bool goOn = Wait();
         if (!goOn || (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls))
-            return Fail(kLinkErrorClass, kLinkNoAnswer, kRespShort);
+            return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
     }
     const int readNow = ReadSerial(blockSize - blockRead);
     if (readNow > 0)

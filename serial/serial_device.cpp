@@ -26,6 +26,7 @@ bool SerialDevice::Open()
         return false;
     }
     port = std::move(opened.port);
+    lostError = 0;
     {
         std::lock_guard<std::mutex> guard(stopLock);
         stopRequest = false;
@@ -51,7 +52,18 @@ void SerialDevice::Close()
             readerThread.join();
         running = false;
     }
+    if (port)
+        lostError = port->LostError();
     port.reset();
+}
+
+int SerialDevice::LineLost()
+{
+    if (!port)
+        return lostError;
+    if (port->LostError() == 0)
+        port->CheckLine();
+    return port->LostError();
 }
 
 bool SerialDevice::Write(const uint8_t* bytes, int n)
@@ -73,6 +85,12 @@ bool SerialDevice::PauseUnlessStopped()
     return stopSignal.wait_for(guard, readerPause, [this] { return stopRequest; });
 }
 
+void SerialDevice::AwaitStop()
+{
+    std::unique_lock<std::mutex> guard(stopLock);
+    stopSignal.wait(guard, [this] { return stopRequest; });
+}
+
 void SerialDevice::ReadPort()
 {
     if (!readerThreadOn && running)
@@ -83,7 +101,7 @@ void SerialDevice::ReaderTurn()
 {
     // While the receive buffer is full the rest of the last read is offered again instead of
     // reading more; bytes still waiting in the chunk when the port closes are dropped.
-    if (chunkPending == 0 && chunk) {
+    if (chunkPending == 0 && chunk && port->LostError() == 0) {
         chunkOffset = 0;
         const int got = port->Read(chunk.get(), chunkSize);
         chunkPending = got > 0 ? static_cast<uint32_t>(got) : 0;
@@ -99,6 +117,10 @@ void SerialDevice::ReaderLoop()
 {
     for (;;) {
         ReaderTurn();
+        if (port->LostError() != 0 && chunkPending == 0) {
+            AwaitStop();
+            return;
+        }
         if (PauseUnlessStopped())
             return;
     }

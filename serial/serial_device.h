@@ -36,6 +36,9 @@ public:
     void Purge();
 
     bool IsOpen() const { return running; }
+    // The system's error code that said the line is gone (0 while it is there), looked at
+    // now; it stays after Close until the next Open. Bytes received before stay in the buffer.
+    int LineLost();
     // The system's error code of the last Open that failed.
     int LastError() const { return lastError; }
     // The reader's pause between two reads of the port (50 ms); tests may shorten it.
@@ -52,6 +55,8 @@ private:
     void ReaderTurn();
     // Pauses the reader; returns early, and true, when Close asks it to stop.
     bool PauseUnlessStopped();
+    // A lost line is not read again: the reader sleeps until Close.
+    void AwaitStop();
 
     const std::string portPath;
     const std::string modeText;
@@ -69,5 +74,6 @@ private:
     bool running = false;
     bool readerThreadOn = true;
     int lastError = 0;
+    int lostError = 0;  // of the last port, kept from its Close to the next Open
     std::chrono::milliseconds readerPause {50};
 };

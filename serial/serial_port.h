@@ -2,6 +2,7 @@
 // operating systems lives behind it, one implementation file per system.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,22 @@ public:
     // Sends n bytes, allowing at most 5 ms per byte. True when the system accepted the write,
     // even if it was cut short by that limit.
     virtual bool Write(const uint8_t* source, int n) = 0;
+    // Asks the system, without reading or waiting, whether the line is gone.
+    virtual void CheckLine() = 0;
+    // The system's error code that said the line is gone (an adapter pulled, the far end
+    // closed), as Read, Write or CheckLine met it; 0 while the line is there. Any thread.
+    int LostError() const { return lostError; }
+
+protected:
+    // The first loss met is the one kept.
+    void MarkLost(int error)
+    {
+        int none = 0;
+        lostError.compare_exchange_strong(none, error);
+    }
+
+private:
+    std::atomic<int> lostError {0};
 };
 
 struct PortOpenResult {
@@ -36,6 +53,10 @@ using SerialPortOpener =
 // True when the path can be opened exclusively right now; the port is closed again at once.
 // Otherwise error, when given, receives the system's code.
 bool ProbeSerialPort(const std::string& path, int* error = nullptr);
+
+// True when the system's error code of a failed read or write says that the line is gone for
+// good, not that nothing came yet.
+bool IsLineLostError(int error);
 
 // Takes the exclusive mark off every port this process has open, for an exit that cannot wait
 // for the ports to close (a second Ctrl-C): otherwise a virtual port would stay refused to

@@ -118,10 +118,29 @@ public:
     int Read(uint8_t* destination, int n) override
     {
         pollfd waiting {fd, POLLIN, 0};
-        if (n <= 0 || ::poll(&waiting, 1, kReadWaitMs) <= 0 || !(waiting.revents & POLLIN))
+        if (n <= 0 || ::poll(&waiting, 1, kReadWaitMs) <= 0)
             return 0;
+        if (!(waiting.revents & POLLIN)) {
+            MarkIfHungUp(waiting.revents);
+            return 0;
+        }
         const ssize_t got = ::read(fd, destination, static_cast<size_t>(n));
-        return got > 0 ? static_cast<int>(got) : 0;
+        if (got > 0)
+            return static_cast<int>(got);
+        // A hung-up terminal reads as zero bytes at once: without this it would look like a
+        // printer that is merely silent.
+        if (got < 0 && IsLineLostError(errno))
+            MarkLost(errno);
+        else
+            MarkIfHungUp(waiting.revents);
+        return 0;
+    }
+
+    void CheckLine() override
+    {
+        pollfd line {fd, 0, 0};
+        if (::poll(&line, 1, 0) > 0)
+            MarkIfHungUp(line.revents);
     }
 
     bool Write(const uint8_t* source, int n) override
@@ -135,8 +154,11 @@ public:
                 sent += static_cast<int>(done);
                 continue;
             }
-            if (done < 0 && errno != EAGAIN && errno != EINTR)
+            if (done < 0 && errno != EAGAIN && errno != EINTR) {
+                if (IsLineLostError(errno))
+                    MarkLost(errno);
                 return false;
+            }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
             if (left.count() <= 0)
                 break;  // cut short by the write limit: still a successful write call
@@ -147,6 +169,14 @@ public:
     }
 
 private:
+    void MarkIfHungUp(short revents)
+    {
+        if (revents & POLLNVAL)
+            MarkLost(EBADF);
+        else if (revents & (POLLHUP | POLLERR))
+            MarkLost(EIO);
+    }
+
     int fd;
 };
 
@@ -190,3 +220,5 @@ void ReleaseAllPorts()
     for (const int fd : held)
         ioctl(fd, TIOCNXCL);
 }
+
+bool IsLineLostError(int error) { return error == EIO || error == ENXIO || error == ENODEV; }

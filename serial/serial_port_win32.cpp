@@ -56,8 +56,12 @@ public:
     int Read(uint8_t* destination, int n) override
     {
         DWORD got = 0;
-        if (n <= 0 || !ReadFile(handle, destination, static_cast<DWORD>(n), &got, nullptr))
+        if (n <= 0)
             return 0;
+        if (!ReadFile(handle, destination, static_cast<DWORD>(n), &got, nullptr)) {
+            MarkIfLost(GetLastError());
+            return 0;
+        }
         return static_cast<int>(got);
     }
 
@@ -65,10 +69,27 @@ public:
     {
         // A write cut short by the write timeout still counts as done.
         DWORD written = 0;
-        return WriteFile(handle, source, n > 0 ? static_cast<DWORD>(n) : 0, &written, nullptr) != 0;
+        if (WriteFile(handle, source, n > 0 ? static_cast<DWORD>(n) : 0, &written, nullptr))
+            return true;
+        MarkIfLost(GetLastError());
+        return false;
+    }
+
+    void CheckLine() override
+    {
+        DWORD errors = 0;
+        COMSTAT status {};
+        if (!ClearCommError(handle, &errors, &status))
+            MarkIfLost(GetLastError());
     }
 
 private:
+    void MarkIfLost(DWORD error)
+    {
+        if (IsLineLostError(static_cast<int>(error)))
+            MarkLost(static_cast<int>(error));
+    }
+
     HANDLE handle;
 };
 
@@ -102,6 +123,24 @@ bool ProbeSerialPort(const std::string& path, int* error)
     }
     CloseHandle(handle);
     return true;
+}
+
+// What a removed USB adapter makes the port's calls fail with (Wine gives ERROR_NOT_READY when
+// the line behind a COM port hangs up); a read that merely timed out fails with none of them.
+bool IsLineLostError(int error)
+{
+    switch (static_cast<DWORD>(error)) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_NOT_READY:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // The system closes a process's handles as it ends: no mark outlives it.

@@ -24,9 +24,16 @@ private:
 
 }  // namespace
 
-CommandCycle::CommandCycle(CycleDisplay& display) : display(display), blockBuffer(EcfLink::kBufferSize) {}
+CommandCycle::CommandCycle(CycleDisplay& display) : display(display), blockBuffer(EcfLink::kBufferSize)
+{
+    display.SetPauseGuard([this] { return !CancelRequested() && !(link != nullptr && link->LineLost()); });
+}
 
-CommandCycle::~CommandCycle() { SetLink(nullptr); }
+CommandCycle::~CommandCycle()
+{
+    display.SetPauseGuard({});
+    SetLink(nullptr);
+}
 
 void CommandCycle::SetLink(EcfLink* newLink)
 {
@@ -244,14 +251,16 @@ bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& i
     };
     bool success = true;
     for (const Item& item : items) {
-        // A cancelled connection reads nothing more: the items left stay empty.
-        const std::string value =
-            cycle.CancelRequested() ? std::string() : ReadIdentificationItem(cycle, item.number);
+        // A cancelled connection, or one whose line is gone, reads nothing more: the items
+        // left stay empty.
+        const bool stop = cycle.CancelRequested() || cycle.Link()->LineLost();
+        const std::string value = stop ? std::string() : ReadIdentificationItem(cycle, item.number);
         if (value.empty())
             success = false;
         identification.*item.text = value;
     }
-    if (!success)
+    // The lost line's own text tells the technician more than that the reading failed.
+    if (!success && !cycle.Link()->LineLost())
         display.SetSt("Erro ao ler ECF");
     display.ShowIdentification(identification);
     return success;

@@ -5,6 +5,7 @@
 #include "session/identification.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 // What the activity display shows while a command runs.
@@ -40,4 +41,13 @@ public:
     virtual void ProcessMessages() {}
     // A cancel asked for outside the cycle (a signal); it holds for every command after it.
     virtual bool CancelRequested() { return false; }
+
+    // The command cycle's word on the display's own pauses (the half second after a busy
+    // answer): false once its command is to end at once (a cancel, a lost line), so that the
+    // pause ends at its next step.
+    void SetPauseGuard(std::function<bool()> goOn) { pauseGoesOn = std::move(goOn); }
+    bool PauseGoesOn() const { return !pauseGoesOn || pauseGoesOn(); }
+
+private:
+    std::function<bool()> pauseGoesOn;
 };

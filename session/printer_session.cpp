@@ -51,7 +51,9 @@ bool PrinterSession::ReadingX()
     link->AddParam(0);
     if (cycle.ExecCmd() == CommandCycle::kDone)
         return true;
-    display.SetSt("Erro!");
+    // "Erro!" would hide where to look: a lost line keeps its own text.
+    if (!link->LineLost())
+        display.SetSt("Erro!");
     return false;
 }
 
@@ -79,6 +81,8 @@ PortProbe PrinterSession::Probe(const std::string& portName)
         probe.outcome = PortProbe::kPrinter;
         probe.identified = CarregaConfig(cycle, display, identification);
         probe.identification = identification;
+        if (link->LineLost())
+            probe.why = link->GetError();
     } else {
         // Only a failed write leaves the pair cleared, and so without a text.
         probe.why = link->GetError();

@@ -18,7 +18,8 @@ struct PortProbe {
     // kPrinter: what was read; identified when all three items were.
     Identification identification;
     bool identified = false;
-    // Otherwise: why, as the status line would say it (Windows-1252).
+    // Otherwise, or when the line was lost during the reading: why, as the status line would
+    // say it (Windows-1252).
     std::string why;
 };
 

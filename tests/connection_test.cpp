@@ -32,8 +32,12 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <thread>
+#include <unistd.h>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 const QString k22(22, QChar('_'));
 
@@ -441,6 +445,76 @@ TEST_F(ConnectionTest, XReadingOutcomesOnTheStatusLine)
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames.back().cmd, 20);
     EXPECT_EQ(frames.back().params, "0|");
+}
+
+// An adapter pulled during "Emitir LX" ends it at once with the text that says so, and the
+// window stays connected; plugged back under the same name (a symbolic link re-pointed at a new
+// port), "Emitir LX" works again without "Desconectar" and "Conectar".
+TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
+{
+    const QString plug = QDir::tempPath() + "/kestro-plug-" + QString::number(::getpid());
+    const auto plugInto = [&](const PrinterSim& printer) {
+        QFile::remove(plug);
+        ASSERT_TRUE(QFile::link(QString::fromStdString(printer.SlavePath()), plug));
+    };
+    plugInto(sim);
+    int steps = 0;
+    int busyPauses = 0;
+    std::function<void()> onStep = [] {};
+    std::function<void()> onBusyPause = [] {};
+    MainWindowSeams seams;
+    seams.candidates = [&](const std::vector<std::string>&) {
+        return std::vector<PortCandidate> {{plug.toStdString(), plug.toStdString(), ""}};
+    };
+    seams.pacing = FastPacing();
+    seams.pacing.wait = [&](std::chrono::milliseconds step) {
+        std::this_thread::sleep_for(step);
+        ++steps;
+        onStep();
+    };
+    seams.pause = [&](int ms) {
+        busyPauses += ms == 100;
+        onBusyPause();
+    };
+    TfmMainComunic plugged({"kestro"}, seams);
+    plugged.show();
+    plugged.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
+    plugged.cbPortaChange();
+    QTest::mouseClick(plugged.findChild<QPushButton*>("btRun"), Qt::LeftButton);
+    ASSERT_TRUE(plugged.Session().Connected());
+    const auto emitirLX = [&](const QString& status) {
+        QTest::mouseClick(plugged.findChild<QPushButton*>("btLX"), Qt::LeftButton);
+        EXPECT_EQ(plugged.findChild<QLabel*>("lbSt")->text(), status);
+        EXPECT_TRUE(plugged.Session().Connected());
+        EXPECT_TRUE(plugged.findChild<QPushButton*>("btLX")->isEnabled());
+    };
+
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Silent));  // pulled while the answer is awaited
+    int pulledAt = -1;
+    onStep = [&] {
+        if (pulledAt < 0 && !sim.Received().empty()) {
+            sim.DropLine();
+            pulledAt = steps;
+        }
+    };
+    emitirLX("Porta serial desconectada");
+    EXPECT_LE(steps - pulledAt, 2);
+
+    PrinterSim back;
+    ASSERT_TRUE(back.Start());
+    plugInto(back);
+    emitirLX("");
+    EXPECT_EQ(back.Counts().frames, 1u);
+
+    back.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 5);  // pulled while busy is waited out
+    busyPauses = 0;
+    onBusyPause = [&] {
+        if (!back.LineDropped())
+            back.DropLine();
+    };
+    emitirLX("Porta serial desconectada");
+    EXPECT_EQ(busyPauses, 1);
+    QFile::remove(plug);
 }
 
 TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)

@@ -35,7 +35,8 @@ TEST_P(ErrorTextExact, MatchesByteForByte)
 INSTANTIATE_TEST_SUITE_P(EmptyAndLinkConditions, ErrorTextExact,
                          ::testing::Values(Case {0, 0, ""}, Case {0, 1, ""}, Case {0, 255, ""}, Case {255, 0, ""},
                                            Case {255, 1, "Resposta inv\xE1lida!"},
-                                           Case {255, 2, "ECF n\xE3o respondeu"}, Case {255, 3, ""},
+                                           Case {255, 2, "ECF n\xE3o respondeu"},
+                                           Case {255, 3, "Porta serial desconectada"}, Case {255, 4, ""},
                                            Case {255, 255, ""}, Case {255, -1, ""}));
 
 // A detail without a sentence shows its number, also inside a class's list of details.

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -302,9 +305,9 @@ TEST_F(LinkTest, LargestBlockFitsTheBuffers)
 TEST_F(LinkTest, DroppedLineFailsTheWrite)
 {
     sim.DropLine();
-    EXPECT_EQ(Send(20, {0}), EcfLink::kWriteFailed);
+    EXPECT_EQ(Send(20, {0}), EcfLink::kNoAnswer);
     EXPECT_EQ(link->ErrClass(), 255);
-    EXPECT_EQ(link->ErrDetail(), 0);
+    EXPECT_EQ(link->ErrDetail(), 3);
 }
 
 TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
@@ -455,7 +458,8 @@ TEST_F(ScriptedLinkTest, UnwritableEnqFailsTheResponse)
     link->SetCmd(20, 0);
     ASSERT_EQ(link->SendCmd(), EcfLink::kAck);
     line.Drop();
-    EXPECT_EQ(link->GetResp(block.data()), EcfLink::kRespWriteFailed);
+    EXPECT_EQ(link->GetResp(block.data()), EcfLink::kRespShort);
+    EXPECT_EQ(link->ErrDetail(), 3);
 }
 
 TEST_F(ScriptedLinkTest, OverlongParametersAreRefusedAndTheLengthTellsTheTruth)
@@ -485,6 +489,94 @@ TEST_F(ScriptedLinkTest, OverlongParametersAreRefusedAndTheLengthTellsTheTruth)
     EXPECT_EQ(link->ErrClass(), 255);
     EXPECT_EQ(link->ErrDetail(), 0);
     EXPECT_TRUE(line.Receive(1, 100ms).empty());
+}
+
+// A port that counts the reads still made after the system said its line is gone.
+struct WatchedPort : SerialPort {
+    explicit WatchedPort(std::unique_ptr<SerialPort> inner) : inner(std::move(inner)) {}
+    int Read(uint8_t* destination, int n) override
+    {
+        readsAfterLoss += LostError() != 0;
+        return Seen(inner->Read(destination, n));
+    }
+    bool Write(const uint8_t* source, int n) override { return Seen(inner->Write(source, n)); }
+    void CheckLine() override
+    {
+        inner->CheckLine();
+        Seen(0);
+    }
+    int Seen(int result)
+    {
+        MarkLost(inner->LostError());
+        return result;
+    }
+    std::unique_ptr<SerialPort> inner;
+    std::atomic<int> readsAfterLoss {0};
+};
+
+// The far end closed during each wait of the link: the wait ends within two poll steps with
+// the lost line's pair and a note in the traffic, and the reader reads the dead port no more.
+TEST(LinkLineLost, EveryWaitEndsWithinTwoPollSteps)
+{
+    const Bytes acked {0x16, 0x05, 0x06};
+    const struct {
+        const char* wait;
+        Bytes answers;
+        int result;
+    } rows[] = {
+        {"SYN answer", {}, EcfLink::kNoAnswer},
+        {"acknowledgement", {0x16, 0x05}, EcfLink::kNoAnswer},
+        {"busy, sent again", {0x16, 0x05, 0x11, 0x01, 0x02}, EcfLink::kNoAnswer},
+        {"block header", acked, EcfLink::kRespShort},
+        {"header's settling", Concat({acked, {0x02, 0, 0}}), EcfLink::kRespShort},
+        {"block data", Concat({acked, {0x02, 0, 0, 0, 0, 1, 0, 0, 0, 100, 0}, Bytes(10, 'd')}),
+         EcfLink::kRespShort},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.wait);
+        PtyPair line;
+        line.Send(row.answers);
+        int steps = 0;
+        int pulledAt = -1;
+        const auto pull = [&] {
+            line.Drop();
+            pulledAt = steps;
+        };
+        LinkPacing pacing = FastPacing();
+        pacing.wait = [&](std::chrono::milliseconds step) {
+            std::this_thread::sleep_for(step);
+            if (++steps == 10)  // inside each wait
+                pull();
+        };
+        WatchedPort* port = nullptr;
+        const auto watch = [&](const std::string& path, const std::string& mode, int size) {
+            PortOpenResult opened = OpenSerialPort(path, mode, size);
+            opened.port = std::make_unique<WatchedPort>(std::move(opened.port));
+            port = static_cast<WatchedPort*>(opened.port.get());
+            return opened;
+        };
+        std::string note;
+        EcfLink link(line.Path().substr(5), pacing, watch, [&](const TrafficRun& run) {
+            if (run.direction == TrafficDirection::kNote)
+                note.assign(run.bytes, run.bytes + run.length);
+        });
+        ASSERT_TRUE(WaitFor([&] { return link.Available() == static_cast<int>(row.answers.size()); }));
+
+        link.SetCmd(20, 0);
+        int result = link.SendCmd();
+        if (result == EcfLink::kBusy) {  // pulled while the cycle waits to send again
+            pull();
+            result = link.SendCmd();
+        }
+        std::vector<uint8_t> block(65536);
+        for (bool asking = result == EcfLink::kAck; asking; asking = result == EcfLink::kRespMore)
+            result = link.GetResp(block.data());
+        EXPECT_EQ(result, row.result);
+        EXPECT_LE(steps - pulledAt, 2);
+        EXPECT_EQ(link.ErrClass() * 256 + link.ErrDetail(), 255 * 256 + 3);
+        EXPECT_EQ(note, "line lost");
+        EXPECT_FALSE(WaitFor([&] { return port->readsAfterLoss > 0; }, 100ms));
+    }
 }
 
 TEST(LinkLifecycle, OpenedPortLogsItsStepsInOrder)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -110,4 +111,23 @@ TEST_F(WinLink, MissingPortLeavesTheLinkOffline)
     EXPECT_TRUE(link.LastError() == ERROR_FILE_NOT_FOUND || link.LastError() == ERROR_PATH_NOT_FOUND)
         << "error " << link.LastError();
     EXPECT_FALSE(link.Start());
+}
+
+// Under Wine a read goes on succeeding with nothing once the line behind the COM port hangs up;
+// the port's state (ClearCommError) and a write report it.
+TEST_F(WinLink, FarEndHangingUpIsALostLineAtOnce)
+{
+    REQUIRE_PORT("KESTRO_WIN_HANGUP_PORT", hangingUp);
+    int polls = 0;
+    LinkPacing pacing;
+    pacing.wait = [&polls](std::chrono::milliseconds step) {
+        ++polls;
+        Sleep(static_cast<DWORD>(step.count()));
+    };
+    EcfLink link(hangingUp, pacing);
+    ASSERT_TRUE(link.online()) << "error " << link.LastError();
+    EXPECT_EQ(Send(link, 20, {0}), EcfLink::kNoAnswer);  // the far end hangs up at the SYN
+    EXPECT_EQ(link.GetError(), "Porta serial desconectada");
+    EXPECT_LT(polls, 10) << "the answer's wait is 120 polls";
+    link.End();
 }

@@ -121,7 +121,7 @@ void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
     ui->lbStCancel->setVisible(cancelVisible);
     // Alive through the pause: a click on "Cancelar" or a close gets through.
     constexpr int kSteps = 5;
-    for (int i = 0; i < kSteps; ++i) {
+    for (int i = 0; i < kSteps && cycleView.PauseGoesOn(); ++i) {
         ProcessMessages();
         Pause(static_cast<int>(kCancelShownPause.count()) / kSteps);
     }

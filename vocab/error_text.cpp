@@ -286,6 +286,7 @@ struct Texts {
     std::map<std::pair<int, int>, std::string> sentences;
     std::string invalidAnswer;
     std::string noAnswer;
+    std::string lineLost;
 };
 
 const Texts& Converted()
@@ -300,6 +301,7 @@ const Texts& Converted()
         }
         t.invalidAnswer = ToCp1252("Resposta inválida!");
         t.noAnswer = ToCp1252("ECF não respondeu");
+        t.lineLost = ToCp1252("Porta serial desconectada");
         return t;
     }();
     return texts;
@@ -319,6 +321,9 @@ std::string ErrorText(int errClass, int errDetail)
         }
         if (errDetail == kLinkNoAnswer) {
             return texts.noAnswer;
+        }
+        if (errDetail == kLinkLineLost) {
+            return texts.lineLost;
         }
         return {};
     }

@@ -10,6 +10,7 @@ enum LinkErrorDetail {
     kLinkCleared = 0,        // no error: the pair is reset before every exchange
     kLinkInvalidAnswer = 1,  // the printer answered with a byte that fits no answer
     kLinkNoAnswer = 2,       // no answer, or an incomplete one, within the wait
+    kLinkLineLost = 3,       // the system reports the port's line gone (an adapter pulled)
 };
 
 // What the link notes when its port does not open; the status text adds the system's code.

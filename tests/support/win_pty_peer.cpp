@@ -1,7 +1,8 @@
 // Far ends for the Windows tests under Wine (a Linux program): raw pseudo-terminals. Alone, one that
 // sends back every byte it receives; with --join, two joined to each other, so that a Windows program
-// on one COM port talks to another on the second. Prints each port's path on a line of its own; ends
-// on SIGTERM.
+// on one COM port talks to another on the second; with --hang-up, one that closes its far end when
+// the first byte arrives, as a pulled cable. Prints each port's path on a line of its own; ends on
+// SIGTERM.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -36,6 +37,7 @@ bool SendAll(int fd, const unsigned char* bytes, ssize_t n)
 int main(int argc, char** argv)
 {
     const int count = argc > 1 && std::strcmp(argv[1], "--join") == 0 ? 2 : 1;
+    const bool hangUp = argc > 1 && std::strcmp(argv[1], "--hang-up") == 0;
     int masters[2] = {-1, -1};
     int slaves[2] = {-1, -1};
     for (int i = 0; i < count; ++i) {
@@ -65,6 +67,11 @@ int main(int argc, char** argv)
             if ((ready[i].revents & POLLIN) == 0)
                 continue;
             const ssize_t got = ::read(masters[i], buffer, sizeof buffer);
+            if (got > 0 && hangUp) {
+                ::close(masters[i]);
+                masters[i] = -1;  // poll passes over it from now on
+                continue;
+            }
             // Alone it answers itself; joined, each passes what it got to the other.
             if (got > 0 && !SendAll(masters[(i + 1) % count], buffer, got))
                 return 1;
