@@ -24,7 +24,7 @@ std::string PrinterLine(const PortProbe& probe)
 int RunFind(const CliOptions& options)
 {
     TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile))
+    if (!trace.Open(options.trace, options.traceFile, "each line's own"))
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
     std::vector<std::string> names;

@@ -66,6 +66,8 @@ public:
     const Identification& Ident() const { return identification; }
     // The system's error code when the last Connect could not open the port.
     int OpenError() const { return openError; }
+    // The port of the last link opened, kept after it closes; empty before the first.
+    const std::string& PortName() const { return lastPort; }
 
 private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
@@ -82,4 +84,5 @@ private:
     std::unique_ptr<EcfLink> link;
     Identification identification;
     int openError = 0;
+    std::string lastPort;
 };
