@@ -165,11 +165,7 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         SwitchRule("--fast", config.fast),
         SwitchRule("--loop", config.loop),
         NumberRule("--baud", 50, 4000000, options.baud),
-    };
-    // Every option from here on changes the printer's answers, which a replay takes from its file.
-    const size_t answering = rules.size();
-    int answerOptions = 0;
-    rules.insert(rules.end(), {
+        // Every option from here on changes the printer's answers, which a replay takes from its file.
         AnswerRule("--silent", SimAnswer::Silent, plan),
         AnswerRule("--garbage", SimAnswer::Garbage, plan),
         SwitchRule("--eager", plan.eager),
@@ -199,7 +195,9 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         NumberRule("--truncate", 0, 65535, plan.truncateAt),
         NumberRule("--drop-after", 0, 1000000, config.dropAfter),
         NumberRule("--random", 0, UINT32_MAX, config.randomSeed),
-    });
+    };
+    const size_t answering = 5;  // the first rule that changes the answers
+    int answerOptions = 0;
     for (size_t i = answering; i < rules.size(); ++i) {
         rules[i].take = [take = std::move(rules[i].take), &answerOptions](const std::string& value) {
             ++answerOptions;

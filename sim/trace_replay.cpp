@@ -44,7 +44,8 @@ std::string Describe(const std::vector<uint8_t>& bytes)
         break;
     }
     std::string params = message->params;
-    std::replace_if(params.begin(), params.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20; }, '.');
+    std::replace_if(
+        params.begin(), params.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20; }, '.');
     return "frame: sequence " + std::to_string(message->seq) + ", command " + std::to_string(message->cmd) +
            ", extension " + std::to_string(message->ext) + (message->checkOk ? "" : ", wrong check byte") +
            ", parameters \"" + params + "\"";
@@ -83,7 +84,8 @@ bool LoadReplay(std::istream& in, std::vector<ReplayExchange>& exchanges, std::s
 }
 
 TraceReplay::TraceReplay(std::vector<ReplayExchange> recorded, Options opts)
-    : exchanges(std::move(recorded)), options(opts)
+    : exchanges(std::move(recorded)),
+      options(opts)
 {
     output.SetBaud(options.baud);
 }
@@ -224,13 +226,15 @@ void TraceReplay::RoundDone()
 
 void TraceReplay::ReportDifference()
 {
-    const std::string gotLine = FormatTraceLine(MsSince(opened), TraceWay::kHost, Describe(got), got.data(), got.size());
+    const std::string gotLine =
+        FormatTraceLine(MsSince(opened), TraceWay::kHost, Describe(got), got.data(), got.size());
     if (next >= exchanges.size() || ended) {
         std::fprintf(stderr, "kestro-sim: the host sent more after the end of the recording\n  got:      %s\n",
                      gotLine.c_str());
     } else {
         const ReplayMessage& want = exchanges[next].host;
-        std::fprintf(stderr, "kestro-sim: trace line %zu: the host sent something else\n  expected: %s\n  got:      %s\n",
+        std::fprintf(stderr,
+                     "kestro-sim: trace line %zu: the host sent something else\n  expected: %s\n  got:      %s\n",
                      want.lineNumber, want.text.c_str(), gotLine.c_str());
     }
     outcome = Outcome::kDiffers;

@@ -71,9 +71,9 @@ private:
     std::atomic<Outcome> outcome {Outcome::kRunning};
 
     // Owned by the serving thread.
-    size_t next = 0;            // the exchange whose host message comes next
-    std::vector<uint8_t> got;   // the host's bytes of that message so far
-    bool differs = false;       // got is not what the recording has
-    bool ended = false;         // played to the end, without --loop
+    size_t next = 0;           // the exchange whose host message comes next
+    std::vector<uint8_t> got;  // the host's bytes of that message so far
+    bool differs = false;      // got is not what the recording has
+    bool ended = false;        // played to the end, without --loop
     SimOutput::Clock::time_point opened, lastInput, endedAt;
 };

@@ -409,7 +409,8 @@ TEST_F(CliTest, TraceShowsEveryMessageAsItHappensAndAppendsTheSameToAFile)
 class SimProgram {
 public:
     SimProgram(const std::vector<std::string>& arguments, const std::string& folder)
-        : out(folder + "/sim.out"), err(folder + "/sim.err")
+        : out(folder + "/sim.out"),
+          err(folder + "/sim.err")
     {
         std::vector<std::string> words {KESTRO_SIM_PATH};
         words.insert(words.end(), arguments.begin(), arguments.end());
@@ -546,7 +547,8 @@ TEST(CliReplay, AHostThatSendsSomethingElseIsShownWithTheTraceLine)
     EXPECT_EQ(replayed.Status(), 1);
     const std::string err = replayed.Err();
     EXPECT_EQ(err.rfind("kestro-sim: trace line 5: the host sent something else\n", 0), 0u) << err;
-    EXPECT_NE(err.find("expected:      57 ms  \u2192  frame: sequence 0, command 26, extension 0"), std::string::npos);
+    EXPECT_NE(err.find("expected:      57 ms  \u2192  frame: sequence 0, command 26, extension 0"),
+              std::string::npos);
     EXPECT_NE(err.find("parameters \"15|4|\"  [01 00 1A 00 05 00 31 35 7C 34 7C B1]"), std::string::npos) << err;
 }
 

@@ -234,7 +234,8 @@ TrafficWatch::~TrafficWatch()
 TrafficView* TrafficWatch::Show()
 {
     if (view == nullptr)
-        view = new TrafficView(model, [this] { return session.PortName(); }, &window);
+        view = new TrafficView(
+            model, [this] { return session.PortName(); }, &window);
     view->show();
     view->raise();
     view->activateWindow();
