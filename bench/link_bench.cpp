@@ -36,10 +36,11 @@ using Clock = BenchClock;
 
 // The simulator runs in a child process, so that this process's CPU time is the tool's alone.
 // Commands over a pipe: 'B' queues one response of a 65,535-byte block, 'S' a silent printer, 'W'
-// a printer that keeps answering busy, 'D' pulls its line; 'Q' ends it.
+// a printer that keeps answering busy, 'D' pulls its line; 'Q' ends it. With a line speed, the
+// simulator paces its bytes as a wire would.
 class SimProcess {
 public:
-    SimProcess()
+    explicit SimProcess(int baud = 0)
     {
         int toChild[2], toParent[2];
         if (pipe(toChild) != 0 || pipe(toParent) != 0)
@@ -50,7 +51,7 @@ public:
         if (pid == 0) {
             close(toChild[1]);
             close(toParent[0]);
-            Serve(toChild[0], toParent[1]);
+            Serve(toChild[0], toParent[1], baud);
         }
         close(toChild[0]);
         close(toParent[1]);
@@ -77,9 +78,11 @@ public:
     std::string PortName() const { return path.substr(5); }
 
 private:
-    [[noreturn]] static void Serve(int in, int out)
+    [[noreturn]] static void Serve(int in, int out, int baud)
     {
-        PrinterSim sim;
+        PrinterSim::Options options;
+        options.baud = baud;
+        PrinterSim sim(options);
         if (!sim.Start())
             _exit(1);
         const std::string path = sim.SlavePath();
@@ -216,6 +219,20 @@ constexpr double kDisplayPause = 50;
 constexpr double kCommandFloor = 3 * kStep + kDisplayPause;
 constexpr double kConnectFloor = kOpenWait + kStep /* SYN answer */ + 3 * kCommandFloor;
 constexpr double kXReadingFloor = kCommandFloor;
+// The line's true speed: 115,200 bit/s, 8N1, ten bits a byte.
+constexpr int kWireBaud = 115200;
+constexpr double kWireMsPerByte = 10.0 * 1000 / kWireBaud;
+// ENQ, then the block's header, data and trailing byte.
+constexpr double kLargestBlockBytes = 2 + 11 + 65535 + 1;
+
+// Counts the bytes that both sides put on the line: what the link sent and what it took in.
+TrafficObserver CountBytes(size_t& bytes)
+{
+    return [&bytes](const TrafficRun& run) {
+        if (run.direction == TrafficDirection::kSent || run.direction == TrafficDirection::kReceived)
+            bytes += run.length;
+    };
+}
 
 // Opens a link and identifies the printer as "Conectar" does; returns the wall time.
 double Connect(SimProcess& sim, const LinkPacing& pacing, CommandCycle& cycle, PacedDisplay& display,
@@ -475,6 +492,26 @@ int main()
                     MedianAndMax(PullsToShown('S')), "100 (goal)", ""});
     rows.push_back({"Pulled line while busy is waited out: pull to failure shown, 8 runs, median (ms)",
                     MedianAndMax(PullsToShown('W')), "100 (goal)", ""});
+
+    // The same against a simulator that paces every byte at the line's true speed.
+    {
+        SimProcess wire(kWireBaud);
+        std::unique_ptr<EcfLink> wireLink;
+        size_t bytes = 0;
+        const double identify = Connect(wire, pacing, cycle, display, CountBytes(bytes), wireLink);
+        const double identifyFloor = kConnectFloor + bytes * kWireMsPerByte;
+        rows.push_back({"At 115,200 bit/s: connect and identify, wall time (ms)", Fixed(identify),
+                        Fixed(identifyFloor) + " (floor: " + Fixed(kConnectFloor) + " waits + " +
+                            Fixed(bytes * kWireMsPerByte, 1) + " wire, " + std::to_string(bytes) + " bytes)",
+                        Fixed(identify / identifyFloor, 3)});
+        wireLink->SetTrafficObserver({});
+        const double blockWall = LargestBlock(wire, *wireLink, pieces);
+        const double blockFloor = kLargestBlockBytes * kWireMsPerByte;
+        rows.push_back({"At 115,200 bit/s: 65,535-byte block, ENQ to delivered (ms)", Fixed(blockWall),
+                        Fixed(blockFloor) + " (floor: wire, " + Fixed(kLargestBlockBytes) + " bytes)",
+                        Fixed(blockWall / blockFloor, 3)});
+        cycle.SetLink(nullptr);
+    }
 
 #ifdef KESTRO_WINDOW_BENCH
     std::vector<std::string> searchArguments {"search"};

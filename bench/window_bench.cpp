@@ -116,7 +116,7 @@ double ShowBlock(TrafficModel& model, TrafficView& view)
 int TrafficBench()
 {
     TrafficModel model;
-    TrafficView view(model, nullptr);
+    TrafficView view(model, [] { return std::string(); }, nullptr);
     view.show();
     QCoreApplication::processEvents();
     std::printf("block_shown_ms %.2f\n", ShowBlock(model, view));

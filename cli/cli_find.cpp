@@ -47,7 +47,7 @@ std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>
 int RunFind(const CliOptions& options)
 {
     TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile))
+    if (!trace.Open(options.trace, options.traceFile, "each line's own"))
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
     const std::vector<std::string>& named = options.extraPaths;

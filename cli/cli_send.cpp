@@ -43,7 +43,7 @@ int RunSend(const CliOptions& options)
     const std::string& port = options.port;
     const SendRequest& request = options.send;
     TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile))
+    if (!trace.Open(options.trace, options.traceFile, options.port))
         return kExitFailed;
     const bool terminal = StderrIsTerminal();
     ConsoleDisplay display(stderr, terminal && !trace.ToStderr());

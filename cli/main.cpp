@@ -95,7 +95,7 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
 int RunOnPrinter(const CliOptions& options, bool readingX)
 {
     TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile))
+    if (!trace.Open(options.trace, options.traceFile, options.port))
         return kExitFailed;
     // Progress dots would break the trace's lines apart.
     ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr());

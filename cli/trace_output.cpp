@@ -1,10 +1,13 @@
 // The trace's destinations and its lines.
 #include "cli/trace_output.h"
 
+#include "base/version.h"
 #include "link/traffic_format.h"
+#include "trace/trace_line.h"
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 TraceOutput::~TraceOutput()
 {
@@ -17,7 +20,7 @@ TraceOutput::~TraceOutput()
         std::fclose(file);
 }
 
-bool TraceOutput::Open(bool toStderr, const std::string& path)
+bool TraceOutput::Open(bool toStderr, const std::string& path, const std::string& port)
 {
     if (!path.empty()) {
         // Plain fopen: the file gets the user's umask, as any other file they make.
@@ -27,6 +30,9 @@ bool TraceOutput::Open(bool toStderr, const std::string& path)
             return false;
         }
         streams.push_back(file);
+        // Only the file: a trace on the terminal stays the bare message lines.
+        const std::string program = "kestro-cli " + ProgramVersionText();
+        std::fprintf(file, "%s\n", TraceHeader(program, port, std::time(nullptr)).c_str());
     }
     this->toStderr = toStderr;
     if (toStderr)

@@ -18,9 +18,10 @@ public:
     TraceOutput(const TraceOutput&) = delete;
     TraceOutput& operator=(const TraceOutput&) = delete;
 
-    // Standard error, a file appended to (created with the user's umask), or both. False, with
-    // the reason on standard error, when the file cannot be opened.
-    bool Open(bool toStderr, const std::string& path);
+    // Standard error, a file appended to (created with the user's umask), or both. The file's
+    // run starts with the trace header naming the port. False, with the reason on standard
+    // error, when the file cannot be opened.
+    bool Open(bool toStderr, const std::string& path, const std::string& port);
     bool Active() const { return !streams.empty(); }
     bool ToStderr() const { return toStderr; }
     // What a session hands to its links; it must not outlive this object. With a label (the

@@ -69,7 +69,7 @@ void TrafficDecoder::Feed(const TrafficRun& run, std::vector<TrafficMessage>& ou
         break;
     case TrafficDirection::kNotSent:
         out.push_back(
-            Message(run.ms, run.direction, {run.bytes, run.bytes + run.length}, "not sent, the write failed"));
+            Message(run.ms, run.direction, {run.bytes, run.bytes + run.length}, kTraceNotSent));
         break;
     }
 }

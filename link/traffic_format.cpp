@@ -3,8 +3,6 @@
 
 #include "vocab/cp1252.h"
 
-#include <cstdio>
-
 namespace {
 
 const char kFold[] = "\xE2\x80\xA6";  // "…"
@@ -24,19 +22,22 @@ std::string ReadableText(const uint8_t* bytes, size_t length)
     return Cp1252ToUtf8(text);
 }
 
-const char* TrafficArrow(TrafficDirection direction)
+TraceWay TrafficWay(TrafficDirection direction)
 {
     switch (direction) {
     case TrafficDirection::kSent:
+        return TraceWay::kHost;
     case TrafficDirection::kNotSent:
-        return "\xE2\x86\x92";
+        return TraceWay::kNotSent;
     case TrafficDirection::kReceived:
-        return "\xE2\x86\x90";
+        return TraceWay::kPrinter;
     case TrafficDirection::kNote:
         break;
     }
-    return "\xC2\xB7";
+    return TraceWay::kNote;
 }
+
+const char* TrafficArrow(TrafficDirection direction) { return TraceArrow(TrafficWay(direction)); }
 
 std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes)
 {
@@ -46,24 +47,6 @@ std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes)
     const size_t shown = length < maxTextBytes ? length : maxTextBytes;
     std::string text = message.meaning + ": \"" + ReadableText(message.raw.data() + message.textBegin, shown);
     return shown < length ? text + kFold + "\" (" + std::to_string(length) + " bytes)" : text + "\"";
-}
-
-std::string HexByte(uint8_t byte)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    return {digits[byte >> 4], digits[byte & 0xF]};
-}
-
-std::string HexBytes(const uint8_t* bytes, size_t length)
-{
-    std::string hex;
-    hex.reserve(length * 3 + 24);
-    for (size_t i = 0; i < length; ++i) {
-        if (i > 0)
-            hex += ' ';
-        hex += HexByte(bytes[i]);
-    }
-    return hex;
 }
 
 std::string TrafficHex(const TrafficMessage& message, size_t maxBytes)
@@ -78,9 +61,6 @@ std::string TrafficHex(const TrafficMessage& message, size_t maxBytes)
 
 std::string TrafficLine(const TrafficMessage& message)
 {
-    char time[32];
-    std::snprintf(time, sizeof time, "%7lld ms  ", static_cast<long long>(message.ms));
-    std::string line = time + std::string(TrafficArrow(message.direction)) + "  " + TrafficMeaning(message);
-    const std::string hex = TrafficHex(message);
-    return hex.empty() ? line : line + "  [" + hex + "]";
+    return FormatTraceLine(message.ms, TrafficWay(message.direction), TrafficMeaning(message), message.raw.data(),
+                           message.raw.size());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/traffic_decoder.h"
+#include "trace/trace_line.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,11 +12,8 @@
 // Windows-1252 bytes as UTF-8 on one line: control bytes show as '.'.
 std::string ReadableText(const uint8_t* bytes, size_t length);
 
-// One byte as two hexadecimal digits: "0A".
-std::string HexByte(uint8_t byte);
-// Bytes in hexadecimal, blank-separated: "01 05 14".
-std::string HexBytes(const uint8_t* bytes, size_t length);
-
+// How a trace line names the run's direction.
+TraceWay TrafficWay(TrafficDirection direction);
 // "→" sent, "←" received, "·" the link's note.
 const char* TrafficArrow(TrafficDirection direction);
 // The meaning, then its text in quotes; with a limit, at most that many bytes of the text.
@@ -23,5 +21,5 @@ std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes = 
 // The wire bytes in hexadecimal ("01 05 14"); with a limit, at most that many of them. Empty
 // for a note.
 std::string TrafficHex(const TrafficMessage& message, size_t maxBytes = SIZE_MAX);
-// "    212 ms  →  ACK: command accepted  [06]", without a line end.
+// "    212 ms  →  ACK: command accepted  [06]", without a line end: the trace file's line.
 std::string TrafficLine(const TrafficMessage& message);

@@ -119,6 +119,7 @@ bool PrinterSession::ParamsFit(const std::vector<int32_t>& params)
 bool PrinterSession::OpenLink(const std::string& portName)
 {
     Release();
+    lastPort = portName;
     AppLog("New Command");
     link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());

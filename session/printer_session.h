@@ -69,6 +69,8 @@ public:
     // Why the last Connect or Open could not open the port, with the system's error code.
     const PortStatus& OpenFailure() const { return openFailure; }
     int OpenError() const { return openFailure.error; }
+    // The port of the last link opened, kept after it closes; empty before the first.
+    const std::string& PortName() const { return lastPort; }
 
 private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
@@ -85,4 +87,5 @@ private:
     std::unique_ptr<EcfLink> link;
     Identification identification;
     PortStatus openFailure;
+    std::string lastPort;
 };

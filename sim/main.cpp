@@ -1,9 +1,76 @@
-// kestro-sim: a simulated fiscal printer on a pseudo-terminal for manual and scripted runs.
+// kestro-sim: a simulated fiscal printer on a pseudo-terminal for manual and scripted runs, or a
+// saved trace played back as the printer.
 #include "sim/sim_cli.h"
+#include "sim/trace_replay.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+// Until SIGINT or SIGTERM, or until the run is over; the short wait lets us notice that.
+void ServeUntil(sigset_t& stopSignals, const std::function<bool()>& over)
+{
+    const timespec step {0, 200 * 1000 * 1000};
+    while (sigtimedwait(&stopSignals, nullptr, &step) < 0) {
+        if (over())
+            return;
+    }
+}
+
+int Simulate(const SimCliConfig& config, sigset_t& stopSignals)
+{
+    PrinterSim sim(config.options);
+    ApplySimCli(config, sim);
+    if (!sim.Start()) {
+        std::perror("kestro-sim: cannot open a pseudo-terminal");
+        return 1;
+    }
+    std::printf("%s\n", sim.SlavePath().c_str());
+    std::fflush(stdout);
+    // A dropped line ends the run like an unplugged printer.
+    ServeUntil(stopSignals, [&sim] { return sim.LineDropped(); });
+    if (sim.LineDropped())
+        std::fprintf(stderr, "kestro-sim: line dropped\n");
+    sim.Stop();
+    return 0;
+}
+
+int Replay(const SimCliConfig& config, sigset_t& stopSignals)
+{
+    // The whole file is read first: nothing half-read is played.
+    std::ifstream in(config.replay, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "kestro-sim: cannot read %s: %s\n", config.replay.c_str(), std::strerror(errno));
+        return 2;
+    }
+    std::vector<ReplayExchange> exchanges;
+    std::string error;
+    if (!LoadReplay(in, exchanges, error)) {
+        std::fprintf(stderr, "kestro-sim: %s: %s\n", config.replay.c_str(), error.c_str());
+        return 2;
+    }
+    TraceReplay replay(std::move(exchanges), {config.fast, config.loop, config.options.baud});
+    if (!replay.Start()) {
+        std::perror("kestro-sim: cannot open a pseudo-terminal");
+        return 1;
+    }
+    std::printf("%s\n", replay.SlavePath().c_str());
+    std::fflush(stdout);
+    ServeUntil(stopSignals, [&replay] { return replay.Result() != TraceReplay::Outcome::kRunning; });
+    const TraceReplay::Outcome outcome = replay.Result();
+    replay.Stop();
+    if (outcome == TraceReplay::Outcome::kLineFailed)
+        std::fprintf(stderr, "kestro-sim: the line failed\n");
+    return outcome == TraceReplay::Outcome::kDiffers || outcome == TraceReplay::Outcome::kLineFailed ? 1 : 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -18,30 +85,11 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // Blocked before the serving thread starts, so only sigtimedwait below ever takes them.
+    // Blocked before the serving thread starts, so only sigtimedwait ever takes them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
-    PrinterSim sim(config.options);
-    ApplySimCli(config, sim);
-    if (!sim.Start()) {
-        std::perror("kestro-sim: cannot open a pseudo-terminal");
-        return 1;
-    }
-    std::printf("%s\n", sim.SlavePath().c_str());
-    std::fflush(stdout);
-
-    // A dropped line ends the run like an unplugged printer; the short wait lets us notice it.
-    const timespec step {0, 200 * 1000 * 1000};
-    while (sigtimedwait(&stopSignals, nullptr, &step) < 0) {
-        if (sim.LineDropped()) {
-            std::fprintf(stderr, "kestro-sim: line dropped\n");
-            break;
-        }
-    }
-    sim.Stop();
-    return 0;
+    return config.replay.empty() ? Simulate(config, stopSignals) : Replay(config, stopSignals);
 }

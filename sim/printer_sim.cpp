@@ -69,6 +69,7 @@ PrinterSim::PrinterSim(Options opts)
       expectedSeq(options.firstSeq),
       frameTimeout(std::chrono::milliseconds(options.frameTimeoutMs))
 {
+    output.SetBaud(options.baud);
 }
 
 PrinterSim::~PrinterSim() { Stop(); }
@@ -79,7 +80,7 @@ bool PrinterSim::Start()
         return false;
     // A restarted simulator begins with a clean line.
     reader = FrameReader {};
-    outputs.clear();
+    output.Clear();
     response = Response {};
     {
         std::lock_guard<std::mutex> guard(lock);
@@ -265,8 +266,8 @@ void PrinterSim::Run()
 
         auto now = Clock::now();
         std::optional<Clock::time_point> wakeAt;
-        if (!outputs.empty() && !blocked)
-            wakeAt = outputs.front().due;
+        if (!blocked)
+            wakeAt = output.NextTime();
         if (reader.Partial() && (!wakeAt || lastInput + quietLimit < *wakeAt))
             wakeAt = lastInput + quietLimit;
         int timeoutMs = -1;
@@ -284,6 +285,7 @@ void PrinterSim::Run()
             const long n = line.Read(chunk, sizeof chunk);
             if (n > 0) {
                 lastInput = Clock::now();
+                output.HostBytes(static_cast<size_t>(n));
                 {
                     std::lock_guard<std::mutex> guard(lock);
                     received.insert(received.end(), chunk, chunk + n);
@@ -532,38 +534,27 @@ void PrinterSim::SendInPieces(const std::vector<uint8_t>& bytes, int pieces, int
 
 void PrinterSim::Send(std::vector<uint8_t> bytes, std::chrono::milliseconds delay)
 {
-    outputs.push_back({Clock::now() + delay, std::move(bytes), 0});
+    output.Add(std::move(bytes), output.AnswerTime() + delay);
 }
 
 bool PrinterSim::Flush()
 {
-    while (!outputs.empty() && outputs.front().due <= Clock::now()) {
-        Output& out = outputs.front();
-        const long n = line.Write(out.bytes.data() + out.written, out.bytes.size() - out.written);
-        if (n == 0)
-            return true;
-        if (n < 0) {
-            // The line is unusable; what was to be sent is lost, as on a real cable.
-            outputs.clear();
-            return false;
-        }
-        out.written += static_cast<size_t>(n);
+    const SimOutput::Flushed flushed = output.Flush(line);
+    if (flushed.written > 0) {
         {
             std::lock_guard<std::mutex> guard(lock);
-            counts.bytesSent += static_cast<uint64_t>(n);
+            counts.bytesSent += flushed.written;
             ++generation;
         }
         changed.notify_all();
-        if (out.written == out.bytes.size())
-            outputs.pop_front();
     }
-    return false;
+    return flushed.blocked;
 }
 
 void PrinterSim::CloseLine()
 {
     line.Close();
-    outputs.clear();
+    output.Clear();
     {
         std::lock_guard<std::mutex> guard(lock);
         dropped = true;

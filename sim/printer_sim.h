@@ -5,6 +5,7 @@
 #include "sim/frame_reader.h"
 #include "sim/printer_commands.h"
 #include "sim/sim_line.h"
+#include "sim/sim_output.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -77,6 +78,7 @@ public:
         SimIdentity identity;
         uint8_t firstSeq = 0;      // what the first SYN answers
         int frameTimeoutMs = 500;  // a started frame with no new byte for this long is refused (15/3)
+        int baud = 0;              // > 0: the line's speed, which paces every byte both ways
     };
 
     PrinterSim();
@@ -123,11 +125,6 @@ public:
     bool WaitForBytesSent(uint64_t n, std::chrono::milliseconds timeout) const;
 
 private:
-    struct Output {
-        std::chrono::steady_clock::time_point due;
-        std::vector<uint8_t> bytes;
-        size_t written = 0;
-    };
     struct Response {
         bool active = false;
         SimPlan plan;
@@ -161,7 +158,7 @@ private:
 
     // Owned by the serving thread.
     FrameReader reader;
-    std::deque<Output> outputs;
+    SimOutput output;
     Response response;
     std::chrono::steady_clock::time_point lastInput;
     std::mt19937 rng;

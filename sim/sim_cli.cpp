@@ -136,6 +136,22 @@ const char* SimCliUsage()
            "  --drop-after N        close the line when frame N+1 arrives\n"
            "  --random SEED         answer each frame at random: correct, busy, refused, silent,\n"
            "                        garbage, split, header error or truncated block\n"
+           "\n"
+           "Replay (a trace saved by kestro's \"Salvar...\" or kestro-cli's --trace-file):\n"
+           "  --replay FILE         answer as the recorded printer did: each host message must be the\n"
+           "                        recorded one, and the recorded answers follow after the recorded\n"
+           "                        gaps. Ends with \"replayed N exchanges\" and status 0; a host message\n"
+           "                        that differs is shown with its trace line and ends with status 1;\n"
+           "                        a line that does not read ends with status 2 before the port opens.\n"
+           "                        Combines with nothing that changes the answers: only with --fast,\n"
+           "                        --loop and --baud.\n"
+           "  --fast                with --replay: answer at once, without the recorded gaps\n"
+           "  --loop                with --replay: start over at the end instead of ending\n"
+           "\n"
+           "Line:\n"
+           "  --baud RATE           pace every byte at RATE bit/s, 10 bits a byte (8N1), replay too;\n"
+           "                        answers also wait for the host's bytes to cross the line.\n"
+           "                        Default: as fast as the pseudo-terminal goes\n"
            "  --help                this text\n";
 }
 
@@ -143,8 +159,13 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
 {
     SimPlan& plan = config.defaultPlan;
     PrinterSim::Options& options = config.options;
-    const std::vector<OptionRule> rules = {
+    std::vector<OptionRule> rules = {
         SwitchRule("--help", config.help),
+        TextRule("--replay", config.replay),
+        SwitchRule("--fast", config.fast),
+        SwitchRule("--loop", config.loop),
+        NumberRule("--baud", 50, 4000000, options.baud),
+        // Every option from here on changes the printer's answers, which a replay takes from its file.
         AnswerRule("--silent", SimAnswer::Silent, plan),
         AnswerRule("--garbage", SimAnswer::Garbage, plan),
         SwitchRule("--eager", plan.eager),
@@ -175,11 +196,29 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         NumberRule("--drop-after", 0, 1000000, config.dropAfter),
         NumberRule("--random", 0, UINT32_MAX, config.randomSeed),
     };
+    const size_t answering = 5;  // the first rule that changes the answers
+    int answerOptions = 0;
+    for (size_t i = answering; i < rules.size(); ++i) {
+        rules[i].take = [take = std::move(rules[i].take), &answerOptions](const std::string& value) {
+            ++answerOptions;
+            return take(value);
+        };
+    }
     const auto unknown = [](const std::string& word, std::string& wordError) {
         wordError = "unknown option " + word;
         return false;
     };
-    return ParseOptions(args, rules, unknown, error);
+    if (!ParseOptions(args, rules, unknown, error))
+        return false;
+    if (!config.replay.empty() && answerOptions > 0) {
+        error = "--replay combines only with --fast, --loop and --baud";
+        return false;
+    }
+    if (config.replay.empty() && (config.fast || config.loop)) {
+        error = "--fast and --loop need --replay";
+        return false;
+    }
+    return true;
 }
 
 void ApplySimCli(const SimCliConfig& config, PrinterSim& sim)

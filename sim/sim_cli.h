@@ -17,9 +17,13 @@ struct SimCliConfig {
     int dropAfter = -1;  // the frame after this many frames drops the line
     std::optional<uint32_t> randomSeed;
     bool help = false;
+    std::string replay;  // a trace file to play back instead of the printer's own answers
+    bool fast = false;   // with replay: no recorded gaps
+    bool loop = false;   // with replay: start over at the end
 };
 
-// args excludes the program name. False with a message on the first bad option.
+// args excludes the program name. False with a message on the first bad option, and when
+// --replay comes with an option that changes the answers.
 bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std::string& error);
 // Queues the counted misbehaviours and sets the rest as the default plan.
 void ApplySimCli(const SimCliConfig& config, PrinterSim& sim);

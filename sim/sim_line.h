@@ -30,6 +30,7 @@ public:
         bool input = false;   // Read has bytes
         bool hangup = false;  // nothing more will come
         bool failed = false;  // the wait itself failed
+        bool hostAway = false;  // the host has the port closed (Linux only)
     };
     // Waits at most timeoutMs (without limit when negative) for input, for room to write (when
     // wantRoom) or for Wake.

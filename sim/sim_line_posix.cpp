@@ -97,6 +97,7 @@ SimLine::Ready SimLine::Wait(int timeoutMs, bool wantRoom)
     ready.input = (fds[0].revents & POLLIN) != 0;
     ready.hangup = (fds[0].revents & (POLLERR | POLLNVAL)) != 0;
     if (!ready.input && (fds[0].revents & POLLHUP)) {
+        ready.hostAway = true;
         // The host has the port closed, which is no end of the line: look again shortly, or
         // when woken.
         pollfd wake {system->wakeRead, POLLIN, 0};

@@ -246,11 +246,12 @@ TEST(ChaosScripted, StrayBytesBeforeABlockAreDroppedNotReadAsItsHeader)
     cycle.SetLink(&link);
     display.cycle = &cycle;
 
-    line.Send({0x16, 0x00, 0x06, 0x15, 0x03, 0x00});  // SYN answer, ACK, three stray bytes
     link.SetCmd(26, 0);
     link.AddParam(15);
     link.AddParam(2);
     ASSERT_TRUE(cycle.StartCmd());
+    // After the start, which drops whatever came before it as an earlier command's leftovers.
+    line.Send({0x16, 0x00, 0x06, 0x15, 0x03, 0x00});  // SYN answer, ACK, three stray bytes
     ASSERT_TRUE(cycle.SendCmd());
     ASSERT_TRUE(WaitFor([&] { return link.Available() == 3; }));
     const std::string model = "MODEL|";

@@ -5,6 +5,9 @@
 #include "tests/support/link_test_support.h"
 #include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/wait_for.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -395,14 +398,183 @@ TEST_F(CliTest, TraceShowsEveryMessageAsItHappensAndAppendsTheSameToAFile)
         EXPECT_NE(command[3].find("block 1 header:"), std::string::npos) << command[3];
         EXPECT_NE(command[4].find("block 1 data"), std::string::npos) << command[4];
     }
-    // The file has the same text, then the second run's appended, and the user's umask.
+    // The file has the header, the same text, then the second run's appended after its own
+    // header, and the user's umask.
     std::ifstream in(file);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text.substr(0, run.err.size()), run.err);
-    EXPECT_EQ(Lines(text).size(), lines.size() + 3 + 3 * 5);
+    const std::string header = "# kestro-trace 1; kestro-cli v";
+    EXPECT_EQ(text.rfind(header, 0), 0u) << text;
+    EXPECT_NE(Lines(text)[0].find("; port " + sim->PortName() + "; "), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.find('\n') + 1, run.err.size()), run.err);
+    EXPECT_EQ(Lines(text).size(), 1 + lines.size() + 1 + 3 + 3 * 5);
+    EXPECT_EQ(Lines(text)[1 + lines.size()].rfind(header, 0), 0u);
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+// ---- Saved traces played back by kestro-sim --replay -------------------------------------
+
+// kestro-sim as a program; its output goes to files in `folder`.
+class SimProgram {
+public:
+    SimProgram(const std::vector<std::string>& arguments, const std::string& folder)
+        : out(folder + "/sim.out"),
+          err(folder + "/sim.err")
+    {
+        std::vector<std::string> words {KESTRO_SIM_PATH};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (auto& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            for (int fd = 3; fd < 1024; ++fd)
+                ::close(fd);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        // Its first line is the device path.
+        WaitFor([this] { return Out().find('\n') != std::string::npos || Ended(); });
+    }
+    ~SimProgram()
+    {
+        if (!Ended())
+            ::kill(pid, SIGTERM);
+        Status();
+    }
+    std::string Port() const { return Out().substr(5, Out().find('\n') - 5); }  // "/dev/pts/4" -> "pts/4"
+    // The exit status once it has ended by itself, -1 when it has not.
+    int Status()
+    {
+        WaitFor([this] { return Ended(); });
+        if (!Ended())
+            ::kill(pid, SIGKILL);
+        if (status == -2 && ::waitpid(pid, &status, 0) != pid)
+            status = -1;
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Out() const { return Read(out); }
+    std::string Err() const { return Read(err); }
+
+private:
+    bool Ended()
+    {
+        if (!ended && ::waitpid(pid, &status, WNOHANG) == pid)
+            ended = true;
+        return ended;
+    }
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    const std::string out, err;
+    pid_t pid = -1;
+    int status = -2;
+    bool ended = false;
+};
+
+const std::string kTraces = KESTRO_TRACES;
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+TEST(CliReplay, EachSavedTraceAnswersAsTheSimulatorItWasSavedFromDid)
+{
+    // How each fixture was made: kestro-sim with these options, kestro-cli --trace-file with this command.
+    struct Fixture {
+        const char* file;
+        std::vector<std::string> sim;
+        const char* command;
+    };
+    const std::string longModel = "KS-LONGO-" + [] {
+        std::string digits;
+        for (int i = 0; i < 150; ++i)
+            digits += "0123456789";
+        return digits;
+    }();
+    const Fixture fixtures[] = {
+        {"x-reading.trace", {}, "lx"},
+        {"identify-refused.trace", {"--refuse", "1,1"}, "identify"},
+        {"busy.trace", {"--busy", "2,0,1"}, "lx"},
+        {"long-block.trace", {"--model", longModel, "--split", "4,20"}, "identify"},
+    };
+    for (const Fixture& fixture : fixtures) {
+        SCOPED_TRACE(fixture.file);
+        TempFolder live, played;
+        SimProgram printer(fixture.sim, live.path);
+        const CliRun expected = RunCli({"--port", printer.Port(), fixture.command});
+        // Recorded gaps for the plain X reading, at once for the rest.
+        std::vector<std::string> replay {"--replay", kTraces + "/" + fixture.file};
+        if (fixture.sim.size() > 0)
+            replay.push_back("--fast");
+        SimProgram replayed(replay, played.path);
+        const CliRun run = RunCli({"--port", replayed.Port(), fixture.command});
+        EXPECT_EQ(run.out, expected.out);
+        EXPECT_EQ(run.err, expected.err);
+        EXPECT_EQ(run.status, expected.status);
+        EXPECT_EQ(replayed.Status(), 0) << replayed.Err();
+        EXPECT_NE(replayed.Out().find("\nreplayed "), std::string::npos) << replayed.Out();
+    }
+}
+
+TEST(CliReplay, AnAnswerEditedIntoANakShowsThatPairsTextAndNeedsNoHeader)
+{
+    // The X reading's own ACK becomes NAK 1/7, the lines after it dropped, the header too, as a
+    // trace copied from a terminal has none.
+    const std::string trace = ReadFile(kTraces + "/x-reading.trace");
+    const size_t lastAck = trace.rfind("ACK: command accepted  [06]");
+    const size_t from = trace.rfind('\n', lastAck) + 1;
+    const std::string edited = trace.substr(trace.find('\n') + 1, from - trace.find('\n') - 1) +
+                               "    726 ms  \u2190  NAK: command refused  [15 01 07]\n";
+    TempFolder folder;
+    WriteFile(folder.path + "/edited.trace", edited);
+    SimProgram replayed({"--replay", folder.path + "/edited.trace", "--fast"}, folder.path);
+    const CliRun run = RunCli({"--port", replayed.Port(), "lx"});
+    EXPECT_EQ(run.status, 1);
+    std::string text = Cp1252ToUtf8(ErrorText(1, 7));
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    EXPECT_EQ(run.err, text + "\nErro!\n");
+    EXPECT_EQ(replayed.Status(), 0) << replayed.Err();
+}
+
+TEST(CliReplay, AHostThatSendsSomethingElseIsShownWithTheTraceLine)
+{
+    TempFolder folder;
+    SimProgram replayed({"--replay", kTraces + "/x-reading.trace", "--fast"}, folder.path);
+    // The first query asks for the model (line 5); this host asks for the serial number.
+    RunCli({"--port", replayed.Port(), "send", "26", "0", "15", "4"});
+    EXPECT_EQ(replayed.Status(), 1);
+    const std::string err = replayed.Err();
+    EXPECT_EQ(err.rfind("kestro-sim: trace line 5: the host sent something else\n", 0), 0u) << err;
+    EXPECT_NE(err.find("expected:      57 ms  \u2192  frame: sequence 0, command 26, extension 0"),
+              std::string::npos);
+    EXPECT_NE(err.find("parameters \"15|4|\"  [01 00 1A 00 05 00 31 35 7C 34 7C B1]"), std::string::npos) << err;
+}
+
+TEST(CliReplay, ALineThatDoesNotReadIsRefusedBeforeThePortOpens)
+{
+    TempFolder folder;
+    const std::string trace = ReadFile(kTraces + "/x-reading.trace");
+    // Line 4 loses the closing bracket of its bytes.
+    size_t end = 0;
+    for (int line = 0; line < 4; ++line)
+        end = trace.find('\n', end + 1);
+    WriteFile(folder.path + "/broken.trace", trace.substr(0, end - 1) + trace.substr(end));
+    SimProgram replayed({"--replay", folder.path + "/broken.trace"}, folder.path);
+    EXPECT_EQ(replayed.Status(), 2);
+    EXPECT_EQ(replayed.Out(), "");
+    EXPECT_NE(replayed.Err().find("broken.trace: line 4: "), std::string::npos) << replayed.Err();
 }
 
 // The line that `ports --all` gives the port, without its name and tab; empty when none.

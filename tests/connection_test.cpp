@@ -825,8 +825,11 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
     // Text lines: CR LF on Windows.
     const QStringList lines = QString::fromUtf8(file.readAll()).remove('\r').split('\n', Qt::SkipEmptyParts);
     file.remove();
-    ASSERT_EQ(lines.size(), 23);
-    EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(" ms  \u2192  SYN: asks for the sequence number  [16]")));
+    // The header names the format, the program and the port; then one line per row.
+    ASSERT_EQ(lines.size(), 24);
+    EXPECT_TRUE(lines[0].startsWith("# kestro-trace 1; kestro v")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains("; port " + QString::fromStdString(sim.PortName()) + "; "));
+    EXPECT_TRUE(lines[2].endsWith(QString::fromUtf8(" ms  \u2192  SYN: asks for the sequence number  [16]")));
     QTest::mouseClick(view->findChild<QPushButton*>("btLimpar"), Qt::LeftButton);
     EXPECT_EQ(rows.rowCount(), 0);
 }

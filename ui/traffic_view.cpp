@@ -1,8 +1,10 @@
 // The traffic window, its model and the action that opens it.
 #include "ui/traffic_view.h"
 
+#include "base/version.h"
 #include "link/traffic_format.h"
 #include "session/printer_session.h"
+#include "trace/trace_line.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <ctime>
 
 namespace {
 
@@ -96,9 +99,10 @@ QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int 
     return QString::fromUtf8(titles[section]);
 }
 
-TrafficView::TrafficView(TrafficModel& model, QWidget* parent)
+TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portName, QWidget* parent)
     : QWidget(parent, Qt::Window),
       model(model),
+      portName(std::move(portName)),
       table(new QTableView(this)),
       status(new QLabel(this))
 {
@@ -199,7 +203,8 @@ bool TrafficView::SaveTo(const QString& path)
     for (int row = 0; row < model.rowCount(); ++row)
         rows.append(row);
     QFile file(path);
-    const QByteArray text = Lines(rows).toUtf8();
+    const std::string header = TraceHeader("kestro " + ProgramVersionText(), portName(), std::time(nullptr));
+    const QByteArray text = (Utf8(header) + QLatin1Char('\n') + Lines(rows)).toUtf8();
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
                        file.write(text) == text.size() && file.flush();
     status->setText(saved ? QStringLiteral("Salvo em %1").arg(path)
@@ -231,7 +236,8 @@ TrafficWatch::~TrafficWatch()
 TrafficView* TrafficWatch::Show()
 {
     if (view == nullptr)
-        view = new TrafficView(model, &window);
+        view = new TrafficView(
+            model, [this] { return session.PortName(); }, &window);
     view->show();
     view->raise();
     view->activateWindow();

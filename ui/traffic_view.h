@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <deque>
+#include <functional>
+#include <string>
 
 class PrinterSession;
 class QAction;
@@ -43,9 +45,11 @@ class TrafficView : public QWidget {
     Q_OBJECT
 
 public:
-    TrafficView(TrafficModel& model, QWidget* parent);
+    // portName tells, at each save, the port that the header names.
+    TrafficView(TrafficModel& model, std::function<std::string()> portName, QWidget* parent);
 
-    // "Salvar...": every row, one line each, UTF-8; false, with the reason shown, on failure.
+    // "Salvar...": the trace header, then every row, one line each, UTF-8; false, with the
+    // reason shown, on failure.
     bool SaveTo(const QString& path);
 
 private:
@@ -55,6 +59,7 @@ private:
     QString Lines(const QList<int>& rows) const;
 
     TrafficModel& model;
+    const std::function<std::string()> portName;
     QTableView* table;
     QLabel* status;
     bool following = true;  // the last row was in sight before rows came in
