@@ -2,6 +2,7 @@
 #include "cli/cli_commands.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "serial/port_list.h"
@@ -40,15 +41,21 @@ int RunFind(const CliOptions& options)
             finder.Cancel();
     }
     bool found = false;
-    for (const PortProbe& probe : finder.Results()) {
+    const std::vector<PortProbe> probes = finder.Results();
+    for (const PortProbe& probe : probes) {
         if (probe.outcome == PortProbe::kPrinter) {
             found = true;
-            display.Result(PrinterLine(probe));
+            if (options.json)
+                WritePrinterJson(probe);
+            else
+                display.Result(PrinterLine(probe));
             if (!probe.identified)
                 display.Message(probe.port + ": Erro ao ler ECF");
         } else if (options.verbose) {
             display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
         }
     }
+    if (options.json)
+        WriteFindSummaryJson(probes);
     return found ? kExitDone : kExitFailed;
 }

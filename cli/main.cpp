@@ -8,6 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "serial/port_list.h"
@@ -24,15 +25,23 @@
 
 namespace {
 
-int ListPorts(const std::vector<std::string>& extraPaths)
+int ListPorts(const CliOptions& options)
 {
     // A path given by hand that is no serial port is said so, not silently left out.
-    for (const auto& path : extraPaths) {
+    std::vector<RejectedPath> rejected;
+    for (const auto& path : options.extraPaths) {
         const std::string why = NotASerialPortReason(path);
-        if (!why.empty())
+        if (!why.empty()) {
             std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(path).c_str(), why.c_str());
+            rejected.push_back({path, why});
+        }
     }
-    for (const auto& port : ListUsablePorts(extraPaths)) {
+    const std::vector<PortCandidate> ports = ListUsablePorts(options.extraPaths);
+    if (options.json) {
+        WritePortsJson(ports, rejected);
+        return kExitDone;
+    }
+    for (const auto& port : ports) {
         std::string line = TerminalSafe(port.name);
         if (!port.description.empty())
             line += "\t" + TerminalSafe(port.description);
@@ -61,7 +70,7 @@ void PrintIdentification(ConsoleDisplay& display)
 }
 
 // Connects as "Conectar" does: opens the link and identifies the printer.
-bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
+PrinterSession::ConnectResult Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
 {
     const PrinterSession::ConnectResult result = session.Connect(port);
     if (result == PrinterSession::kNotOpened) {
@@ -72,7 +81,7 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
     } else {
         PrintIdentification(display);
     }
-    return result == PrinterSession::kConnected;
+    return result;
 }
 
 // identify, and with readingX the X reading after it; traced when the options ask for it.
@@ -81,18 +90,34 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
     TraceOutput trace;
     if (!trace.Open(options.trace, options.traceFile))
         return kExitFailed;
-    // Progress dots would break the trace's lines apart.
-    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr());
+    // Progress dots would break the trace's lines apart, and mean nothing to a script.
+    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr() && !options.json, !options.json);
     PrinterSession session(display);
     if (trace.Active())
         session.SetTrafficObserver(trace.Observer());
-    if (!Connect(session, options.port, display))
-        return kExitFailed;
-    const bool done = !readingX || session.ReadingX();
-    if (done && readingX)
-        display.Result("Leitura X emitida.");
-    session.Disconnect();
-    return done ? kExitDone : kExitFailed;
+    SessionReport report;
+    report.command = readingX ? "lx" : "identify";
+    report.port = options.port;
+    report.status = kExitFailed;
+    const PrinterSession::ConnectResult connected = Connect(session, options.port, display);
+    report.opened = connected != PrinterSession::kNotOpened;
+    if (connected == PrinterSession::kConnected) {
+        if (readingX) {
+            report.readingX = session.ReadingX();
+            if (*report.readingX)
+                display.Result("Leitura X emitida.");
+        }
+        session.Disconnect();
+        report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
+    }
+    if (options.json) {
+        report.openError = session.OpenError();
+        report.pair = session.ShownPair();
+        report.messages = display.Messages();
+        report.read = &display.Shown();
+        WriteSessionJson(report);
+    }
+    return report.status;
 }
 
 int RunCommand(const CliOptions& options)
@@ -105,7 +130,7 @@ int RunCommand(const CliOptions& options)
         std::printf("kestro-cli %s\n", ProgramVersionText().c_str());
         return kExitDone;
     case CliOptions::Command::Ports:
-        return ListPorts(options.extraPaths);
+        return ListPorts(options);
     case CliOptions::Command::Identify:
         return RunOnPrinter(options, false);
     case CliOptions::Command::Lx:

@@ -42,8 +42,10 @@ void CommandCycle::SetLink(EcfLink* newLink)
 
 CommandCycle::Sequence::Sequence(CommandCycle& cycle) : cycle(cycle)
 {
-    if (cycle.sequenceDepth++ == 0)
+    if (cycle.sequenceDepth++ == 0) {
         cycle.cancelRequest = false;
+        cycle.shownPair = {};
+    }
 }
 
 CommandCycle::Sequence::~Sequence() { --cycle.sequenceDepth; }
@@ -59,6 +61,7 @@ bool CommandCycle::StartCmd()
 void CommandCycle::ShowLinkError()
 {
     display.ShowCmd(kShowIdle);
+    shownPair = {link->ErrClass(), link->ErrDetail()};
     display.SetSt(link->GetError());
 }
 

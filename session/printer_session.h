@@ -66,6 +66,8 @@ public:
     const Identification& Ident() const { return identification; }
     // The system's error code when the last Connect could not open the port.
     int OpenError() const { return openError; }
+    // The printer's or the link's error pair that the last command sequence ended on, if any.
+    CommandCycle::ErrorPair ShownPair() const { return cycle.ShownPair(); }
 
 private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
