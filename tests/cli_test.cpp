@@ -440,6 +440,8 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     const Json lx = one({"--port", port, "lx", "--json"}, 0);
     ExpectKeys(lx, "lx", session);
     EXPECT_EQ(lx["reading_x"], true);
+    EXPECT_EQ(one({"--json", "--port", port, "send", "26", "0", "15", "14"}, 0)["response"]["fields"],
+              Json::array({"010203"}));
     const Json raw = one({"--json", "--port", port, "send", "--raw", "26", "0", "15", "14"}, 0);
     ExpectKeys(raw, "send", session);
     EXPECT_EQ(raw["request"], Json({{"command", 26}, {"extension", 0}, {"params", {15, 14}}}));
