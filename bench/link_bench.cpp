@@ -3,7 +3,9 @@
 // window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
 #include "bench/bench_clock.h"
 #include "link/traffic_format.h"
+#include "serial/port_status.h"
 #include "session/command_cycle.h"
+#include "session/printer_finder.h"
 #include "sim/printer_sim.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <spawn.h>
 #include <string>
@@ -237,6 +240,53 @@ double LargestBlock(SimProcess& sim, EcfLink& link, int& pieces)
     return wall;
 }
 
+// Pseudo-terminals where nothing answers: the far ends stay open, the ports are nobody's.
+class SilentPorts {
+public:
+    explicit SilentPorts(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const int master = posix_openpt(O_RDWR | O_NOCTTY);
+            if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+                Die("no pseudo-terminal");
+            masters.push_back(master);
+            paths.push_back(ptsname(master));
+        }
+    }
+    ~SilentPorts()
+    {
+        for (const int master : masters)
+            close(master);
+    }
+    std::vector<std::string> paths;
+
+private:
+    std::vector<int> masters;
+};
+
+// find's path: the ports checked, then tried at once; the time to the first printer identified
+// and to the end of the search.
+void Search(const std::vector<std::string>& paths, double& firstMs, double& wholeMs)
+{
+    const Clock::time_point start = Clock::now();
+    std::vector<std::string> names;
+    for (const PortCandidate& port : FreePorts(CheckCandidatePorts(paths)))
+        names.push_back(port.name);
+    PrinterFinder finder;
+    finder.Start(names);
+    firstMs = -1;
+    for (bool done = false; !done;) {
+        done = finder.WaitDone(std::chrono::milliseconds(5));
+        for (const PortProbe& probe : finder.TakeFinished()) {
+            if (probe.outcome == PortProbe::kPrinter && probe.identified && firstMs < 0)
+                firstMs = Ms(Clock::now() - start);
+        }
+    }
+    wholeMs = Ms(Clock::now() - start);
+    if (firstMs < 0)
+        Die("the search found no printer");
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -356,7 +406,27 @@ int main()
     rows.push_back(
         {"Traced: decoding and writing the 65,535-byte block's run (ms)", Fixed(trace.BlockMs(), 2), "", ""});
 
+    // One printer among 30 silent ports: find's first line, and the whole search.
+    SilentPorts silent(30);
+    std::vector<std::string> among = silent.paths;
+    among.push_back(sim.SlavePath());
+    double firstMs = 0, wholeMs = 0;
+    Search(among, firstMs, wholeMs);
+    const double answerWait = kStep * LinkPacing().answerPolls;
+    rows.push_back({"find, 1 printer among 30 silent ports: first printer (ms)", Fixed(firstMs),
+                    Fixed(kConnectFloor) + " (floor)", Fixed(firstMs / kConnectFloor, 2)});
+    rows.push_back({"find, 1 printer among 30 silent ports: whole search (ms)", Fixed(wholeMs),
+                    Fixed(answerWait) + " (answer wait)", Fixed(wholeMs / answerWait, 2)});
+
 #ifdef KESTRO_WINDOW_BENCH
+    std::vector<std::string> searchArguments {"search"};
+    searchArguments.insert(searchArguments.end(), among.begin(), among.end());
+    const auto search = RunWindowBench(searchArguments);
+    if (Value(search, "picked") != 1)
+        Die("Localizar ECF did not pick the printer");
+    rows.push_back({"Window: \"Localizar ECF\", 1 printer among 30 silent ports, picked (ms)",
+                    Fixed(Value(search, "search_ms")), Fixed(kConnectFloor) + " (floor)",
+                    Fixed(Value(search, "search_ms") / kConnectFloor, 2)});
     const auto bare = RunWindowBench({"bare"});
     const auto window = RunWindowBench({"kestro", sim.SlavePath()});
     rows.push_back({"Start to window shown, port scan included (ms)", Fixed(Value(window, "shown_ms")),

@@ -1,8 +1,9 @@
 // The window's side of the benchmarks, one process per run: "bare" shows a plain 545x360 QWidget,
 // "kestro [device]" the program's window (port scan included), then connects and runs an X reading;
-// "traffic" shows the traffic view and the time it takes to show a 64 KiB block.
+// "traffic" shows the traffic view and the time it takes to show a 64 KiB block; "search device..."
+// times "Localizar ECF" among the devices, the printer's the last.
 // Prints "key value" lines: shown_ms (from KESTRO_BENCH_T0), connect_ms, lx_ms, CPU and VmHWM,
-// block_shown_ms and full_block_shown_ms.
+// block_shown_ms and full_block_shown_ms, search_ms and picked.
 #include "bench/bench_clock.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
@@ -142,6 +143,16 @@ int main(int argc, char** argv)
 
     TfmMainComunic window(arguments);
     ShowAndWait(window, watch);
+    if (mode == "search") {
+        // "Localizar ECF" among the device paths given, the printer's last: until it is picked.
+        const Clock::time_point start = Clock::now();
+        window.LocalizaECF();
+        std::printf("search_ms %.1f\n", Ms(Clock::now() - start));
+        const QComboBox* ports = window.findChild<QComboBox*>(QStringLiteral("cbPorta"));
+        const bool picked = ports != nullptr && ports->currentText().toStdString() == arguments.back().substr(5);
+        std::printf("picked %d\n", picked ? 1 : 0);
+        return 0;
+    }
     if (argc > 2) {
         // Choose the named port, then "Conectar" and "Emitir LX" as the user would.
         const std::string device = argv[2];

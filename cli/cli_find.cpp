@@ -1,14 +1,19 @@
-// kestro-cli find: which ports a printer answers on, and who it is.
+// kestro-cli find: which ports a printer answers on, and who it is; every port tried or said
+// why not.
 #include "cli/cli_commands.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
-#include "serial/port_list.h"
+#include "serial/port_status.h"
+#include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -20,6 +25,24 @@ std::string PrinterLine(const PortProbe& probe)
            "\tSB: " + safe(FormatSb(read.sb));
 }
 
+// The last line: printers found, ports tried, ports left out by reason.
+std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>& skipped)
+{
+    std::string line =
+        printers == 0 ? "Nenhum ECF encontrado" : Counted(printers, "ECF encontrado", "ECFs encontrados");
+    line += "; " + Counted(tried, "porta tentada", "portas tentadas") + ", " +
+            Counted(skipped.size(), "deixada", "deixadas") + " de fora";
+    std::map<PortState, size_t> reasons;
+    for (const PortReport& report : skipped)
+        ++reasons[report.status.state];
+    std::string sep = ": ";
+    for (const auto& [state, count] : reasons) {
+        line += sep + std::to_string(count) + " " + PortStateLabel(state);
+        sep = ", ";
+    }
+    return Cp1252ToUtf8(line + ".");
+}
+
 }  // namespace
 
 int RunFind(const CliOptions& options)
@@ -28,34 +51,51 @@ int RunFind(const CliOptions& options)
     if (!trace.Open(options.trace, options.traceFile))
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
+    const std::vector<std::string>& named = options.extraPaths;
     std::vector<std::string> names;
-    for (const PortCandidate& port : ListUsablePorts(options.extraPaths))
-        names.push_back(port.name);
+    std::vector<PortReport> skipped;
+    for (const PortReport& report : CheckCandidatePorts(named)) {
+        if (report.status.state == PortState::kFree) {
+            names.push_back(report.port.name);
+            continue;
+        }
+        skipped.push_back(report);
+        // A path given by hand is always said, tried or not.
+        if (options.verbose || std::count(named.begin(), named.end(), report.port.path) > 0)
+            display.Message(TerminalSafe(report.port.name) + ": " + Cp1252ToUtf8(PortStateText(report.status)));
+    }
     PrinterFinder finder;
     // Many links at once: each trace line names its port.
     if (trace.Active())
         finder.SetTrafficObservers([&trace](const std::string& port) { return trace.Observer(port); });
     finder.Start(names);
-    while (!finder.WaitDone(std::chrono::milliseconds(50))) {
+    size_t printers = 0;
+    std::vector<PortProbe> tried;  // in the order they finished
+    const auto show = [&] {
+        for (const PortProbe& probe : finder.TakeFinished()) {
+            if (probe.outcome == PortProbe::kPrinter) {
+                ++printers;
+                if (options.json)
+                    WritePrinterJson(probe);
+                else
+                    display.Result(PrinterLine(probe));
+                if (!probe.identified)
+                    display.Message(probe.port + ": Erro ao ler ECF");
+            } else if (options.verbose) {
+                display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
+            }
+            tried.push_back(probe);
+        }
+    };
+    for (bool done = false; !done;) {
+        done = finder.WaitDone(std::chrono::milliseconds(20));
         if (Interrupted())
             finder.Cancel();
+        show();
     }
-    bool found = false;
-    const std::vector<PortProbe> probes = finder.Results();
-    for (const PortProbe& probe : probes) {
-        if (probe.outcome == PortProbe::kPrinter) {
-            found = true;
-            if (options.json)
-                WritePrinterJson(probe);
-            else
-                display.Result(PrinterLine(probe));
-            if (!probe.identified)
-                display.Message(probe.port + ": Erro ao ler ECF");
-        } else if (options.verbose) {
-            display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
-        }
-    }
+    const std::string summary = Summary(printers, names.size(), skipped);
+    display.Message(summary);
     if (options.json)
-        WriteFindSummaryJson(probes);
-    return found ? kExitDone : kExitFailed;
+        WriteFindSummaryJson(tried, skipped, summary);
+    return printers > 0 ? kExitDone : kExitFailed;
 }

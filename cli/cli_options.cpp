@@ -73,6 +73,10 @@ bool UsableTogether(const CliOptions& options, std::string& error)
         error = "--raw is for send";
         return false;
     }
+    if (options.all && options.command != Command::Ports) {
+        error = "--all is for ports";
+        return false;
+    }
     switch (options.command) {
     case Command::None:
         error = "no command given";
@@ -127,6 +131,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
          }},
         SwitchRule("--verbose", options.verbose),
         SwitchRule("--raw", options.raw),
+        SwitchRule("--all", options.all),
         SwitchRule("--json", options.json),
     };
     const auto other = [&](const std::string& word, std::string& wordError) {
@@ -180,7 +185,7 @@ std::string CliUsage()
            ": talks to a fiscal printer on a serial port from a terminal.\n"
            "\n"
            "Usage:\n"
-           "  kestro-cli ports [/dev/DEVICE...]\n"
+           "  kestro-cli ports [--all] [/dev/DEVICE...]\n"
            "  kestro-cli --port NAME identify\n"
            "  kestro-cli --port NAME lx\n"
            "  kestro-cli find [--verbose] [/dev/DEVICE...]\n"
@@ -189,9 +194,9 @@ std::string CliUsage()
            "\n"
            "Commands:\n"
            "  ports     Lists the serial ports that can be opened now, one name per line, followed\n"
-           "            by a tab and the adapter's product name when the system knows it. Ports held\n"
-           "            by another program are left out. Device paths given after it (/dev/pts/3)\n"
-           "            are tried as well.\n"
+           "            by a tab and the adapter's product name when the system knows it. Device\n"
+           "            paths given after it (/dev/pts/3) are tried as well. Ports left out (held by\n"
+           "            another program, no permission, ...) are counted on standard error.\n"
            "  identify  Connects as the window's \"Conectar\" does and prints the printer's model\n"
            "            (Modelo), the serial number of its fiscal memory (NS MF) and its basic\n"
            "            software version (SB, as NN.NN.NN).\n"
@@ -202,6 +207,9 @@ std::string CliUsage()
            "            the port, then Modelo, NS MF and SB, separated by tabs. Sends nothing but\n"
            "            the link's synchronisation (SYN) and the three identification queries;\n"
            "            takes about one answer wait (6 seconds) however many ports there are.\n"
+           "            Each printer's line comes out as soon as it is identified; one last line\n"
+           "            on standard error counts the ports tried and those left out, and why\n"
+           "            (\"Nenhum ECF encontrado\" when no printer answered).\n"
            "  send      Sends one command as it is given: the command byte CMD and the extension\n"
            "            byte EXT (0 to 255) and the parameters PARAM (32-bit integers, negative\n"
            "            ones too), through the same cycle as lx, without identifying first. Prints\n"
@@ -218,19 +226,26 @@ std::string CliUsage()
            "               The same lines, appended to FILE (created if needed).\n"
            "  +APPLOG      In any letter case and anywhere: appends a diagnostic log of every step\n"
            "               to AppLog.log in the current folder, starting with the command line.\n"
+           "  --all        With ports: every port the system knows, one per line: the name, a tab,\n"
+           "               its state (\"livre\", or why it can't be used, in Portuguese), then a tab\n"
+           "               and the adapter when known.\n"
            "  --verbose    With find: also names, on standard error, each port where no printer\n"
-           "               answered and why (no answer, an invalid answer).\n"
+           "               answered or that was left out, and why.\n"
            "  --raw        With send: prints the response's bytes in hexadecimal instead.\n"
            "  --json       With any command: writes its results as JSON for scripts, one object a\n"
            "               line on standard output, with stable English keys and \"format\": 1;\n"
            "               the texts of standard error are fields of the object too. find writes\n"
-           "               one line per printer, then a summary line. No echo, no progress dots.\n"
+           "               one line per printer as it is found, then a summary line. No echo, no\n"
+           "               progress dots.\n"
            "  -h, --help   Shows this text.\n"
            "  --version    Shows the program's version.\n"
            "\n"
            "Results go to standard output. The texts that the window's status line would show\n"
            "(the printer's error texts, \"Erro ao ler ECF\", \"Erro!\") go to standard error, in\n"
            "Portuguese and UTF-8.\n"
+           "\n"
+           "A port that another program holds is refused, naming that program where the system\n"
+           "shows it: \"Erro ao abrir Porta Serial! (16) Em uso por NAME (pid N).\"\n"
            "\n"
            "Exit status: 0 done; 1 the port did not open, the printer was not identified or the\n"
            "command failed (find: no printer answered); 2 the command line was not understood,\n"

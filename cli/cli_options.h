@@ -18,6 +18,7 @@ struct CliOptions {
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
     std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
     bool verbose = false;                 // find: also the ports without a printer
+    bool all = false;                     // ports: every candidate with its state
     bool raw = false;                     // send: the response's bytes in hex
     bool json = false;                    // results as JSON objects (docs/json.md)
     SendRequest send;

@@ -6,6 +6,7 @@
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "link/traffic_format.h"
+#include "session/port_texts.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
@@ -83,11 +84,11 @@ int RunSend(const CliOptions& options)
         report.reply = &reply;
         ShowReply(display, reply, options.raw);
     } else {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
     }
     report.status = reply.done ? kExitDone : kExitFailed;
     if (options.json) {
-        report.openError = session.OpenError();
+        report.openFailure = session.OpenFailure();
         report.pair = session.ShownPair();
         report.messages = display.Messages();
         WriteSessionJson(report);

@@ -2,14 +2,14 @@
 #include "cli/json_output.h"
 
 #include "cli/console_display.h"
-#include "link/ecf_link.h"
 #include "link/traffic_format.h"
-#include "serial/serial_port.h"
+#include "session/port_texts.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -53,21 +53,49 @@ Json PairJson(const CommandCycle::ErrorPair& pair)
             {"sentence", words.sentence.empty() ? Json() : Json(ConsoleText(words.sentence))}};
 }
 
-// Why the port did not open, as its status text and the check of the device say it.
-Json OpenJson(const std::string& port, int code)
+const char* StateWord(PortState state)
 {
-    Json open {{"code", code}};
-    const std::string notSerial = NotASerialPortReason(DevicePathForPortName(port));
-    if (IsPermissionDenied(code)) {
-        open["reason"] = "permission";
-        open["group"] = "dialout";
-    } else if (!notSerial.empty()) {
-        open["reason"] = "not_serial";
-        open["detail"] = notSerial;
-    } else {
-        open["reason"] = "other";
+    switch (state) {
+    case PortState::kFree:
+        return "free";
+    case PortState::kNoPermission:
+        return "no_permission";
+    case PortState::kInUse:
+        return "in_use";
+    case PortState::kNotSerial:
+        return "not_serial";
+    case PortState::kGone:
+        return "gone";
+    case PortState::kNoDevice:
+        return "no_device";
+    case PortState::kOpenError:
+        break;
     }
-    return open;
+    return "open_error";
+}
+
+// A port's state: the same keys for a port listed, skipped by find or refused on opening.
+Json StatusJson(const PortStatus& status)
+{
+    Json holder;
+    if (status.state == PortState::kInUse) {
+        holder = {{"name", status.holder.empty() ? Json() : Json(status.holder)},
+                  {"pid", status.pid == 0 ? Json() : Json(status.pid)}};
+    }
+    return {{"state", StateWord(status.state)},
+            {"reason", ConsoleText(PortStateText(status))},
+            {"code", status.error == 0 ? Json() : Json(status.error)},
+            {"group", status.group.empty() ? Json() : Json(status.group)},
+            {"holder", holder}};
+}
+
+Json PortJson(const PortReport& report)
+{
+    Json port {{"name", report.port.name},
+               {"path", report.port.path},
+               {"adapter", report.port.description.empty() ? Json() : Json(report.port.description)}};
+    port.update(StatusJson(report.status));
+    return port;
 }
 
 Json ResponseJson(const CommandReply& reply, bool raw)
@@ -104,9 +132,9 @@ void WriteSessionJson(const SessionReport& report)
     }
     Json error;
     if (!report.opened) {
-        error = {{"message", ConsoleText(OpenFailureText(report.openError))},
+        error = {{"message", ConsoleText(OpenFailureText(report.openFailure))},
                  {"pair", nullptr},
-                 {"open", OpenJson(report.port, report.openError)}};
+                 {"open", StatusJson(report.openFailure)}};
     } else if (report.status != 0) {
         // The status line's last text: what the window would be left showing.
         error = {{"message", report.messages.empty() ? Json() : Json(report.messages.back())},
@@ -118,21 +146,24 @@ void WriteSessionJson(const SessionReport& report)
     Write(object);
 }
 
-void WritePortsJson(const std::vector<PortCandidate>& ports, const std::vector<RejectedPath>& rejected)
+void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all)
 {
-    Json list = Json::array();
-    for (const PortCandidate& port : ports) {
-        list.push_back({{"name", port.name},
-                        {"path", port.path},
-                        {"adapter", port.description.empty() ? Json() : Json(port.description)},
-                        {"state", "usable"}});
+    Json ports = Json::array();
+    Json rejected = Json::array();
+    size_t leftOut = 0;
+    for (const PortReport& report : reports) {
+        const bool free = report.status.state == PortState::kFree;
+        if (free || all)
+            ports.push_back(PortJson(report));
+        leftOut += LeftOut(report.status) ? 1 : 0;
+        if (!free && std::count(named.begin(), named.end(), report.port.path) > 0)
+            rejected.push_back(PortJson(report));
     }
-    Json refused = Json::array();
-    for (const RejectedPath& path : rejected)
-        refused.push_back({{"path", path.path}, {"reason", path.why}});
     Json object = Object("ports");
-    object["ports"] = list;
-    object["rejected"] = refused;
+    object["all"] = all;
+    object["ports"] = ports;
+    object["left_out"] = leftOut;
+    object["rejected"] = rejected;
     Write(object);
 }
 
@@ -147,22 +178,31 @@ void WritePrinterJson(const PortProbe& probe)
     Write(object);
 }
 
-void WriteFindSummaryJson(const std::vector<PortProbe>& probes)
+void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector<PortReport>& skipped,
+                          const std::string& summary)
 {
     static const char* const kResults[] = {"printer", "not_opened", "no_printer"};
     Json ports = Json::array();
     int found = 0;
-    for (const PortProbe& probe : probes) {
+    for (const PortProbe& probe : tried) {
         found += probe.outcome == PortProbe::kPrinter;
         ports.push_back({{"port", probe.port},
                          {"result", kResults[probe.outcome]},
-                         {"message", probe.why.empty() ? Json() : Json(ConsoleText(probe.why))}});
+                         {"message", probe.why.empty() ? Json() : Json(ConsoleText(probe.why))},
+                         {"status", nullptr}});
+    }
+    for (const PortReport& report : skipped) {
+        ports.push_back({{"port", report.port.name},
+                         {"result", "skipped"},
+                         {"message", ConsoleText(PortStateText(report.status))},
+                         {"status", StatusJson(report.status)}});
     }
     Json object = Object("find");
     object["type"] = "summary";
     object["found"] = found;
-    object["tried"] = probes.size();
-    object["message"] = found == 0 ? Json("Nenhum ECF encontrado") : Json();
+    object["tried"] = tried.size();
+    object["skipped"] = skipped.size();
+    object["message"] = summary;
     object["ports"] = ports;
     Write(object);
 }

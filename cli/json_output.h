@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cli/cli_options.h"
-#include "serial/port_list.h"
+#include "serial/port_status.h"
 #include "session/printer_session.h"
 
 #include <optional>
@@ -17,7 +17,7 @@ struct SessionReport {
     std::string port;
     int status = 0;  // the exit status: "ok" when 0
     bool opened = false;
-    int openError = 0;  // when the port did not open: the system's code
+    PortStatus openFailure;  // when the port did not open: why
     CommandCycle::ErrorPair pair;
     std::vector<std::string> messages;     // what standard error carried, UTF-8
     const Identification* read = nullptr;  // identify and lx
@@ -28,13 +28,12 @@ struct SessionReport {
 };
 void WriteSessionJson(const SessionReport& report);
 
-// ports: the usable ports; rejected pairs each device path given that is no serial port with why.
-struct RejectedPath {
-    std::string path;
-    std::string why;
-};
-void WritePortsJson(const std::vector<PortCandidate>& ports, const std::vector<RejectedPath>& rejected);
+// ports: the free ports (with all, every candidate), how many were left out and the device paths
+// named that cannot be used.
+void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all);
 
-// find: one line per printer, written the moment it is known, then one summary line.
+// find: one line per printer, written the moment it is known, then one summary line with the
+// ports tried (in the order they finished), those skipped, and standard error's last line.
 void WritePrinterJson(const PortProbe& probe);
-void WriteFindSummaryJson(const std::vector<PortProbe>& probes);
+void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector<PortReport>& skipped,
+                          const std::string& summary);

@@ -11,12 +11,14 @@
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
-#include "serial/port_list.h"
+#include "serial/port_status.h"
 #include "serial/serial_port.h"
+#include "session/port_texts.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,28 +27,40 @@
 
 namespace {
 
+// A port's line: its name, with all its state, then the adapter when the system names one.
+std::string PortLine(const PortReport& report, bool withState)
+{
+    std::string line = TerminalSafe(report.port.name);
+    if (withState)
+        line += "\t" + Cp1252ToUtf8(PortStateText(report.status));
+    if (!report.port.description.empty())
+        line += "\t" + TerminalSafe(report.port.description);
+    return line;
+}
+
 int ListPorts(const CliOptions& options)
 {
-    // A path given by hand that is no serial port is said so, not silently left out.
-    std::vector<RejectedPath> rejected;
-    for (const auto& path : options.extraPaths) {
-        const std::string why = NotASerialPortReason(path);
-        if (!why.empty()) {
-            std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(path).c_str(), why.c_str());
-            rejected.push_back({path, why});
-        }
+    const std::vector<std::string>& named = options.extraPaths;
+    const std::vector<PortReport> reports = CheckCandidatePorts(named);
+    size_t leftOut = 0;
+    for (const PortReport& report : reports) {
+        const bool free = report.status.state == PortState::kFree;
+        if ((free || options.all) && !options.json)
+            std::printf("%s\n", PortLine(report, options.all).c_str());
+        leftOut += LeftOut(report.status) ? 1 : 0;
+        // A path given by hand is never left out silently.
+        if (!free && !options.all && std::count(named.begin(), named.end(), report.port.path) > 0)
+            std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(report.port.path).c_str(),
+                         Cp1252ToUtf8(PortStateText(report.status)).c_str());
     }
-    const std::vector<PortCandidate> ports = ListUsablePorts(options.extraPaths);
-    if (options.json) {
-        WritePortsJson(ports, rejected);
-        return kExitDone;
+    if (leftOut > 0 && !options.all) {
+        std::fprintf(stderr, "%s\n",
+                     Cp1252ToUtf8(Counted(leftOut, "porta deixada", "portas deixadas") +
+                                  " de fora: kestro-cli ports --all mostra o motivo.")
+                         .c_str());
     }
-    for (const auto& port : ports) {
-        std::string line = TerminalSafe(port.name);
-        if (!port.description.empty())
-            line += "\t" + TerminalSafe(port.description);
-        std::printf("%s\n", line.c_str());
-    }
+    if (options.json)
+        WritePortsJson(reports, named, options.all);
     return kExitDone;
 }
 
@@ -74,10 +88,7 @@ PrinterSession::ConnectResult Connect(PrinterSession& session, const std::string
 {
     const PrinterSession::ConnectResult result = session.Connect(port);
     if (result == PrinterSession::kNotOpened) {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenError())));
-        const std::string why = NotASerialPortReason(DevicePathForPortName(port));
-        if (!why.empty())
-            display.Message("kestro-cli: " + TerminalSafe(port) + ": " + why);
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
     } else {
         PrintIdentification(display);
     }
@@ -111,7 +122,7 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
         report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
     }
     if (options.json) {
-        report.openError = session.OpenError();
+        report.openFailure = session.OpenFailure();
         report.pair = session.ShownPair();
         report.messages = display.Messages();
         report.read = &display.Shown();

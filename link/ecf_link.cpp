@@ -46,14 +46,6 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
 
 EcfLink::~EcfLink() = default;
 
-std::string OpenFailureText(int error)
-{
-    std::string text = std::string(kPortNotOpenedText) + " (" + std::to_string(error) + ")";
-    if (IsPermissionDenied(error))
-        text += " Sem permiss\xE3o: entre no grupo dialout.";
-    return text;
-}
-
 bool EcfLink::Start()
 {
     AppLog("Start");

@@ -142,6 +142,3 @@ private:
     int errDetail = 0;
 };
 
-// The status text for a port that did not open, in Windows-1252: the system's error code and,
-// when the system refused the user access, the group that gives it.
-std::string OpenFailureText(int error);

@@ -1,11 +1,20 @@
 // Linux checks made before a device is opened or offered as a serial port: that it is a serial
-// terminal and not the user's own, and that no other program holds it.
+// terminal and not the user's own, that a UART is behind it, that no other program holds it, and
+// why its open failed.
 #include "serial/port_list.h"
+#include "serial/port_status.h"
+#include "serial/serial_port.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <grp.h>
+#include <linux/serial.h>
+#include <map>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -16,6 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const fs::path kTtyClass = "/sys/class/tty";
 constexpr unsigned kVirtualConsoleMajor = 4;  // tty0..tty63; its higher minors are ttyS ports
 constexpr unsigned kVirtualConsoleMinors = 64;
 constexpr unsigned kTtyAuxMajor = 5;  // /dev/tty, /dev/console, /dev/ptmx
@@ -68,7 +78,8 @@ long LockOwner(const fs::path& file)
 
 bool Alive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
-bool LockedByLiveProcess(const std::string& path)
+// The live process, other than this one, that a lock file names for the port; 0 when none.
+long LockHolder(const std::string& path)
 {
     // Lock files name the device below /dev, slashes made underscores (LCK..ttyUSB0, LCK..pts_3).
     std::string name = PortNameForDevicePath(path);
@@ -79,17 +90,22 @@ bool LockedByLiveProcess(const std::string& path)
         for (const std::string& lockName : {name, base}) {
             const fs::path file = fs::path(folder) / ("LCK.." + lockName);
             std::error_code error;
-            if (fs::is_regular_file(file, error) && Alive(LockOwner(file)))
-                return true;
+            if (!fs::is_regular_file(file, error))
+                continue;
+            const long owner = LockOwner(file);
+            if (owner != ::getpid() && Alive(owner))
+                return owner;
         }
     }
-    return false;
+    return 0;
 }
 
-bool OpenedByAnotherProcess(const std::string& path)
+// The devices that other processes have open, as far as this user may see their descriptors,
+// each with one process that holds it: one pass over /proc serves a whole scan.
+std::map<std::string, long> DevicesOpenElsewhere()
 {
+    std::map<std::string, long> open;
     std::error_code error;
-    const std::string canonical = fs::canonical(path, error).string();
     const std::string self = std::to_string(::getpid());
     for (const auto& process : fs::directory_iterator("/proc", error)) {
         const std::string pid = process.path().filename().string();
@@ -99,11 +115,97 @@ bool OpenedByAnotherProcess(const std::string& path)
         for (const auto& fd : fs::directory_iterator(process.path() / "fd", denied)) {
             std::error_code gone;
             const std::string target = fs::read_symlink(fd.path(), gone).string();
-            if (!gone && (target == path || target == canonical))
-                return true;
+            if (!gone && target.rfind("/dev/", 0) == 0)
+                open.emplace(target, std::stol(pid));
         }
     }
-    return false;
+    return open;
+}
+
+// What ps shows for the process: its name, or the start of its program's name when the
+// system cut the name short.
+std::string ProgramName(long pid)
+{
+    const fs::path folder = fs::path("/proc") / std::to_string(pid);
+    std::string name;
+    std::getline(std::ifstream(folder / "comm"), name);
+    std::string program;
+    std::getline(std::ifstream(folder / "cmdline"), program, '\0');
+    program = fs::path(program).filename().string();
+    return !program.empty() && program.rfind(name, 0) == 0 ? program : name;
+}
+
+bool HolderAmong(const std::string& path, const std::map<std::string, long>& open, PortStatus& status)
+{
+    long pid = LockHolder(path);
+    if (pid == 0) {
+        std::error_code error;
+        for (const std::string& spelling : {path, fs::canonical(path, error).string()}) {
+            const auto found = open.find(spelling);
+            if (found != open.end())
+                pid = found->second;
+        }
+    }
+    if (pid == 0)
+        return false;
+    status.state = PortState::kInUse;
+    status.pid = pid;
+    status.holder = ProgramName(pid);
+    return true;
+}
+
+// serial8250 is the legacy driver's name; kernels with the serial-base bus put every
+// serial-core port under the driver "port" instead.
+bool IsSerialCoreDriver(const std::string& driver) { return driver == "serial8250" || driver == "port"; }
+
+// True when the system says that no UART is behind a serial-core port: such drivers register
+// ports whether or not the hardware is there.
+bool NoUart(const std::string& path)
+{
+    const fs::path sysEntry = kTtyClass / fs::path(path).filename();
+    std::error_code error;
+    const fs::path driver = fs::read_symlink(sysEntry / "device" / "driver", error);
+    if (error || !IsSerialCoreDriver(driver.filename().string()))
+        return false;
+    // Non-blocking, so that a port waiting for carrier can't hang the scan.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        serial_struct info {};
+        const bool unknown = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type == PORT_UNKNOWN;
+        ::close(fd);
+        return unknown;
+    }
+    // An ordinary user may not open it (held or no permission); sysfs tells the same type.
+    std::string type;
+    std::getline(std::ifstream(sysEntry / "type"), type);
+    return type == "0";
+}
+
+void SetGroup(const std::string& path, PortStatus& status)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return;
+    const group* entry = ::getgrgid(info.st_gid);
+    status.group = entry ? entry->gr_name : std::to_string(info.st_gid);
+    status.groupMayOpen = (info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+}
+
+PortStatus CheckOne(const std::string& path, const std::map<std::string, long>& openElsewhere)
+{
+    PortStatus status;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        status.state = PortState::kGone;
+        status.error = errno;
+    } else if (!NotASerialPortReason(path).empty()) {
+        status.state = PortState::kNotSerial;
+    } else if (NoUart(path)) {
+        status.state = PortState::kNoDevice;
+    } else if (!HolderAmong(path, openElsewhere, status) && !ProbeSerialPort(path, &status.error)) {
+        status = ExplainOpenFailure(path, status.error);
+    }
+    return status;
 }
 
 }  // namespace
@@ -124,7 +226,46 @@ std::string NotASerialPortReason(const std::string& path)
     return {};
 }
 
-bool PortInUseElsewhere(const std::string& path)
+bool FindHoldingProgram(const std::string& path, PortStatus& status)
 {
-    return LockedByLiveProcess(path) || OpenedByAnotherProcess(path);
+    return HolderAmong(path, DevicesOpenElsewhere(), status);
+}
+
+PortStatus ExplainOpenFailure(const std::string& path, int error)
+{
+    PortStatus status;
+    status.error = error;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        status.state = PortState::kNoPermission;
+        SetGroup(path, status);
+        break;
+    case EBUSY:
+        // Held exclusively by a program that this user may not see: busy all the same.
+        if (!FindHoldingProgram(path, status))
+            status.state = PortState::kInUse;
+        break;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        status.state = PortState::kGone;
+        break;
+    case ENOTTY:
+        status.state = PortState::kNotSerial;
+        break;
+    default:
+        status.state = NoUart(path) ? PortState::kNoDevice : PortState::kOpenError;
+        break;
+    }
+    return status;
+}
+
+std::vector<PortStatus> CheckPortPaths(const std::vector<std::string>& paths)
+{
+    const std::map<std::string, long> openElsewhere = DevicesOpenElsewhere();
+    std::vector<PortStatus> statuses;
+    for (const std::string& path : paths)
+        statuses.push_back(CheckOne(path, openElsewhere));
+    return statuses;
 }

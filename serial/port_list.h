@@ -26,15 +26,7 @@ bool IsDevicePathArgument(const std::string& argument);
 // the system's serial kind, or the user's own terminal, the console or a virtual console. It is
 // checked before anything opens the path, so that no other device is touched by a scan.
 std::string NotASerialPortReason(const std::string& path);
-// True when another process has the port open, as far as this user can see, or a lock file of
-// a live process claims it: that program would take the printer's answers away.
-bool PortInUseElsewhere(const std::string& path);
 
 // The ports to try, in the order to show them; extraPaths are device paths that the user
 // named on the command line.
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths);
-// Of the candidates, those that can be opened now (ProbeSerialPort) and that no other program
-// uses, in their order.
-std::vector<PortCandidate> UsablePorts(const std::vector<PortCandidate>& candidates);
-// ListCandidatePorts, then UsablePorts: what the window and kestro-cli offer.
-std::vector<PortCandidate> ListUsablePorts(const std::vector<std::string>& extraPaths);

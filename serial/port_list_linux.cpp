@@ -4,15 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <fcntl.h>
 #include <fstream>
-#include <linux/serial.h>
 #include <set>
-#include <sys/ioctl.h>
 #include <system_error>
 #include <tuple>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -31,27 +26,6 @@ std::string FirstLine(const fs::path& file)
     return line;
 }
 
-// serial8250 is the legacy driver's name; kernels with the serial-base bus put every
-// serial-core port under the driver "port" instead.
-bool IsSerialCoreDriver(const std::string& driver) { return driver == "serial8250" || driver == "port"; }
-
-// Serial-core drivers register ports that may have no UART behind them: only those whose
-// type the kernel found are real.
-bool UartPresent(const std::string& device, const fs::path& sysEntry)
-{
-    // Non-blocking, so that a port waiting for carrier can't hang the scan.
-    const int fd = ::open(device.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd >= 0) {
-        serial_struct info {};
-        const bool known = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
-        ::close(fd);
-        return known;
-    }
-    // An ordinary user may not open it (held or no permission); sysfs tells the same type.
-    const std::string type = FirstLine(sysEntry / "type");
-    return !type.empty() && type != "0";
-}
-
 // The USB product name of the adapter behind a tty, or empty.
 std::string ProductName(const fs::path& sysEntry)
 {
@@ -66,15 +40,12 @@ std::string ProductName(const fs::path& sysEntry)
     return {};
 }
 
+// Ports with a device driver: virtual terminals and the like have none. A serial-core port
+// without a UART is listed too, so that a check can say so.
 bool IsSystemPort(const fs::path& sysEntry)
 {
     std::error_code error;
-    const fs::path driver = fs::read_symlink(sysEntry / "device" / "driver", error);
-    if (error)
-        return false;  // virtual terminals and the like have no device driver
-    if (!IsSerialCoreDriver(driver.filename().string()))
-        return true;
-    return UartPresent(DevicePathForPortName(sysEntry.filename().string()), sysEntry);
+    return fs::is_symlink(sysEntry / "device" / "driver", error);
 }
 
 struct SortKey {

@@ -1,13 +1,108 @@
-// Windows list of candidate serial ports: COM1 to COM255 plus the paths named by the user; a
-// port's name is its path below the device namespace \\.\.
+// Windows list of candidate serial ports: the COM ports that the system knows (its DOS device
+// names and the SERIALCOMM map) and any other of COM1 to COM255 that opens, in number order, then
+// the paths named by the user; a port's name is its path below the device namespace \\.\.
 #include "serial/port_list.h"
 
+#include "serial/serial_port.h"
+
 #include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <vector>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h:
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
 
 namespace {
 
 constexpr int kHighestPortNumber = 255;
 const std::string kDevicePrefix = "\\\\.\\";
+
+// The number of a name "COM1" to "COM255"; 0 for any other name.
+int PortNumber(const std::string& name)
+{
+    if (name.size() < 4 || name.size() > 6 || name.compare(0, 3, "COM") != 0 ||
+        name.find_first_not_of("0123456789", 3) != std::string::npos || name[3] == '0')
+        return 0;
+    const int number = std::atoi(name.c_str() + 3);
+    return number <= kHighestPortNumber ? number : 0;
+}
+
+// The COM ports among the system's DOS device names.
+void AddDosDevicePorts(std::set<int>& known)
+{
+    std::vector<char> names(1 << 16);
+    DWORD length = 0;
+    while ((length = QueryDosDeviceA(nullptr, names.data(), static_cast<DWORD>(names.size()))) == 0 &&
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER && names.size() < (1u << 24))
+        names.resize(names.size() * 2);
+    for (const char* name = names.data(); name < names.data() + length && *name != '\0'; name += strlen(name) + 1) {
+        if (const int number = PortNumber(name))
+            known.insert(number);
+    }
+}
+
+// The ports that the serial drivers registered in the SERIALCOMM map.
+void AddSerialCommPorts(std::set<int>& known)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; ++index) {
+        char valueName[256];
+        DWORD nameLength = sizeof valueName;
+        BYTE data[64] = {};
+        DWORD dataLength = sizeof data - 1;
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, valueName, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
+            break;
+        if (type == REG_SZ)
+            if (const int number = PortNumber(reinterpret_cast<const char*>(data)))
+                known.insert(number);
+    }
+    RegCloseKey(key);
+}
+
+// The adapters' friendly names by port name ("COM3" -> "USB Serial Port"), where the system gives them.
+std::map<std::string, std::string> FriendlyNames()
+{
+    std::map<std::string, std::string> names;
+    const HDEVINFO devices = SetupDiGetClassDevsA(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (devices == INVALID_HANDLE_VALUE)
+        return names;
+    SP_DEVINFO_DATA device {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+        char port[64] = {};
+        const HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key == INVALID_HANDLE_VALUE)
+            continue;
+        DWORD length = sizeof port - 1;
+        const bool named = RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(port),
+                                            &length) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        char friendly[256] = {};
+        if (!named || !SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
+                                                         reinterpret_cast<BYTE*>(friendly), sizeof friendly - 1,
+                                                         nullptr))
+            continue;
+        // "USB Serial Port (COM3)": the port's own name is shown already.
+        std::string text = friendly;
+        const std::string suffix = std::string(" (") + port + ")";
+        if (text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0)
+            text.erase(text.size() - suffix.size());
+        names[port] = text;
+    }
+    SetupDiDestroyDeviceInfoList(devices);
+    return names;
+}
 
 }  // namespace
 
@@ -20,18 +115,26 @@ std::string PortNameForDevicePath(const std::string& path)
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }
 
-// Windows opens COM ports exclusively: a port that another program holds fails to open, and a
-// name in the device namespace is no file that a scan could harm.
+// Windows opens COM ports exclusively, and a name in the device namespace is no file that a scan
+// could harm.
 std::string NotASerialPortReason(const std::string& /*path*/) { return {}; }
-bool PortInUseElsewhere(const std::string& /*path*/) { return false; }
 
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
-    std::vector<PortCandidate> candidates;
+    std::set<int> numbers;
+    AddDosDevicePorts(numbers);
+    AddSerialCommPorts(numbers);
+    // A port that opens is a port, whether or not the system lists it.
     for (int number = 1; number <= kHighestPortNumber; ++number) {
-        char name[16];
-        std::snprintf(name, sizeof name, "COM%d", number);
-        candidates.push_back({DevicePathForPortName(name), name, ""});
+        if (numbers.count(number) == 0 && ProbeSerialPort(DevicePathForPortName("COM" + std::to_string(number))))
+            numbers.insert(number);
+    }
+    const std::map<std::string, std::string> friendly = FriendlyNames();
+    std::vector<PortCandidate> candidates;
+    for (const int number : numbers) {
+        const std::string name = "COM" + std::to_string(number);
+        const auto adapter = friendly.find(name);
+        candidates.push_back({DevicePathForPortName(name), name, adapter != friendly.end() ? adapter->second : ""});
     }
     // Paths named on the command line follow the numbered ports, each once.
     for (const std::string& path : extraPaths) {

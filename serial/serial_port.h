@@ -34,11 +34,8 @@ using SerialPortOpener =
     std::function<PortOpenResult(const std::string& path, const std::string& modeText, int queueSize)>;
 
 // True when the path can be opened exclusively right now; the port is closed again at once.
-bool ProbeSerialPort(const std::string& path);
-
-// True when the error code of a failed open says the system refused the user access to the
-// port, which a user can fix by joining the serial ports' group.
-bool IsPermissionDenied(int error);
+// Otherwise error, when given, receives the system's code.
+bool ProbeSerialPort(const std::string& path, int* error = nullptr);
 
 // Takes the exclusive mark off every port this process has open, for an exit that cannot wait
 // for the ports to close (a second Ctrl-C): otherwise a virtual port would stay refused to

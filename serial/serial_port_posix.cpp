@@ -1,6 +1,7 @@
 // POSIX serial port: termios in raw mode, exclusive through TIOCEXCL and flock.
 #include "serial/line_settings.h"
 #include "serial/port_list.h"
+#include "serial/port_status.h"
 #include "serial/serial_port.h"
 
 #include <cerrno>
@@ -157,6 +158,14 @@ PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeTe
     const int fd = OpenExclusive(path, result.error);
     if (fd < 0)
         return result;
+    // The exclusive mark keeps out only those who ask for it: a program that opened the port
+    // before us would read the printer's answers away. Refused as Windows refuses it.
+    PortStatus holder;
+    if (FindHoldingProgram(path, holder)) {
+        CloseExclusive(fd);
+        result.error = EBUSY;
+        return result;
+    }
     // As on Windows, a port that opened is usable even if a setting was refused; an unreadable
     // mode text leaves the line as it was.
     if (const auto settings = ParseModeText(modeText))
@@ -165,10 +174,10 @@ PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeTe
     return result;
 }
 
-bool ProbeSerialPort(const std::string& path)
+bool ProbeSerialPort(const std::string& path, int* error)
 {
-    int error = 0;
-    const int fd = OpenExclusive(path, error);
+    int ignored = 0;
+    const int fd = OpenExclusive(path, error ? *error : ignored);
     if (fd < 0)
         return false;
     CloseExclusive(fd);
@@ -181,5 +190,3 @@ void ReleaseAllPorts()
     for (const int fd : held)
         ioctl(fd, TIOCNXCL);
 }
-
-bool IsPermissionDenied(int error) { return error == EACCES; }

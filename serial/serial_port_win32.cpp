@@ -92,17 +92,17 @@ PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeTe
     return result;
 }
 
-bool ProbeSerialPort(const std::string& path)
+bool ProbeSerialPort(const std::string& path, int* error)
 {
     const HANDLE handle = OpenExclusive(path, FILE_FLAG_OVERLAPPED);
-    if (handle == INVALID_HANDLE_VALUE)
+    if (handle == INVALID_HANDLE_VALUE) {
+        if (error)
+            *error = static_cast<int>(GetLastError());
         return false;
+    }
     CloseHandle(handle);
     return true;
 }
-
-// Windows has no group for its ports: access denied there means another program holds the port.
-bool IsPermissionDenied(int /*error*/) { return false; }
 
 // The system closes a process's handles as it ends: no mark outlives it.
 void ReleaseAllPorts() {}

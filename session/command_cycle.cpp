@@ -2,6 +2,7 @@
 #include "session/command_cycle.h"
 
 #include "base/log.h"
+#include "session/port_texts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -54,7 +55,7 @@ bool CommandCycle::StartCmd()
 {
     if (link->Start())
         return true;
-    display.SetSt(OpenFailureText(link->LastError()));
+    display.SetSt(OpenFailureText(ExplainOpenFailure(link->DevicePath(), link->LastError())));
     return false;
 }
 

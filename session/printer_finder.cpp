@@ -70,6 +70,7 @@ void PrinterFinder::Try(size_t index)
     {
         std::lock_guard<std::mutex> hold(lock);
         ++finished;
+        notTaken.push_back(index);
     }
     changed.notify_all();
 }
@@ -87,6 +88,16 @@ void PrinterFinder::Cancel()
         cancelled = true;
     }
     changed.notify_all();
+}
+
+std::vector<PortProbe> PrinterFinder::TakeFinished()
+{
+    std::lock_guard<std::mutex> hold(lock);
+    std::vector<PortProbe> taken;
+    for (const size_t index : notTaken)
+        taken.push_back(probes[index]);
+    notTaken.clear();
+    return taken;
 }
 
 std::vector<PortProbe> PrinterFinder::Results()

@@ -34,6 +34,9 @@ public:
     // report then is of no use.
     void Cancel();
     bool Cancelled();
+    // The answers of the ports that finished since the last call, in the order they finished:
+    // a printer can be shown the moment it is identified.
+    std::vector<PortProbe> TakeFinished();
     // Waits for every port, then gives their answers in the order given to Start.
     std::vector<PortProbe> Results();
 
@@ -57,4 +60,5 @@ private:
     std::condition_variable changed;
     bool cancelled = false;
     size_t finished = 0;
+    std::vector<size_t> notTaken;  // finished ports not yet given by TakeFinished
 };

@@ -3,6 +3,7 @@
 #include "session/printer_session.h"
 
 #include "base/log.h"
+#include "session/port_texts.h"
 #include "vocab/error_text.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ PortProbe PrinterSession::Probe(const std::string& portName)
     probe.port = portName;
     if (!Open(portName)) {
         probe.outcome = PortProbe::kNotOpened;
-        probe.why = OpenFailureText(openError);
+        probe.why = OpenFailureText(openFailure);
         return probe;
     }
     // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
@@ -118,7 +119,7 @@ bool PrinterSession::OpenLink(const std::string& portName)
     link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     AppLog("New Command Ok");
-    openError = link->online() ? 0 : link->LastError();
+    openFailure = link->online() ? PortStatus() : ExplainOpenFailure(link->DevicePath(), link->LastError());
     return link->online();
 }
 

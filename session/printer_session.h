@@ -2,6 +2,7 @@
 // and kestro-cli both work through a session; neither holds a link.
 #pragma once
 
+#include "serial/port_status.h"
 #include "session/command_cycle.h"
 
 #include <cstdint>
@@ -64,8 +65,9 @@ public:
     bool Connected() const { return link != nullptr; }
     // As the printer sent it (Windows-1252), from the last Connect.
     const Identification& Ident() const { return identification; }
-    // The system's error code when the last Connect could not open the port.
-    int OpenError() const { return openError; }
+    // Why the last Connect or Open could not open the port, with the system's error code.
+    const PortStatus& OpenFailure() const { return openFailure; }
+    int OpenError() const { return openFailure.error; }
     // The printer's or the link's error pair that the last command sequence ended on, if any.
     CommandCycle::ErrorPair ShownPair() const { return cycle.ShownPair(); }
 
@@ -73,7 +75,7 @@ private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
     friend struct PrinterSessionTestSeam;
 
-    // Creates the link on the port; false, with openError set, when its port did not open.
+    // Creates the link on the port; false, with openFailure set, when its port did not open.
     bool OpenLink(const std::string& portName);
     void Release();
 
@@ -83,5 +85,5 @@ private:
     TrafficObserver trafficObserver;
     std::unique_ptr<EcfLink> link;
     Identification identification;
-    int openError = 0;
+    PortStatus openFailure;
 };

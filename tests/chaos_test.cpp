@@ -222,7 +222,8 @@ TEST_F(ChaosTest, PrinterGoneBeforeStartCannotOpenThePort)
     EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kNotStarted);
     ASSERT_EQ(display.statuses.size(), 1u);
     EXPECT_NE(link->LastError(), 0);
-    EXPECT_EQ(display.statuses[0], "Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) + ")");
+    EXPECT_EQ(display.statuses[0], "Erro ao abrir Porta Serial! (" + std::to_string(link->LastError()) +
+                                       ") Porta n\xE3o encontrada: verifique o cabo e o adaptador.");
     const std::vector<std::string> tags = log.Tags();
     EXPECT_EQ(CountTag(tags, "SendCmd ini"), 0);
     EXPECT_EQ(CountTag(tags, "ExecCmd Fim"), 0);

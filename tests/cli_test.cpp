@@ -3,6 +3,7 @@
 #include "serial/serial_port.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
+#include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
@@ -35,13 +37,15 @@ struct CliRun {
     int status = -1;  // the exit status; -1 when the program did not exit by itself
     std::string out;
     std::string err;
+    std::chrono::steady_clock::duration outAt {}, took {};  // first output, and the end, after start
 };
 
 // Runs kestro-cli with the arguments in folder (or here), collecting both streams until it ends.
 // With interruptWhen, SIGINT goes to it once the condition holds; with outFile, its standard
-// output goes there.
+// output goes there; inChild runs in the child before the program starts (to change user).
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& folder = {},
-              const std::function<bool()>& interruptWhen = {}, const std::string& outFile = {})
+              const std::function<bool()>& interruptWhen = {}, const std::string& outFile = {},
+              const std::function<void()>& inChild = {})
 {
     std::vector<std::string> words {kCli};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -63,6 +67,8 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
             ::close(fd);
         if (!folder.empty() && ::chdir(folder.c_str()) != 0)
             ::_exit(127);
+        if (inChild)
+            inChild();
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -70,6 +76,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
     ::close(errPipe[1]);
 
     CliRun run;
+    const auto start = std::chrono::steady_clock::now();
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&run.out, &run.err};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -88,6 +95,8 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
             char chunk[4096];
             const ssize_t n = ::read(fds[i].fd, chunk, sizeof chunk);
             if (n > 0) {
+                if (i == 0 && run.out.empty())
+                    run.outAt = std::chrono::steady_clock::now() - start;
                 sinks[i]->append(chunk, static_cast<size_t>(n));
             } else {
                 ::close(fds[i].fd);
@@ -96,6 +105,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
             }
         }
     }
+    run.took = std::chrono::steady_clock::now() - start;
     if (open > 0)
         ::kill(child, SIGKILL);  // hung: fail the test rather than the suite
     for (const pollfd& fd : fds) {
@@ -448,13 +458,21 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     EXPECT_EQ(raw["response"], Json({{"length", 7}, {"truncated", false}, {"hex", "30 31 30 32 30 33 7C"}}));
 
     const Json ports = one({"--json", "ports", sim->SlavePath(), "/dev/null"}, 0);
-    ExpectKeys(ports, "ports", {"ports", "rejected"});
-    EXPECT_EQ(ports["rejected"], Json::parse(R"([{"path":"/dev/null","reason":"not a serial port"}])"));
+    ExpectKeys(ports, "ports", {"all", "ports", "left_out", "rejected"});
+    const Json notSerial = Json::parse(R"({"name":"null","path":"/dev/null","adapter":null,"state":"not_serial",
+        "reason":"n\u00e3o \u00e9 uma porta serial","code":null,"group":null,"holder":null})");
+    EXPECT_EQ(ports["rejected"], Json::array({notSerial}));
     const auto listed = std::find_if(ports["ports"].begin(), ports["ports"].end(),
                                      [&](const Json& entry) { return entry.value("name", "") == port; });
     ASSERT_NE(listed, ports["ports"].end()) << ports;
-    EXPECT_EQ(*listed,
-              Json({{"name", port}, {"path", sim->SlavePath()}, {"adapter", nullptr}, {"state", "usable"}}));
+    EXPECT_EQ(*listed, Json({{"name", port},
+                             {"path", sim->SlavePath()},
+                             {"adapter", nullptr},
+                             {"state", "free"},
+                             {"reason", "livre"},
+                             {"code", nullptr},
+                             {"group", nullptr},
+                             {"holder", nullptr}}));
 
     // The printer's line, then the summary, which accounts for every port tried.
     const CliRun find = RunCli({"find", "--json", sim->SlavePath()});
@@ -464,10 +482,10 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     ExpectKeys(lines[0], "find", {"type", "port", "identified", "printer", "messages"});
     EXPECT_EQ(lines[0]["port"], port);
     EXPECT_EQ(lines[0]["printer"], identify["printer"]);
-    ExpectKeys(lines[1], "find", {"type", "found", "tried", "message", "ports"});
+    ExpectKeys(lines[1], "find", {"type", "found", "tried", "skipped", "message", "ports"});
     EXPECT_EQ(lines[1]["type"], "summary");
     EXPECT_EQ(lines[1]["found"], 1);
-    EXPECT_EQ(lines[1]["tried"], lines[1]["ports"].size());
+    EXPECT_EQ(lines[1]["tried"].get<size_t>() + lines[1]["skipped"].get<size_t>(), lines[1]["ports"].size());
 
     // Failures: the error pair with its title and sentence, and the open error with its code.
     sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Refuse, {2, 1}));
@@ -480,8 +498,8 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
                     {"sentence", "Conte\u00fado de par\u00e2metro inv\u00e1lido no comando."}}));
     EXPECT_EQ(refused["messages"], Json::array({kBadParameterText.substr(0, kBadParameterText.size() - 1)}));
     const Json missing = one({"--json", "--port", kMissingPort, "identify"}, 1);
-    EXPECT_EQ(missing["error"]["message"], "Erro ao abrir Porta Serial! (2)");
-    EXPECT_EQ(missing["error"]["open"], Json({{"code", 2}, {"reason", "other"}}));
+    EXPECT_EQ(missing["error"]["open"]["state"], "gone");
+    EXPECT_EQ(missing["error"]["open"]["code"], 2);
 }
 
 TEST_F(CliTest, JsonKeepsAPrinterTextExactly)
@@ -496,28 +514,154 @@ TEST_F(CliTest, JsonKeepsAPrinterTextExactly)
     EXPECT_EQ(objects[0]["printer"]["model"], "\"A\" \\ \x01\x1b\t\r\n\x7f \u00c7\u00e3\u20ac");
 }
 
-TEST(CliPorts, ListsAFreePortAndLeavesOutOneHeldOrMissing)
+// The line that `ports --all` gives the port, without its name and tab; empty when none.
+std::string StateOf(const std::string& out, const std::string& path)
+{
+    const std::string name = path.substr(5) + "\t";
+    for (const std::string& line : Lines(out)) {
+        if (line.rfind(name, 0) == 0)
+            return line.substr(name.size());
+    }
+    return {};
+}
+
+TEST(CliPorts, EveryPortIsOfferedOrExplainedAndAHeldOneIsRefusedWithItsHolder)
 {
     PtyPair free, held;
     free.ReleasePort();  // a port that this process held open would be in use elsewhere
-    const PortOpenResult holder = OpenSerialPort(held.Path(), "115200,n,8,1", 4096);
-    ASSERT_TRUE(holder.port);
+    held.ReleasePort();
+    PortHolder holder(held.Path(), "ModemManager");
+    ASSERT_TRUE(holder.held);
+    const std::string holderText = "em uso por ModemManager (pid " + std::to_string(holder.Pid()) + ")";
     const std::string missing = "/dev/pts/999999";
-    const CliRun run = RunCli({"ports", held.Path(), free.Path(), missing, "/dev/null"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "kestro-cli: /dev/null: not a serial port\n");
-    std::vector<std::string> names;
-    for (const auto& line : Lines(run.out))
-        names.push_back(line.substr(0, line.find('\t')));
-    const auto listed = [&](const std::string& path) {
-        return std::count(names.begin(), names.end(), path.substr(5)) == 1;
+    const std::vector<std::string> named = {held.Path(), free.Path(), missing, "/dev/null"};
+    std::vector<std::string> arguments = {"ports"};
+    arguments.insert(arguments.end(), named.begin(), named.end());
+
+    const CliRun plain = RunCli(arguments);
+    EXPECT_EQ(plain.status, 0);
+    const auto lines = Lines(plain.out);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), free.Path().substr(5)), lines.end()) << plain.out;
+    EXPECT_EQ(plain.out.find(held.Path().substr(5)), std::string::npos) << plain.out;
+    // The paths given by hand each said, then the count of those left out.
+    for (const std::string& line : {"kestro-cli: " + held.Path() + ": " + holderText,
+                                    std::string("kestro-cli: /dev/null: n\u00e3o \u00e9 uma porta serial")})
+        EXPECT_NE(plain.err.find(line + "\n"), std::string::npos) << plain.err;
+    EXPECT_NE(plain.err.find("portas deixadas de fora: kestro-cli ports --all mostra o motivo.\n"),
+              std::string::npos)
+        << plain.err;
+
+    arguments.push_back("--all");
+    const CliRun all = RunCli(arguments);
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.err, "");
+    EXPECT_EQ(StateOf(all.out, free.Path()), "livre");
+    EXPECT_EQ(StateOf(all.out, held.Path()), holderText);
+    EXPECT_EQ(StateOf(all.out, missing), "n\u00e3o encontrada (verifique o cabo e o adaptador)");
+
+    // Opened by name or by path, it is refused: the other program would take the answers away.
+    for (const std::string& port : {held.Path().substr(5), held.Path()}) {
+        const CliRun open = RunCli({"--port", port, "identify"});
+        EXPECT_EQ(open.status, 1);
+        EXPECT_EQ(open.err, "Erro ao abrir Porta Serial! (16) Em uso por ModemManager (pid " +
+                                std::to_string(holder.Pid()) + ").\n");
+    }
+    // find says why it skipped a port named on its command line, and always ends with a count.
+    const CliRun find = RunCli({"find", held.Path()});
+    EXPECT_EQ(find.status, 1);
+    EXPECT_EQ(find.out, "");
+    EXPECT_NE(find.err.find(held.Path().substr(5) + ": " + holderText + "\n"), std::string::npos) << find.err;
+    ASSERT_FALSE(Lines(find.err).empty());
+    EXPECT_EQ(Lines(find.err).back().rfind("Nenhum ECF encontrado; ", 0), 0u) << find.err;
+    EXPECT_NE(find.err.find("de fora: 1 em uso"), std::string::npos) << find.err;
+}
+
+TEST(CliPorts, JsonNamesTheHolderOfAHeldPortWhereverItIsRefused)
+{
+    PtyPair held;
+    held.ReleasePort();
+    PortHolder holder(held.Path(), "ModemManager");
+    ASSERT_TRUE(holder.held);
+    const Json inUse = {{"state", "in_use"},
+                        {"reason", "em uso por ModemManager (pid " + std::to_string(holder.Pid()) + ")"},
+                        {"code", nullptr},
+                        {"group", nullptr},
+                        {"holder", {{"name", "ModemManager"}, {"pid", holder.Pid()}}}};
+    const std::vector<Json> ports = JsonLines(RunCli({"--json", "ports", "--all", held.Path()}));
+    ASSERT_EQ(ports.size(), 1u);
+    Json listed = {{"name", held.Path().substr(5)}, {"path", held.Path()}, {"adapter", nullptr}};
+    listed.update(inUse);
+    EXPECT_NE(std::find(ports[0]["ports"].begin(), ports[0]["ports"].end(), listed), ports[0]["ports"].end())
+        << ports[0];
+    const std::vector<Json> open = JsonLines(RunCli({"--json", "--port", held.Path(), "identify"}));
+    ASSERT_EQ(open.size(), 1u);
+    Json refused = inUse;
+    refused["code"] = 16;
+    EXPECT_EQ(open[0]["error"]["open"], refused);
+    const std::vector<Json> find = JsonLines(RunCli({"find", "--json", held.Path()}));
+    ASSERT_EQ(find.size(), 1u);
+    EXPECT_EQ(find[0]["message"].get<std::string>().rfind("Nenhum ECF encontrado; ", 0), 0u) << find[0];
+    EXPECT_NE(std::find(find[0]["ports"].begin(), find[0]["ports"].end(),
+                        Json({{"port", held.Path().substr(5)},
+                              {"result", "skipped"},
+                              {"message", inUse["reason"]},
+                              {"status", inUse}})),
+              find[0]["ports"].end())
+        << find[0];
+}
+
+TEST(CliPorts, RefusedPortNamesItsGroupToAnOrdinaryUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "an ordinary user of our own needs root";
+    const group* dialout = ::getgrnam("dialout");
+    if (dialout == nullptr)
+        GTEST_SKIP() << "no group dialout here";
+    PtyPair port;
+    port.ReleasePort();
+    ASSERT_EQ(::chown(port.Path().c_str(), 0, dialout->gr_gid), 0);
+    const gid_t throwaway = 54321;  // a user and group that nothing else uses
+    const auto asUser = [&](bool inDialout) {
+        return [&, inDialout] {
+            const gid_t groups[] = {dialout->gr_gid};
+            if (::setgroups(inDialout ? 1 : 0, groups) != 0 || ::setgid(throwaway) != 0 ||
+                ::setuid(throwaway) != 0)
+                ::_exit(126);
+        };
     };
-    EXPECT_TRUE(listed(free.Path())) << run.out;
-    EXPECT_FALSE(listed(held.Path())) << run.out;
-    EXPECT_FALSE(listed(missing)) << run.out;
-    // A pseudo-terminal has no adapter: its name stands alone on its line.
-    const auto lines = Lines(run.out);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), free.Path().substr(5)), lines.end());
+    const struct {
+        mode_t mode;
+        bool inDialout;
+        std::string state;
+    } rows[] = {
+        {0660, false, "sem permiss\u00e3o (entre no grupo dialout)"},
+        {0660, true, "livre"},
+        {0600, true, "sem permiss\u00e3o (nem o grupo dialout pode abrir a porta; pe\u00e7a ao administrador)"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_EQ(::chmod(port.Path().c_str(), row.mode), 0);
+        const CliRun run = RunCli({"ports", "--all", port.Path()}, "/", {}, {}, asUser(row.inDialout));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(StateOf(run.out, port.Path()), row.state) << row.mode << " " << row.inDialout << "\n" << run.out;
+    }
+}
+
+TEST(CliFind, PrintsThePrinterBeforeTheSilentPortsGiveUpThenCounts)
+{
+    PrinterSim printer;
+    ASSERT_TRUE(printer.Start());
+    PtyPair silent[3];
+    std::vector<std::string> arguments = {"find", printer.SlavePath()};
+    for (PtyPair& port : silent) {
+        port.ReleasePort();
+        arguments.push_back(port.Path());
+    }
+    const CliRun run = RunCli(arguments);  // the real answer wait: silent ports give up after 6 s
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+    EXPECT_LT(run.outAt + std::chrono::seconds(3), run.took);
+    ASSERT_FALSE(Lines(run.err).empty());
+    EXPECT_EQ(Lines(run.err).back().rfind("1 ECF encontrado; ", 0), 0u) << run.err;
 }
 
 TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)

@@ -9,6 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <stdexcept>
 
 namespace {
@@ -133,17 +137,30 @@ TEST_F(CommandCycleTest, IdentificationOfAPortThatDoesNotReopenFails)
     EXPECT_EQ(display.status, "Erro ao ler ECF");
 }
 
-TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheGroup)
+TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheDevicesGroup)
 {
-    EcfLink link("ttyS0", FastPacing(), [](const std::string&, const std::string&, int) {
-        return PortOpenResult {nullptr, EACCES};
-    });
-    RecordingDisplay display;
-    CommandCycle cycle(display);
-    cycle.SetLink(&link);
-    EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kNotStarted);
-    EXPECT_EQ(display.status, "Erro ao abrir Porta Serial! (" + std::to_string(EACCES) +
-                                  ") Sem permiss\xE3o: entre no grupo dialout.");
+    // A stand-in for the device: the refusal is the opener's, the group and mode the file's.
+    const std::string path = "/tmp/kestro-refused-" + std::to_string(::getpid());
+    std::ofstream(path).put('x');
+    const group* own = ::getgrgid(::getegid());
+    ASSERT_NE(own, nullptr);
+    const std::string prefix = "Erro ao abrir Porta Serial! (" + std::to_string(EACCES) + ") Sem permiss\xE3o: ";
+    const std::pair<mode_t, std::string> rows[] = {
+        {0660, prefix + "entre no grupo " + own->gr_name + "."},
+        {0600, prefix + "nem o grupo " + own->gr_name + " pode abrir a porta; pe\xE7" "a ao administrador."},
+    };
+    for (const auto& [mode, text] : rows) {
+        ::chmod(path.c_str(), mode);
+        EcfLink link(path, FastPacing(), [](const std::string&, const std::string&, int) {
+            return PortOpenResult {nullptr, EACCES};
+        });
+        RecordingDisplay display;
+        CommandCycle cycle(display);
+        cycle.SetLink(&link);
+        EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kNotStarted);
+        EXPECT_EQ(display.status, text);
+    }
+    ::unlink(path.c_str());
 }
 
 }  // namespace

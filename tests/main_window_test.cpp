@@ -373,7 +373,7 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
     if (!PortHolder::Enforced())
         GTEST_SKIP() << "ports are not held exclusively here";
     SparePort first, held, last;
-    PortHolder holder(held.Path());
+    PortHolder holder(held.Path(), "ModemManager");
     ASSERT_TRUE(holder.held);
     Open({{first.Path(), first.Name(), "USB Serial Adapter"},
           {held.Path(), held.Name(), ""},
@@ -388,6 +388,13 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
     EXPECT_EQ(Combo("cbPorta")->itemData(0, Qt::ToolTipRole).toString(), "USB Serial Adapter");
     EXPECT_FALSE(Combo("cbPorta")->itemData(1, Qt::ToolTipRole).isValid());
     EXPECT_EQ(Combo("cbPorta")->currentText().toStdString(), "");
+    // The ports left out: the held one on the status line with its holder, both in the tooltip.
+    const QString holderText = holder.Pid() > 0 ? QString("ModemManager (pid %1)").arg(holder.Pid()) : "outro programa";
+    const QString heldName = QString::fromStdString(held.Name());
+    EXPECT_EQ(Label("lbSt")->text(), heldName + " em uso por " + holderText + " (e mais 1)");
+    EXPECT_EQ(Combo("cbPorta")->toolTip(), heldName + ": em uso por " + holderText +
+                                               QString::fromUtf8("\nkestro-no-such-port: não encontrada "
+                                                                 "(verifique o cabo e o adaptador)"));
 }
 
 TEST_F(WindowTest, NoPortLeavesConnectDisabled)

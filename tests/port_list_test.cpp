@@ -1,6 +1,7 @@
 // The list of candidate serial ports on Linux: order, names, extra paths and duplicates; what is
 // never opened, and what another program holds.
 #include "serial/port_list.h"
+#include "serial/port_status.h"
 #include "serial/serial_port.h"
 
 #include "tests/support/pty_pair.h"
@@ -119,12 +120,12 @@ TEST(PortList, PortThatAnotherProgramHoldsOpenIsNotOffered)
         (void)!::read(release[0], &done, 1);
         ::_exit(fd >= 0 ? 0 : 1);
     }
-    EXPECT_TRUE(WaitFor([&] { return UsablePorts(candidates).empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return FreePorts(CheckPorts(candidates)).empty(); }));
     (void)!::write(release[1], "x", 1);
     int status = -1;
     ::waitpid(child, &status, 0);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(UsablePorts(candidates).size(), 1u);
+    EXPECT_EQ(FreePorts(CheckPorts(candidates)).size(), 1u);
     ::close(release[0]);
     ::close(release[1]);
 }

@@ -247,6 +247,7 @@ TEST_F(SerialDeviceTest, FullBufferLosesNothing)
 
 TEST_F(SerialDeviceTest, PortHeldByAnotherProcessIsRefused)
 {
+    line.ReleasePort();  // this process is the one that opens it
     int ready[2];
     int release[2];
     ASSERT_EQ(pipe(ready), 0);

@@ -4,6 +4,7 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "ui_main_window.h"
 #include "vocab/cp1252.h"
@@ -65,7 +66,6 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
     ui->lbStCancel->installEventFilter(this);
     FillContextMenu();
-    LocalizaCOM(ui->cbPorta, ui->gbPorta);
 
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -77,6 +77,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     SetGB(0);
     SetSt("");
     GBinv();
+    LocalizaCOM(ui->cbPorta, ui->gbPorta);
 }
 
 TfmMainComunic::~TfmMainComunic() = default;
@@ -194,16 +195,48 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(QStringLiteral("Aguarde..."));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const auto found =
-        UsablePorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
+    const auto reports = CheckPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
     list->clear();
-    for (const auto& port : found) {
-        list->addItem(QString::fromStdString(port.name));
-        if (!port.description.empty())
-            list->setItemData(list->count() - 1, QString::fromStdString(port.description), Qt::ToolTipRole);
+    QStringList notOffered;
+    for (const auto& report : reports) {
+        const QString name = QString::fromStdString(report.port.name);
+        if (report.status.state != PortState::kFree) {
+            notOffered << name + ": " + QString::fromStdString(Cp1252ToUtf8(PortStateText(report.status)));
+            continue;
+        }
+        list->addItem(name);
+        if (!report.port.description.empty())
+            list->setItemData(list->count() - 1, QString::fromStdString(report.port.description), Qt::ToolTipRole);
     }
+    list->setToolTip(notOffered.join('\n'));
+    scanNote = LeftOutNote(reports);
+    SetSt(scanNote);
     list->setCurrentIndex(-1);
     group->setEnabled(true);
+}
+
+QString TfmMainComunic::LeftOutNote(const std::vector<PortReport>& reports)
+{
+    // The port a technician most likely looks for: one held, then refused, then any other.
+    static const PortState order[] = {PortState::kInUse,    PortState::kNoPermission, PortState::kOpenError,
+                                      PortState::kGone,     PortState::kNotSerial,    PortState::kNoDevice};
+    const bool noneFree = FreePorts(reports).empty();
+    const auto told = [&](const PortReport& report) { return noneFree || LeftOut(report.status); };
+    const size_t count = static_cast<size_t>(std::count_if(reports.begin(), reports.end(), told));
+    for (const PortState state : order) {
+        const auto first = std::find_if(reports.begin(), reports.end(), [&](const PortReport& report) {
+            return report.status.state == state && told(report);
+        });
+        if (first == reports.end())
+            continue;
+        std::string note = first->port.name + " " + PortStateText(first->status);
+        if (count > 1)
+            note += " (e mais " + std::to_string(count - 1) + ")";
+        if (noneFree)
+            note = "Nenhuma porta dispon\xEDvel: " + note;
+        return QString::fromStdString(Cp1252ToUtf8(note));
+    }
+    return {};
 }
 
 void TfmMainComunic::btPortaClick()
@@ -251,7 +284,7 @@ void TfmMainComunic::btRunClick()
         Rodando(true);
     // A port that did not open is said so, as kestro-cli says it: an empty line tells nothing.
     if (result == PrinterSession::kNotOpened)
-        cycleView.SetSt(OpenFailureText(session.OpenError()));
+        cycleView.SetSt(OpenFailureText(session.OpenFailure()));
     ui->gbPorta->setEnabled(true);
 }
 
@@ -295,21 +328,29 @@ void TfmMainComunic::LocalizaECF()
     PrinterFinder search(seams.pacing);
     finder = &search;
     search.Start(names);
-    while (!search.WaitDone(std::chrono::milliseconds(20)))
+    // The first printer is taken the moment it is identified; the other ports' probes stop.
+    int picked = -1;
+    for (bool done = false; !done && picked < 0;) {
+        done = search.WaitDone(std::chrono::milliseconds(20));
         ProcessMessages();
+        for (const PortProbe& probe : search.TakeFinished()) {
+            if (picked < 0 && probe.outcome == PortProbe::kPrinter)
+                picked = ui->cbPorta->findText(QString::fromStdString(probe.port));
+        }
+    }
+    const bool userCancelled = search.Cancelled();
+    search.Cancel();
     finder = nullptr;
-    const std::vector<PortProbe> probes = search.Results();
+    search.Results();  // every probe ended and its port closed
     ui->lbStCancel->hide();
     ui->gbPorta->setEnabled(true);
 
-    const auto found = std::find_if(probes.begin(), probes.end(),
-                                    [](const PortProbe& probe) { return probe.outcome == PortProbe::kPrinter; });
-    if (search.Cancelled() || found == probes.end()) {
-        SetSt(search.Cancelled() ? QString() : QStringLiteral("Nenhum ECF encontrado"));
+    if (userCancelled || picked < 0) {
+        SetSt(userCancelled ? QString() : QStringLiteral("Nenhum ECF encontrado") + (scanNote.isEmpty() ? "" : "; ") + scanNote);
         return;
     }
-    SetSt("");
-    ui->cbPorta->setCurrentIndex(static_cast<int>(found - probes.begin()));
+    SetSt(scanNote);
+    ui->cbPorta->setCurrentIndex(picked);
     cbPortaChange();
 }
 

@@ -2,7 +2,7 @@
 // activity display that a running command drives.
 #pragma once
 
-#include "serial/port_list.h"
+#include "serial/port_status.h"
 #include "session/printer_session.h"
 #include "ui/traffic_view.h"
 
@@ -70,7 +70,9 @@ public:
     // Lets pending window events through, so that the window stays painted during a command.
     void ProcessMessages();
 
-    // Fills list with the ports that can be opened now; group is disabled during the scan.
+    // Fills list with the ports that can be opened now; group is disabled during the scan. The
+    // ports left out are named in the list's tooltip, each with its reason, and the most telling
+    // one on the status line.
     void LocalizaCOM(QComboBox* list, QGroupBox* group);
     // Handlers of "Porta:" and of the user's choice in the port list.
     void btPortaClick();
@@ -135,6 +137,8 @@ private:
     void FillContextMenu();
     // Stops the running command or port search at its next wait.
     void CancelRunning();
+    // The status line's note on the ports that the scan left out; empty when none.
+    static QString LeftOutNote(const std::vector<PortReport>& reports);
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
 
@@ -151,4 +155,5 @@ private:
     QMenu contextMenu {this};
     QAction* acLocalizaECF = nullptr;
     PrinterFinder* finder = nullptr;  // the port search while it runs
+    QString scanNote;                 // what the last scan said of the ports it left out
 };

@@ -2,11 +2,12 @@
 #include "tests/support/port_holder.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-PortHolder::PortHolder(const std::string& path)
+PortHolder::PortHolder(const std::string& path, const std::string& programName)
 {
     int ready[2], release[2];
     if (::pipe(ready) != 0 || ::pipe(release) != 0)
@@ -15,6 +16,7 @@ PortHolder::PortHolder(const std::string& path)
     if (child == 0) {
         ::close(ready[0]);
         ::close(release[1]);
+        ::prctl(PR_SET_NAME, programName.c_str());
         // Hold this one port only, not every descriptor the test process had open.
         const int keep[] = {ready[1], release[0]};
         for (int fd = 3; fd < 1024; ++fd) {

@@ -5,15 +5,16 @@
 #include <sys/types.h>
 
 // A child process that keeps the port open and locked, as the serial driver does, until the
-// holder is destroyed.
+// holder is destroyed; on Linux it runs under the program name given, as another program would.
 class PortHolder {
 public:
-    explicit PortHolder(const std::string& path);
+    explicit PortHolder(const std::string& path, const std::string& programName = "kestro-holder");
     ~PortHolder();
     PortHolder(const PortHolder&) = delete;
     PortHolder& operator=(const PortHolder&) = delete;
 
     bool held = false;
+    long Pid() const { return static_cast<long>(child); }
 
     // False where the system lets a second program open a port that one holds (Wine); tests of
     // held ports have nothing to check there.

@@ -1,0 +1,51 @@
+// Whether each candidate port can be offered and, when not, why: the facts only, so that the
+// window, kestro-cli and scripts each word them their own way.
+#pragma once
+
+#include "serial/port_list.h"
+
+#include <string>
+#include <vector>
+
+enum class PortState {
+    kFree,          // opens now, and no other program holds it
+    kNoPermission,  // the system refused this user
+    kInUse,         // another program holds it
+    kNotSerial,     // no serial terminal: another kind of device, a console, the user's own terminal
+    kGone,          // nothing at that path (any more)
+    kNoDevice,      // the system registers the port but says that no UART is behind it
+    kOpenError,     // any other refusal of the open
+};
+
+struct PortStatus {
+    PortState state = PortState::kFree;
+    int error = 0;              // the system's code of the failed open; 0 when it opened or was not tried
+    std::string group;          // kNoPermission: the device's group, where the system has one
+    bool groupMayOpen = false;  // kNoPermission: the group's members may open it
+    std::string holder;         // kInUse: the holding program's name; empty when it can't be seen
+    long pid = 0;               // kInUse: its process id; 0 when it can't be seen
+};
+
+struct PortReport {
+    PortCandidate port;
+    PortStatus status;
+};
+
+// Checks every candidate, in order; a port that opens is closed again at once.
+std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates);
+// ListCandidatePorts, then CheckPorts: what the window and kestro-cli show.
+std::vector<PortReport> CheckCandidatePorts(const std::vector<std::string>& extraPaths);
+// The free ones among the reports, in their order.
+std::vector<PortCandidate> FreePorts(const std::vector<PortReport>& reports);
+// A port that a user may look for and that is not offered: not free, and not a slot that the
+// system registers with nothing behind it.
+bool LeftOut(const PortStatus& status);
+
+// The same checks for device paths, one status each (per system).
+std::vector<PortStatus> CheckPortPaths(const std::vector<std::string>& paths);
+// Why opening the device path failed with the system's error code (per system).
+PortStatus ExplainOpenFailure(const std::string& path, int error);
+// Another program that has the port open, as far as this user can see, or that a live lock file
+// names: kInUse with its name and process id. False when none is seen (always on Windows, which
+// refuses a second open by itself).
+bool FindHoldingProgram(const std::string& path, PortStatus& status);
