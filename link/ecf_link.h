@@ -141,4 +141,3 @@ private:
     int errClass = 0;
     int errDetail = 0;
 };
-

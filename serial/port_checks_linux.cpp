@@ -122,17 +122,20 @@ std::map<std::string, long> DevicesOpenElsewhere()
     return open;
 }
 
-// What ps shows for the process: its name, or the start of its program's name when the
-// system cut the name short.
+// The name the process goes by: the name the system keeps for it, unless that is only its
+// program file's (cut short) and it was started under another name (exec -a), which then counts.
 std::string ProgramName(long pid)
 {
     const fs::path folder = fs::path("/proc") / std::to_string(pid);
     std::string name;
     std::getline(std::ifstream(folder / "comm"), name);
-    std::string program;
-    std::getline(std::ifstream(folder / "cmdline"), program, '\0');
-    program = fs::path(program).filename().string();
-    return !program.empty() && program.rfind(name, 0) == 0 ? program : name;
+    std::string started;
+    std::getline(std::ifstream(folder / "cmdline"), started, '\0');
+    started = fs::path(started).filename().string();
+    std::error_code unseen;  // another user's program file is not ours to see
+    const std::string file = fs::read_symlink(folder / "exe", unseen).filename().string();
+    const bool fileName = !file.empty() && file.rfind(name, 0) == 0;
+    return !started.empty() && (started.rfind(name, 0) == 0 || fileName) ? started : name;
 }
 
 bool HolderAmong(const std::string& path, const std::map<std::string, long>& open, PortStatus& status)

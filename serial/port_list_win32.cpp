@@ -15,8 +15,9 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-// After windows.h:
+// After windows.h, and before the class GUIDs so that they are defined here:
 #include <initguid.h>
+
 #include <devguid.h>
 #include <setupapi.h>
 
@@ -43,7 +44,8 @@ void AddDosDevicePorts(std::set<int>& known)
     while ((length = QueryDosDeviceA(nullptr, names.data(), static_cast<DWORD>(names.size()))) == 0 &&
            GetLastError() == ERROR_INSUFFICIENT_BUFFER && names.size() < (1u << 24))
         names.resize(names.size() * 2);
-    for (const char* name = names.data(); name < names.data() + length && *name != '\0'; name += strlen(name) + 1) {
+    for (const char* name = names.data(); name < names.data() + length && *name != '\0';
+         name += strlen(name) + 1) {
         if (const int number = PortNumber(name))
             known.insert(number);
     }
@@ -89,9 +91,9 @@ std::map<std::string, std::string> FriendlyNames()
                                             &length) == ERROR_SUCCESS;
         RegCloseKey(key);
         char friendly[256] = {};
-        if (!named || !SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
-                                                         reinterpret_cast<BYTE*>(friendly), sizeof friendly - 1,
-                                                         nullptr))
+        if (!named ||
+            !SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
+                                               reinterpret_cast<BYTE*>(friendly), sizeof friendly - 1, nullptr))
             continue;
         // "USB Serial Port (COM3)": the port's own name is shown already.
         std::string text = friendly;
@@ -134,7 +136,8 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
     for (const int number : numbers) {
         const std::string name = "COM" + std::to_string(number);
         const auto adapter = friendly.find(name);
-        candidates.push_back({DevicePathForPortName(name), name, adapter != friendly.end() ? adapter->second : ""});
+        candidates.push_back(
+            {DevicePathForPortName(name), name, adapter != friendly.end() ? adapter->second : ""});
     }
     // Paths named on the command line follow the numbered ports, each once.
     for (const std::string& path : extraPaths) {

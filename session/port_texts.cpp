@@ -16,10 +16,10 @@ std::string Holder(const PortStatus& status)
 std::string PermissionAdvice(const PortStatus& status)
 {
     if (status.group.empty())
-        return "pe\xE7" "a acesso ao administrador";
+        return "pe\347a acesso ao administrador";
     if (status.groupMayOpen)
         return "entre no grupo " + status.group;
-    return "nem o grupo " + status.group + " pode abrir a porta; pe\xE7" "a ao administrador";
+    return "nem o grupo " + status.group + " pode abrir a porta; pe\347a ao administrador";
 }
 
 }  // namespace

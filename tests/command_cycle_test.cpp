@@ -11,9 +11,9 @@
 #include <cerrno>
 #include <fstream>
 #include <grp.h>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <stdexcept>
 
 namespace {
 
@@ -147,7 +147,7 @@ TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheDevicesGroup)
     const std::string prefix = "Erro ao abrir Porta Serial! (" + std::to_string(EACCES) + ") Sem permiss\xE3o: ";
     const std::pair<mode_t, std::string> rows[] = {
         {0660, prefix + "entre no grupo " + own->gr_name + "."},
-        {0600, prefix + "nem o grupo " + own->gr_name + " pode abrir a porta; pe\xE7" "a ao administrador."},
+        {0600, prefix + "nem o grupo " + own->gr_name + " pode abrir a porta; pe\347a ao administrador."},
     };
     for (const auto& [mode, text] : rows) {
         ::chmod(path.c_str(), mode);

@@ -178,7 +178,8 @@ TEST_F(ConnectionTest, SearchPicksTheFirstPrinterAtOnceAndFreesTheOtherPorts)
     SparePort silent;
     MainWindowSeams seams;  // the real answer wait: the silent port would take 6 s
     seams.candidates = [&](const std::vector<std::string>&) {
-        return std::vector<PortCandidate> {{silent.Path(), silent.Name(), ""}, {sim.SlavePath(), sim.PortName(), ""}};
+        return std::vector<PortCandidate> {{silent.Path(), silent.Name(), ""},
+                                           {sim.SlavePath(), sim.PortName(), ""}};
     };
     TfmMainComunic search({"kestro"}, seams);
     search.show();
@@ -297,7 +298,8 @@ TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
         EXPECT_EQ(ok[1], "L Fim");
         EXPECT_EQ(CountTag(tags, "SerialOpen NOk"), 1);
         EXPECT_EQ(CountTag(tags, "Loading Config..."), 0);
-        EXPECT_TRUE(Status().startsWith(QString("Erro ao abrir Porta Serial! (%1) ").arg(window->Session().OpenError())))
+        EXPECT_TRUE(
+            Status().startsWith(QString("Erro ao abrir Porta Serial! (%1) ").arg(window->Session().OpenError())))
             << Status().toStdString();
         EXPECT_EQ(sim.Counts().frames, 0u);
         EXPECT_EQ(sim.Counts().syns, 0u);
@@ -476,7 +478,8 @@ TEST_F(ConnectionTest, ExecCmdOnAPortThatDoesNotReopen)
         if (row.error) {
             EXPECT_EQ(error, *row.error);
         }
-        EXPECT_TRUE(Status().startsWith(QString("Erro ao abrir Porta Serial! (%1) ").arg(error))) << Status().toStdString();
+        EXPECT_TRUE(Status().startsWith(QString("Erro ao abrir Porta Serial! (%1) ").arg(error)))
+            << Status().toStdString();
         const auto tags = log.Tags();
         EXPECT_EQ(CountTag(tags, "ExecCmd"), 1);
         EXPECT_EQ(CountTag(tags, "SendCmd ini"), 0);

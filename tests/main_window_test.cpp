@@ -389,7 +389,8 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
     EXPECT_FALSE(Combo("cbPorta")->itemData(1, Qt::ToolTipRole).isValid());
     EXPECT_EQ(Combo("cbPorta")->currentText().toStdString(), "");
     // The ports left out: the held one on the status line with its holder, both in the tooltip.
-    const QString holderText = holder.Pid() > 0 ? QString("ModemManager (pid %1)").arg(holder.Pid()) : "outro programa";
+    const QString holderText =
+        holder.Pid() > 0 ? QString("ModemManager (pid %1)").arg(holder.Pid()) : "outro programa";
     const QString heldName = QString::fromStdString(held.Name());
     EXPECT_EQ(Label("lbSt")->text(), heldName + " em uso por " + holderText + " (e mais 1)");
     EXPECT_EQ(Combo("cbPorta")->toolTip(), heldName + ": em uso por " + holderText +

@@ -99,7 +99,8 @@ TEST(WinPortNames, CandidatesAreTheKnownPortsInNumberOrder)
     EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
     EXPECT_TRUE(numbers.empty() || (numbers.front() >= 1 && numbers.back() <= 255));
     const auto listed = [&](const std::string& name) {
-        return std::any_of(candidates.begin(), candidates.end(), [&](const PortCandidate& c) { return c.name == name; });
+        return std::any_of(candidates.begin(), candidates.end(),
+                           [&](const PortCandidate& c) { return c.name == name; });
     };
     EXPECT_TRUE(listed(echo));
     EXPECT_FALSE(listed(missing));
@@ -108,7 +109,8 @@ TEST(WinPortNames, CandidatesAreTheKnownPortsInNumberOrder)
 TEST(WinPortNames, ExtraPathsFollowOnceEach)
 {
     const auto known = ListCandidatePorts({});
-    const auto candidates = ListCandidatePorts({"\\\\.\\CNCA0", known.empty() ? "" : known.front().path, "\\\\.\\CNCA0", ""});
+    const auto candidates =
+        ListCandidatePorts({"\\\\.\\CNCA0", known.empty() ? "" : known.front().path, "\\\\.\\CNCA0", ""});
     ASSERT_EQ(candidates.size(), known.size() + 1);
     EXPECT_EQ(candidates.back().path, "\\\\.\\CNCA0");
     EXPECT_EQ(candidates.back().name, "CNCA0");

@@ -195,7 +195,8 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(QStringLiteral("Aguarde..."));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const auto reports = CheckPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
+    const auto reports =
+        CheckPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
     list->clear();
     QStringList notOffered;
     for (const auto& report : reports) {
@@ -218,8 +219,8 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
 QString TfmMainComunic::LeftOutNote(const std::vector<PortReport>& reports)
 {
     // The port a technician most likely looks for: one held, then refused, then any other.
-    static const PortState order[] = {PortState::kInUse,    PortState::kNoPermission, PortState::kOpenError,
-                                      PortState::kGone,     PortState::kNotSerial,    PortState::kNoDevice};
+    static const PortState order[] = {PortState::kInUse, PortState::kNoPermission, PortState::kOpenError,
+                                      PortState::kGone,  PortState::kNotSerial,    PortState::kNoDevice};
     const bool noneFree = FreePorts(reports).empty();
     const auto told = [&](const PortReport& report) { return noneFree || LeftOut(report.status); };
     const size_t count = static_cast<size_t>(std::count_if(reports.begin(), reports.end(), told));
@@ -346,7 +347,9 @@ void TfmMainComunic::LocalizaECF()
     ui->gbPorta->setEnabled(true);
 
     if (userCancelled || picked < 0) {
-        SetSt(userCancelled ? QString() : QStringLiteral("Nenhum ECF encontrado") + (scanNote.isEmpty() ? "" : "; ") + scanNote);
+        SetSt(userCancelled
+                  ? QString()
+                  : QStringLiteral("Nenhum ECF encontrado") + (scanNote.isEmpty() ? "" : "; ") + scanNote);
         return;
     }
     SetSt(scanNote);

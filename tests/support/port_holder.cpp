@@ -2,8 +2,8 @@
 #include "tests/support/port_holder.h"
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
