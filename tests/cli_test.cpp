@@ -465,14 +465,9 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     const auto listed = std::find_if(ports["ports"].begin(), ports["ports"].end(),
                                      [&](const Json& entry) { return entry.value("name", "") == port; });
     ASSERT_NE(listed, ports["ports"].end()) << ports;
-    EXPECT_EQ(*listed, Json({{"name", port},
-                             {"path", sim->SlavePath()},
-                             {"adapter", nullptr},
-                             {"state", "free"},
-                             {"reason", "livre"},
-                             {"code", nullptr},
-                             {"group", nullptr},
-                             {"holder", nullptr}}));
+    EXPECT_EQ(*listed, Json::parse(R"({"name":")" + port + R"(","path":")" + sim->SlavePath() +
+                                   R"(","adapter":null,"state":"free","reason":"livre","code":null,"group":null,
+                                      "holder":null})"));
 
     // The printer's line, then the summary, which accounts for every port tried.
     const CliRun find = RunCli({"find", "--json", sim->SlavePath()});
@@ -491,11 +486,9 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Refuse, {2, 1}));
     const Json refused = one({"--json", "--port", port, "send", "26", "0", "15", "99"}, 1);
     EXPECT_TRUE(refused["response"].is_null());
-    EXPECT_EQ(refused["error"]["pair"],
-              Json({{"class", 2},
-                    {"detail", 1},
-                    {"title", "<< Erro em par\u00e2metro do comando >>"},
-                    {"sentence", "Conte\u00fado de par\u00e2metro inv\u00e1lido no comando."}}));
+    EXPECT_EQ(refused["error"]["pair"], Json::parse(R"({"class":2,"detail":1,
+        "title":"<< Erro em par\u00e2metro do comando >>",
+        "sentence":"Conte\u00fado de par\u00e2metro inv\u00e1lido no comando."})"));
     EXPECT_EQ(refused["messages"], Json::array({kBadParameterText.substr(0, kBadParameterText.size() - 1)}));
     const Json missing = one({"--json", "--port", kMissingPort, "identify"}, 1);
     EXPECT_EQ(missing["error"]["open"]["state"], "gone");
