@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "serial/port_status.h"
@@ -69,17 +70,22 @@ int RunFind(const CliOptions& options)
         finder.SetTrafficObservers([&trace](const std::string& port) { return trace.Observer(port); });
     finder.Start(names);
     size_t printers = 0;
+    std::vector<PortProbe> tried;  // in the order they finished
     const auto show = [&] {
         for (const PortProbe& probe : finder.TakeFinished()) {
             if (probe.outcome == PortProbe::kPrinter) {
                 ++printers;
-                display.Result(PrinterLine(probe));
+                if (options.json)
+                    WritePrinterJson(probe);
+                else
+                    display.Result(PrinterLine(probe));
                 if (!probe.identified)
                     display.Message(probe.port + ": " +
                                     (probe.why.empty() ? "Erro ao ler ECF" : OneLine(Cp1252ToUtf8(probe.why))));
             } else if (options.verbose) {
                 display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
             }
+            tried.push_back(probe);
         }
     };
     for (bool done = false; !done;) {
@@ -88,6 +94,9 @@ int RunFind(const CliOptions& options)
             finder.Cancel();
         show();
     }
-    display.Message(Summary(printers, names.size(), skipped));
+    const std::string summary = Summary(printers, names.size(), skipped);
+    display.Message(summary);
+    if (options.json)
+        WriteFindSummaryJson(tried, skipped, summary);
     return printers > 0 ? kExitDone : kExitFailed;
 }

@@ -132,6 +132,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("--verbose", options.verbose),
         SwitchRule("--raw", options.raw),
         SwitchRule("--all", options.all),
+        SwitchRule("--json", options.json),
     };
     const auto other = [&](const std::string& word, std::string& wordError) {
         return TakeWord(word, options, sendWords, wordError);
@@ -231,6 +232,11 @@ std::string CliUsage()
            "  --verbose    With find: also names, on standard error, each port where no printer\n"
            "               answered or that was left out, and why.\n"
            "  --raw        With send: prints the response's bytes in hexadecimal instead.\n"
+           "  --json       With any command: writes its results as JSON for scripts, one object a\n"
+           "               line on standard output, with stable English keys and \"format\": 1;\n"
+           "               the texts of standard error are fields of the object too. find writes\n"
+           "               one line per printer as it is found, then a summary line. No echo, no\n"
+           "               progress dots.\n"
            "  -h, --help   Shows this text.\n"
            "  --version    Shows the program's version.\n"
            "\n"

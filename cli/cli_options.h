@@ -20,6 +20,7 @@ struct CliOptions {
     bool verbose = false;                 // find: also the ports without a printer
     bool all = false;                     // ports: every candidate with its state
     bool raw = false;                     // send: the response's bytes in hex
+    bool json = false;                    // results as JSON objects (docs/json.md)
     SendRequest send;
     bool trace = false;     // --trace: the decoded traffic on standard error
     std::string traceFile;  // --trace-file: the same, appended to this file

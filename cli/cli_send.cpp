@@ -2,6 +2,7 @@
 #include "cli/cli_commands.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "link/traffic_format.h"
@@ -36,6 +37,22 @@ void PrintHex(ConsoleDisplay& display, const std::vector<uint8_t>& bytes)
         display.Result(HexBytes(bytes.data() + start, std::min(kHexPerLine, bytes.size() - start)));
 }
 
+// The response's fields, one a line, or with raw its bytes; and whether it was cut.
+void ShowReply(ConsoleDisplay& display, const CommandReply& reply, bool raw)
+{
+    if (!reply.done)
+        return;
+    if (raw) {
+        PrintHex(display, reply.response);
+    } else {
+        for (const std::string& field : reply.fields)
+            display.Result(TerminalSafe(Cp1252ToUtf8(field)));
+    }
+    if (reply.length > reply.response.size())
+        display.Message("Resposta cortada: " + std::to_string(reply.response.size()) + " de " +
+                        std::to_string(reply.length) + " bytes");
+}
+
 }  // namespace
 
 int RunSend(const CliOptions& options)
@@ -45,30 +62,36 @@ int RunSend(const CliOptions& options)
     TraceOutput trace;
     if (!trace.Open(options.trace, options.traceFile, options.port))
         return kExitFailed;
-    const bool terminal = StderrIsTerminal();
-    ConsoleDisplay display(stderr, terminal && !trace.ToStderr());
+    // A script reads the object, not an echo meant for a person at a terminal.
+    const bool terminal = StderrIsTerminal() && !options.json;
+    ConsoleDisplay display(stderr, terminal && !trace.ToStderr(), !options.json);
     if (terminal)
         display.Message(EchoText(port, request));
     PrinterSession session(display);
     if (trace.Active())
         session.SetTrafficObserver(trace.Observer());
-    if (!session.Open(port)) {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
-        return kExitFailed;
-    }
-    // A failure's text reaches standard error through the cycle's status line.
-    const CommandReply reply = session.Run(request.command, request.extension, request.params);
-    session.Disconnect();
-    if (!reply.done)
-        return kExitFailed;
-    if (options.raw) {
-        PrintHex(display, reply.response);
+    SessionReport report;
+    report.command = "send";
+    report.port = port;
+    report.request = &request;
+    report.raw = options.raw;
+    report.opened = session.Open(port);
+    CommandReply reply;
+    if (report.opened) {
+        // A failure's text reaches standard error through the cycle's status line.
+        reply = session.Run(request.command, request.extension, request.params);
+        session.Disconnect();
+        report.reply = &reply;
+        ShowReply(display, reply, options.raw);
     } else {
-        for (const std::string& field : reply.fields)
-            display.Result(TerminalSafe(Cp1252ToUtf8(field)));
+        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
     }
-    if (reply.length > reply.response.size())
-        display.Message("Resposta cortada: " + std::to_string(reply.response.size()) + " de " +
-                        std::to_string(reply.length) + " bytes");
-    return kExitDone;
+    report.status = reply.done ? kExitDone : kExitFailed;
+    if (options.json) {
+        report.openFailure = session.OpenFailure();
+        report.pair = session.ShownPair();
+        report.messages = display.Messages();
+        WriteSessionJson(report);
+    }
+    return report.status;
 }

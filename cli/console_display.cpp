@@ -7,20 +7,20 @@
 #include <chrono>
 #include <thread>
 
-namespace {
-
-// The printer's texts break lines with CR LF; the console's own line end is "\n" (the C
-// library writes CR LF for it on Windows).
-std::string UnixLineEnds(std::string text)
+std::string ConsoleText(const std::string& cp1252)
 {
+    std::string text = Cp1252ToUtf8(cp1252);
     for (size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr))
         text.erase(cr, 1);
     return text;
 }
 
-}  // namespace
-
-ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks) : out(out), progressMarks(progressMarks) {}
+ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks, bool textResults)
+    : out(out),
+      progressMarks(progressMarks),
+      textResults(textResults)
+{
+}
 
 void ConsoleDisplay::ShowCmd(int code)
 {
@@ -50,7 +50,7 @@ void ConsoleDisplay::SetSt(const std::string& text)
         return;
     lastText = text;
     if (!text.empty())
-        Message(UnixLineEnds(Cp1252ToUtf8(text)));
+        Message(ConsoleText(text));
 }
 
 void ConsoleDisplay::ShowIdentification(const Identification& identification) { shown = identification; }
@@ -59,6 +59,7 @@ bool ConsoleDisplay::CancelRequested() { return Interrupted(); }
 
 void ConsoleDisplay::Message(const std::string& utf8)
 {
+    messages.push_back(utf8);
     EndProgressLine();
     std::fprintf(out, "%s\n", utf8.c_str());
     std::fflush(out);
@@ -66,6 +67,8 @@ void ConsoleDisplay::Message(const std::string& utf8)
 
 void ConsoleDisplay::Result(const std::string& utf8)
 {
+    if (!textResults)
+        return;
     EndProgressLine();
     std::printf("%s\n", utf8.c_str());
     std::fflush(stdout);

@@ -8,6 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "serial/port_status.h"
@@ -40,10 +41,11 @@ std::string PortLine(const PortReport& report, bool withState)
 int ListPorts(const CliOptions& options)
 {
     const std::vector<std::string>& named = options.extraPaths;
+    const std::vector<PortReport> reports = CheckCandidatePorts(named);
     size_t leftOut = 0;
-    for (const PortReport& report : CheckCandidatePorts(named)) {
+    for (const PortReport& report : reports) {
         const bool free = report.status.state == PortState::kFree;
-        if (free || options.all)
+        if ((free || options.all) && !options.json)
             std::printf("%s\n", PortLine(report, options.all).c_str());
         leftOut += LeftOut(report.status) ? 1 : 0;
         // A path given by hand is never left out silently.
@@ -57,6 +59,8 @@ int ListPorts(const CliOptions& options)
                                   " de fora: kestro-cli ports --all mostra o motivo.")
                          .c_str());
     }
+    if (options.json)
+        WritePortsJson(reports, named, options.all);
     return kExitDone;
 }
 
@@ -80,7 +84,7 @@ void PrintIdentification(ConsoleDisplay& display)
 }
 
 // Connects as "Conectar" does: opens the link and identifies the printer.
-bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
+PrinterSession::ConnectResult Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
 {
     const PrinterSession::ConnectResult result = session.Connect(port);
     if (result == PrinterSession::kNotOpened) {
@@ -88,7 +92,7 @@ bool Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& d
     } else {
         PrintIdentification(display);
     }
-    return result == PrinterSession::kConnected;
+    return result;
 }
 
 // identify, and with readingX the X reading after it; traced when the options ask for it.
@@ -97,18 +101,34 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
     TraceOutput trace;
     if (!trace.Open(options.trace, options.traceFile, options.port))
         return kExitFailed;
-    // Progress dots would break the trace's lines apart.
-    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr());
+    // Progress dots would break the trace's lines apart, and mean nothing to a script.
+    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr() && !options.json, !options.json);
     PrinterSession session(display);
     if (trace.Active())
         session.SetTrafficObserver(trace.Observer());
-    if (!Connect(session, options.port, display))
-        return kExitFailed;
-    const bool done = !readingX || session.ReadingX();
-    if (done && readingX)
-        display.Result("Leitura X emitida.");
-    session.Disconnect();
-    return done ? kExitDone : kExitFailed;
+    SessionReport report;
+    report.command = readingX ? "lx" : "identify";
+    report.port = options.port;
+    report.status = kExitFailed;
+    const PrinterSession::ConnectResult connected = Connect(session, options.port, display);
+    report.opened = connected != PrinterSession::kNotOpened;
+    if (connected == PrinterSession::kConnected) {
+        if (readingX) {
+            report.readingX = session.ReadingX();
+            if (*report.readingX)
+                display.Result("Leitura X emitida.");
+        }
+        session.Disconnect();
+        report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
+    }
+    if (options.json) {
+        report.openFailure = session.OpenFailure();
+        report.pair = session.ShownPair();
+        report.messages = display.Messages();
+        report.read = &display.Shown();
+        WriteSessionJson(report);
+    }
+    return report.status;
 }
 
 int RunCommand(const CliOptions& options)

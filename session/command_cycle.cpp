@@ -50,8 +50,10 @@ void CommandCycle::SetLink(EcfLink* newLink)
 
 CommandCycle::Sequence::Sequence(CommandCycle& cycle) : cycle(cycle)
 {
-    if (cycle.sequenceDepth++ == 0)
+    if (cycle.sequenceDepth++ == 0) {
         cycle.cancelRequest = false;
+        cycle.shownPair = {};
+    }
 }
 
 CommandCycle::Sequence::~Sequence() { --cycle.sequenceDepth; }
@@ -67,6 +69,7 @@ bool CommandCycle::StartCmd()
 void CommandCycle::ShowLinkError()
 {
     display.ShowCmd(kShowIdle);
+    shownPair = {link->ErrClass(), link->ErrDetail()};
     display.SetSt(link->GetError());
 }
 

@@ -61,6 +61,13 @@ public:
     };
     // The last RetResp could not start its command: its "4" is no answer of the printer.
     bool LastStartFailed() const { return lastStartFailed; }
+    // The error pair whose text the status line last showed in the current (or last) command
+    // sequence; class 0 when none.
+    struct ErrorPair {
+        int errClass = 0;
+        int errDetail = 0;
+    };
+    ErrorPair ShownPair() const { return shownPair; }
 
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
@@ -72,6 +79,7 @@ private:
     std::atomic<bool> cancelRequest {false};
     int sequenceDepth = 0;
     bool lastStartFailed = false;
+    ErrorPair shownPair;
 };
 
 // Reads model, NS MF and SB with the three identification queries, each its own command;

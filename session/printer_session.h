@@ -71,6 +71,8 @@ public:
     int OpenError() const { return openFailure.error; }
     // The port of the last link opened, kept after it closes; empty before the first.
     const std::string& PortName() const { return lastPort; }
+    // The printer's or the link's error pair that the last command sequence ended on, if any.
+    CommandCycle::ErrorPair ShownPair() const { return cycle.ShownPair(); }
 
 private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.

@@ -10,6 +10,7 @@
 #include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -28,6 +29,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using Json = nlohmann::json;
 
 namespace {
 
@@ -577,6 +579,106 @@ TEST(CliReplay, ALineThatDoesNotReadIsRefusedBeforeThePortOpens)
     EXPECT_NE(replayed.Err().find("broken.trace: line 4: "), std::string::npos) << replayed.Err();
 }
 
+// Every line of standard output as one object; a line that is no JSON fails the test.
+std::vector<Json> JsonLines(const CliRun& run)
+{
+    std::vector<Json> objects;
+    for (const std::string& line : Lines(run.out)) {
+        objects.push_back(Json::parse(line, nullptr, false));
+        EXPECT_FALSE(objects.back().is_discarded()) << line;
+    }
+    return objects;
+}
+
+// The object has these keys and is of format 1 and of this command.
+void ExpectKeys(const Json& object, const std::string& command, const std::vector<std::string>& keys)
+{
+    EXPECT_EQ(object.value("format", 0), 1) << object;
+    EXPECT_EQ(object.value("command", ""), command) << object;
+    for (const std::string& key : keys)
+        EXPECT_TRUE(object.contains(key)) << key << " in " << object;
+}
+
+TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
+{
+    StartPrinter();
+    const std::string port = sim->PortName();
+    const std::vector<std::string> session {"port", "ok", "error", "messages"};
+    const auto one = [](const std::vector<std::string>& arguments, int status) {
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.status, status) << run.err;
+        const std::vector<Json> objects = JsonLines(run);
+        EXPECT_EQ(objects.size(), 1u) << run.out;
+        return objects.empty() ? Json() : objects.front();
+    };
+
+    const Json identify = one({"--json", "--port", port, "identify"}, 0);
+    ExpectKeys(identify, "identify", session);
+    EXPECT_EQ(identify["printer"], Json({{"model", "KS-2000 \u00c7"},
+                                         {"serial", "KS010000000000000042"},
+                                         {"version", "01.02.03"},
+                                         {"version_raw", "010203"}}));
+    EXPECT_TRUE(identify["error"].is_null());
+    const Json lx = one({"--port", port, "lx", "--json"}, 0);
+    ExpectKeys(lx, "lx", session);
+    EXPECT_EQ(lx["reading_x"], true);
+    EXPECT_EQ(one({"--json", "--port", port, "send", "26", "0", "15", "14"}, 0)["response"]["fields"],
+              Json::array({"010203"}));
+    const Json raw = one({"--json", "--port", port, "send", "--raw", "26", "0", "15", "14"}, 0);
+    ExpectKeys(raw, "send", session);
+    EXPECT_EQ(raw["request"], Json({{"command", 26}, {"extension", 0}, {"params", {15, 14}}}));
+    EXPECT_EQ(raw["response"], Json({{"length", 7}, {"truncated", false}, {"hex", "30 31 30 32 30 33 7C"}}));
+
+    const Json ports = one({"--json", "ports", sim->SlavePath(), "/dev/null"}, 0);
+    ExpectKeys(ports, "ports", {"all", "ports", "left_out", "rejected"});
+    const Json notSerial = Json::parse(R"({"name":"null","path":"/dev/null","adapter":null,"state":"not_serial",
+        "reason":"n\u00e3o \u00e9 uma porta serial","code":null,"group":null,"holder":null})");
+    EXPECT_EQ(ports["rejected"], Json::array({notSerial}));
+    const auto listed = std::find_if(ports["ports"].begin(), ports["ports"].end(),
+                                     [&](const Json& entry) { return entry.value("name", "") == port; });
+    ASSERT_NE(listed, ports["ports"].end()) << ports;
+    EXPECT_EQ(*listed, Json::parse(R"({"name":")" + port + R"(","path":")" + sim->SlavePath() +
+                                   R"(","adapter":null,"state":"free","reason":"livre","code":null,"group":null,
+                                      "holder":null})"));
+
+    // The printer's line, then the summary, which accounts for every port tried.
+    const CliRun find = RunCli({"find", "--json", sim->SlavePath()});
+    EXPECT_EQ(find.status, 0);
+    const std::vector<Json> lines = JsonLines(find);
+    ASSERT_EQ(lines.size(), 2u) << find.out;
+    ExpectKeys(lines[0], "find", {"type", "port", "identified", "printer", "messages"});
+    EXPECT_EQ(lines[0]["port"], port);
+    EXPECT_EQ(lines[0]["printer"], identify["printer"]);
+    ExpectKeys(lines[1], "find", {"type", "found", "tried", "skipped", "message", "ports"});
+    EXPECT_EQ(lines[1]["type"], "summary");
+    EXPECT_EQ(lines[1]["found"], 1);
+    EXPECT_EQ(lines[1]["tried"].get<size_t>() + lines[1]["skipped"].get<size_t>(), lines[1]["ports"].size());
+
+    // Failures: the error pair with its title and sentence, and the open error with its code.
+    sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Refuse, {2, 1}));
+    const Json refused = one({"--json", "--port", port, "send", "26", "0", "15", "99"}, 1);
+    EXPECT_TRUE(refused["response"].is_null());
+    EXPECT_EQ(refused["error"]["pair"], Json::parse(R"({"class":2,"detail":1,
+        "title":"<< Erro em par\u00e2metro do comando >>",
+        "sentence":"Conte\u00fado de par\u00e2metro inv\u00e1lido no comando."})"));
+    EXPECT_EQ(refused["messages"], Json::array({kBadParameterText.substr(0, kBadParameterText.size() - 1)}));
+    const Json missing = one({"--json", "--port", kMissingPort, "identify"}, 1);
+    EXPECT_EQ(missing["error"]["open"]["state"], "gone");
+    EXPECT_EQ(missing["error"]["open"]["code"], 2);
+}
+
+TEST_F(CliTest, JsonKeepsAPrinterTextExactly)
+{
+    PrinterSim::Options options;
+    // Quotes, a backslash, control bytes, accented letters and the euro sign in Windows-1252.
+    options.identity.model = "\"A\" \\ \x01\x1b\t\r\n\x7f \xC7\xE3\x80";
+    sim = std::make_unique<PrinterSim>(options);
+    ASSERT_TRUE(sim->Start());
+    const std::vector<Json> objects = JsonLines(RunCli({"--json", "--port", sim->PortName(), "identify"}));
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(objects[0]["printer"]["model"], "\"A\" \\ \x01\x1b\t\r\n\x7f \u00c7\u00e3\u20ac");
+}
+
 // The line that `ports --all` gives the port, without its name and tab; empty when none.
 std::string StateOf(const std::string& out, const std::string& path)
 {
@@ -637,6 +739,40 @@ TEST(CliPorts, EveryPortIsOfferedOrExplainedAndAHeldOneIsRefusedWithItsHolder)
     ASSERT_FALSE(Lines(find.err).empty());
     EXPECT_EQ(Lines(find.err).back().rfind("Nenhum ECF encontrado; ", 0), 0u) << find.err;
     EXPECT_NE(find.err.find("de fora: 1 em uso"), std::string::npos) << find.err;
+}
+
+TEST(CliPorts, JsonNamesTheHolderOfAHeldPortWhereverItIsRefused)
+{
+    PtyPair held;
+    held.ReleasePort();
+    PortHolder holder(held.Path(), "ModemManager");
+    ASSERT_TRUE(holder.held);
+    const Json inUse = {{"state", "in_use"},
+                        {"reason", "em uso por ModemManager (pid " + std::to_string(holder.Pid()) + ")"},
+                        {"code", nullptr},
+                        {"group", nullptr},
+                        {"holder", {{"name", "ModemManager"}, {"pid", holder.Pid()}}}};
+    const std::vector<Json> ports = JsonLines(RunCli({"--json", "ports", "--all", held.Path()}));
+    ASSERT_EQ(ports.size(), 1u);
+    Json listed = {{"name", held.Path().substr(5)}, {"path", held.Path()}, {"adapter", nullptr}};
+    listed.update(inUse);
+    EXPECT_NE(std::find(ports[0]["ports"].begin(), ports[0]["ports"].end(), listed), ports[0]["ports"].end())
+        << ports[0];
+    const std::vector<Json> open = JsonLines(RunCli({"--json", "--port", held.Path(), "identify"}));
+    ASSERT_EQ(open.size(), 1u);
+    Json refused = inUse;
+    refused["code"] = 16;
+    EXPECT_EQ(open[0]["error"]["open"], refused);
+    const std::vector<Json> find = JsonLines(RunCli({"find", "--json", held.Path()}));
+    ASSERT_EQ(find.size(), 1u);
+    EXPECT_EQ(find[0]["message"].get<std::string>().rfind("Nenhum ECF encontrado; ", 0), 0u) << find[0];
+    EXPECT_NE(std::find(find[0]["ports"].begin(), find[0]["ports"].end(),
+                        Json({{"port", held.Path().substr(5)},
+                              {"result", "skipped"},
+                              {"message", inUse["reason"]},
+                              {"status", inUse}})),
+              find[0]["ports"].end())
+        << find[0];
 }
 
 TEST(CliPorts, RefusedPortNamesItsGroupToAnOrdinaryUser)

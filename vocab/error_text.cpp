@@ -309,36 +309,38 @@ const Texts& Converted()
 
 }  // namespace
 
-std::string ErrorText(int errClass, int errDetail)
+ErrorWords ErrorParts(int errClass, int errDetail)
 {
     const Texts& texts = Converted();
-    if (errClass == 0) {
+    if (errClass == 0)
         return {};
-    }
     if (errClass == kLinkErrorClass) {
-        if (errDetail == kLinkInvalidAnswer) {
-            return texts.invalidAnswer;
-        }
-        if (errDetail == kLinkNoAnswer) {
-            return texts.noAnswer;
-        }
-        if (errDetail == kLinkLineLost) {
-            return texts.lineLost;
-        }
+        if (errDetail == kLinkInvalidAnswer)
+            return {{}, texts.invalidAnswer};
+        if (errDetail == kLinkNoAnswer)
+            return {{}, texts.noAnswer};
+        if (errDetail == kLinkLineLost)
+            return {{}, texts.lineLost};
         return {};
     }
-    if (errClass < 0 || errClass > kLastPrinterClass) {
-        return "<< Erro >>\r\n\r\nCat: " + std::to_string(errClass) + "\r\nRet: " + std::to_string(errDetail);
-    }
+    if (errClass < 0 || errClass > kLastPrinterClass)
+        return {"<< Erro >>", "Cat: " + std::to_string(errClass) + "\r\nRet: " + std::to_string(errDetail)};
 
-    std::string text = texts.titles[errClass];
+    ErrorWords words {texts.titles[errClass], {}};
     const auto found = texts.sentences.find({errClass, errDetail});
-    if (found != texts.sentences.end()) {
-        text += kSeparator + found->second;
-    } else if (errDetail < 0 || errDetail > kClasses[errClass].titleAloneUpTo) {
-        text += kSeparator + ("Erro " + std::to_string(errDetail));
-    }
-    return text;
+    if (found != texts.sentences.end())
+        words.sentence = found->second;
+    else if (errDetail < 0 || errDetail > kClasses[errClass].titleAloneUpTo)
+        words.sentence = "Erro " + std::to_string(errDetail);
+    return words;
+}
+
+std::string ErrorText(int errClass, int errDetail)
+{
+    const ErrorWords words = ErrorParts(errClass, errDetail);
+    if (words.title.empty() || words.sentence.empty())
+        return words.title + words.sentence;
+    return words.title + kSeparator + words.sentence;
 }
 
 std::string OneLine(const std::string& text)

@@ -1,0 +1,208 @@
+// The objects of kestro-cli's --json, written with nlohmann-json.
+#include "cli/json_output.h"
+
+#include "cli/console_display.h"
+#include "link/traffic_format.h"
+#include "session/port_texts.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Keys in the order that docs/json.md shows them.
+using Json = nlohmann::ordered_json;
+
+constexpr int kFormat = 1;
+
+Json Object(const std::string& command) { return Json {{"format", kFormat}, {"command", command}}; }
+
+// One object on one line, flushed at once, so that a reader sees each result when it is known.
+// Names that the system gives (an adapter's) may be no valid UTF-8: those bytes become U+FFFD
+// rather than ending the program.
+void Write(const Json& object)
+{
+    const std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// A printer's text, or null when it was not read.
+Json Text(const std::string& cp1252) { return cp1252.empty() ? Json() : Json(Cp1252ToUtf8(cp1252)); }
+
+Json PrinterJson(const Identification& read)
+{
+    return {{"model", Text(read.modelo)},
+            {"serial", Text(read.nsMf)},
+            {"version", read.sb.empty() ? Json() : Json(Cp1252ToUtf8(FormatSb(read.sb)))},
+            {"version_raw", Text(read.sb)}};
+}
+
+Json PairJson(const CommandCycle::ErrorPair& pair)
+{
+    if (pair.errClass == 0)
+        return nullptr;
+    const ErrorWords words = ErrorParts(pair.errClass, pair.errDetail);
+    return {{"class", pair.errClass},
+            {"detail", pair.errDetail},
+            {"title", words.title.empty() ? Json() : Json(ConsoleText(words.title))},
+            {"sentence", words.sentence.empty() ? Json() : Json(ConsoleText(words.sentence))}};
+}
+
+const char* StateWord(PortState state)
+{
+    switch (state) {
+    case PortState::kFree:
+        return "free";
+    case PortState::kNoPermission:
+        return "no_permission";
+    case PortState::kInUse:
+        return "in_use";
+    case PortState::kNotSerial:
+        return "not_serial";
+    case PortState::kGone:
+        return "gone";
+    case PortState::kNoDevice:
+        return "no_device";
+    case PortState::kOpenError:
+        break;
+    }
+    return "open_error";
+}
+
+// A port's state: the same keys for a port listed, skipped by find or refused on opening.
+Json StatusJson(const PortStatus& status)
+{
+    Json holder;
+    if (status.state == PortState::kInUse) {
+        holder = {{"name", status.holder.empty() ? Json() : Json(status.holder)},
+                  {"pid", status.pid == 0 ? Json() : Json(status.pid)}};
+    }
+    return {{"state", StateWord(status.state)},
+            {"reason", ConsoleText(PortStateText(status))},
+            {"code", status.error == 0 ? Json() : Json(status.error)},
+            {"group", status.group.empty() ? Json() : Json(status.group)},
+            {"holder", holder}};
+}
+
+Json PortJson(const PortReport& report)
+{
+    Json port {{"name", report.port.name},
+               {"path", report.port.path},
+               {"adapter", report.port.description.empty() ? Json() : Json(report.port.description)}};
+    port.update(StatusJson(report.status));
+    return port;
+}
+
+Json ResponseJson(const CommandReply& reply, bool raw)
+{
+    Json response {{"length", reply.length}, {"truncated", reply.length > reply.response.size()}};
+    if (raw) {
+        response["hex"] = HexBytes(reply.response.data(), reply.response.size());
+    } else {
+        Json fields = Json::array();
+        for (const std::string& field : reply.fields)
+            fields.push_back(Cp1252ToUtf8(field));
+        response["fields"] = fields;
+    }
+    return response;
+}
+
+}  // namespace
+
+void WriteSessionJson(const SessionReport& report)
+{
+    Json object = Object(report.command);
+    object["port"] = report.port;
+    object["ok"] = report.status == 0;
+    if (report.read != nullptr)
+        object["printer"] = PrinterJson(*report.read);
+    if (report.command == "lx")
+        object["reading_x"] = report.readingX ? Json(*report.readingX) : Json();
+    if (report.request != nullptr) {
+        object["request"] = {{"command", report.request->command},
+                             {"extension", report.request->extension},
+                             {"params", report.request->params}};
+        object["response"] =
+            report.reply != nullptr && report.reply->done ? ResponseJson(*report.reply, report.raw) : Json();
+    }
+    Json error;
+    if (!report.opened) {
+        error = {{"message", ConsoleText(OpenFailureText(report.openFailure))},
+                 {"pair", nullptr},
+                 {"open", StatusJson(report.openFailure)}};
+    } else if (report.status != 0) {
+        // The status line's last text: what the window would be left showing.
+        error = {{"message", report.messages.empty() ? Json() : Json(report.messages.back())},
+                 {"pair", PairJson(report.pair)},
+                 {"open", nullptr}};
+    }
+    object["error"] = error;
+    object["messages"] = report.messages;
+    Write(object);
+}
+
+void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all)
+{
+    Json ports = Json::array();
+    Json rejected = Json::array();
+    size_t leftOut = 0;
+    for (const PortReport& report : reports) {
+        const bool free = report.status.state == PortState::kFree;
+        if (free || all)
+            ports.push_back(PortJson(report));
+        leftOut += LeftOut(report.status) ? 1 : 0;
+        if (!free && std::count(named.begin(), named.end(), report.port.path) > 0)
+            rejected.push_back(PortJson(report));
+    }
+    Json object = Object("ports");
+    object["all"] = all;
+    object["ports"] = ports;
+    object["left_out"] = leftOut;
+    object["rejected"] = rejected;
+    Write(object);
+}
+
+void WritePrinterJson(const PortProbe& probe)
+{
+    Json object = Object("find");
+    object["type"] = "printer";
+    object["port"] = probe.port;
+    object["identified"] = probe.identified;
+    object["printer"] = PrinterJson(probe.identification);
+    object["messages"] = probe.identified ? Json::array() : Json::array({"Erro ao ler ECF"});
+    Write(object);
+}
+
+void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector<PortReport>& skipped,
+                          const std::string& summary)
+{
+    static const char* const kResults[] = {"printer", "not_opened", "no_printer"};
+    Json ports = Json::array();
+    int found = 0;
+    for (const PortProbe& probe : tried) {
+        found += probe.outcome == PortProbe::kPrinter;
+        ports.push_back({{"port", probe.port},
+                         {"result", kResults[probe.outcome]},
+                         {"message", probe.why.empty() ? Json() : Json(ConsoleText(probe.why))},
+                         {"status", nullptr}});
+    }
+    for (const PortReport& report : skipped) {
+        ports.push_back({{"port", report.port.name},
+                         {"result", "skipped"},
+                         {"message", ConsoleText(PortStateText(report.status))},
+                         {"status", StatusJson(report.status)}});
+    }
+    Json object = Object("find");
+    object["type"] = "summary";
+    object["found"] = found;
+    object["tried"] = tried.size();
+    object["skipped"] = skipped.size();
+    object["message"] = summary;
+    object["ports"] = ports;
+    Write(object);
+}

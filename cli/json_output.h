@@ -1,0 +1,39 @@
+// kestro-cli's --json: one JSON object per result on standard output, with the stable English keys
+// that docs/json.md documents. Printer texts are Windows-1252 and come out as UTF-8 strings;
+// only this file's implementation knows the JSON library.
+#pragma once
+
+#include "cli/cli_options.h"
+#include "serial/port_status.h"
+#include "session/printer_session.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What identify, lx and send did, for their one object.
+struct SessionReport {
+    std::string command;  // "identify", "lx" or "send"
+    std::string port;
+    int status = 0;  // the exit status: "ok" when 0
+    bool opened = false;
+    PortStatus openFailure;  // when the port did not open: why
+    CommandCycle::ErrorPair pair;
+    std::vector<std::string> messages;     // what standard error carried, UTF-8
+    const Identification* read = nullptr;  // identify and lx
+    std::optional<bool> readingX;          // lx, once it was tried
+    const SendRequest* request = nullptr;  // send
+    const CommandReply* reply = nullptr;   // send, once the command ran
+    bool raw = false;                      // send --raw: the response's bytes in hex
+};
+void WriteSessionJson(const SessionReport& report);
+
+// ports: the free ports (with all, every candidate), how many were left out and the device paths
+// named that cannot be used.
+void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all);
+
+// find: one line per printer, written the moment it is known, then one summary line with the
+// ports tried (in the order they finished), those skipped, and standard error's last line.
+void WritePrinterJson(const PortProbe& probe);
+void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector<PortReport>& skipped,
+                          const std::string& summary);
