@@ -36,11 +36,9 @@ void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
         std::fflush(out);
         progressOpen = true;
     }
-    // The printer asked to wait: the cycle asks again only after this pause, as in the window,
-    // spent in steps so that a lost line or a cancel ends it.
-    constexpr std::chrono::milliseconds kStep {50};
-    for (std::chrono::milliseconds spent {0}; spent < kCancelShownPause && PauseGoesOn(); spent += kStep)
-        std::this_thread::sleep_for(kStep);
+    // The printer asked to wait: the cycle asks again only after this pause, as in the window.
+    SpendCancelShownPause(std::chrono::milliseconds(50),
+                          [](std::chrono::milliseconds step) { std::this_thread::sleep_for(step); });
 }
 
 void ConsoleDisplay::SetSt(const std::string& text)

@@ -47,6 +47,14 @@ public:
     // pause ends at its next step.
     void SetPauseGuard(std::function<bool()> goOn) { pauseGoesOn = std::move(goOn); }
     bool PauseGoesOn() const { return !pauseGoesOn || pauseGoesOn(); }
+    // The pause with "Cancelar" shown, spent in steps so that it ends at the next one once the
+    // cycle says so: wait(step) waits one step, letting events through where there are any.
+    void SpendCancelShownPause(std::chrono::milliseconds step,
+                               const std::function<void(std::chrono::milliseconds)>& wait) const
+    {
+        for (std::chrono::milliseconds spent {0}; spent < kCancelShownPause && PauseGoesOn(); spent += step)
+            wait(step);
+    }
 
 private:
     std::function<bool()> pauseGoesOn;

@@ -21,7 +21,8 @@ public:
     void ShowCmd(int code, bool /*cancelVisible*/) override
     {
         ShowCmd(code);
-        finder.Sleep(kCancelShownPause);
+        SpendCancelShownPause(std::chrono::milliseconds(50),
+                              [this](std::chrono::milliseconds step) { finder.Sleep(step); });
         // The cycle asks again after a busy answer for as long as nobody cancels.
         if (finder.Cancelled() || std::chrono::steady_clock::now() >= giveUp)
             session->Cancel();

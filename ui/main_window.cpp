@@ -120,11 +120,10 @@ void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
     ShowCmd(code);
     ui->lbStCancel->setVisible(cancelVisible);
     // Alive through the pause: a click on "Cancelar" or a close gets through.
-    constexpr int kSteps = 5;
-    for (int i = 0; i < kSteps && cycleView.PauseGoesOn(); ++i) {
+    cycleView.SpendCancelShownPause(std::chrono::milliseconds(100), [this](std::chrono::milliseconds step) {
         ProcessMessages();
-        Pause(static_cast<int>(kCancelShownPause.count()) / kSteps);
-    }
+        Pause(static_cast<int>(step.count()));
+    });
 }
 
 void TfmMainComunic::SetSt(const QString& text) { ui->lbSt->setText(text); }
