@@ -452,6 +452,10 @@ TEST_F(ConnectionTest, XReadingOutcomesOnTheStatusLine)
 // port), "Emitir LX" works again without "Desconectar" and "Conectar".
 TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the adapter is plugged back as a symbolic link to a new pseudo-terminal; under Wine "
+                    "win_link_test hangs up the line behind a COM port instead";
+#endif
     const QString plug = QDir::tempPath() + "/kestro-plug-" + QString::number(::getpid());
     const auto plugInto = [&](const PrinterSim& printer) {
         QFile::remove(plug);
