@@ -398,6 +398,21 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
                                                                  "(verifique o cabo e o adaptador)"));
 }
 
+TEST_F(WindowTest, AStatusTooWideForItsLineIsDrawnSmallerAndWholeInItsTooltip)
+{
+    if (!PortHolder::Enforced())
+        GTEST_SKIP() << "ports are not held exclusively here";
+    SparePort held;
+    PortHolder holder(held.Path(), "ModemManager");
+    ASSERT_TRUE(holder.held);
+    Open({{held.Path(), held.Name(), ""}, {"/dev/kestro-no-such-port", "kestro-no-such-port", ""}});
+    const QLabel* status = Label("lbSt");
+    ASSERT_TRUE(status->text().startsWith(QString::fromUtf8("Nenhuma porta disponível: ")))
+        << status->text().toStdString();
+    EXPECT_LE(QFontMetrics(status->font()).horizontalAdvance(status->text()), status->width());
+    EXPECT_EQ(status->toolTip(), status->text());
+}
+
 TEST_F(WindowTest, NoPortLeavesConnectDisabled)
 {
     Open();

@@ -126,7 +126,25 @@ void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
     });
 }
 
-void TfmMainComunic::SetSt(const QString& text) { ui->lbSt->setText(text); }
+void TfmMainComunic::SetSt(const QString& text)
+{
+    // A line wider than the status line (a port's reason, the advice after an open error) would
+    // be cut at both ends: it is drawn smaller until it fits, and the tooltip holds it whole.
+    constexpr int kFormPixels = 13;
+    constexpr int kSmallestPixels = 9;
+    ui->lbSt->ensurePolished();
+    QFont font = ui->lbSt->font();
+    const auto fits = [&](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetrics(font).horizontalAdvance(text) <= ui->lbSt->width();
+    };
+    int pixels = kFormPixels;
+    while (!text.contains(QLatin1Char('\n')) && !fits(pixels) && pixels > kSmallestPixels)
+        --pixels;
+    ui->lbSt->setStyleSheet(pixels == kFormPixels ? QString() : QStringLiteral("font-size: %1px;").arg(pixels));
+    ui->lbSt->setToolTip(fits(kFormPixels) ? QString() : text);
+    ui->lbSt->setText(text);
+}
 
 void TfmMainComunic::SetGB(int n)
 {
