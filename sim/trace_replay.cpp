@@ -128,18 +128,16 @@ void TraceReplay::Run()
             return;
         }
 
-        std::optional<Clock::time_point> wakeAt = flushed.blocked ? std::nullopt : output.NextTime();
-        const auto sooner = [&wakeAt](Clock::time_point at) {
-            if (!wakeAt || at < *wakeAt)
-                wakeAt = at;
-        };
+        // When to look again without input; never while nothing is due.
+        constexpr Clock::time_point kNever = Clock::time_point::max();
+        Clock::time_point wakeAt = flushed.blocked ? kNever : output.NextTime().value_or(kNever);
         if (!got.empty())
-            sooner(lastInput + kQuiet);
+            wakeAt = std::min(wakeAt, lastInput + kQuiet);
         if (ended)
-            sooner(endedAt + kLeaveWait);
+            wakeAt = std::min(wakeAt, endedAt + kLeaveWait);
         int timeoutMs = -1;
-        if (wakeAt) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*wakeAt - Clock::now()).count();
+        if (wakeAt != kNever) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - Clock::now()).count();
             timeoutMs = static_cast<int>(std::max<long long>(0, left));
         }
 
