@@ -264,19 +264,11 @@ void PrinterSim::Run()
         }
         const bool blocked = Flush();
 
-        auto now = Clock::now();
-        std::optional<Clock::time_point> wakeAt;
-        if (!blocked)
-            wakeAt = output.NextTime();
-        if (reader.Partial() && (!wakeAt || lastInput + quietLimit < *wakeAt))
-            wakeAt = lastInput + quietLimit;
-        int timeoutMs = -1;
-        if (wakeAt) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*wakeAt - now).count();
-            timeoutMs = static_cast<int>(std::max<long long>(0, left));
-        }
+        Clock::time_point wakeAt = blocked ? SimOutput::kNever : output.NextTime();
+        if (reader.Partial())
+            wakeAt = std::min(wakeAt, lastInput + quietLimit);
 
-        const SimLine::Ready ready = line.Wait(timeoutMs, blocked);
+        const SimLine::Ready ready = line.Wait(MsUntil(wakeAt), blocked);
         if (ready.failed) {
             CloseLine();
             return;

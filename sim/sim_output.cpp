@@ -56,11 +56,19 @@ SimOutput::Flushed SimOutput::Flush(SimLine& line)
     return flushed;
 }
 
-std::optional<SimOutput::Clock::time_point> SimOutput::NextTime() const
+SimOutput::Clock::time_point SimOutput::NextTime() const
 {
     if (runs.empty())
-        return std::nullopt;
+        return kNever;
     if (baud == 0)
         return runs.front().due;
     return std::max(wireDoneAt, runs.front().due) + ByteTime();
+}
+
+int MsUntil(SimOutput::Clock::time_point at)
+{
+    if (at == SimOutput::kNever)
+        return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(at - SimOutput::Clock::now()).count();
+    return static_cast<int>(std::max<long long>(0, left));
 }

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <optional>
 #include <vector>
 
 class SimOutput {
@@ -32,8 +31,10 @@ public:
     };
     // Writes what is due and what the wire has carried by now.
     Flushed Flush(SimLine& line);
-    // When Flush has more to write; nothing when all is written.
-    std::optional<Clock::time_point> NextTime() const;
+    // What no wait is due at: the line is waited on until something happens.
+    static constexpr Clock::time_point kNever = Clock::time_point::max();
+    // When Flush has more to write; kNever when all is written.
+    Clock::time_point NextTime() const;
     bool Empty() const { return runs.empty(); }
     void Clear() { runs.clear(); }
 
@@ -50,3 +51,7 @@ private:
     Clock::time_point wireDoneAt {};  // the printer's last byte written has fully arrived by then
     Clock::time_point hostDoneAt {};  // the host's last byte has fully arrived by then
 };
+
+// The milliseconds from now until `at` for SimLine::Wait: rounded up, never below 0, and -1 (no
+// limit) for kNever.
+int MsUntil(SimOutput::Clock::time_point at);

@@ -129,19 +129,13 @@ void TraceReplay::Run()
         }
 
         // When to look again without input; never while nothing is due.
-        constexpr Clock::time_point kNever = Clock::time_point::max();
-        Clock::time_point wakeAt = flushed.blocked ? kNever : output.NextTime().value_or(kNever);
+        Clock::time_point wakeAt = flushed.blocked ? SimOutput::kNever : output.NextTime();
         if (!got.empty())
             wakeAt = std::min(wakeAt, lastInput + kQuiet);
         if (ended)
             wakeAt = std::min(wakeAt, endedAt + kLeaveWait);
-        int timeoutMs = -1;
-        if (wakeAt != kNever) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - Clock::now()).count();
-            timeoutMs = static_cast<int>(std::max<long long>(0, left));
-        }
 
-        const SimLine::Ready ready = line.Wait(timeoutMs, flushed.blocked);
+        const SimLine::Ready ready = line.Wait(MsUntil(wakeAt), flushed.blocked);
         if (ready.failed || ready.hangup) {
             outcome = Outcome::kLineFailed;
             return;
