@@ -23,16 +23,25 @@ void ServeUntil(sigset_t& stopSignals, const std::function<bool()>& over)
     }
 }
 
+// Starts the printer and puts its device path first on stdout, where the host's side looks for it.
+template <typename Printer>
+bool StartAndAnnounce(Printer& printer)
+{
+    if (!printer.Start()) {
+        std::perror("kestro-sim: cannot open a pseudo-terminal");
+        return false;
+    }
+    std::printf("%s\n", printer.SlavePath().c_str());
+    std::fflush(stdout);
+    return true;
+}
+
 int Simulate(const SimCliConfig& config, sigset_t& stopSignals)
 {
     PrinterSim sim(config.options);
     ApplySimCli(config, sim);
-    if (!sim.Start()) {
-        std::perror("kestro-sim: cannot open a pseudo-terminal");
+    if (!StartAndAnnounce(sim))
         return 1;
-    }
-    std::printf("%s\n", sim.SlavePath().c_str());
-    std::fflush(stdout);
     // A dropped line ends the run like an unplugged printer.
     ServeUntil(stopSignals, [&sim] { return sim.LineDropped(); });
     if (sim.LineDropped())
@@ -56,12 +65,8 @@ int Replay(const SimCliConfig& config, sigset_t& stopSignals)
         return 2;
     }
     TraceReplay replay(std::move(exchanges), {config.fast, config.loop, config.options.baud});
-    if (!replay.Start()) {
-        std::perror("kestro-sim: cannot open a pseudo-terminal");
+    if (!StartAndAnnounce(replay))
         return 1;
-    }
-    std::printf("%s\n", replay.SlavePath().c_str());
-    std::fflush(stdout);
     ServeUntil(stopSignals, [&replay] { return replay.Result() != TraceReplay::Outcome::kRunning; });
     const TraceReplay::Outcome outcome = replay.Result();
     replay.Stop();
