@@ -15,13 +15,12 @@ public:
     SimLine(const SimLine&) = delete;
     SimLine& operator=(const SimLine&) = delete;
 
-    // Opens a fresh line, raw from the first moment; false when none can be had.
+    // Opens a fresh line, raw from the first moment; false when none can be had, and when the
+    // wake-up could not be made.
     bool Open();
     // Closes it: on Linux the host's device goes away; on Windows the line falls silent.
     void Close();
     bool IsOpen() const;
-    // False when the wake-up could not be made: such a line is never opened.
-    bool CanWake() const;
 
     const std::string& HostPath() const { return hostPath; }  // "/dev/pts/4", "\\.\COM51"
     std::string HostName() const;                             // as port lists show it: "pts/4", "COM51"

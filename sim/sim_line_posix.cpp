@@ -48,6 +48,8 @@ SimLine::~SimLine()
 
 bool SimLine::Open()
 {
+    if (system->wakeRead < 0)
+        return false;
     // Raw from the first moment: with echo on, the host would read its own frame back.
     termios raw {};
     ::cfmakeraw(&raw);
@@ -76,8 +78,6 @@ bool SimLine::Open()
 void SimLine::Close() { CloseFd(system->master); }
 
 bool SimLine::IsOpen() const { return system->master >= 0; }
-
-bool SimLine::CanWake() const { return system->wakeRead >= 0; }
 
 std::string SimLine::HostName() const { return PortNameForDevicePath(hostPath); }
 

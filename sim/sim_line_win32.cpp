@@ -68,8 +68,6 @@ void SimLine::Close() { system->port.reset(); }
 
 bool SimLine::IsOpen() const { return system->port != nullptr; }
 
-bool SimLine::CanWake() const { return true; }
-
 std::string SimLine::HostName() const { return system->hostName; }
 
 SimLine::Ready SimLine::Wait(int timeoutMs, bool /*wantRoom: writes never wait for room here*/)

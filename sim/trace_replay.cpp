@@ -94,7 +94,7 @@ TraceReplay::~TraceReplay() { Stop(); }
 
 bool TraceReplay::Start()
 {
-    if (thread.joinable() || !line.CanWake() || !line.Open())
+    if (thread.joinable() || !line.Open())
         return false;
     opened = lastInput = Clock::now();
     thread = std::thread([this] { Run(); });
