@@ -22,15 +22,9 @@ LogTime LocalNow()
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
     const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    // Several threads may log at once: localtime's shared buffer is not for them.
     std::tm local {};
-#ifdef _WIN32
-    if (localtime_s(&local, &seconds) != 0)
+    if (!LocalTimeOf(seconds, local))
         return {};
-#else
-    if (localtime_r(&seconds, &local) == nullptr)
-        return {};
-#endif
     return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis)};
 }
 

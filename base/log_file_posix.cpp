@@ -1,4 +1,4 @@
-// The log file on POSIX systems: opened without following a link and without blocking, so that
+// The log on POSIX systems: its file opened without following a link and without blocking, so that
 // a link or a FIFO placed under the log's name can neither redirect nor stop the program.
 #include "base/log_file.h"
 
@@ -18,3 +18,5 @@ bool AppendToLogFile(const std::string& path, const std::string& bytes)
     ::close(fd);
     return written;
 }
+
+bool LocalTimeOf(std::time_t when, std::tm& local) { return localtime_r(&when, &local) != nullptr; }

@@ -1,4 +1,4 @@
-// The log file on Windows: a reparse point (link or junction) under the log's name is opened as
+// The log on Windows: a reparse point (link or junction) under the log's name is opened as
 // itself, not followed, and anything but a plain disk file is left alone.
 #include "base/log_file.h"
 
@@ -25,3 +25,5 @@ bool AppendToLogFile(const std::string& path, const std::string& bytes)
     CloseHandle(file);
     return written;
 }
+
+bool LocalTimeOf(std::time_t when, std::tm& local) { return localtime_s(&local, &when) == 0; }
