@@ -26,9 +26,9 @@ public:
     std::string HostName() const;                             // as port lists show it: "pts/4", "COM51"
 
     struct Ready {
-        bool input = false;   // Read has bytes
-        bool hangup = false;  // nothing more will come
-        bool failed = false;  // the wait itself failed
+        bool input = false;     // Read has bytes
+        bool hangup = false;    // nothing more will come
+        bool failed = false;    // the wait itself failed
         bool hostAway = false;  // the host has the port closed (Linux only)
     };
     // Waits at most timeoutMs (without limit when negative) for input, for room to write (when
