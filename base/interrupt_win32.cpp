@@ -22,24 +22,22 @@ InterruptWatch::State* watched = nullptr;
 // The POSIX numbers, so that the exit status reads the same on every system.
 int SignalNumber(DWORD event) { return event == CTRL_C_EVENT ? SIGINT : event == CTRL_CLOSE_EVENT ? 1 : SIGTERM; }
 
-}  // namespace
-
-struct InterruptWatchHandler {
-    static BOOL WINAPI Handle(DWORD event)
-    {
-        InterruptWatch::State* state = watched;
-        if (state == nullptr)
-            return FALSE;
-        const int number = SignalNumber(event);
-        int none = 0;
-        if (state->first.compare_exchange_strong(none, number)) {
-            state->onFirst();
-            return TRUE;
-        }
-        state->beforeExit();
-        ExitProcess(static_cast<UINT>(128 + number));
+BOOL WINAPI Handle(DWORD event)
+{
+    InterruptWatch::State* state = watched;
+    if (state == nullptr)
+        return FALSE;
+    const int number = SignalNumber(event);
+    int none = 0;
+    if (state->first.compare_exchange_strong(none, number)) {
+        state->onFirst();
+        return TRUE;
     }
-};
+    state->beforeExit();
+    ExitProcess(static_cast<UINT>(128 + number));
+}
+
+}  // namespace
 
 InterruptWatch::InterruptWatch(std::function<void()> onFirst, std::function<void()> beforeExit)
     : state(std::make_unique<State>())
@@ -47,12 +45,12 @@ InterruptWatch::InterruptWatch(std::function<void()> onFirst, std::function<void
     state->onFirst = std::move(onFirst);
     state->beforeExit = std::move(beforeExit);
     watched = state.get();
-    SetConsoleCtrlHandler(InterruptWatchHandler::Handle, TRUE);
+    SetConsoleCtrlHandler(Handle, TRUE);
 }
 
 InterruptWatch::~InterruptWatch()
 {
-    SetConsoleCtrlHandler(InterruptWatchHandler::Handle, FALSE);
+    SetConsoleCtrlHandler(Handle, FALSE);
     watched = nullptr;
 }
 
