@@ -117,10 +117,6 @@ std::string PortNameForDevicePath(const std::string& path)
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }
 
-// Windows opens COM ports exclusively, and a name in the device namespace is no file that a scan
-// could harm.
-std::string NotASerialPortReason(const std::string& /*path*/) { return {}; }
-
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
     std::set<int> numbers;
