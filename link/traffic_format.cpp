@@ -9,19 +9,7 @@ const char kFold[] = "\xE2\x80\xA6";  // "…"
 
 std::string Folded(size_t total) { return std::string(kFold) + " (" + std::to_string(total) + " bytes)"; }
 
-}  // namespace
-
-std::string ReadableText(const uint8_t* bytes, size_t length)
-{
-    std::string text(bytes, bytes + length);
-    for (char& c : text) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            c = '.';
-    }
-    return Cp1252ToUtf8(text);
-}
-
+// How a trace line names the run's direction.
 TraceWay TrafficWay(TrafficDirection direction)
 {
     switch (direction) {
@@ -35,6 +23,19 @@ TraceWay TrafficWay(TrafficDirection direction)
         break;
     }
     return TraceWay::kNote;
+}
+
+}  // namespace
+
+std::string ReadableText(const uint8_t* bytes, size_t length)
+{
+    std::string text(bytes, bytes + length);
+    for (char& c : text) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            c = '.';
+    }
+    return Cp1252ToUtf8(text);
 }
 
 const char* TrafficArrow(TrafficDirection direction) { return TraceArrow(TrafficWay(direction)); }

@@ -12,8 +12,6 @@
 // Windows-1252 bytes as UTF-8 on one line: control bytes show as '.'.
 std::string ReadableText(const uint8_t* bytes, size_t length);
 
-// How a trace line names the run's direction.
-TraceWay TrafficWay(TrafficDirection direction);
 // "→" sent, "←" received, "·" the link's note.
 const char* TrafficArrow(TrafficDirection direction);
 // The meaning, then its text in quotes; with a limit, at most that many bytes of the text.

@@ -115,7 +115,7 @@ std::map<std::string, long> DevicesOpenElsewhere()
         for (const auto& fd : fs::directory_iterator(process.path() / "fd", denied)) {
             std::error_code gone;
             const std::string target = fs::read_symlink(fd.path(), gone).string();
-            if (!gone && target.rfind("/dev/", 0) == 0)
+            if (!gone && IsDevicePathArgument(target))
                 open.emplace(target, std::stol(pid));
         }
     }

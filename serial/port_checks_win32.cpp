@@ -1,5 +1,6 @@
 // Windows port checks: a port is free when it opens exclusively; otherwise the open's error says
 // why. Windows shows no port's holder to another program.
+#include "serial/port_list.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
 
@@ -27,6 +28,10 @@ PortStatus ExplainOpenFailure(const std::string& /*path*/, int error)
     }
     return status;
 }
+
+// Windows opens COM ports exclusively, and a name in the device namespace is no file that a scan
+// could harm.
+std::string NotASerialPortReason(const std::string& /*path*/) { return {}; }
 
 bool FindHoldingProgram(const std::string& /*path*/, PortStatus& /*status*/) { return false; }
 

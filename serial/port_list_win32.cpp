@@ -5,8 +5,8 @@
 
 #include "serial/serial_port.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <vector>
@@ -26,7 +26,10 @@ namespace {
 constexpr int kHighestPortNumber = 255;
 const std::string kDevicePrefix = "\\\\.\\";
 
-// The number of a name "COM1" to "COM255"; 0 for any other name.
+// The name of a port number: "COM3".
+std::string PortName(int number) { return "COM" + std::to_string(number); }
+
+// The inverse: the number of a name "COM1" to "COM255"; 0 for any other name.
 int PortNumber(const std::string& name)
 {
     if (name.size() < 4 || name.size() > 6 || name.compare(0, 3, "COM") != 0 ||
@@ -117,10 +120,6 @@ std::string PortNameForDevicePath(const std::string& path)
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }
 
-// Windows opens COM ports exclusively, and a name in the device namespace is no file that a scan
-// could harm.
-std::string NotASerialPortReason(const std::string& /*path*/) { return {}; }
-
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
     std::set<int> numbers;
@@ -128,13 +127,13 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
     AddSerialCommPorts(numbers);
     // A port that opens is a port, whether or not the system lists it.
     for (int number = 1; number <= kHighestPortNumber; ++number) {
-        if (numbers.count(number) == 0 && ProbeSerialPort(DevicePathForPortName("COM" + std::to_string(number))))
+        if (numbers.count(number) == 0 && ProbeSerialPort(DevicePathForPortName(PortName(number))))
             numbers.insert(number);
     }
     const std::map<std::string, std::string> friendly = FriendlyNames();
     std::vector<PortCandidate> candidates;
     for (const int number : numbers) {
-        const std::string name = "COM" + std::to_string(number);
+        const std::string name = PortName(number);
         const auto adapter = friendly.find(name);
         candidates.push_back(
             {DevicePathForPortName(name), name, adapter != friendly.end() ? adapter->second : ""});

@@ -116,18 +116,6 @@ TEST(WinPortNames, ExtraPathsFollowOnceEach)
     EXPECT_EQ(candidates.back().name, "CNCA0");
 }
 
-TEST(WinProbe, HeldKnownPortIsInUseByAnotherProgram)
-{
-    REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    if (RunningUnderWine())
-        GTEST_SKIP() << "Wine lets a second handle open a serial device; Windows does not";
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
-    ASSERT_TRUE(device.Open());
-    const auto reports = CheckPorts({{DevicePathForPortName(echo), echo, ""}});
-    EXPECT_EQ(reports[0].status.state, PortState::kInUse);
-    EXPECT_EQ(reports[0].status.error, ERROR_ACCESS_DENIED);
-}
-
 // ---- Probing ----
 
 TEST(WinProbe, MissingPortFails)
@@ -152,6 +140,9 @@ TEST(WinProbe, PortHeldOpenIsRefusedUntilClosed)
     SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open());
     EXPECT_FALSE(ProbeSerialPort(DevicePathForPortName(echo)));
+    const auto reports = CheckPorts({{DevicePathForPortName(echo), echo, ""}});
+    EXPECT_EQ(reports[0].status.state, PortState::kInUse);
+    EXPECT_EQ(reports[0].status.error, ERROR_ACCESS_DENIED);
     device.Close();
     EXPECT_TRUE(ProbeSerialPort(DevicePathForPortName(echo)));
 }
