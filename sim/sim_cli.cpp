@@ -159,13 +159,8 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
 {
     SimPlan& plan = config.defaultPlan;
     PrinterSim::Options& options = config.options;
-    std::vector<OptionRule> rules = {
-        SwitchRule("--help", config.help),
-        TextRule("--replay", config.replay),
-        SwitchRule("--fast", config.fast),
-        SwitchRule("--loop", config.loop),
-        NumberRule("--baud", 50, 4000000, options.baud),
-        // Every option from here on changes the printer's answers, which a replay takes from its file.
+    // The options that change the printer's answers, which a replay takes from its file.
+    std::vector<OptionRule> answerRules = {
         AnswerRule("--silent", SimAnswer::Silent, plan),
         AnswerRule("--garbage", SimAnswer::Garbage, plan),
         SwitchRule("--eager", plan.eager),
@@ -196,13 +191,20 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         NumberRule("--drop-after", 0, 1000000, config.dropAfter),
         NumberRule("--random", 0, UINT32_MAX, config.randomSeed),
     };
-    const size_t answering = 5;  // the first rule that changes the answers
     int answerOptions = 0;
-    for (size_t i = answering; i < rules.size(); ++i) {
-        rules[i].take = [take = std::move(rules[i].take), &answerOptions](const std::string& value) {
+    std::vector<OptionRule> rules = {
+        SwitchRule("--help", config.help),
+        TextRule("--replay", config.replay),
+        SwitchRule("--fast", config.fast),
+        SwitchRule("--loop", config.loop),
+        NumberRule("--baud", 50, 4000000, options.baud),
+    };
+    for (OptionRule& rule : answerRules) {
+        rule.take = [take = std::move(rule.take), &answerOptions](const std::string& value) {
             ++answerOptions;
             return take(value);
         };
+        rules.push_back(std::move(rule));
     }
     const auto unknown = [](const std::string& word, std::string& wordError) {
         wordError = "unknown option " + word;
