@@ -1,4 +1,8 @@
-# Shared set-up for the project's scripts: installs the Debian packages that are missing.
+# Shared set-up for the project's scripts: installs the Debian packages that are missing; what several
+# scripts need alike.
+
+# What a native build of the programs needs: the tools, the compiler, Qt and the header libraries.
+native_build_packages=(cmake g++ ninja-build qt6-base-dev nlohmann-json3-dev)
 
 # install_missing PACKAGE...: apt-get installs only what is not there; updates the lists only then.
 install_missing() {
