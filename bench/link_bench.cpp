@@ -116,16 +116,16 @@ private:
 struct PacedDisplay : CycleDisplay {
     void ShowCmd(int code) override
     {
-        if (code == 3 || code == 6) {
+        if (PausesAfter(code)) {
             ++pauses;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(kReceivedPause);
         }
     }
     void ShowCmd(int code, bool /*cancelVisible*/) override
     {
         ShowCmd(code);
-        for (int spent = 0; spent < 500 && PauseGoesOn(); spent += 50)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        SpendCancelShownPause(std::chrono::milliseconds(50),
+                              [](std::chrono::milliseconds step) { std::this_thread::sleep_for(step); });
     }
     void SetSt(const std::string& text) override
     {
@@ -214,7 +214,7 @@ double Value(const std::vector<std::pair<std::string, double>>& values, const st
 // pauses 50 ms after each received block.
 constexpr double kStep = 50;
 constexpr double kOpenWait = 200;
-constexpr double kDisplayPause = 50;
+constexpr double kDisplayPause = kReceivedPause.count();
 // One command of one block: the acknowledgement's poll, the ENQ's poll, the settling step, the pause.
 constexpr double kCommandFloor = 3 * kStep + kDisplayPause;
 constexpr double kConnectFloor = kOpenWait + kStep /* SYN answer */ + 3 * kCommandFloor;
