@@ -318,19 +318,13 @@ void Search(const std::vector<std::string>& paths, double& firstMs, double& whol
         Die("the search found no printer");
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // The X reading through the cycle, as kestro-cli runs it, with the printer's line pulled at a
 // different moment of each run while the answer is awaited ('S') or busy is waited out ('W'):
 // the times from the pull to the failure on the status line.
 std::vector<double> PullsToShown(char printer)
 {
     std::vector<double> times;
-    for (int run = 0; run < 8; ++run) {
+    for (int run = 0; run < kPullRuns; ++run) {
         SimProcess sim;
         PacedDisplay display;
         CommandCycle cycle(display);
@@ -341,7 +335,7 @@ std::vector<double> PullsToShown(char printer)
         sim.Ask(printer);
         Clock::time_point pulledAt;
         std::thread puller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(120 + 47 * run));
+            std::this_thread::sleep_for(PullDelay(run));
             sim.Ask('D');
             pulledAt = Clock::now();
         });
@@ -357,9 +351,11 @@ std::vector<double> PullsToShown(char printer)
     return times;
 }
 
+// "median (max M)" of the runs' times.
+std::string MedianAndMax(double median, double max) { return Fixed(median) + " (max " + Fixed(max) + ")"; }
 std::string MedianAndMax(const std::vector<double>& times)
 {
-    return Fixed(Median(times)) + " (max " + Fixed(*std::max_element(times.begin(), times.end())) + ")";
+    return MedianAndMax(Median(times), *std::max_element(times.begin(), times.end()));
 }
 
 // The observer of kestro-cli's --trace-file, writing to /dev/null; keeps the time it spent on the
@@ -542,10 +538,10 @@ int main()
                     Fixed(Value(traffic, "full_block_shown_ms"), 1), "", ""});
     const auto pulled = RunWindowBench({"pull"});
     rows.push_back({"Window: pulled line while the answer is awaited, pull to failure shown, median (ms)",
-                    Fixed(Value(pulled, "wait_median_ms")) + " (max " + Fixed(Value(pulled, "wait_max_ms")) + ")",
+                    MedianAndMax(Value(pulled, "wait_median_ms"), Value(pulled, "wait_max_ms")),
                     "100 (goal)", ""});
     rows.push_back({"Window: pulled line while busy is waited out, pull to failure shown, median (ms)",
-                    Fixed(Value(pulled, "busy_median_ms")) + " (max " + Fixed(Value(pulled, "busy_max_ms")) + ")",
+                    MedianAndMax(Value(pulled, "busy_median_ms"), Value(pulled, "busy_max_ms")),
                     "100 (goal)", ""});
     rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),
                     Fixed(Value(bare, "vmhwm_kb") / 1024, 1) + " (bare window)",
