@@ -116,16 +116,16 @@ private:
 struct PacedDisplay : CycleDisplay {
     void ShowCmd(int code) override
     {
-        if (code == 3 || code == 6) {
+        if (PausesAfter(code)) {
             ++pauses;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(kReceivedPause);
         }
     }
     void ShowCmd(int code, bool /*cancelVisible*/) override
     {
         ShowCmd(code);
-        for (int spent = 0; spent < 500 && PauseGoesOn(); spent += 50)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        SpendCancelShownPause(std::chrono::milliseconds(50),
+                              [](std::chrono::milliseconds step) { std::this_thread::sleep_for(step); });
     }
     void SetSt(const std::string& text) override
     {
@@ -214,7 +214,7 @@ double Value(const std::vector<std::pair<std::string, double>>& values, const st
 // pauses 50 ms after each received block.
 constexpr double kStep = 50;
 constexpr double kOpenWait = 200;
-constexpr double kDisplayPause = 50;
+constexpr double kDisplayPause = kReceivedPause.count();
 // One command of one block: the acknowledgement's poll, the ENQ's poll, the settling step, the pause.
 constexpr double kCommandFloor = 3 * kStep + kDisplayPause;
 constexpr double kConnectFloor = kOpenWait + kStep /* SYN answer */ + 3 * kCommandFloor;
@@ -318,19 +318,13 @@ void Search(const std::vector<std::string>& paths, double& firstMs, double& whol
         Die("the search found no printer");
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // The X reading through the cycle, as kestro-cli runs it, with the printer's line pulled at a
 // different moment of each run while the answer is awaited ('S') or busy is waited out ('W'):
 // the times from the pull to the failure on the status line.
 std::vector<double> PullsToShown(char printer)
 {
     std::vector<double> times;
-    for (int run = 0; run < 8; ++run) {
+    for (int run = 0; run < kPullRuns; ++run) {
         SimProcess sim;
         PacedDisplay display;
         CommandCycle cycle(display);
@@ -341,7 +335,7 @@ std::vector<double> PullsToShown(char printer)
         sim.Ask(printer);
         Clock::time_point pulledAt;
         std::thread puller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(120 + 47 * run));
+            std::this_thread::sleep_for(PullDelay(run));
             sim.Ask('D');
             pulledAt = Clock::now();
         });
@@ -357,9 +351,11 @@ std::vector<double> PullsToShown(char printer)
     return times;
 }
 
+// "median (max M)" of the runs' times.
+std::string MedianAndMax(double median, double max) { return Fixed(median) + " (max " + Fixed(max) + ")"; }
 std::string MedianAndMax(const std::vector<double>& times)
 {
-    return Fixed(Median(times)) + " (max " + Fixed(*std::max_element(times.begin(), times.end())) + ")";
+    return MedianAndMax(Median(times), *std::max_element(times.begin(), times.end()));
 }
 
 // The observer of kestro-cli's --trace-file, writing to /dev/null; keeps the time it spent on the
@@ -542,10 +538,10 @@ int main()
                     Fixed(Value(traffic, "full_block_shown_ms"), 1), "", ""});
     const auto pulled = RunWindowBench({"pull"});
     rows.push_back({"Window: pulled line while the answer is awaited, pull to failure shown, median (ms)",
-                    Fixed(Value(pulled, "wait_median_ms")) + " (max " + Fixed(Value(pulled, "wait_max_ms")) + ")",
+                    MedianAndMax(Value(pulled, "wait_median_ms"), Value(pulled, "wait_max_ms")),
                     "100 (goal)", ""});
     rows.push_back({"Window: pulled line while busy is waited out, pull to failure shown, median (ms)",
-                    Fixed(Value(pulled, "busy_median_ms")) + " (max " + Fixed(Value(pulled, "busy_max_ms")) + ")",
+                    MedianAndMax(Value(pulled, "busy_median_ms"), Value(pulled, "busy_max_ms")),
                     "100 (goal)", ""});
     rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),
                     Fixed(Value(bare, "vmhwm_kb") / 1024, 1) + " (bare window)",

@@ -159,13 +159,13 @@ int PullBench()
     }
     for (const bool busy : {false, true}) {
         std::vector<double> times;
-        for (int run = 0; run < 8; ++run) {
+        for (int run = 0; run < kPullRuns; ++run) {
             if (printer->LineDropped() && !plugIn())
                 return 1;
             printer->QueuePlan(SimPlan::Answer(busy ? SimAnswer::Busy : SimAnswer::Silent, {1, 1}), 100);
             Clock::time_point pulledAt;
             std::thread puller([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(120 + 47 * run));
+                std::this_thread::sleep_for(PullDelay(run));
                 printer->DropLine();
                 pulledAt = Clock::now();
             });
@@ -180,9 +180,9 @@ int PullBench()
             }
             times.push_back(Ms(shownAt - pulledAt));
         }
-        std::sort(times.begin(), times.end());
         const char* name = busy ? "busy" : "wait";
-        std::printf("%s_median_ms %.1f\n%s_max_ms %.1f\n", name, times[times.size() / 2], name, times.back());
+        std::printf("%s_median_ms %.1f\n%s_max_ms %.1f\n", name, Median(times), name,
+                    *std::max_element(times.begin(), times.end()));
     }
     QFile::remove(plug);
     return 0;

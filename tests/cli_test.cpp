@@ -43,6 +43,25 @@ struct CliRun {
     std::chrono::steady_clock::duration outAt {}, took {};  // first output, and the end, after start
 };
 
+// A program and its arguments as execv takes them, made before the fork: the child only execs.
+class ExecArgs {
+public:
+    ExecArgs(const std::string& program, const std::vector<std::string>& arguments) : words {program}
+    {
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        for (auto& word : words)
+            pointers.push_back(word.data());
+        pointers.push_back(nullptr);
+    }
+    ExecArgs(const ExecArgs&) = delete;
+    ExecArgs& operator=(const ExecArgs&) = delete;
+    char* const* Argv() const { return pointers.data(); }
+
+private:
+    std::vector<std::string> words;
+    std::vector<char*> pointers;  // into words, closed by a null pointer
+};
+
 // Runs kestro-cli with the arguments in folder (or here), collecting both streams until it ends.
 // With interruptWhen, SIGINT goes to it once the condition holds; with outFile, its standard
 // output goes there; inChild runs in the child before the program starts (to change user).
@@ -50,12 +69,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
               const std::function<bool()>& interruptWhen = {}, const std::string& outFile = {},
               const std::function<void()>& inChild = {})
 {
-    std::vector<std::string> words {kCli};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    const ExecArgs argv(kCli, arguments);
 
     int outPipe[2], errPipe[2];
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
@@ -72,7 +86,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& fold
             ::_exit(127);
         if (inChild)
             inChild();
-        ::execv(argv[0], argv.data());
+        ::execv(argv.Argv()[0], argv.Argv());
         ::_exit(127);
     }
     ::close(outPipe[1]);
@@ -424,19 +438,14 @@ public:
         : out(folder + "/sim.out"),
           err(folder + "/sim.err")
     {
-        std::vector<std::string> words {KESTRO_SIM_PATH};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (auto& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
+        const ExecArgs argv(KESTRO_SIM_PATH, arguments);
         pid = ::fork();
         if (pid == 0) {
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
             for (int fd = 3; fd < 1024; ++fd)
                 ::close(fd);
-            ::execv(argv[0], argv.data());
+            ::execv(argv.Argv()[0], argv.Argv());
             ::_exit(127);
         }
         // Its first line is the device path.

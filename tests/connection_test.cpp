@@ -331,11 +331,7 @@ TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
 }
 
 // Under Wine a held port opens all the same, and the simulator's line, two joined COM ports, cannot
-// vanish: the two tests of ports that do not open have nothing to check there.
-#define SKIP_WITHOUT_HELD_PORTS()                                                                                 \
-    if (!PortHolder::Enforced())                                                                                  \
-        GTEST_SKIP() << "ports are not held exclusively here";
-
+// vanish: this test and ExecCmdOnAPortThatDoesNotReopen have nothing to check there.
 TEST_F(ConnectionTest, PortThatDoesNotOpenSendsNoQuery)
 {
     SKIP_WITHOUT_HELD_PORTS();

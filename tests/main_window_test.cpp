@@ -370,8 +370,7 @@ TEST_F(WindowTest, HeaderSplitsTheBasicSoftwareVersion)
 
 TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
 {
-    if (!PortHolder::Enforced())
-        GTEST_SKIP() << "ports are not held exclusively here";
+    SKIP_WITHOUT_HELD_PORTS();
     SparePort first, held, last;
     PortHolder holder(held.Path(), "ModemManager");
     ASSERT_TRUE(holder.held);
@@ -400,8 +399,7 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
 
 TEST_F(WindowTest, AStatusTooWideForItsLineIsDrawnSmallerAndWholeInItsTooltip)
 {
-    if (!PortHolder::Enforced())
-        GTEST_SKIP() << "ports are not held exclusively here";
+    SKIP_WITHOUT_HELD_PORTS();
     SparePort held;
     PortHolder holder(held.Path(), "ModemManager");
     ASSERT_TRUE(holder.held);

@@ -257,12 +257,17 @@ QString TfmMainComunic::LeftOutNote(const std::vector<PortReport>& reports)
     return {};
 }
 
-void TfmMainComunic::btPortaClick()
+void TfmMainComunic::ScanAgain()
 {
     ui->gb0->setVisible(true);
     ImVisible(0);
     ui->btRun->setEnabled(false);
     LocalizaCOM(ui->cbPorta, ui->gbPorta);
+}
+
+void TfmMainComunic::btPortaClick()
+{
+    ScanAgain();
     ui->cbPorta->showPopup();
 }
 
@@ -333,10 +338,7 @@ void TfmMainComunic::LocalizaECF()
     if (!SearchOffered())
         return;
     CommandScope scope(*this);
-    ui->gb0->setVisible(true);
-    ImVisible(0);
-    ui->btRun->setEnabled(false);
-    LocalizaCOM(ui->cbPorta, ui->gbPorta);
+    ScanAgain();
     std::vector<std::string> names;
     for (int i = 0; i < ui->cbPorta->count(); ++i)
         names.push_back(ui->cbPorta->itemText(i).toStdString());

@@ -133,6 +133,8 @@ private:
     };
 
     void Pause(int milliseconds);
+    // "Porta:" and "Localizar ECF" alike: the choice dropped, the ports scanned anew.
+    void ScanAgain();
     // The entries of the window's context menu.
     void FillContextMenu();
     // "Porta:" is enabled (disconnected, no command running): the search may start.

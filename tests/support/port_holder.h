@@ -25,3 +25,8 @@ private:
     int releaseEnd = -1;
     void* handle = nullptr;  // Windows: the exclusive handle, which this process keeps instead
 };
+
+// In a test of held ports: skips it where a held port opens all the same.
+#define SKIP_WITHOUT_HELD_PORTS()                                                                                 \
+    if (!PortHolder::Enforced())                                                                                  \
+        GTEST_SKIP() << "ports are not held exclusively here";

@@ -1,6 +1,7 @@
 // Spare ports on Linux: each one a new pseudo-terminal.
 #include "tests/support/spare_port.h"
 
+#include "serial/port_list.h"
 #include "tests/support/pty_pair.h"
 
 SparePort::SparePort()
@@ -8,5 +9,5 @@ SparePort::SparePort()
     const auto pty = std::make_shared<PtyPair>();
     line = pty;
     path = pty->Path();
-    name = path.substr(std::string("/dev/").size());
+    name = PortNameForDevicePath(path);
 }
