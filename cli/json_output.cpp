@@ -174,7 +174,7 @@ void WritePrinterJson(const PortProbe& probe)
     object["port"] = probe.port;
     object["identified"] = probe.identified;
     object["printer"] = PrinterJson(probe.identification);
-    object["messages"] = probe.identified ? Json::array() : Json::array({"Erro ao ler ECF"});
+    object["messages"] = probe.identified ? Json::array() : Json::array({kReadFailedText});
     Write(object);
 }
 

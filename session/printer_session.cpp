@@ -87,7 +87,7 @@ PortProbe PrinterSession::Probe(const std::string& portName)
         // Only a failed write leaves the pair cleared, and so without a text.
         probe.why = link->GetError();
         if (probe.why.empty())
-            probe.why = "Erro no envio do Comando";
+            probe.why = kSendFailedText;
     }
     Release();
     return probe;
