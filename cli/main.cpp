@@ -87,11 +87,8 @@ void PrintIdentification(ConsoleDisplay& display)
 PrinterSession::ConnectResult Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
 {
     const PrinterSession::ConnectResult result = session.Connect(port);
-    if (result == PrinterSession::kNotOpened) {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
-    } else {
+    if (result != PrinterSession::kNotOpened)
         PrintIdentification(display);
-    }
     return result;
 }
 

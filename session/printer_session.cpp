@@ -124,8 +124,14 @@ bool PrinterSession::OpenLink(const std::string& portName)
     link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     AppLog("New Command Ok");
-    openFailure = link->online() ? PortStatus() : ExplainOpenFailure(link->DevicePath(), link->LastError());
-    return link->online();
+    if (link->online()) {
+        openFailure = {};
+        return true;
+    }
+    // An empty status line would tell nothing: why the port did not open, and what to do.
+    openFailure = ExplainOpenFailure(link->DevicePath(), link->LastError());
+    display.SetSt(OpenFailureText(openFailure));
+    return false;
 }
 
 void PrinterSession::SetTrafficObserver(TrafficObserver observer)
