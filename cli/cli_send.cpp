@@ -83,11 +83,7 @@ int RunSend(const CliOptions& options)
         ShowReply(display, reply, options.raw);
     }
     report.status = reply.done ? kExitDone : kExitFailed;
-    if (options.json) {
-        report.openFailure = session.OpenFailure();
-        report.pair = session.ShownPair();
-        report.messages = display.Messages();
-        WriteSessionJson(report);
-    }
+    if (options.json)
+        WriteSessionJson(report, session, display);
     return report.status;
 }

@@ -114,7 +114,7 @@ Json ResponseJson(const CommandReply& reply, bool raw)
 
 }  // namespace
 
-void WriteSessionJson(const SessionReport& report)
+void WriteSessionJson(const SessionReport& report, const PrinterSession& session, const ConsoleDisplay& display)
 {
     Json object = Object(report.command);
     object["port"] = report.port;
@@ -130,19 +130,20 @@ void WriteSessionJson(const SessionReport& report)
         object["response"] =
             report.reply != nullptr && report.reply->done ? ResponseJson(*report.reply, report.raw) : Json();
     }
+    const std::vector<std::string>& messages = display.Messages();
     Json error;
     if (!report.opened) {
-        error = {{"message", ConsoleText(OpenFailureText(report.openFailure))},
+        error = {{"message", ConsoleText(OpenFailureText(session.OpenFailure()))},
                  {"pair", nullptr},
-                 {"open", StatusJson(report.openFailure)}};
+                 {"open", StatusJson(session.OpenFailure())}};
     } else if (report.status != 0) {
         // The status line's last text: what the window would be left showing.
-        error = {{"message", report.messages.empty() ? Json() : Json(report.messages.back())},
-                 {"pair", PairJson(report.pair)},
+        error = {{"message", messages.empty() ? Json() : Json(messages.back())},
+                 {"pair", PairJson(session.ShownPair())},
                  {"open", nullptr}};
     }
     object["error"] = error;
-    object["messages"] = report.messages;
+    object["messages"] = messages;
     Write(object);
 }
 

@@ -119,11 +119,8 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
         report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
     }
     if (options.json) {
-        report.openFailure = session.OpenFailure();
-        report.pair = session.ShownPair();
-        report.messages = display.Messages();
         report.read = &display.Shown();
-        WriteSessionJson(report);
+        WriteSessionJson(report, session, display);
     }
     return report.status;
 }
