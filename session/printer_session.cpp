@@ -112,7 +112,7 @@ bool PrinterSession::ParamsFit(const std::vector<int32_t>& params)
 {
     size_t length = 0;
     for (const int32_t value : params)
-        length += std::to_string(value).size() + 1;  // and its "|"
+        length += EcfLink::ParamText(value).size();
     return length <= static_cast<size_t>(EcfLink::kMaxParamLen);
 }
 
