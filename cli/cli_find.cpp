@@ -81,7 +81,7 @@ int RunFind(const CliOptions& options)
                     display.Result(PrinterLine(probe));
                 if (!probe.identified)
                     display.Message(probe.port + ": " +
-                                    (probe.why.empty() ? "Erro ao ler ECF" : OneLine(Cp1252ToUtf8(probe.why))));
+                                    (probe.why.empty() ? kReadFailedText : OneLine(Cp1252ToUtf8(probe.why))));
             } else if (options.verbose) {
                 display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
             }

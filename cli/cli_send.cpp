@@ -6,10 +6,8 @@
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "link/traffic_format.h"
-#include "session/port_texts.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
-#include "vocab/error_text.h"
 
 #include <algorithm>
 
@@ -83,15 +81,9 @@ int RunSend(const CliOptions& options)
         session.Disconnect();
         report.reply = &reply;
         ShowReply(display, reply, options.raw);
-    } else {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
     }
     report.status = reply.done ? kExitDone : kExitFailed;
-    if (options.json) {
-        report.openFailure = session.OpenFailure();
-        report.pair = session.ShownPair();
-        report.messages = display.Messages();
-        WriteSessionJson(report);
-    }
+    if (options.json)
+        WriteSessionJson(report, session, display);
     return report.status;
 }

@@ -31,8 +31,11 @@ void Write(const Json& object)
     std::fflush(stdout);
 }
 
+// A text, or null where there is none.
+Json OrNull(const std::string& text) { return text.empty() ? Json() : Json(text); }
+
 // A printer's text, or null when it was not read.
-Json Text(const std::string& cp1252) { return cp1252.empty() ? Json() : Json(Cp1252ToUtf8(cp1252)); }
+Json Text(const std::string& cp1252) { return OrNull(Cp1252ToUtf8(cp1252)); }
 
 Json PrinterJson(const Identification& read)
 {
@@ -49,8 +52,8 @@ Json PairJson(const CommandCycle::ErrorPair& pair)
     const ErrorWords words = ErrorParts(pair.errClass, pair.errDetail);
     return {{"class", pair.errClass},
             {"detail", pair.errDetail},
-            {"title", words.title.empty() ? Json() : Json(ConsoleText(words.title))},
-            {"sentence", words.sentence.empty() ? Json() : Json(ConsoleText(words.sentence))}};
+            {"title", OrNull(ConsoleText(words.title))},
+            {"sentence", OrNull(ConsoleText(words.sentence))}};
 }
 
 const char* StateWord(PortState state)
@@ -79,21 +82,19 @@ Json StatusJson(const PortStatus& status)
 {
     Json holder;
     if (status.state == PortState::kInUse) {
-        holder = {{"name", status.holder.empty() ? Json() : Json(status.holder)},
-                  {"pid", status.pid == 0 ? Json() : Json(status.pid)}};
+        holder = {{"name", OrNull(status.holder)}, {"pid", status.pid == 0 ? Json() : Json(status.pid)}};
     }
     return {{"state", StateWord(status.state)},
             {"reason", ConsoleText(PortStateText(status))},
             {"code", status.error == 0 ? Json() : Json(status.error)},
-            {"group", status.group.empty() ? Json() : Json(status.group)},
+            {"group", OrNull(status.group)},
             {"holder", holder}};
 }
 
 Json PortJson(const PortReport& report)
 {
-    Json port {{"name", report.port.name},
-               {"path", report.port.path},
-               {"adapter", report.port.description.empty() ? Json() : Json(report.port.description)}};
+    Json port {
+        {"name", report.port.name}, {"path", report.port.path}, {"adapter", OrNull(report.port.description)}};
     port.update(StatusJson(report.status));
     return port;
 }
@@ -114,7 +115,7 @@ Json ResponseJson(const CommandReply& reply, bool raw)
 
 }  // namespace
 
-void WriteSessionJson(const SessionReport& report)
+void WriteSessionJson(const SessionReport& report, const PrinterSession& session, const ConsoleDisplay& display)
 {
     Json object = Object(report.command);
     object["port"] = report.port;
@@ -130,19 +131,20 @@ void WriteSessionJson(const SessionReport& report)
         object["response"] =
             report.reply != nullptr && report.reply->done ? ResponseJson(*report.reply, report.raw) : Json();
     }
+    const std::vector<std::string>& messages = display.Messages();
     Json error;
     if (!report.opened) {
-        error = {{"message", ConsoleText(OpenFailureText(report.openFailure))},
+        error = {{"message", ConsoleText(OpenFailureText(session.OpenFailure()))},
                  {"pair", nullptr},
-                 {"open", StatusJson(report.openFailure)}};
+                 {"open", StatusJson(session.OpenFailure())}};
     } else if (report.status != 0) {
         // The status line's last text: what the window would be left showing.
-        error = {{"message", report.messages.empty() ? Json() : Json(report.messages.back())},
-                 {"pair", PairJson(report.pair)},
+        error = {{"message", messages.empty() ? Json() : Json(messages.back())},
+                 {"pair", PairJson(session.ShownPair())},
                  {"open", nullptr}};
     }
     object["error"] = error;
-    object["messages"] = report.messages;
+    object["messages"] = messages;
     Write(object);
 }
 
@@ -174,7 +176,7 @@ void WritePrinterJson(const PortProbe& probe)
     object["port"] = probe.port;
     object["identified"] = probe.identified;
     object["printer"] = PrinterJson(probe.identification);
-    object["messages"] = probe.identified ? Json::array() : Json::array({"Erro ao ler ECF"});
+    object["messages"] = probe.identified ? Json::array() : Json::array({kReadFailedText});
     Write(object);
 }
 
@@ -188,7 +190,7 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
         found += probe.outcome == PortProbe::kPrinter;
         ports.push_back({{"port", probe.port},
                          {"result", kResults[probe.outcome]},
-                         {"message", probe.why.empty() ? Json() : Json(ConsoleText(probe.why))},
+                         {"message", OrNull(ConsoleText(probe.why))},
                          {"status", nullptr}});
     }
     for (const PortReport& report : skipped) {

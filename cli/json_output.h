@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/cli_options.h"
+#include "cli/console_display.h"
 #include "serial/port_status.h"
 #include "session/printer_session.h"
 
@@ -17,16 +18,15 @@ struct SessionReport {
     std::string port;
     int status = 0;  // the exit status: "ok" when 0
     bool opened = false;
-    PortStatus openFailure;  // when the port did not open: why
-    CommandCycle::ErrorPair pair;
-    std::vector<std::string> messages;     // what standard error carried, UTF-8
     const Identification* read = nullptr;  // identify and lx
     std::optional<bool> readingX;          // lx, once it was tried
     const SendRequest* request = nullptr;  // send
     const CommandReply* reply = nullptr;   // send, once the command ran
     bool raw = false;                      // send --raw: the response's bytes in hex
 };
-void WriteSessionJson(const SessionReport& report);
+// The session gives why its port did not open and the error pair, the display what standard
+// error carried.
+void WriteSessionJson(const SessionReport& report, const PrinterSession& session, const ConsoleDisplay& display);
 
 // ports: the free ports (with all, every candidate), how many were left out and the device paths
 // named that cannot be used.

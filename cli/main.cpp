@@ -64,7 +64,8 @@ int ListPorts(const CliOptions& options)
     return kExitDone;
 }
 
-// The identification items that were read, as the window's header shows them.
+// The identification items that were read, as the window's header shows them: none when the
+// port did not open.
 void PrintIdentification(ConsoleDisplay& display)
 {
     const Identification& shown = display.Shown();
@@ -83,18 +84,6 @@ void PrintIdentification(ConsoleDisplay& display)
     }
 }
 
-// Connects as "Conectar" does: opens the link and identifies the printer.
-PrinterSession::ConnectResult Connect(PrinterSession& session, const std::string& port, ConsoleDisplay& display)
-{
-    const PrinterSession::ConnectResult result = session.Connect(port);
-    if (result == PrinterSession::kNotOpened) {
-        display.Message(Cp1252ToUtf8(OpenFailureText(session.OpenFailure())));
-    } else {
-        PrintIdentification(display);
-    }
-    return result;
-}
-
 // identify, and with readingX the X reading after it; traced when the options ask for it.
 int RunOnPrinter(const CliOptions& options, bool readingX)
 {
@@ -110,7 +99,9 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
     report.command = readingX ? "lx" : "identify";
     report.port = options.port;
     report.status = kExitFailed;
-    const PrinterSession::ConnectResult connected = Connect(session, options.port, display);
+    // As "Conectar" does: opens the link and identifies the printer.
+    const PrinterSession::ConnectResult connected = session.Connect(options.port);
+    PrintIdentification(display);
     report.opened = connected != PrinterSession::kNotOpened;
     if (connected == PrinterSession::kConnected) {
         if (readingX) {
@@ -122,11 +113,8 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
         report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
     }
     if (options.json) {
-        report.openFailure = session.OpenFailure();
-        report.pair = session.ShownPair();
-        report.messages = display.Messages();
         report.read = &display.Shown();
-        WriteSessionJson(report);
+        WriteSessionJson(report, session, display);
     }
     return report.status;
 }

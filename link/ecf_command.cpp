@@ -19,7 +19,7 @@ void EcfLink::SetCmd(uint8_t command, uint8_t extension)
 void EcfLink::AddParam(int32_t value)
 {
     AppLog("AddParam");
-    const std::string text = std::to_string(value) + "|";
+    const std::string text = ParamText(value);
     // A parameter that no longer fits the frame is refused whole, so that the length field
     // always tells the truth and the buffer is never overrun.
     if (paramLen + static_cast<int>(text.size()) > kMaxParamLen) {

@@ -50,6 +50,8 @@ public:
 
     void SetCmd(uint8_t command, uint8_t extension);
     void AddParam(int32_t value);
+    // A parameter as the frame carries it: its decimal digits and the bar after them.
+    static std::string ParamText(int32_t value) { return std::to_string(value) + "|"; }
     int SendCmd();
     // Asks for the printer's sequence number now, unless the link has one, so that a port can
     // be tried with a SYN alone; the first SendCmd then sends none. False when no number came:

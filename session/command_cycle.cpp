@@ -99,7 +99,7 @@ bool CommandCycle::SendCmd()
         case EcfLink::kWriteFailed:
             AppLog("SendCmd WRI");
             display.ShowCmd(kShowIdle);
-            display.SetSt("Erro no envio do Comando");
+            display.SetSt(kSendFailedText);
             return false;
         default:
             AppLog("SendCmd LNE");
@@ -264,7 +264,7 @@ bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& i
     }
     // The lost line's own text tells the technician more than that the reading failed.
     if (!success && !cycle.Link()->LineLost())
-        display.SetSt("Erro ao ler ECF");
+        display.SetSt(kReadFailedText);
     display.ShowIdentification(identification);
     return success;
 }

@@ -82,6 +82,11 @@ private:
     ErrorPair shownPair;
 };
 
+// The status line's texts of the cycle's own failures: the command could not be written, and
+// the identification could not be read.
+constexpr char kSendFailedText[] = "Erro no envio do Comando";
+constexpr char kReadFailedText[] = "Erro ao ler ECF";
+
 // Reads model, NS MF and SB with the three identification queries, each its own command;
-// puts "Erro ao ler ECF" on the status line when one of them could not be read.
+// puts kReadFailedText on the status line when one of them could not be read.
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification);

@@ -87,7 +87,7 @@ PortProbe PrinterSession::Probe(const std::string& portName)
         // Only a failed write leaves the pair cleared, and so without a text.
         probe.why = link->GetError();
         if (probe.why.empty())
-            probe.why = "Erro no envio do Comando";
+            probe.why = kSendFailedText;
     }
     Release();
     return probe;
@@ -112,7 +112,7 @@ bool PrinterSession::ParamsFit(const std::vector<int32_t>& params)
 {
     size_t length = 0;
     for (const int32_t value : params)
-        length += std::to_string(value).size() + 1;  // and its "|"
+        length += EcfLink::ParamText(value).size();
     return length <= static_cast<size_t>(EcfLink::kMaxParamLen);
 }
 
@@ -124,8 +124,14 @@ bool PrinterSession::OpenLink(const std::string& portName)
     link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     AppLog("New Command Ok");
-    openFailure = link->online() ? PortStatus() : ExplainOpenFailure(link->DevicePath(), link->LastError());
-    return link->online();
+    if (link->online()) {
+        openFailure = {};
+        return true;
+    }
+    // An empty status line would tell nothing: why the port did not open, and what to do.
+    openFailure = ExplainOpenFailure(link->DevicePath(), link->LastError());
+    display.SetSt(OpenFailureText(openFailure));
+    return false;
 }
 
 void PrinterSession::SetTrafficObserver(TrafficObserver observer)

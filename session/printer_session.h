@@ -41,7 +41,7 @@ public:
     PrinterSession& operator=(const PrinterSession&) = delete;
 
     // "Conectar": opens a link on the port and identifies the printer. The link is kept only
-    // when both worked.
+    // when both worked. A port that does not open says why on the status line, as Open does.
     ConnectResult Connect(const std::string& portName);
     // "Desconectar": closes the link.
     void Disconnect();
@@ -78,7 +78,8 @@ private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
     friend struct PrinterSessionTestSeam;
 
-    // Creates the link on the port; false, with openFailure set, when its port did not open.
+    // Creates the link on the port; false, with openFailure set and shown, when its port did not
+    // open.
     bool OpenLink(const std::string& portName);
     void Release();
 

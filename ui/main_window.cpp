@@ -305,9 +305,6 @@ void TfmMainComunic::btRunClick()
     const PrinterSession::ConnectResult result = session.Connect(PortName());
     if (result == PrinterSession::kConnected)
         Rodando(true);
-    // A port that did not open is said so, as kestro-cli says it: an empty line tells nothing.
-    if (result == PrinterSession::kNotOpened)
-        cycleView.SetSt(OpenFailureText(session.OpenFailure()));
     ui->gbPorta->setEnabled(true);
 }
 
