@@ -122,6 +122,17 @@ std::map<std::string, long> DevicesOpenElsewhere()
     return open;
 }
 
+// Another user's program chooses its own name: what is no printable ASCII becomes '?', so that
+// the name cannot drive a terminal or break the line it is shown on.
+std::string Printable(std::string name)
+{
+    for (char& c : name) {
+        if (c < 0x20 || c > 0x7E)
+            c = '?';
+    }
+    return name;
+}
+
 // The name the process goes by: the name the system keeps for it, unless that is only its
 // program file's (cut short) and it was started under another name (exec -a), which then counts.
 std::string ProgramName(long pid)
@@ -135,7 +146,7 @@ std::string ProgramName(long pid)
     std::error_code unseen;  // another user's program file is not ours to see
     const std::string file = fs::read_symlink(folder / "exe", unseen).filename().string();
     const bool fileName = !file.empty() && file.rfind(name, 0) == 0;
-    return !started.empty() && (started.rfind(name, 0) == 0 || fileName) ? started : name;
+    return Printable(!started.empty() && (started.rfind(name, 0) == 0 || fileName) ? started : name);
 }
 
 bool HolderAmong(const std::string& path, const std::map<std::string, long>& open, PortStatus& status)

@@ -4,6 +4,7 @@
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
 
+#include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +129,18 @@ TEST(PortList, PortThatAnotherProgramHoldsOpenIsNotOffered)
     EXPECT_EQ(FreePorts(CheckPorts(candidates)).size(), 1u);
     ::close(release[0]);
     ::close(release[1]);
+}
+
+TEST(PortList, AHoldersNameIsShownInPrintableCharactersOnly)
+{
+    PtyPair line;
+    line.ReleasePort();
+    PortHolder holder(line.Path(), "M\x1b]0;x\x07\xC3\xA9");  // a title escape and an accent
+    ASSERT_TRUE(holder.held);
+    const std::vector<PortReport> reports = CheckPorts({{line.Path(), PortNameForDevicePath(line.Path()), ""}});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].status.state, PortState::kInUse);
+    EXPECT_EQ(reports[0].status.holder, "M?]0;x???");
 }
 
 }  // namespace
