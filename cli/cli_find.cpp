@@ -80,10 +80,9 @@ int RunFind(const CliOptions& options)
                 else
                     display.Result(PrinterLine(probe));
                 if (!probe.identified)
-                    display.Message(probe.port + ": " +
-                                    (probe.why.empty() ? kReadFailedText : OneLine(Cp1252ToUtf8(probe.why))));
+                    display.Message(TerminalSafe(probe.port) + ": " + OneLine(Cp1252ToUtf8(probe.why)));
             } else if (options.verbose) {
-                display.Message(probe.port + ": " + OneLine(Cp1252ToUtf8(probe.why)));
+                display.Message(TerminalSafe(probe.port) + ": " + OneLine(Cp1252ToUtf8(probe.why)));
             }
             tried.push_back(probe);
         }

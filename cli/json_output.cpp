@@ -176,7 +176,7 @@ void WritePrinterJson(const PortProbe& probe)
     object["port"] = probe.port;
     object["identified"] = probe.identified;
     object["printer"] = PrinterJson(probe.identification);
-    object["messages"] = probe.identified ? Json::array() : Json::array({kReadFailedText});
+    object["messages"] = probe.identified ? Json::array() : Json::array({OneLine(ConsoleText(probe.why))});
     Write(object);
 }
 

@@ -81,8 +81,11 @@ PortProbe PrinterSession::Probe(const std::string& portName)
         probe.outcome = PortProbe::kPrinter;
         probe.identified = CarregaConfig(cycle, display, identification);
         probe.identification = identification;
+        // Why a printer that answered was not identified, as the status line would say it.
         if (link->LineLost())
             probe.why = link->GetError();
+        else if (!probe.identified)
+            probe.why = kReadFailedText;
     } else {
         // Only a failed write leaves the pair cleared, and so without a text.
         probe.why = link->GetError();
