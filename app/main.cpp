@@ -29,5 +29,5 @@ int main(int argc, char** argv)
     fmMainComunic.show();
     const int code = app.Run();
     window = nullptr;
-    return interrupts.Signal() != 0 ? 128 + interrupts.Signal() : code;
+    return interrupts.ExitStatus(code);
 }

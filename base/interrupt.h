@@ -5,6 +5,9 @@
 #include <functional>
 #include <memory>
 
+// The exit status of a program that a signal ended: 128 + its number, as shells report it.
+constexpr int SignalExitStatus(int number) { return 128 + number; }
+
 class InterruptWatch {
 public:
     // Watches SIGINT, SIGTERM and SIGHUP (Ctrl-C, Ctrl-Break and a closing console on
@@ -18,6 +21,8 @@ public:
 
     // The first signal's number; 0 while none came.
     int Signal() const;
+    // The program's exit status: the signal's when one came, otherwise the given one.
+    int ExitStatus(int status) const { return Signal() != 0 ? SignalExitStatus(Signal()) : status; }
 
     struct State;  // the system's part
 

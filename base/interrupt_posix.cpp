@@ -29,7 +29,7 @@ struct InterruptWatch::State {
                 onFirst();
             } else {
                 beforeExit();
-                ::_exit(128 + number);
+                ::_exit(SignalExitStatus(number));
             }
         }
     }

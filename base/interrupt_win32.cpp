@@ -34,7 +34,7 @@ BOOL WINAPI Handle(DWORD event)
         return TRUE;
     }
     state->beforeExit();
-    ExitProcess(static_cast<UINT>(128 + number));
+    ExitProcess(static_cast<UINT>(SignalExitStatus(number)));
 }
 
 }  // namespace

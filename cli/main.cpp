@@ -173,6 +173,6 @@ int main(int argc, char** argv)
     }
     const int status = RunCommand(options);
     if (interrupts.Signal() != 0)
-        return 128 + interrupts.Signal();
+        return SignalExitStatus(interrupts.Signal());
     return OutputWritten() ? status : kExitFailed;
 }
