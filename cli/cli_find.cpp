@@ -29,7 +29,7 @@ std::string PrinterLine(const PortProbe& probe)
 std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>& skipped)
 {
     std::string line =
-        printers == 0 ? "Nenhum ECF encontrado" : Counted(printers, "ECF encontrado", "ECFs encontrados");
+        printers == 0 ? kNoPrinterFoundText : Counted(printers, "ECF encontrado", "ECFs encontrados");
     line += "; " + Counted(tried, "porta tentada", "portas tentadas") + ", " +
             Counted(skipped.size(), "deixada", "deixadas") + " de fora";
     std::map<PortState, size_t> reasons;

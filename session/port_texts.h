@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <string>
 
+// What a search of the ports that found no printer says.
+constexpr char kNoPrinterFoundText[] = "Nenhum ECF encontrado";
+
 // The state as a list shows it after the port's name: "livre", "sem permissão (entre no grupo
 // dialout)", "em uso por ModemManager (pid 812)".
 std::string PortStateText(const PortStatus& status);

@@ -364,9 +364,8 @@ void TfmMainComunic::LocalizaECF()
     ui->gbPorta->setEnabled(true);
 
     if (userCancelled || picked < 0) {
-        SetSt(userCancelled
-                  ? QString()
-                  : QStringLiteral("Nenhum ECF encontrado") + (scanNote.isEmpty() ? "" : "; ") + scanNote);
+        SetSt(userCancelled ? QString()
+                            : QString(kNoPrinterFoundText) + (scanNote.isEmpty() ? "" : "; ") + scanNote);
         return;
     }
     SetSt(scanNote);
