@@ -1,6 +1,7 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
 // as the window.
 #include "base/command_line.h"
+#include "base/error_reason.h"
 #include "base/interrupt.h"
 #include "base/log.h"
 #include "base/version.h"
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -149,7 +149,7 @@ bool OutputWritten()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return true;
-    std::fprintf(stderr, "kestro-cli: the output could not be written: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "kestro-cli: a saída não pôde ser escrita: %s\n", ErrorReason(errno).c_str());
     return false;
 }
 
@@ -168,7 +168,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> rest(arguments.empty() ? arguments.end() : arguments.begin() + 1,
                                         arguments.end());
     if (!ParseCliOptions(rest, options, error)) {
-        std::fprintf(stderr, "kestro-cli: %s\n\n%s", error.c_str(), CliUsage().c_str());
+        // One line: the help's seventy would scroll it away.
+        std::fprintf(stderr, "kestro-cli: %s. Veja kestro-cli --help.\n", error.c_str());
         return kExitUsage;
     }
     const int status = RunCommand(options);

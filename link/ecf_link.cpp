@@ -10,7 +10,7 @@
 namespace {
 
 constexpr char kOpened[] = "Conectado";
-constexpr char kLost[] = "line lost";
+constexpr char kLost[] = "linha perdida";
 
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
 

@@ -574,7 +574,7 @@ TEST(LinkLineLost, EveryWaitEndsWithinTwoPollSteps)
         EXPECT_EQ(result, row.result);
         EXPECT_LE(steps - pulledAt, 2);
         EXPECT_EQ(link.ErrClass() * 256 + link.ErrDetail(), 255 * 256 + 3);
-        EXPECT_EQ(note, "line lost");
+        EXPECT_EQ(note, "linha perdida");
         EXPECT_FALSE(WaitFor([&] { return port->readsAfterLoss > 0; }, 100ms));
     }
 }
