@@ -140,7 +140,7 @@ const char* SimCliUsage()
            "Replay (a trace saved by kestro's \"Salvar...\" or kestro-cli's --trace-file):\n"
            "  --replay FILE         answer as the recorded printer did: each host message must be the\n"
            "                        recorded one, and the recorded answers follow after the recorded\n"
-           "                        gaps. Ends with \"replayed N exchanges\" and status 0; a host message\n"
+           "                        gaps. Ends with \"N trocas reproduzidas\" and status 0; a host message\n"
            "                        that differs is shown with its trace line and ends with status 1;\n"
            "                        a line that does not read ends with status 2 before the port opens.\n"
            "                        Combines with nothing that changes the answers: only with --fast,\n"
