@@ -32,7 +32,7 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
-    onlineFlag = serial->Open();
+    onlineFlag = serial->Open(HolderCheck::kLook);
     if (onlineFlag) {
         CmdLog(Bytes(kOpened), sizeof kOpened - 1);
         AppLog("SerialOpen Ok");

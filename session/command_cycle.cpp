@@ -62,7 +62,7 @@ bool CommandCycle::StartCmd()
 {
     if (link->Start())
         return true;
-    display.SetSt(OpenFailureText(ExplainOpenFailure(link->DevicePath(), link->LastError())));
+    display.SetSt(OpenFailureText(link->OpenFailure()));
     return false;
 }
 

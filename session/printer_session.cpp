@@ -132,7 +132,7 @@ bool PrinterSession::OpenLink(const std::string& portName)
         return true;
     }
     // An empty status line would tell nothing: why the port did not open, and what to do.
-    openFailure = ExplainOpenFailure(link->DevicePath(), link->LastError());
+    openFailure = link->OpenFailure();
     display.SetSt(OpenFailureText(openFailure));
     return false;
 }
