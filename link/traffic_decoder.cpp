@@ -207,8 +207,9 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     case Expect::kBlock:
         if (bytes[0] == frame::kDc1) {
             expect = Expect::kBlock;  // the same block is asked for again
+            const frame::BlockHeader busy = frame::ReadBlockHeader(bytes.data());
             return message("DC1: printer busy, block " + std::to_string(blockNumber + 1) + " not ready, " +
-                           PairText(bytes[frame::kBusyClass], bytes[frame::kBusyDetail]));
+                           PairText(busy.errorClass, busy.errorDetail));
         }
         return DecodeBlockHeader(std::move(bytes));
     case Expect::kBlockData:
@@ -227,14 +228,14 @@ TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
 {
     ++blockNumber;
     std::string meaning = "block " + std::to_string(blockNumber) + " header: ";
-    if (bytes[frame::kErrorClass] != 0) {
-        meaning += PairText(bytes[frame::kErrorClass], bytes[frame::kErrorDetail]);
+    const frame::BlockHeader header = frame::ReadBlockHeader(bytes.data());
+    if (header.errorClass != 0) {
+        meaning += PairText(header.errorClass, header.errorDetail);
     } else {
-        const int length = Le16(bytes, frame::kLengthLow);
-        lastBlock = (bytes[frame::kErrorDetail] & frame::kLastBlockBit) != 0;
-        dataSize = static_cast<size_t>(length) + 1;
+        lastBlock = header.last;
+        dataSize = static_cast<size_t>(header.length) + 1;
         expect = Expect::kBlockData;
-        meaning += std::to_string(length) + " data bytes, " + (lastBlock ? "last block" : "more blocks follow");
+        meaning += std::to_string(header.length) + " data bytes, " + (lastBlock ? "last block" : "more blocks follow");
     }
     return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), meaning);
 }

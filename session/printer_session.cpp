@@ -3,8 +3,10 @@
 #include "session/printer_session.h"
 
 #include "base/log.h"
+#include "link/command_numbers.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
+#include "vocab/status_words.h"
 
 #include <algorithm>
 
@@ -47,13 +49,13 @@ bool PrinterSession::ReadingX()
     if (!link)
         return false;
     display.SetSt("");
-    link->SetCmd(20, 0);  // the X reading
-    link->AddParam(0);
+    link->SetCmd(command::kReadingX, 0);
+    link->AddParam(command::kReadingXParam);
     if (cycle.ExecCmd() == CommandCycle::kDone)
         return true;
     // "Erro!" would hide where to look: a lost line keeps its own text.
     if (!link->LineLost())
-        display.SetSt("Erro!");
+        display.SetSt(kReadingXFailedText);
     return false;
 }
 
