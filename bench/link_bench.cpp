@@ -505,12 +505,15 @@ void HolderCheckRows(SimProcess& sim, EcfLink& link, CommandCycle& cycle, PacedD
     }
     const std::string machine = " (" + std::to_string(kProcesses) + " processes x " + std::to_string(kDescriptors) +
                                 " descriptors vs idle)";
+    const auto more = [](double busy, double idle, int decimals) {
+        return (busy >= idle ? "+" : "") + Fixed(busy - idle, decimals) + " ms";
+    };
     rows.push_back({"Busy machine: X reading on a connected link, median (ms)" + machine, Fixed(busyCommand, 1),
-                    Fixed(idleCommand, 1) + " (idle)", "+" + Fixed(busyCommand - idleCommand, 1) + " ms"});
+                    Fixed(idleCommand, 1) + " (idle)", more(busyCommand, idleCommand, 1)});
     rows.push_back({"Busy machine: a command's port open and close, median (ms)" + machine, Fixed(busyOpen, 2),
-                    Fixed(idleOpen, 2) + " (idle)", "+" + Fixed(busyOpen - idleOpen, 2) + " ms"});
+                    Fixed(idleOpen, 2) + " (idle)", more(busyOpen, idleOpen, 2)});
     rows.push_back({"Busy machine: connecting open with the holder look, median (ms)" + machine, Fixed(busyLook, 1),
-                    Fixed(idleLook, 1) + " (idle)", "+" + Fixed(busyLook - idleLook, 1) + " ms"});
+                    Fixed(idleLook, 1) + " (idle)", more(busyLook, idleLook, 1)});
 }
 
 int main()
