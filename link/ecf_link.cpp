@@ -10,7 +10,6 @@
 
 namespace {
 
-
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
 
 }  // namespace
