@@ -11,16 +11,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <csignal>
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/prctl.h>
 #include <memory>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -503,8 +503,8 @@ void HolderCheckRows(SimProcess& sim, EcfLink& link, CommandCycle& cycle, PacedD
         busyOpen = OpenMs(path, HolderCheck::kSkip, 20);
         busyLook = OpenMs(path, HolderCheck::kLook, 10);
     }
-    const std::string machine = " (" + std::to_string(kProcesses) + " processes x " + std::to_string(kDescriptors) +
-                                " descriptors vs idle)";
+    const std::string machine = " (" + std::to_string(kProcesses) + " processes x " +
+                                std::to_string(kDescriptors) + " descriptors vs idle)";
     const auto more = [](double busy, double idle, int decimals) {
         return (busy >= idle ? "+" : "") + Fixed(busy - idle, decimals) + " ms";
     };
@@ -512,8 +512,8 @@ void HolderCheckRows(SimProcess& sim, EcfLink& link, CommandCycle& cycle, PacedD
                     Fixed(idleCommand, 1) + " (idle)", more(busyCommand, idleCommand, 1)});
     rows.push_back({"Busy machine: a command's port open and close, median (ms)" + machine, Fixed(busyOpen, 2),
                     Fixed(idleOpen, 2) + " (idle)", more(busyOpen, idleOpen, 2)});
-    rows.push_back({"Busy machine: connecting open with the holder look, median (ms)" + machine, Fixed(busyLook, 1),
-                    Fixed(idleLook, 1) + " (idle)", more(busyLook, idleLook, 1)});
+    rows.push_back({"Busy machine: connecting open with the holder look, median (ms)" + machine,
+                    Fixed(busyLook, 1), Fixed(idleLook, 1) + " (idle)", more(busyLook, idleLook, 1)});
 }
 
 int main()

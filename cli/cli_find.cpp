@@ -30,10 +30,11 @@ std::string PrinterLine(const PortProbe& probe)
 // The last line: printers found, ports tried, ports left out by reason.
 std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>& skipped)
 {
-    std::string line = FillIn(kSearchSummaryText,
-                              {{"printers", printers == 0 ? kNoPrinterFoundText : Counted(printers, kPrintersFoundWords)},
-                               {"tried", Counted(tried, kPortsTriedWords)},
-                               {"skipped", Counted(skipped.size(), kPortsSkippedWords)}});
+    std::string line =
+        FillIn(kSearchSummaryText,
+               {{"printers", printers == 0 ? kNoPrinterFoundText : Counted(printers, kPrintersFoundWords)},
+                {"tried", Counted(tried, kPortsTriedWords)},
+                {"skipped", Counted(skipped.size(), kPortsSkippedWords)}});
     std::map<PortState, size_t> reasons;
     for (const PortReport& report : skipped)
         ++reasons[report.status.state];

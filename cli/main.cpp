@@ -55,8 +55,9 @@ int ListPorts(const CliOptions& options)
                          Cp1252ToUtf8(PortStateText(report.status)).c_str());
     }
     if (leftOut > 0 && !options.all) {
-        std::fprintf(stderr, "%s\n",
-                     Cp1252ToUtf8(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})).c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            Cp1252ToUtf8(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})).c_str());
     }
     if (options.json)
         WritePortsJson(reports, named, options.all);

@@ -36,14 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Fail("a result that disagrees with its reason");
     // The reason quotes the word it refuses as given; only a word that holds a line break may
     // break it (left to the usage texts' owner: the word reaches the terminal as typed).
-    const bool brokenWord = std::any_of(words.begin(), words.end(),
-                                        [](const std::string& word) { return word.find('\n') != std::string::npos; });
+    const bool brokenWord = std::any_of(
+        words.begin(), words.end(), [](const std::string& word) { return word.find('\n') != std::string::npos; });
     if (!taken && !brokenWord && error.find('\n') != std::string::npos)
         Fail("a reason of more than one line");
     if (taken && options.command == CliOptions::Command::Send) {
         SendRequest again;
         std::string why;
-        std::vector<std::string> request {std::to_string(options.send.command), std::to_string(options.send.extension)};
+        std::vector<std::string> request {std::to_string(options.send.command),
+                                          std::to_string(options.send.extension)};
         for (const int32_t value : options.send.params)
             request.push_back(std::to_string(value));
         if (!ParseSendRequest(request, again, why) || again.params != options.send.params)

@@ -31,7 +31,8 @@ void CheckLine(const std::string& text)
     }
     if (line.meaning.find('\n') != std::string::npos)
         Fail("a meaning of more than one line");
-    const std::string written = FormatTraceLine(line.ms, line.way, line.meaning, line.bytes.data(), line.bytes.size());
+    const std::string written =
+        FormatTraceLine(line.ms, line.way, line.meaning, line.bytes.data(), line.bytes.size());
     TraceLine again;
     if (ReadTraceLine(written, again, why) != TraceRead::kLine)
         Fail("a line read and written again that does not read");
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     size_t start = 0;
-    for (size_t end = text.find('\n'); ; end = text.find('\n', start)) {
+    for (size_t end = text.find('\n');; end = text.find('\n', start)) {
         CheckLine(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos)
             break;

@@ -19,6 +19,6 @@ constexpr int32_t kIdentificationGroup = 15;
 // The items of the identification group.
 enum class IdentificationItem : int32_t {
     kModel = 2,
-    kSerialNumber = 4,  // NS MF
+    kSerialNumber = 4,    // NS MF
     kBasicSoftware = 14,  // SB, the firmware's version
 };

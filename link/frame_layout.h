@@ -54,7 +54,7 @@ constexpr int kLengthHigh = 10;
 
 // What a block's header says: a busy answer's pair, or a block's error pair or its length.
 struct BlockHeader {
-    bool busy = false;  // a DC1 answer: the block is not ready yet
+    bool busy = false;   // a DC1 answer: the block is not ready yet
     int errorClass = 0;  // the busy answer's, or the block's; 0 when a block follows
     int errorDetail = 0;
     bool last = false;  // the last block of the response

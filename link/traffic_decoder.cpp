@@ -235,7 +235,8 @@ TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
         lastBlock = header.last;
         dataSize = static_cast<size_t>(header.length) + 1;
         expect = Expect::kBlockData;
-        meaning += std::to_string(header.length) + " data bytes, " + (lastBlock ? "last block" : "more blocks follow");
+        meaning +=
+            std::to_string(header.length) + " data bytes, " + (lastBlock ? "last block" : "more blocks follow");
     }
     return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), meaning);
 }

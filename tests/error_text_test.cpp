@@ -1,7 +1,7 @@
 // Error texts: titles, sentences byte for byte, the fallback rules of each class, the link's own
 // conditions and the raw pair; and the Windows-1252 to UTF-8 conversion used to show them.
-#include "vocab/cp1252.h"
 #include "vocab/command_words.h"
+#include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 #include "vocab/port_words.h"
 #include "vocab/search_words.h"

@@ -314,11 +314,11 @@ TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
 {
     link.reset();
     int opens = 0;
-    EcfLink counted(sim.PortName(), FastPacing(), [&](const std::string& path, const std::string& mode, int size,
-                                                                 HolderCheck check) {
-        ++opens;
-        return OpenSerialPort(path, mode, size, check);
-    });
+    EcfLink counted(sim.PortName(), FastPacing(),
+                    [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
+                        ++opens;
+                        return OpenSerialPort(path, mode, size, check);
+                    });
     ASSERT_TRUE(counted.online());
     EXPECT_TRUE(counted.Start());
     EXPECT_EQ(opens, 1);

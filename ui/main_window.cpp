@@ -197,9 +197,7 @@ void TfmMainComunic::Rodando(bool connected)
 
 void TfmMainComunic::AtualizaHeader(const Identification& identification)
 {
-    const auto show = [](QLabel* label, const std::string& text) {
-        label->setText(Shown(text));
-    };
+    const auto show = [](QLabel* label, const std::string& text) { label->setText(Shown(text)); };
     show(ui->lbFS, identification.modelo);
     show(ui->lbNS, identification.nsMf);
     show(ui->lbSB, FormatSb(identification.sb));
@@ -443,10 +441,7 @@ void TfmMainComunic::CycleView::ShowCmd(int code) { window.ShowCmd(code); }
 
 void TfmMainComunic::CycleView::ShowCmd(int code, bool cancelVisible) { window.ShowCmd(code, cancelVisible); }
 
-void TfmMainComunic::CycleView::SetSt(const std::string& text)
-{
-    window.SetSt(Shown(text));
-}
+void TfmMainComunic::CycleView::SetSt(const std::string& text) { window.SetSt(Shown(text)); }
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
 

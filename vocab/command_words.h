@@ -16,5 +16,6 @@ constexpr char kSerialNumberLabel[] = "NS MF: ";
 constexpr char kBasicSoftwareLabel[] = "SB: ";
 
 // Every text above, for tests.
-constexpr const char* kCommandWords[] = {kSendEchoText,     kNoParamsText, kParamsText,       kResponseCutText,
-                                         kReadingXDoneText, kModelLabel,   kSerialNumberLabel, kBasicSoftwareLabel};
+constexpr const char* kCommandWords[] = {kSendEchoText,      kNoParamsText,      kParamsText,
+                                         kResponseCutText,   kReadingXDoneText,  kModelLabel,
+                                         kSerialNumberLabel, kBasicSoftwareLabel};

@@ -37,7 +37,8 @@ std::string FillIn(const std::string& text, std::initializer_list<std::pair<cons
             break;
         filled.append(text, at, open - at);
         const std::string key = text.substr(open + 1, close - open - 1);
-        const auto value = std::find_if(values.begin(), values.end(), [&](const auto& pair) { return key == pair.first; });
+        const auto value =
+            std::find_if(values.begin(), values.end(), [&](const auto& pair) { return key == pair.first; });
         filled += value != values.end() ? value->second : text.substr(open, close - open + 1);
         at = close + 1;
     }

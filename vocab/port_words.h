@@ -24,9 +24,9 @@ constexpr char kHolderWithPid[] = "{name} (pid {pid})";
 
 // What to do about a refusal: {advice} above.
 struct PermissionWords {
-    const char* noGroup;        // the device has no group to join
-    const char* joinGroup;      // its group may open it: {group}
-    const char* groupMayNot;    // not even its group may
+    const char* noGroup;      // the device has no group to join
+    const char* joinGroup;    // its group may open it: {group}
+    const char* groupMayNot;  // not even its group may
 };
 extern const PermissionWords kPermissionWords;
 

@@ -26,8 +26,20 @@ constexpr char kSearchSummaryText[] = "{printers}; {tried}, {skipped} de fora";
 
 // Every text above with its placeholders, for tests.
 constexpr const char* kSearchWords[] = {
-    kWaitText,         kFindPrinterAction,     kSearchingText,         kNoPortAvailableText,
-    kAndMoreText,      kPortsLeftOutText,      kNoPrinterFoundText,    kSearchSummaryText,
-    kPortsLeftOutWords.one, kPortsLeftOutWords.many, kPrintersFoundWords.one, kPrintersFoundWords.many,
-    kPortsTriedWords.one,   kPortsTriedWords.many,   kPortsSkippedWords.one,  kPortsSkippedWords.many,
+    kWaitText,
+    kFindPrinterAction,
+    kSearchingText,
+    kNoPortAvailableText,
+    kAndMoreText,
+    kPortsLeftOutText,
+    kNoPrinterFoundText,
+    kSearchSummaryText,
+    kPortsLeftOutWords.one,
+    kPortsLeftOutWords.many,
+    kPrintersFoundWords.one,
+    kPrintersFoundWords.many,
+    kPortsTriedWords.one,
+    kPortsTriedWords.many,
+    kPortsSkippedWords.one,
+    kPortsSkippedWords.many,
 };
