@@ -207,9 +207,9 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     case Expect::kBlock:
         if (bytes[0] == frame::kDc1) {
             expect = Expect::kBlock;  // the same block is asked for again
+            const frame::BlockHeader busy = frame::ReadBlockHeader(bytes.data());
             return message("DC1: impressora ocupada, bloco " + std::to_string(blockNumber + 1) +
-                           " ainda n\u00e3o est\u00e1 pronto, " +
-                           PairText(bytes[frame::kBusyClass], bytes[frame::kBusyDetail]));
+                           " ainda n\u00e3o est\u00e1 pronto, " + PairText(busy.errorClass, busy.errorDetail));
         }
         return DecodeBlockHeader(std::move(bytes));
     case Expect::kBlockData:
@@ -228,14 +228,14 @@ TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
 {
     ++blockNumber;
     std::string meaning = "cabe\u00e7alho do bloco " + std::to_string(blockNumber) + ": ";
-    if (bytes[frame::kErrorClass] != 0) {
-        meaning += PairText(bytes[frame::kErrorClass], bytes[frame::kErrorDetail]);
+    const frame::BlockHeader header = frame::ReadBlockHeader(bytes.data());
+    if (header.errorClass != 0) {
+        meaning += PairText(header.errorClass, header.errorDetail);
     } else {
-        const int length = Le16(bytes, frame::kLengthLow);
-        lastBlock = (bytes[frame::kErrorDetail] & frame::kLastBlockBit) != 0;
-        dataSize = static_cast<size_t>(length) + 1;
+        lastBlock = header.last;
+        dataSize = static_cast<size_t>(header.length) + 1;
         expect = Expect::kBlockData;
-        meaning += std::to_string(length) + " bytes de dados, " +
+        meaning += std::to_string(header.length) + " bytes de dados, " +
                    (lastBlock ? "\u00faltimo bloco" : "mais blocos a seguir");
     }
     return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), meaning);

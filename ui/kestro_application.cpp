@@ -2,6 +2,8 @@
 #include "ui/kestro_application.h"
 
 #include "ui/main_window.h"
+#include "ui/shown_text.h"
+#include "vocab/status_words.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -12,9 +14,6 @@
 namespace {
 
 std::function<void(const QString&)> fatalReport;
-
-// A non-standard exception carries no text; the box still says what happened.
-const char* const kUnknownError = "Erro inesperado.";
 
 }  // namespace
 
@@ -62,7 +61,7 @@ bool KestroApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         Fatal(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        Fatal(QString::fromUtf8(kUnknownError));
+        Fatal(Shown(kUnexpectedErrorText));
     }
     return false;
 }
@@ -76,7 +75,7 @@ int KestroApplication::Run()
     } catch (const std::exception& error) {
         Fatal(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        Fatal(QString::fromUtf8(kUnknownError));
+        Fatal(Shown(kUnexpectedErrorText));
     }
     return 1;
 }
