@@ -5,6 +5,7 @@
 #include "base/option_table.h"
 #include "base/version.h"
 #include "serial/port_list.h"
+#include "session/line_test.h"
 #include "session/printer_session.h"
 
 #include <algorithm>
@@ -27,6 +28,8 @@ Command CommandNamed(const std::string& word)
         return Command::Find;
     if (word == "send")
         return Command::Send;
+    if (word == "ping")
+        return Command::Ping;
     return Command::None;
 }
 
@@ -71,6 +74,10 @@ bool UsableTogether(const CliOptions& options, std::string& error)
     }
     if (options.raw && options.command != Command::Send) {
         error = "--raw is for send";
+        return false;
+    }
+    if (options.countGiven && options.command != Command::Ping) {
+        error = "--count is for ping";
         return false;
     }
     if (options.all && options.command != Command::Ports) {
@@ -133,6 +140,13 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("--raw", options.raw),
         SwitchRule("--all", options.all),
         SwitchRule("--json", options.json),
+        {"--count", "a number",
+         [&](const std::string& value) {
+             int64_t count = 0;
+             options.countGiven = true;
+             options.count = ParseInteger(value, 1, LineTest::kMaxCount, count) ? static_cast<long>(count) : 0;
+             return options.count > 0;
+         }},
     };
     const auto other = [&](const std::string& word, std::string& wordError) {
         return TakeWord(word, options, sendWords, wordError);
@@ -190,6 +204,7 @@ std::string CliUsage()
            "  kestro-cli --port NAME lx\n"
            "  kestro-cli find [--verbose] [/dev/DEVICE...]\n"
            "  kestro-cli --port NAME send [--raw] CMD EXT [PARAM...]\n"
+           "  kestro-cli --port NAME ping [--count N]\n"
            "  kestro-cli --help | --version\n"
            "\n"
            "Commands:\n"
@@ -214,6 +229,14 @@ std::string CliUsage()
            "            byte EXT (0 to 255) and the parameters PARAM (32-bit integers, negative\n"
            "            ones too), through the same cycle as lx, without identifying first. Prints\n"
            "            the response's fields, one per line. Echoes the command on a terminal.\n"
+           "  ping      Testa a linha: sincroniza e envia N vezes a consulta do modelo, que nada\n"
+           "            muda no ECF, pelo mesmo ciclo que identify, sem as pausas da tela. Uma\n"
+           "            linha por troca quando ela termina (\"1: 152 ms\", \"2: sem resposta\",\n"
+           "            \"3: recusado (NAK ...)\", \"4: resposta diferente da primeira: ...\",\n"
+           "            \"5: ocupado 3 vezes, 1.250 ms\"), depois o resumo com as contagens e os\n"
+           "            tempos (m\u00edn/mediana/m\u00e1x). Depois de cada falha pede de novo o\n"
+           "            n\u00famero de sequ\u00eancia (SYN), para que uma falha conte uma vez s\u00f3.\n"
+           "            Sai com 0 quando todas as trocas tiveram a resposta da primeira, 1 se n\u00e3o.\n"
            "\n"
            "Options:\n"
            "  --port NAME  The port as ports lists it: ttyUSB0, ttyS0, pts/3 (COM3 on Windows).\n"
@@ -232,6 +255,7 @@ std::string CliUsage()
            "  --verbose    With find: also names, on standard error, each port where no printer\n"
            "               answered or that was left out, and why.\n"
            "  --raw        With send: prints the response's bytes in hexadecimal instead.\n"
+           "  --count N    Com ping: quantas trocas, de 1 a 100.000 (10 se omitido).\n"
            "  --json       With any command: writes its results as JSON for scripts, one object a\n"
            "               line on standard output, with stable English keys and \"format\": 1;\n"
            "               the texts of standard error are fields of the object too. find writes\n"

@@ -60,6 +60,8 @@ CommandCycle::Sequence::~Sequence() { --cycle.sequenceDepth; }
 
 bool CommandCycle::StartCmd()
 {
+    busyAnswers = 0;
+    acknowledged = false;
     if (link->Start())
         return true;
     display.SetSt(OpenFailureText(ExplainOpenFailure(link->DevicePath(), link->LastError())));
@@ -91,9 +93,11 @@ bool CommandCycle::SendCmd()
         case EcfLink::kAck:
             AppLog("SendCmd ACK");
             display.ShowCmd(kShowIdle);
+            acknowledged = true;
             return true;
         case EcfLink::kBusy:
             AppLog("SendCmd WAK");
+            ++busyAnswers;
             display.ShowCmd(kShowBusy, true);
             break;
         case EcfLink::kWriteFailed:
@@ -158,6 +162,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kFailed;
         case EcfLink::kRespBusy:
             AppLog("RecebeBuffer WAK");
+            ++busyAnswers;
             display.ShowCmd(kShowBusy, true);
             break;
         case EcfLink::kRespMore:
@@ -225,10 +230,7 @@ namespace {
 // One identification query: empty when the item could not be read.
 std::string ReadIdentificationItem(CommandCycle& cycle, int number)
 {
-    EcfLink& link = *cycle.Link();
-    link.SetCmd(26, 0);
-    link.AddParam(15);
-    link.AddParam(number);
+    PrepareIdentificationQuery(*cycle.Link(), number);
     std::string value;
     try {
         value = cycle.RetResp(0);
@@ -240,6 +242,13 @@ std::string ReadIdentificationItem(CommandCycle& cycle, int number)
 }
 
 }  // namespace
+
+void PrepareIdentificationQuery(EcfLink& link, int item)
+{
+    link.SetCmd(26, 0);
+    link.AddParam(15);
+    link.AddParam(item);
+}
 
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
 {

@@ -68,6 +68,9 @@ public:
         int errDetail = 0;
     };
     ErrorPair ShownPair() const { return shownPair; }
+    // Of the last command: how often the printer asked to wait, and whether it took the frame.
+    int BusyAnswers() const { return busyAnswers; }
+    bool Acknowledged() const { return acknowledged; }
 
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
@@ -80,12 +83,18 @@ private:
     int sequenceDepth = 0;
     bool lastStartFailed = false;
     ErrorPair shownPair;
+    int busyAnswers = 0;
+    bool acknowledged = false;
 };
 
 // The status line's texts of the cycle's own failures: the command could not be written, and
 // the identification could not be read.
 constexpr char kSendFailedText[] = "Erro no envio do Comando";
 constexpr char kReadFailedText[] = "Erro ao ler ECF";
+
+// The identification query for one item (the model: kModelItem), prepared on the link.
+constexpr int kModelItem = 2;
+void PrepareIdentificationQuery(EcfLink& link, int item);
 
 // Reads model, NS MF and SB with the three identification queries, each its own command;
 // puts kReadFailedText on the status line when one of them could not be read.

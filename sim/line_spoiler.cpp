@@ -38,6 +38,7 @@ LineSpoiler::LineSpoiler(const LineSpoils& spoils) : spoils(spoils), rng(spoils.
 void LineSpoiler::BeginAnswer(HostMessage::Kind to, uint64_t frame)
 {
     answer = {};
+    answer.answer = ++answers;
     answer.to = to;
     answer.frame = frame;
     dropped = spoils.drop > 0 && Chance(rng) < spoils.drop;

@@ -15,6 +15,7 @@
 struct SimSpoil {
     enum class Kind { Dropped, Flipped };
     Kind kind = Kind::Dropped;
+    uint64_t answer = 0;                            // the answers counted from 1
     HostMessage::Kind to = HostMessage::Kind::Syn;  // the host message answered
     uint64_t frame = 0;     // the frame that message belongs to: a SYN the next one, an ENQ the last
     size_t offset = 0;      // Flipped: the byte's place in the answer...
@@ -47,6 +48,7 @@ private:
     LineSpoils spoils;
     std::mt19937 rng;
     SimSpoil answer;  // the answer in progress
+    uint64_t answers = 0;
     bool dropped = false;
     bool dropNoted = false;
 };
