@@ -6,6 +6,7 @@
 #include "link/traffic_format.h"
 #include "serial/port_status.h"
 #include "session/command_cycle.h"
+#include "session/line_test.h"
 #include "session/printer_finder.h"
 #include "sim/printer_sim.h"
 
@@ -388,6 +389,45 @@ private:
     TrafficDecoder decoder;
     double blockMs = 0;
 };
+// kestro-cli ping's display: no pause after a received block, nothing shown.
+struct QuietDisplay : CycleDisplay {
+    void ShowCmd(int /*code*/) override {}
+    void ShowCmd(int /*code*/, bool /*cancelVisible*/) override {}
+    void SetSt(const std::string& /*text*/) override {}
+    void ShowIdentification(const Identification& /*shown*/) override {}
+};
+
+// The process's resident memory now (VmRSS), in KiB.
+long ResidentKb()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long kb = -1;
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, "VmRSS:", 6) == 0)
+            kb = std::atol(line + 6);
+    }
+    if (status != nullptr)
+        std::fclose(status);
+    return kb;
+}
+
+// ping on a clean line: `count` exchanges; the tally, and the resident memory after `early` of them.
+LineTally Ping(SimProcess& sim, const LinkPacing& pacing, long count, long early, long& earlyKb)
+{
+    QuietDisplay display;
+    PrinterSession session(display, pacing);
+    if (!session.Open(sim.PortName()))
+        Die("ping: the port did not open");
+    LineTest test(session);
+    const LineTally tally = test.Run(count, [&](const LineExchange& exchange) {
+        if (exchange.result != LineExchange::kOk)
+            Die("ping: exchange " + std::to_string(exchange.number) + " failed on a clean line");
+        if (exchange.number == early)
+            earlyKb = ResidentKb();
+    });
+    return tally;
+}
 }  // namespace
 
 // A busy desktop for the holder look: `processes` children holding `descriptors` descriptors
@@ -602,6 +642,28 @@ int main()
     rows.push_back(
         {"Traced: decoding and writing the 65,535-byte block's run (ms)", Fixed(trace.BlockMs(), 2), "", ""});
 
+    // kestro-cli ping on a clean line: an exchange against the protocol's floor for one query
+    // (the acknowledgement's poll, the ENQ's poll, the settling step), then 10,000 exchanges with
+    // 1 ms poll steps for the memory, which the steps do not change.
+    {
+        long kb = 0, min = 0, median = 0, max = 0;
+        Ping(sim, LinkPacing(), 50, 1, kb).Times(min, median, max);
+        constexpr double kQueryFloor = 3 * kStep;
+        rows.push_back({"ping, clean line, 50 exchanges: median exchange (ms)",
+                        Fixed(median) + " (min " + Fixed(min) + ", max " + Fixed(max) + ")",
+                        Fixed(kQueryFloor) + " (floor)", Fixed(median / kQueryFloor, 3)});
+        LinkPacing quick;
+        quick.step = std::chrono::milliseconds(1);
+        quick.readerPause = std::chrono::milliseconds(1);
+        quick.openWait = std::chrono::milliseconds(0);
+        long afterHundred = 0;
+        Ping(sim, quick, 10000, 100, afterHundred);
+        const long afterAll = ResidentKb();
+        rows.push_back({"ping, 10,000 exchanges: resident memory after 100 and after 10,000 (KiB)",
+                        std::to_string(afterHundred) + " / " + std::to_string(afterAll), "",
+                        Fixed(static_cast<double>(afterAll) / afterHundred, 3)});
+    }
+
     // One printer among 30 silent ports: find's first line, and the whole search.
     SilentPorts silent(30);
     std::vector<std::string> among = silent.paths;
@@ -669,11 +731,11 @@ int main()
                     Fixed(Value(traffic, "full_block_shown_ms"), 1), "", ""});
     const auto pulled = RunWindowBench({"pull"});
     rows.push_back({"Window: pulled line while the answer is awaited, pull to failure shown, median (ms)",
-                    MedianAndMax(Value(pulled, "wait_median_ms"), Value(pulled, "wait_max_ms")),
-                    "100 (goal)", ""});
+                    MedianAndMax(Value(pulled, "wait_median_ms"), Value(pulled, "wait_max_ms")), "100 (goal)",
+                    ""});
     rows.push_back({"Window: pulled line while busy is waited out, pull to failure shown, median (ms)",
-                    MedianAndMax(Value(pulled, "busy_median_ms"), Value(pulled, "busy_max_ms")),
-                    "100 (goal)", ""});
+                    MedianAndMax(Value(pulled, "busy_median_ms"), Value(pulled, "busy_max_ms")), "100 (goal)",
+                    ""});
     rows.push_back({"Peak memory, VmHWM (MiB)", Fixed(Value(window, "vmhwm_kb") / 1024, 1),
                     Fixed(Value(bare, "vmhwm_kb") / 1024, 1) + " (bare window)",
                     Fixed(Value(window, "vmhwm_kb") / Value(bare, "vmhwm_kb"), 2)});

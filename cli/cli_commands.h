@@ -19,3 +19,7 @@ int RunFind(const CliOptions& options);
 // send: opens the port, runs the one command and prints its response's fields (--raw: its
 // bytes in hex); traced as identify is.
 int RunSend(const CliOptions& options);
+
+// ping: opens the port and sends the model query options.count times, one line per exchange
+// and a summary; 0 when every exchange got the first answer's text.
+int RunPing(const CliOptions& options);

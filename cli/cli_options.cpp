@@ -5,6 +5,7 @@
 #include "base/option_table.h"
 #include "base/version.h"
 #include "serial/port_list.h"
+#include "session/line_test.h"
 #include "session/printer_session.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ namespace {
 
 using Command = CliOptions::Command;
 
-constexpr char kCommandNames[] = "(ports, identify, lx, find ou send)";
+constexpr char kCommandNames[] = "(ports, identify, lx, find, send ou ping)";
 
 Command CommandNamed(const std::string& word)
 {
@@ -29,6 +30,8 @@ Command CommandNamed(const std::string& word)
         return Command::Find;
     if (word == "send")
         return Command::Send;
+    if (word == "ping")
+        return Command::Ping;
     return Command::None;
 }
 
@@ -77,6 +80,10 @@ bool UsableTogether(const CliOptions& options, std::string& error)
     }
     if (options.raw && options.command != Command::Send) {
         error = "--raw é só para send";
+        return false;
+    }
+    if (options.countGiven && options.command != Command::Ping) {
+        error = "--count é só para ping";
         return false;
     }
     if (options.all && options.command != Command::Ports) {
@@ -139,6 +146,13 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("--raw", options.raw),
         SwitchRule("--all", options.all),
         SwitchRule("--json", options.json),
+        {"--count", "um número de 1 a 100.000",
+         [&](const std::string& value) {
+             int64_t count = 0;
+             options.countGiven = true;
+             options.count = ParseInteger(value, 1, LineTest::kMaxCount, count) ? static_cast<long>(count) : 0;
+             return options.count > 0;
+         }},
     };
     const auto other = [&](const std::string& word, std::string& wordError) {
         return TakeWord(word, options, sendWords, wordError);
@@ -196,6 +210,7 @@ std::string CliUsage()
            "  kestro-cli --port NOME lx\n"
            "  kestro-cli find [--verbose] [/dev/DISPOSITIVO...]\n"
            "  kestro-cli --port NOME send [--raw] CMD EXT [PARAM...]\n"
+           "  kestro-cli --port NOME ping [--count N]\n"
            "  kestro-cli --help | --version\n"
            "\n"
            "Comandos:\n"
@@ -221,13 +236,21 @@ std::string CliUsage()
            "            extensão EXT (0 a 255) e os parâmetros PARAM (inteiros de 32 bits,\n"
            "            negativos também), pelo mesmo ciclo do lx, sem identificar antes. Mostra\n"
            "            os campos da resposta, um por linha. Num terminal, mostra antes o comando.\n"
+           "  ping      Testa a linha: sincroniza e envia N vezes a consulta do modelo, que nada\n"
+           "            muda no ECF, pelo mesmo ciclo que identify, sem as pausas da tela. Uma\n"
+           "            linha por troca quando ela termina (\"1: 152 ms\", \"2: sem resposta\",\n"
+           "            \"3: recusado (NAK ...)\", \"4: resposta diferente da primeira: ...\",\n"
+           "            \"5: ocupado 3 vezes, 1.250 ms\"), depois o resumo com as contagens e os\n"
+           "            tempos (mín/mediana/máx). Depois de cada falha pede de novo o\n"
+           "            número de sequência (SYN), para que uma falha conte uma vez só.\n"
+           "            Sai com 0 quando todas as trocas tiveram a resposta da primeira, 1 se não.\n"
            "\n"
            "Opções:\n"
            "  --port NOME  A porta como ports a lista: ttyUSB0, ttyS0, pts/3 (COM3 no Windows).\n"
            "               Um caminho /dev/NOME vale como NOME; outro caminho absoluto, como está.\n"
-           "  --trace      Com identify, lx, send e find: escreve na saída de erro cada mensagem\n"
-           "               trocada com a impressora, na hora, decodificada, uma por linha: os\n"
-           "               milissegundos desde que a porta abriu, uma seta para a direção, o\n"
+           "  --trace      Com identify, lx, send, ping e find: escreve na saída de erro cada\n"
+           "               mensagem trocada com a impressora, na hora, decodificada, uma por linha:\n"
+           "               os milissegundos desde que a porta abriu, uma seta para a direção, o\n"
            "               significado, os bytes em hexadecimal. Com find, cada linha começa com\n"
            "               a sua porta.\n"
            "  --trace-file ARQUIVO\n"
@@ -241,6 +264,7 @@ std::string CliUsage()
            "  --verbose    Com find: diz também, na saída de erro, cada porta onde nenhuma\n"
            "               impressora respondeu ou que ficou de fora, e por quê.\n"
            "  --raw        Com send: mostra os bytes da resposta em hexadecimal.\n"
+           "  --count N    Com ping: quantas trocas, de 1 a 100.000 (10 se omitido).\n"
            "  --json       Com qualquer comando: escreve os resultados em JSON para scripts, um\n"
            "               objeto por linha na saída padrão, com chaves fixas em inglês e\n"
            "               \"format\": 1; os textos da saída de erro também são campos do objeto.\n"

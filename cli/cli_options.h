@@ -13,7 +13,7 @@ struct SendRequest {
 };
 
 struct CliOptions {
-    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send };
+    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send, Ping };
     Command command = Command::None;
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
     std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
@@ -22,6 +22,8 @@ struct CliOptions {
     bool raw = false;                     // send: the response's bytes in hex
     bool json = false;                    // results as JSON objects (docs/json.md)
     SendRequest send;
+    long count = 10;  // ping: the exchanges, 1 to 100,000
+    bool countGiven = false;
     bool trace = false;     // --trace: the decoded traffic on standard error
     std::string traceFile;  // --trace-file: the same, appended to this file
 };

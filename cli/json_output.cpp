@@ -208,3 +208,46 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
     object["ports"] = ports;
     Write(object);
 }
+
+namespace {
+
+// In the order of LineExchange::Result.
+const char* const kPingResults[] = {"ok", "differs", "refused", "no_answer", "busy", "line_lost"};
+
+}  // namespace
+
+void WritePingExchangeJson(const std::string& port, const LineExchange& exchange)
+{
+    Json object = Object("ping");
+    object["port"] = port;
+    object["n"] = exchange.number;
+    object["result"] = kPingResults[exchange.result];
+    object["ms"] = exchange.ms;
+    object["busy_answers"] = exchange.busyAnswers;
+    object["answer"] = exchange.result == LineExchange::kDiffers ? Json(Cp1252ToUtf8(exchange.answer)) : Json();
+    object["error"] =
+        exchange.why.empty()
+            ? Json()
+            : Json {{"message", ConsoleText(exchange.why)}, {"pair", PairJson(exchange.pair)}, {"open", nullptr}};
+    Write(object);
+}
+
+void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PortStatus* openFailure)
+{
+    Json object = Object("ping");
+    object["port"] = port;
+    object["summary"] = true;
+    object["sent"] = tally.Sent();
+    for (int result = 0; result < LineExchange::kResults; ++result)
+        object[kPingResults[result]] = tally.Count(static_cast<LineExchange::Result>(result));
+    long min = 0, median = 0, max = 0;
+    const bool timed = tally.Times(min, median, max);
+    object["min_ms"] = timed ? Json(min) : Json();
+    object["median_ms"] = timed ? Json(median) : Json();
+    object["max_ms"] = timed ? Json(max) : Json();
+    object["error"] = openFailure == nullptr ? Json()
+                                             : Json {{"message", ConsoleText(OpenFailureText(*openFailure))},
+                                                     {"pair", nullptr},
+                                                     {"open", StatusJson(*openFailure)}};
+    Write(object);
+}

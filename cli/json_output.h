@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_display.h"
 #include "serial/port_status.h"
+#include "session/line_test.h"
 #include "session/printer_session.h"
 
 #include <optional>
@@ -37,3 +38,8 @@ void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<st
 void WritePrinterJson(const PortProbe& probe);
 void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector<PortReport>& skipped,
                           const std::string& summary);
+
+// ping: one object per exchange as it ends, then the summary; a port that did not open gives
+// the summary alone, with openFailure.
+void WritePingExchangeJson(const std::string& port, const LineExchange& exchange);
+void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PortStatus* openFailure);

@@ -138,6 +138,8 @@ int RunCommand(const CliOptions& options)
         return RunFind(options);
     case CliOptions::Command::Send:
         return RunSend(options);
+    case CliOptions::Command::Ping:
+        return RunPing(options);
     case CliOptions::Command::None:
         break;
     }

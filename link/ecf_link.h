@@ -58,6 +58,8 @@ public:
     // be tried with a SYN alone; the first SendCmd then sends none. False when no number came:
     // the error pair says why, as after a SendCmd that failed at its SYN.
     bool Sync();
+    // Forgets the sequence number, so that the next SendCmd asks the printer for it again.
+    void ForgetSequence() { nextSeq = -1; }
 
     // buffer must hold at least 65,535 bytes.
     int GetResp(uint8_t* buffer);

@@ -62,6 +62,8 @@ CommandCycle::Sequence::~Sequence() { --cycle.sequenceDepth; }
 
 bool CommandCycle::StartCmd()
 {
+    busyAnswers = 0;
+    acknowledged = false;
     if (link->Start())
         return true;
     display.SetSt(OpenFailureText(link->OpenFailure()));
@@ -98,9 +100,11 @@ bool CommandCycle::SendCmd()
         case EcfLink::kAck:
             AppLog("SendCmd ACK");
             display.ShowCmd(kShowIdle);
+            acknowledged = true;
             return true;
         case EcfLink::kBusy:
             AppLog("SendCmd WAK");
+            ++busyAnswers;
             display.ShowCmd(kShowBusy, true);
             break;
         case EcfLink::kWriteFailed:
@@ -162,6 +166,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kFailed;
         case EcfLink::kRespBusy:
             AppLog("RecebeBuffer WAK");
+            ++busyAnswers;
             display.ShowCmd(kShowBusy, true);
             break;
         case EcfLink::kRespMore:
@@ -229,10 +234,7 @@ namespace {
 // One identification query: empty when the item could not be read.
 std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
 {
-    EcfLink& link = *cycle.Link();
-    link.SetCmd(command::kReadInfo, 0);
-    link.AddParam(command::kIdentificationGroup);
-    link.AddParam(static_cast<int32_t>(item));
+    PrepareIdentificationQuery(*cycle.Link(), item);
     std::string value;
     try {
         value = cycle.RetResp(0);
@@ -244,6 +246,13 @@ std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
 }
 
 }  // namespace
+
+void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item)
+{
+    link.SetCmd(command::kReadInfo, 0);
+    link.AddParam(command::kIdentificationGroup);
+    link.AddParam(static_cast<int32_t>(item));
+}
 
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
 {

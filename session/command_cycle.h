@@ -68,6 +68,9 @@ public:
         int errDetail = 0;
     };
     ErrorPair ShownPair() const { return shownPair; }
+    // Of the last command: how often the printer asked to wait, and whether it took the frame.
+    int BusyAnswers() const { return busyAnswers; }
+    bool Acknowledged() const { return acknowledged; }
 
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
@@ -85,7 +88,12 @@ private:
     int sequenceDepth = 0;
     bool lastStartFailed = false;
     ErrorPair shownPair;
+    int busyAnswers = 0;
+    bool acknowledged = false;
 };
+
+// The identification query for one item, prepared on the link.
+void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item);
 
 // Reads model, NS MF and SB with the three identification queries, each its own command;
 // puts kReadFailedText on the status line when one of them could not be read.

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -39,7 +40,13 @@ bool StartAndAnnounce(Printer& printer)
 
 int Simulate(const SimCliConfig& config, sigset_t& stopSignals)
 {
-    PrinterSim sim(config.options);
+    PrinterSim::Options options = config.options;
+    options.spoils.seed = config.spoilSeed ? *config.spoilSeed : std::random_device {}();
+    if (config.verbose)
+        options.spoils.report = [](const SimSpoil& spoil) {
+            std::fprintf(stderr, "kestro-sim: %s\n", SpoilText(spoil).c_str());
+        };
+    PrinterSim sim(options);
     ApplySimCli(config, sim);
     if (!StartAndAnnounce(sim))
         return 1;

@@ -66,6 +66,7 @@ PrinterSim::PrinterSim() : PrinterSim(Options {}) {}
 
 PrinterSim::PrinterSim(Options opts)
     : options(std::move(opts)),
+      spoiler(options.spoils),
       expectedSeq(options.firstSeq),
       frameTimeout(std::chrono::milliseconds(options.frameTimeoutMs))
 {
@@ -307,6 +308,13 @@ void PrinterSim::Run()
 
 void PrinterSim::Handle(const HostMessage& message)
 {
+    uint64_t frames;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        frames = counts.frames;
+    }
+    // An ENQ belongs to the last frame; a SYN, like a frame, to the next.
+    spoiler.BeginAnswer(message.kind, message.kind == HostMessage::Kind::Enq ? frames : frames + 1);
     switch (message.kind) {
     case HostMessage::Kind::Syn:
         HandleSyn();
@@ -526,6 +534,8 @@ void PrinterSim::SendInPieces(const std::vector<uint8_t>& bytes, int pieces, int
 
 void PrinterSim::Send(std::vector<uint8_t> bytes, std::chrono::milliseconds delay)
 {
+    if (!spoiler.Pass(bytes))
+        return;
     output.Add(std::move(bytes), output.AnswerTime() + delay);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/frame_reader.h"
+#include "sim/line_spoiler.h"
 #include "sim/printer_commands.h"
 #include "sim/sim_line.h"
 #include "sim/sim_output.h"
@@ -79,6 +80,7 @@ public:
         uint8_t firstSeq = 0;      // what the first SYN answers
         int frameTimeoutMs = 500;  // a started frame with no new byte for this long is refused (15/3)
         int baud = 0;              // > 0: the line's speed, which paces every byte both ways
+        LineSpoils spoils;         // a bad line: answers left out, bits flipped
     };
 
     PrinterSim();
@@ -159,6 +161,7 @@ private:
     // Owned by the serving thread.
     FrameReader reader;
     SimOutput output;
+    LineSpoiler spoiler;
     Response response;
     std::chrono::steady_clock::time_point lastInput;
     std::mt19937 rng;

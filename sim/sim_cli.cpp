@@ -95,6 +95,21 @@ OptionRule NumberRule(const char* name, int64_t min, int64_t max, T& number)
             }};
 }
 
+// A chance from 0 to 1, written as a decimal fraction: "0.05".
+OptionRule RateRule(const char* name, double& rate)
+{
+    return {name, kValue, [&rate](const std::string& value) {
+                const size_t point = value.find('.');
+                const std::string digits =
+                    point == std::string::npos ? value : value.substr(0, point) + value.substr(point + 1);
+                if (digits.empty() || digits.size() > 12 ||
+                    digits.find_first_not_of("0123456789") != std::string::npos)
+                    return false;
+                rate = std::strtod(value.c_str(), nullptr);
+                return rate <= 1;
+            }};
+}
+
 // A switch that sets how every frame is answered.
 OptionRule AnswerRule(const char* name, SimAnswer answer, SimPlan& plan)
 {
@@ -137,6 +152,14 @@ const char* SimCliUsage()
            "  --random SEED         answer each frame at random: correct, busy, refused, silent,\n"
            "                        garbage, split, header error or truncated block\n"
            "\n"
+           "A bad line (RATE is a chance from 0 to 1, such as 0.05):\n"
+           "  --noise RATE          flip one bit of each byte sent with this chance\n"
+           "  --drop RATE           leave out each whole answer (to a SYN, a frame or an ENQ) with\n"
+           "                        this chance\n"
+           "  --seed N              spoil the same answers on every run of the same conversation\n"
+           "                        (0-4294967295; default: different on every run)\n"
+           "  --verbose             say on standard error what the line spoiled\n"
+           "\n"
            "Replay (a trace saved by kestro's \"Salvar...\" or kestro-cli's --trace-file):\n"
            "  --replay FILE         answer as the recorded printer did: each host message must be the\n"
            "                        recorded one, and the recorded answers follow after the recorded\n"
@@ -159,7 +182,8 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
 {
     SimPlan& plan = config.defaultPlan;
     PrinterSim::Options& options = config.options;
-    // The options that change the printer's answers, which a replay takes from its file.
+    // The options that change the printer's answers, which a replay takes from its file (and
+    // --verbose, which tells how they were spoiled).
     std::vector<OptionRule> answerRules = {
         AnswerRule("--silent", SimAnswer::Silent, plan),
         AnswerRule("--garbage", SimAnswer::Garbage, plan),
@@ -190,6 +214,10 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         NumberRule("--truncate", 0, 65535, plan.truncateAt),
         NumberRule("--drop-after", 0, 1000000, config.dropAfter),
         NumberRule("--random", 0, UINT32_MAX, config.randomSeed),
+        RateRule("--noise", options.spoils.noise),
+        RateRule("--drop", options.spoils.drop),
+        NumberRule("--seed", 0, UINT32_MAX, config.spoilSeed),
+        SwitchRule("--verbose", config.verbose),
     };
     int answerOptions = 0;
     std::vector<OptionRule> rules = {

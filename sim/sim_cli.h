@@ -16,6 +16,8 @@ struct SimCliConfig {
     SimPair busySynPair;
     int dropAfter = -1;  // the frame after this many frames drops the line
     std::optional<uint32_t> randomSeed;
+    std::optional<uint32_t> spoilSeed;  // --seed; without it each run spoils differently
+    bool verbose = false;               // what the bad line spoiled, on standard error
     bool help = false;
     std::string replay;  // a trace file to play back instead of the printer's own answers
     bool fast = false;   // with replay: no recorded gaps

@@ -940,3 +940,35 @@ TEST_F(CliTest, LogOfAnIdentificationFollowsTheWindowsConnect)
 }
 
 }  // namespace
+
+TEST_F(CliTest, PingTellsEachExchangeThenTheSummaryAndCtrlCKeepsTheSummarySoFar)
+{
+    StartPrinter();
+    const CliRun run = RunCli({"--port", sim->PortName(), "ping", "--count", "3"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[2].rfind("3: ", 0), 0u);
+    EXPECT_EQ(lines[2].substr(lines[2].size() - 3), " ms");
+    EXPECT_EQ(lines[3].rfind("3 enviados: 3 respondidos, 0 sem resposta, 0 recusados, 0 diferentes; ", 0), 0u);
+    EXPECT_EQ(sim->Counts().syns, 1u);
+
+    const std::vector<Json> objects =
+        JsonLines(RunCli({"--json", "--port", sim->PortName(), "ping", "--count", "2"}));
+    ASSERT_EQ(objects.size(), 3u);
+    ExpectKeys(objects[1], "ping", {"n", "result", "ms", "error"});
+    EXPECT_EQ(objects[1]["result"], "ok");
+    ExpectKeys(objects[2], "ping",
+               {"summary", "sent", "ok", "differs", "refused", "no_answer", "busy", "line_lost", "min_ms",
+                "median_ms", "max_ms"});
+    EXPECT_EQ(objects[2]["sent"], 2);
+
+    // The printer stops answering but to ask for a wait: Ctrl-C ends with what was counted.
+    const uint64_t before = sim->Counts().frames;
+    sim->QueuePlan(SimPlan(), 2);
+    sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Busy, {0, 1}));
+    const CliRun stopped =
+        RunCli({"--port", sim->PortName(), "ping"}, {}, [&] { return sim->Counts().frames > before + 2; });
+    EXPECT_EQ(stopped.status, 128 + SIGINT);
+    EXPECT_EQ(Lines(stopped.out).back().rfind("2 enviados: 2 respondidos", 0), 0u) << stopped.out;
+}

@@ -197,10 +197,13 @@ TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
     EXPECT_FALSE(window->Session().Connected());
 }
 
-TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledAndAlwaysTheTrafficView)
+TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWhileIdleAndConnected)
 {
-    const std::vector<std::string> offered = {"Localizar ECF", "Tr\u00e1fego F2"};
-    const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", "Tr\u00e1fego F2"};
+    const std::string test = "Testar comunica\u00e7\u00e3o";
+    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2"};
+    const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)",
+                                                 "Tr\u00e1fego F2"};
+    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, "Tr\u00e1fego F2"};
     EXPECT_EQ(RightClick("gb0"), offered);
     EXPECT_EQ(RightClick("cbPorta"), offered);
     std::vector<std::string> duringConnect, duringReading;
@@ -210,7 +213,7 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledAndAlwaysTheT
     };
     Connect();
     EXPECT_EQ(duringConnect, notOffered);
-    EXPECT_EQ(RightClick("gbTeste"), notOffered);
+    EXPECT_EQ(RightClick("gbTeste"), connected);
     onPause = [&] {
         if (duringReading.empty())
             duringReading = RightClick("gbTeste");
@@ -836,3 +839,37 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
 }
 
 }  // namespace
+
+TEST_F(ConnectionTest, TestarComunicacaoCountsTheAnswersAndCancelarStopsIt)
+{
+    Connect();
+    int busyShown = 0;
+    int cancelShown = 0;
+    onPause = [&] {
+        busyShown += window->cursor().shape() == Qt::BusyCursor;
+        cancelShown += Find<QLabel>("lbStCancel")->isVisible();
+    };
+    const uint64_t before = sim.Counts().frames;
+    RightClick("gbTeste", QStringLiteral("Testar comunica\u00e7\u00e3o"));
+    EXPECT_EQ(sim.Counts().frames - before, 10u);
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Comunica\u00e7\u00e3o: 10 de 10 respostas, ")))
+        << Status().toStdString();
+    EXPECT_TRUE(Status().endsWith(" ms"));
+    EXPECT_EQ(busyShown, 10);
+    EXPECT_EQ(cancelShown, 10);
+    EXPECT_NE(window->cursor().shape(), Qt::BusyCursor);
+
+    // "Cancelar" in the third exchange: the two before it are what is told.
+    int pausesSeen = 0;
+    onPause = [&] {
+        if (++pausesSeen == 3)
+            QTest::mouseClick(Find<QLabel>("lbStCancel"), Qt::LeftButton);
+    };
+    RightClick("gbTeste", QStringLiteral("Testar comunica\u00e7\u00e3o"));
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Comunica\u00e7\u00e3o: 2 de 2 respostas, ")))
+        << Status().toStdString();
+    EXPECT_FALSE(Find<QLabel>("lbStCancel")->isVisible());
+    EXPECT_TRUE(Find<QGroupBox>("gbTeste")->isEnabled());
+    EXPECT_TRUE(PortFree());
+    EXPECT_TRUE(window->Session().Connected());
+}

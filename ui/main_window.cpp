@@ -4,10 +4,13 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "session/line_test.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "ui/shown_text.h"
 #include "ui_main_window.h"
+#include "vocab/error_text.h"
+#include "vocab/line_test_text.h"
 #include "vocab/search_words.h"
 
 #include <QCloseEvent>
@@ -108,7 +111,7 @@ void TfmMainComunic::ShowCmd(int code)
         ui->imTx->setVisible(visible);
         ui->imRx->setVisible(visible);
     }
-    ui->lbStCancel->hide();
+    ui->lbStCancel->setVisible(cancelKept);
     ui->imTx->repaint();
     ui->imRx->repaint();
     ProcessMessages();
@@ -372,10 +375,39 @@ void TfmMainComunic::LocalizaECF()
     cbPortaChange();
 }
 
+void TfmMainComunic::TestaComunicacao()
+{
+    if (!session.Connected() || commandRunning)
+        return;
+    CommandScope scope(*this);
+    ui->gbPorta->setEnabled(false);
+    ui->gbTeste->setEnabled(false);
+    SetSt("");
+    setCursor(Qt::BusyCursor);
+    cancelKept = true;
+    ui->lbStCancel->setVisible(true);
+    std::string lost;
+    LineTest test(session);
+    const LineTally& tally = test.Run(LineTest::kWindowCount, [&lost](const LineExchange& exchange) {
+        if (exchange.result == LineExchange::kLineLost)
+            lost = OneLine(exchange.why) + "; ";
+    });
+    cancelKept = false;
+    ui->lbStCancel->hide();
+    unsetCursor();
+    // A lost line is said first: it is where the technician looks.
+    SetSt(Shown(lost + StatusSummaryText(tally)));
+    ui->gbPorta->setEnabled(true);
+    ui->gbTeste->setEnabled(true);
+}
+
 void TfmMainComunic::FillContextMenu()
 {
     acLocalizaECF = contextMenu.addAction(Shown(kFindPrinterAction), this, &TfmMainComunic::LocalizaECF);
     acLocalizaECF->setObjectName("acLocalizaECF");
+    acTestaComunicacao =
+        contextMenu.addAction(Shown(kLineTestAction), this, &TfmMainComunic::TestaComunicacao);
+    acTestaComunicacao->setObjectName("acTestaComunicacao");
     contextMenu.addAction(traffic.Action());
     // The port list would keep the right click to itself and show nothing.
     ui->cbPorta->setContextMenuPolicy(Qt::NoContextMenu);
@@ -384,6 +416,7 @@ void TfmMainComunic::FillContextMenu()
 void TfmMainComunic::contextMenuEvent(QContextMenuEvent* event)
 {
     acLocalizaECF->setEnabled(SearchOffered());
+    acTestaComunicacao->setEnabled(session.Connected() && !commandRunning);
     // Not exec(): a command may be running further up this thread's stack, and must not wait
     // for the menu to close.
     contextMenu.popup(event->globalPos());

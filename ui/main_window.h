@@ -87,6 +87,9 @@ public:
     // printer at once and picks the first where one answered, as if the user had chosen it.
     // The window stays alive meanwhile; "Cancelar" or Escape stops the search.
     void LocalizaECF();
+    // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
+    // cursor and "Cancelar" shown; the status line ends with how many were answered and how fast.
+    void TestaComunicacao();
 
     // The connection behind the window, for tests and tools that look at it or run their own
     // commands on it.
@@ -102,7 +105,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A click on "Cancelar" asks the running command or port search to stop.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The window's one context menu: "Localizar ECF", offered when "Porta:" is, and "Tráfego" (F2).
+    // The window's one context menu: "Localizar ECF", offered when "Porta:" is, "Testar
+    // comunicação", offered while connected and idle, and "Tráfego" (F2).
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -158,6 +162,8 @@ private:
     bool closeRequested = false;  // the window was closed during a command
     QMenu contextMenu {this};
     QAction* acLocalizaECF = nullptr;
+    QAction* acTestaComunicacao = nullptr;
+    bool cancelKept = false;          // "Cancelar" stays shown between the commands of a line test
     PrinterFinder* finder = nullptr;  // the port search while it runs
     QString scanNote;                 // what the last scan said of the ports it left out
 };

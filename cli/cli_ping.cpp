@@ -1,0 +1,65 @@
+// kestro-cli ping: is the line sound? The model query, again and again, each exchange told as it
+// ends, then the counts and the times.
+#include "cli/cli_commands.h"
+#include "cli/console.h"
+#include "cli/console_display.h"
+#include "cli/json_output.h"
+#include "cli/terminal_text.h"
+#include "cli/trace_output.h"
+#include "session/line_test.h"
+#include "vocab/cp1252.h"
+
+namespace {
+
+// The console without the pause after a received block, so that an exchange takes what the line
+// and the printer take. The printer's requests to wait keep their pause. The failures' texts are
+// told on each exchange's line instead of the status line's.
+class PingDisplay : public ConsoleDisplay {
+public:
+    explicit PingDisplay(bool textResults) : ConsoleDisplay(stderr, false, textResults) {}
+    void ShowCmd(int /*code*/) override {}
+    using ConsoleDisplay::ShowCmd;
+    void SetSt(const std::string& text) override
+    {
+        if (!running)
+            ConsoleDisplay::SetSt(text);
+    }
+    bool running = false;
+};
+
+// A line that may hold a printer's answer, harmless to the terminal.
+std::string ForTerminal(const std::string& cp1252) { return TerminalSafe(Cp1252ToUtf8(cp1252)); }
+
+}  // namespace
+
+int RunPing(const CliOptions& options)
+{
+    TraceOutput trace;
+    if (!trace.Open(options.trace, options.traceFile, options.port))
+        return kExitFailed;
+    PingDisplay display(!options.json);
+    PrinterSession session(display);
+    if (trace.Active())
+        session.SetTrafficObserver(trace.Observer());
+    if (!session.Open(options.port)) {
+        if (options.json)
+            WritePingSummaryJson(options.port, LineTally(), &session.OpenFailure());
+        return kExitFailed;
+    }
+    display.running = true;
+    LineTest test(session);
+    const LineTally& tally = test.Run(options.count, [&](const LineExchange& exchange) {
+        if (options.json)
+            WritePingExchangeJson(options.port, exchange);
+        else
+            display.Result(ForTerminal(ExchangeText(exchange)));
+        if (exchange.result == LineExchange::kLineLost)
+            display.Message(ConsoleText(exchange.why));
+    });
+    session.Disconnect();
+    if (options.json)
+        WritePingSummaryJson(options.port, tally, nullptr);
+    else
+        display.Result(ForTerminal(SummaryText(tally)));
+    return tally.Sound() ? kExitDone : kExitFailed;
+}

@@ -1,0 +1,202 @@
+// The line test: its exchanges, their classes and the texts that tell them.
+#include "session/line_test.h"
+
+#include "base/log.h"
+#include "session/port_texts.h"
+#include "vocab/error_text.h"
+#include "vocab/line_test_text.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+// "1.250": thousands grouped with a dot, as Brazil writes them.
+std::string Grouped(long value)
+{
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > (value < 0 ? 1 : 0); at -= 3)
+        digits.insert(static_cast<size_t>(at), ".");
+    return digits;
+}
+
+std::string Filled(LineTestText text, const std::vector<std::string>& values)
+{
+    return FillText(LineTestPattern(text), values);
+}
+
+}  // namespace
+
+void LineTally::Add(const LineExchange& exchange)
+{
+    ++sent;
+    ++counts[exchange.result];
+    const bool gotAnswer = exchange.result == LineExchange::kOk || exchange.result == LineExchange::kBusy ||
+                           exchange.result == LineExchange::kDiffers;
+    if (gotAnswer) {
+        ++times[exchange.ms];
+        ++timed;
+    }
+}
+
+bool LineTally::Times(long& min, long& median, long& max) const
+{
+    if (timed == 0)
+        return false;
+    min = times.begin()->first;
+    max = times.rbegin()->first;
+    // The lower middle one of an even count.
+    long before = (timed - 1) / 2;
+    for (const auto& [ms, count] : times) {
+        if (before < count) {
+            median = ms;
+            break;
+        }
+        before -= count;
+    }
+    return true;
+}
+
+std::string ExchangeText(const LineExchange& exchange)
+{
+    const std::string number = std::to_string(exchange.number);
+    const std::string ms = Grouped(exchange.ms);
+    const CommandCycle::ErrorPair& pair = exchange.pair;
+    switch (exchange.result) {
+    case LineExchange::kOk:
+        return Filled(LineTestText::kAnswered, {number, ms});
+    case LineExchange::kBusy:
+        return Filled(LineTestText::kBusyAnswered, {number, std::to_string(exchange.busyAnswers), ms});
+    case LineExchange::kDiffers: {
+        // The first field is what the technician compares; a response without one shows whole.
+        const std::vector<std::string> fields = CommandCycle::LeParam(exchange.answer);
+        return Filled(LineTestText::kDiffers, {number, fields.empty() ? exchange.answer : fields.front()});
+    }
+    case LineExchange::kRefused:
+        return Filled(exchange.inResponse ? LineTestText::kRefusedInResponse : LineTestText::kRefused,
+                      {number, std::to_string(pair.errClass), std::to_string(pair.errDetail),
+                       OneLine(ErrorText(pair.errClass, pair.errDetail))});
+    case LineExchange::kNoAnswer:
+        return Filled(pair.errClass == kLinkErrorClass && pair.errDetail == kLinkInvalidAnswer
+                          ? LineTestText::kInvalidAnswer
+                          : LineTestText::kNoAnswer,
+                      {number});
+    case LineExchange::kLineLost:
+        break;
+    }
+    return number + ": " + OneLine(exchange.why);
+}
+
+std::string SummaryText(const LineTally& tally)
+{
+    std::string text = LineTestCounted(LineTestCount::kSent, tally.Sent()) + ": " +
+                       LineTestCounted(LineTestCount::kAnswered, tally.Answered()) + ", " +
+                       LineTestCounted(LineTestCount::kNoAnswer, tally.Count(LineExchange::kNoAnswer)) + ", " +
+                       LineTestCounted(LineTestCount::kRefused, tally.Count(LineExchange::kRefused)) + ", " +
+                       LineTestCounted(LineTestCount::kDiffers, tally.Count(LineExchange::kDiffers));
+    long min = 0, median = 0, max = 0;
+    if (tally.Times(min, median, max))
+        text += "; " + Filled(LineTestText::kTimes, {Grouped(min), Grouped(median), Grouped(max)});
+    return text;
+}
+
+std::string StatusSummaryText(const LineTally& tally)
+{
+    std::string text =
+        Filled(LineTestText::kStatus, {std::to_string(tally.Answered()), std::to_string(tally.Sent())});
+    long min = 0, median = 0, max = 0;
+    if (tally.Sound() && tally.Times(min, median, max))
+        return text + Filled(LineTestText::kStatusTimes, {Grouped(min), Grouped(max)});
+    // What went wrong, the kinds that happened only.
+    const std::pair<LineExchange::Result, LineTestCount> failures[] = {
+        {LineExchange::kNoAnswer, LineTestCount::kNoAnswer},
+        {LineExchange::kRefused, LineTestCount::kRefusedAnswers},
+        {LineExchange::kDiffers, LineTestCount::kDifferentAnswers},
+    };
+    std::string said;
+    for (const auto& [result, words] : failures) {
+        if (tally.Count(result) > 0)
+            said += (said.empty() ? "" : ", ") + LineTestCounted(words, tally.Count(result));
+    }
+    return said.empty() ? text : text + " (" + said + ")";
+}
+
+LineTest::LineTest(PrinterSession& session)
+    : session(session),
+      cycle(session.cycle),
+      link(*session.link),
+      response(CommandCycle::kResponseSize)
+{
+}
+
+const LineTally& LineTest::Run(long count, const std::function<void(const LineExchange&)>& told)
+{
+    AppLog("LineTest");
+    // One sequence: a cancel stops the whole test, not only the exchange in progress.
+    const CommandCycle::Sequence sequence(cycle);
+    // The test starts from the printer's own number, whatever the link had.
+    link.ForgetSequence();
+    for (long n = 1; n <= count && !cycle.CancelRequested(); ++n) {
+        LineExchange exchange;
+        exchange.number = n;
+        if (!Exchange(exchange))
+            break;
+        tally.Add(exchange);
+        told(exchange);
+        if (exchange.result == LineExchange::kLineLost)
+            break;
+        // After a failure nobody knows whether the printer took the frame and counted its
+        // number: the next exchange asks for the number instead of guessing it, so that one
+        // fault does not fail the exchanges after it with a wrong sequence number.
+        if (exchange.result != LineExchange::kOk && exchange.result != LineExchange::kBusy)
+            link.ForgetSequence();
+    }
+    AppLog("LineTest Fim");
+    return tally;
+}
+
+bool LineTest::Exchange(LineExchange& exchange)
+{
+    PrepareIdentificationQuery(link, IdentificationItem::kModel);
+    const auto start = std::chrono::steady_clock::now();
+    size_t received = 0;
+    const int result = cycle.ExecCmd(response.data(), response.size(), &received);
+    exchange.ms = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+    if (result != CommandCycle::kDone && cycle.CancelRequested() && !link.LineLost())
+        return false;
+    exchange.busyAnswers = cycle.BusyAnswers();
+    // The link's pair is the one that the cycle showed; a failed write leaves it cleared.
+    if (link.ErrClass() != kLinkErrorClass || link.ErrDetail() != kLinkCleared)
+        exchange.pair = {link.ErrClass(), link.ErrDetail()};
+    Classify(result, received, exchange);
+    return true;
+}
+
+void LineTest::Classify(int result, size_t received, LineExchange& exchange)
+{
+    if (result == CommandCycle::kNotStarted || link.LineLost()) {
+        exchange.result = LineExchange::kLineLost;
+        exchange.why = link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost)
+                                       : OpenFailureText(ExplainOpenFailure(link.DevicePath(), link.LastError()));
+        return;
+    }
+    if (result == CommandCycle::kDone) {
+        exchange.answer.assign(reinterpret_cast<const char*>(response.data()),
+                               std::min(received, response.size() - 1));
+        if (!answered) {
+            first = exchange.answer;
+            answered = true;
+        }
+        if (exchange.answer != first)
+            exchange.result = LineExchange::kDiffers;
+        else
+            exchange.result = exchange.busyAnswers > 0 ? LineExchange::kBusy : LineExchange::kOk;
+        return;
+    }
+    const CommandCycle::ErrorPair& pair = exchange.pair;
+    const bool printers = pair.errClass != 0 && pair.errClass != kLinkErrorClass;
+    exchange.result = printers ? LineExchange::kRefused : LineExchange::kNoAnswer;
+    exchange.inResponse = printers && cycle.Acknowledged();
+    exchange.why = pair.errClass != 0 ? ErrorText(pair.errClass, pair.errDetail) : std::string(kSendFailedText);
+}
