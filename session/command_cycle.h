@@ -2,6 +2,7 @@
 // printer asks to wait), receive the response blocks, end. Shared by the window and kestro-cli.
 #pragma once
 
+#include "link/command_numbers.h"
 #include "link/ecf_link.h"
 #include "session/cycle_display.h"
 

@@ -5,6 +5,7 @@
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_text.h"
+#include "vocab/status_words.h"
 
 #include <algorithm>
 #include <chrono>

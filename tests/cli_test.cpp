@@ -900,8 +900,8 @@ TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
         EXPECT_EQ(run.err.size() > end.size() ? run.err.substr(run.err.size() - end.size()) : "", end) << run.err;
     }
     EXPECT_EQ(RunCli({"frobnicate"}).err,
-              "kestro-cli: palavra desconhecida 'frobnicate': esperado um comando (ports, identify, lx, find ou "
-              "send) ou um caminho /dev/DISPOSITIVO. Veja kestro-cli --help.\n");
+              "kestro-cli: palavra desconhecida 'frobnicate': esperado um comando (ports, identify, lx, find, "
+              "send ou ping) ou um caminho /dev/DISPOSITIVO. Veja kestro-cli --help.\n");
 }
 
 TEST(CliCommandLine, AppLogSwitchInAnyCaseLogsTheCommandLineFirst)
