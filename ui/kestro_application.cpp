@@ -2,6 +2,7 @@
 #include "ui/kestro_application.h"
 
 #include "ui/main_window.h"
+#include "ui/qt_compat.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -15,6 +16,13 @@ std::function<void(const QString&)> fatalReport;
 
 // A non-standard exception carries no text; the box still says what happened.
 const char* const kUnknownError = "Erro inesperado.";
+
+// What must be set before the application object exists; passes argc on to it.
+int& BeforeApplication(int& argc)
+{
+    ScaleToScreenDpi();
+    return argc;
+}
 
 }  // namespace
 
@@ -30,7 +38,7 @@ void LoadWindowFonts()
     }
 }
 
-KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(argc, argv)
+KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(BeforeApplication(argc), argv)
 {
     // The name, not the display name: Linux window managers would append a display name to
     // every caption.
