@@ -40,13 +40,13 @@ bool ParseOptions(const std::vector<std::string>& words, const std::vector<Optio
         }
         const bool joined = word.size() > rule->name.size();
         if (!joined && i + 1 == words.size()) {
-            error = rule->name + " needs " + rule->needs;
+            error = rule->name + " precisa de " + rule->needs;
             return false;
         }
         const std::string value = joined ? word.substr(rule->name.size() + 1) : words[++i];
         if (!rule->take(value)) {
-            error = value.empty() ? rule->name + " needs " + rule->needs
-                                  : "bad value for " + rule->name + ": " + value;
+            error = value.empty() ? rule->name + " precisa de " + rule->needs
+                                  : "valor inválido para " + rule->name + ": '" + value + "'";
             return false;
         }
     }

@@ -9,7 +9,7 @@
 // One option: a switch ("--trace") or one with a value ("--port NAME" or "--port=NAME").
 struct OptionRule {
     std::string name;   // "--port"; "-h" works as well
-    const char* needs;  // what the value is, for "--port needs a port name"; nullptr for a switch
+    const char* needs;  // what the value is, for "--port precisa de um nome de porta"; nullptr for a switch
     std::function<bool(const std::string& value)> take;  // false: the value is refused
 };
 
@@ -23,6 +23,7 @@ using OtherWord = std::function<bool(const std::string& word, std::string& error
 
 // Reads words in order; options may come anywhere. A value is the rest after "=" or the next
 // word, whatever it looks like. False on the first error: a missing value, or an empty one that
-// is refused, is "NAME needs NEEDS"; another refused value is "bad value for NAME: VALUE".
+// is refused, is "NAME precisa de NEEDS"; another refused value is "valor inválido para NAME:
+// 'VALUE'".
 bool ParseOptions(const std::vector<std::string>& words, const std::vector<OptionRule>& rules,
                   const OtherWord& other, std::string& error);

@@ -2,6 +2,7 @@
 // connect and identify, an X reading, CPU time, the largest block; then the window's figures from
 // window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
 #include "bench/bench_clock.h"
+#include "link/command_numbers.h"
 #include "link/traffic_format.h"
 #include "serial/port_status.h"
 #include "session/command_cycle.h"
@@ -10,13 +11,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -386,6 +390,132 @@ private:
 };
 }  // namespace
 
+// A busy desktop for the holder look: `processes` children holding `descriptors` descriptors
+// each, until destroyed. Each child dies with this process too (a Die, a signal), so that none
+// outlives the bench.
+class BusyMachine {
+public:
+    BusyMachine(int processes, int descriptors)
+    {
+        int ready[2];
+        if (pipe(ready) != 0)
+            Die("pipe");
+        for (int i = 0; i < processes; ++i) {
+            const pid_t child = fork();
+            if (child < 0) {
+                close(ready[0]);
+                close(ready[1]);
+                Die("fork of the busy machine's processes");
+            }
+            if (child == 0) {
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (getppid() == 1)
+                    _exit(0);
+                for (int fd = 0; fd < descriptors; ++fd)
+                    (void)!open("/dev/null", O_RDONLY);
+                (void)!write(ready[1], "r", 1);
+                for (;;)
+                    pause();
+            }
+            children.push_back(child);
+        }
+        close(ready[1]);
+        // Bounded: a child that never says so is waited for at most ten seconds in all.
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        int started = 0;
+        while (started < processes && Clock::now() < deadline) {
+            pollfd waiting {ready[0], POLLIN, 0};
+            char marks[256];
+            if (poll(&waiting, 1, 100) > 0) {
+                const ssize_t got = read(ready[0], marks, sizeof marks);
+                if (got <= 0)
+                    break;
+                started += static_cast<int>(got);
+            }
+        }
+        close(ready[0]);
+        if (started < processes) {
+            End();
+            Die("the busy machine's processes did not start");
+        }
+    }
+    ~BusyMachine() { End(); }
+    BusyMachine(const BusyMachine&) = delete;
+    BusyMachine& operator=(const BusyMachine&) = delete;
+
+private:
+    void End()
+    {
+        for (const pid_t child : children)
+            kill(child, SIGKILL);
+        for (const pid_t child : children)
+            waitpid(child, nullptr, 0);
+        children.clear();
+    }
+
+    std::vector<pid_t> children;
+};
+
+// The median of `runs` timings of one opening and closing of the port.
+double OpenMs(const std::string& path, HolderCheck check, int runs)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const Clock::time_point start = Clock::now();
+        if (!OpenSerialPort(path, "115200,n,8,1", EcfLink::kBufferSize, check).port)
+            Die("the simulator's port did not open");
+        times.push_back(Ms(Clock::now() - start));
+    }
+    return Median(times);
+}
+
+// The median of five X readings on the connected link.
+double XReadingMs(EcfLink& link, CommandCycle& cycle, PacedDisplay& display)
+{
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        const Clock::time_point start = Clock::now();
+        link.SetCmd(command::kReadingX, 0);
+        link.AddParam(command::kReadingXParam);
+        if (cycle.ExecCmd() != CommandCycle::kDone)
+            Die("the X reading failed: " + display.status);
+        times.push_back(Ms(Clock::now() - start));
+    }
+    return Median(times);
+}
+
+// What the look for a port's holder costs on a busy machine (600 processes with 80 descriptors
+// each) against an idle one: a command on a connected link, its open alone, and the connecting
+// open that makes the look.
+void HolderCheckRows(SimProcess& sim, EcfLink& link, CommandCycle& cycle, PacedDisplay& display,
+                     std::vector<Row>& rows)
+{
+    constexpr int kProcesses = 600;
+    constexpr int kDescriptors = 80;
+    const std::string path = DevicePathForPortName(sim.PortName());
+    const double idleCommand = XReadingMs(link, cycle, display);
+    const double idleOpen = OpenMs(path, HolderCheck::kSkip, 20);
+    const double idleLook = OpenMs(path, HolderCheck::kLook, 10);
+    double busyCommand = 0, busyOpen = 0, busyLook = 0;
+    {
+        const BusyMachine busy(kProcesses, kDescriptors);
+        busyCommand = XReadingMs(link, cycle, display);
+        busyOpen = OpenMs(path, HolderCheck::kSkip, 20);
+        busyLook = OpenMs(path, HolderCheck::kLook, 10);
+    }
+    const std::string machine = " (" + std::to_string(kProcesses) + " processes x " +
+                                std::to_string(kDescriptors) + " descriptors vs idle)";
+    const auto more = [](double busy, double idle, int decimals) {
+        return (busy >= idle ? "+" : "") + Fixed(busy - idle, decimals) + " ms";
+    };
+    rows.push_back({"Busy machine: X reading on a connected link, median (ms)" + machine, Fixed(busyCommand, 1),
+                    Fixed(idleCommand, 1) + " (idle)", more(busyCommand, idleCommand, 1)});
+    rows.push_back({"Busy machine: a command's port open and close, median (ms)" + machine, Fixed(busyOpen, 2),
+                    Fixed(idleOpen, 2) + " (idle)", more(busyOpen, idleOpen, 2)});
+    rows.push_back({"Busy machine: connecting open with the holder look, median (ms)" + machine,
+                    Fixed(busyLook, 1), Fixed(idleLook, 1) + " (idle)", more(busyLook, idleLook, 1)});
+}
+
 int main()
 {
     SimProcess sim;
@@ -423,6 +553,7 @@ int main()
                     Fixed(wall / kXReadingFloor, 2)});
     rows.push_back({"X reading: 50 ms polls made", std::to_string(polls), "3 (floor)", ""});
     rows.push_back({"X reading: CPU user+sys (ms)", Fixed(cpuUsed, 1), "", ""});
+    HolderCheckRows(sim, *link, cycle, display, rows);
 
     // Idle and connected: between commands the port is closed (End), as the window leaves it.
     constexpr auto kIdle = std::chrono::seconds(5);

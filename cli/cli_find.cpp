@@ -9,8 +9,10 @@
 #include "serial/port_status.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
+#include "vocab/command_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
+#include "vocab/search_words.h"
 
 #include <algorithm>
 #include <map>
@@ -21,17 +23,18 @@ std::string PrinterLine(const PortProbe& probe)
 {
     const Identification& read = probe.identification;
     const auto safe = [](const std::string& text) { return TerminalSafe(Cp1252ToUtf8(text)); };
-    return TerminalSafe(probe.port) + "\tModelo: " + safe(read.modelo) + "\tNS MF: " + safe(read.nsMf) +
-           "\tSB: " + safe(FormatSb(read.sb));
+    return TerminalSafe(probe.port) + "\t" + kModelLabel + safe(read.modelo) + "\t" + kSerialNumberLabel +
+           safe(read.nsMf) + "\t" + kBasicSoftwareLabel + safe(FormatSb(read.sb));
 }
 
 // The last line: printers found, ports tried, ports left out by reason.
 std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>& skipped)
 {
     std::string line =
-        printers == 0 ? kNoPrinterFoundText : Counted(printers, "ECF encontrado", "ECFs encontrados");
-    line += "; " + Counted(tried, "porta tentada", "portas tentadas") + ", " +
-            Counted(skipped.size(), "deixada", "deixadas") + " de fora";
+        FillIn(kSearchSummaryText,
+               {{"printers", printers == 0 ? kNoPrinterFoundText : Counted(printers, kPrintersFoundWords)},
+                {"tried", Counted(tried, kPortsTriedWords)},
+                {"skipped", Counted(skipped.size(), kPortsSkippedWords)}});
     std::map<PortState, size_t> reasons;
     for (const PortReport& report : skipped)
         ++reasons[report.status.state];

@@ -15,6 +15,8 @@ namespace {
 
 using Command = CliOptions::Command;
 
+constexpr char kCommandNames[] = "(ports, identify, lx, find ou send)";
+
 Command CommandNamed(const std::string& word)
 {
     if (word == "ports")
@@ -48,14 +50,18 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
         sendWords.push_back(word);  // "-5" is a parameter here, not an option
     } else if (CommandNamed(word) != Command::None) {
         if (options.command != Command::None) {
-            error = "only one command at a time: '" + word + "'";
+            error = "um comando por vez: '" + word + "' é o segundo";
             return false;
         }
         options.command = CommandNamed(word);
     } else if (IsDevicePathArgument(word)) {
         options.extraPaths.push_back(word);
+    } else if (word.rfind('-', 0) == 0) {
+        error = "opção desconhecida '" + word + "'";
+        return false;
     } else {
-        error = "unknown argument '" + word + "'";
+        error = "palavra desconhecida '" + word + "': esperado um comando " + kCommandNames +
+                " ou um caminho /dev/DISPOSITIVO";
         return false;
     }
     return true;
@@ -66,39 +72,39 @@ bool UsableTogether(const CliOptions& options, std::string& error)
 {
     const bool portGiven = !options.port.empty();
     if (options.verbose && options.command != Command::Find) {
-        error = "--verbose is for find";
+        error = "--verbose é só para find";
         return false;
     }
     if (options.raw && options.command != Command::Send) {
-        error = "--raw is for send";
+        error = "--raw é só para send";
         return false;
     }
     if (options.all && options.command != Command::Ports) {
-        error = "--all is for ports";
+        error = "--all é só para ports";
         return false;
     }
     switch (options.command) {
     case Command::None:
-        error = "no command given";
+        error = std::string("falta o comando ") + kCommandNames;
         return false;
     case Command::Ports:
     case Command::Find:
         if (portGiven) {
-            error = std::string(options.command == Command::Find ? "find" : "ports") + " takes no --port";
+            error = std::string(options.command == Command::Find ? "find" : "ports") + " não usa --port";
             return false;
         }
         if (options.command == Command::Ports && (options.trace || !options.traceFile.empty())) {
-            error = "ports has no traffic to trace";
+            error = "ports não troca mensagens com a impressora: nada para --trace";
             return false;
         }
         return true;
     default:
         if (!portGiven) {
-            error = "this command needs --port NAME";
+            error = "falta --port NOME: este comando fala com uma impressora";
             return false;
         }
         if (!options.extraPaths.empty()) {
-            error = "device paths are for ports and find; give the port with --port";
+            error = "caminhos de dispositivo são só para ports e find; dê a porta com --port";
             return false;
         }
         return true;
@@ -117,14 +123,14 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("-h", help),
         SwitchRule("--help", help),
         SwitchRule("--version", version),
-        {"--port", "a port name",
+        {"--port", "um nome de porta",
          [&](const std::string& value) {
              // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
              options.port = PortNameForDevicePath(value);
              return !options.port.empty();
          }},
         SwitchRule("--trace", options.trace),
-        {"--trace-file", "a file name",
+        {"--trace-file", "um nome de arquivo",
          [&](const std::string& value) {
              options.traceFile = value;
              return !value.empty();
@@ -151,7 +157,7 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
 {
     request = {};
     if (words.size() < 2) {
-        error = "send needs CMD and EXT";
+        error = "send precisa de CMD e EXT";
         return false;
     }
     for (size_t i = 0; i < words.size(); ++i) {
@@ -161,8 +167,8 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
         int64_t value = 0;
         if (!ParseInteger(words[i], low, high, value)) {
             static const char* const names[] = {"CMD", "EXT", "PARAM"};
-            error = std::string(names[std::min<size_t>(i, 2)]) + " must be a whole number from " +
-                    std::to_string(low) + " to " + std::to_string(high) + ", not '" + words[i] + "'";
+            error = std::string(names[std::min<size_t>(i, 2)]) + " deve ser um número inteiro de " +
+                    std::to_string(low) + " a " + std::to_string(high) + ", não '" + words[i] + "'";
             return false;
         }
         if (i == 0)
@@ -173,7 +179,7 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
             request.params.push_back(static_cast<int32_t>(value));
     }
     if (!PrinterSession::ParamsFit(request.params)) {
-        error = "the parameters do not fit one command frame";
+        error = "os parâmetros não cabem em um comando: envie menos";
         return false;
     }
     return true;
@@ -182,72 +188,75 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
 std::string CliUsage()
 {
     return "kestro-cli " + ProgramVersionText() +
-           ": talks to a fiscal printer on a serial port from a terminal.\n"
+           ": fala com uma impressora fiscal numa porta serial, pelo terminal.\n"
            "\n"
-           "Usage:\n"
-           "  kestro-cli ports [--all] [/dev/DEVICE...]\n"
-           "  kestro-cli --port NAME identify\n"
-           "  kestro-cli --port NAME lx\n"
-           "  kestro-cli find [--verbose] [/dev/DEVICE...]\n"
-           "  kestro-cli --port NAME send [--raw] CMD EXT [PARAM...]\n"
+           "Uso:\n"
+           "  kestro-cli ports [--all] [/dev/DISPOSITIVO...]\n"
+           "  kestro-cli --port NOME identify\n"
+           "  kestro-cli --port NOME lx\n"
+           "  kestro-cli find [--verbose] [/dev/DISPOSITIVO...]\n"
+           "  kestro-cli --port NOME send [--raw] CMD EXT [PARAM...]\n"
            "  kestro-cli --help | --version\n"
            "\n"
-           "Commands:\n"
-           "  ports     Lists the serial ports that can be opened now, one name per line, followed\n"
-           "            by a tab and the adapter's product name when the system knows it. Device\n"
-           "            paths given after it (/dev/pts/3) are tried as well. Ports left out (held by\n"
-           "            another program, no permission, ...) are counted on standard error.\n"
-           "  identify  Connects as the window's \"Conectar\" does and prints the printer's model\n"
-           "            (Modelo), the serial number of its fiscal memory (NS MF) and its basic\n"
-           "            software version (SB, as NN.NN.NN).\n"
-           "  lx        Connects and identifies as identify does, then runs the X reading\n"
-           "            (Leitura X).\n"
-           "  find      Tries every port that ports lists (and the device paths given) for a\n"
-           "            printer, all ports at once, and prints one line per printer that answered:\n"
-           "            the port, then Modelo, NS MF and SB, separated by tabs. Sends nothing but\n"
-           "            the link's synchronisation (SYN) and the three identification queries;\n"
-           "            takes about one answer wait (6 seconds) however many ports there are.\n"
-           "            Each printer's line comes out as soon as it is identified; one last line\n"
-           "            on standard error counts the ports tried and those left out, and why\n"
-           "            (\"Nenhum ECF encontrado\" when no printer answered).\n"
-           "  send      Sends one command as it is given: the command byte CMD and the extension\n"
-           "            byte EXT (0 to 255) and the parameters PARAM (32-bit integers, negative\n"
-           "            ones too), through the same cycle as lx, without identifying first. Prints\n"
-           "            the response's fields, one per line. Echoes the command on a terminal.\n"
+           "Comandos:\n"
+           "  ports     Lista as portas seriais que podem ser abertas agora, um nome por linha,\n"
+           "            seguido de uma tabulação e do nome do adaptador quando o sistema o conhece.\n"
+           "            Os caminhos de dispositivo dados depois dele (/dev/pts/3) também são\n"
+           "            tentados. As portas deixadas de fora (em uso por outro programa, sem\n"
+           "            permissão, ...) são contadas na saída de erro.\n"
+           "  identify  Conecta como o \"Conectar\" da janela e mostra o modelo da impressora\n"
+           "            (Modelo), o número de série da memória fiscal (NS MF) e a versão do\n"
+           "            software básico (SB, como NN.NN.NN).\n"
+           "  lx        Conecta e identifica como identify, depois emite a Leitura X.\n"
+           "  find      Procura uma impressora em todas as portas que ports lista (e nos caminhos\n"
+           "            de dispositivo dados), todas ao mesmo tempo, e mostra uma linha por\n"
+           "            impressora que respondeu: a porta, depois Modelo, NS MF e SB, separados\n"
+           "            por tabulações. Envia só a sincronização do enlace (SYN) e as três\n"
+           "            consultas de identificação; leva cerca de uma espera de resposta\n"
+           "            (6 segundos), quantas portas houver. A linha de cada impressora sai assim\n"
+           "            que ela é identificada; uma última linha na saída de erro conta as portas\n"
+           "            tentadas e as deixadas de fora, e por quê (\"Nenhum ECF encontrado\"\n"
+           "            quando nenhuma impressora respondeu).\n"
+           "  send      Envia um comando tal como é dado: o byte de comando CMD e o byte de\n"
+           "            extensão EXT (0 a 255) e os parâmetros PARAM (inteiros de 32 bits,\n"
+           "            negativos também), pelo mesmo ciclo do lx, sem identificar antes. Mostra\n"
+           "            os campos da resposta, um por linha. Num terminal, mostra antes o comando.\n"
            "\n"
-           "Options:\n"
-           "  --port NAME  The port as ports lists it: ttyUSB0, ttyS0, pts/3 (COM3 on Windows).\n"
-           "               A path /dev/NAME is taken as NAME; another absolute path as it stands.\n"
-           "  --trace      With identify, lx, send and find: writes every message exchanged with\n"
-           "               the printer to standard error as it happens, decoded, one per line:\n"
-           "               milliseconds since the port opened, an arrow for the direction, the\n"
-           "               meaning, the bytes in hex. With find each line starts with its port.\n"
-           "  --trace-file FILE\n"
-           "               The same lines, appended to FILE (created if needed).\n"
-           "  +APPLOG      In any letter case and anywhere: appends a diagnostic log of every step\n"
-           "               to AppLog.log in the current folder, starting with the command line.\n"
-           "  --all        With ports: every port the system knows, one per line: the name, a tab,\n"
-           "               its state (\"livre\", or why it can't be used, in Portuguese), then a tab\n"
-           "               and the adapter when known.\n"
-           "  --verbose    With find: also names, on standard error, each port where no printer\n"
-           "               answered or that was left out, and why.\n"
-           "  --raw        With send: prints the response's bytes in hexadecimal instead.\n"
-           "  --json       With any command: writes its results as JSON for scripts, one object a\n"
-           "               line on standard output, with stable English keys and \"format\": 1;\n"
-           "               the texts of standard error are fields of the object too. find writes\n"
-           "               one line per printer as it is found, then a summary line. No echo, no\n"
-           "               progress dots.\n"
-           "  -h, --help   Shows this text.\n"
-           "  --version    Shows the program's version.\n"
+           "Opções:\n"
+           "  --port NOME  A porta como ports a lista: ttyUSB0, ttyS0, pts/3 (COM3 no Windows).\n"
+           "               Um caminho /dev/NOME vale como NOME; outro caminho absoluto, como está.\n"
+           "  --trace      Com identify, lx, send e find: escreve na saída de erro cada mensagem\n"
+           "               trocada com a impressora, na hora, decodificada, uma por linha: os\n"
+           "               milissegundos desde que a porta abriu, uma seta para a direção, o\n"
+           "               significado, os bytes em hexadecimal. Com find, cada linha começa com\n"
+           "               a sua porta.\n"
+           "  --trace-file ARQUIVO\n"
+           "               As mesmas linhas, acrescentadas ao ARQUIVO (criado se preciso).\n"
+           "  +APPLOG      Em maiúsculas ou minúsculas, em qualquer lugar: acrescenta um registro\n"
+           "               de diagnóstico de cada passo ao AppLog.log da pasta atual, começando\n"
+           "               pela linha de comando.\n"
+           "  --all        Com ports: todas as portas que o sistema conhece, uma por linha: o nome,\n"
+           "               uma tabulação, o estado (\"livre\", ou por que não pode ser usada),\n"
+           "               depois uma tabulação e o adaptador, quando conhecido.\n"
+           "  --verbose    Com find: diz também, na saída de erro, cada porta onde nenhuma\n"
+           "               impressora respondeu ou que ficou de fora, e por quê.\n"
+           "  --raw        Com send: mostra os bytes da resposta em hexadecimal.\n"
+           "  --json       Com qualquer comando: escreve os resultados em JSON para scripts, um\n"
+           "               objeto por linha na saída padrão, com chaves fixas em inglês e\n"
+           "               \"format\": 1; os textos da saída de erro também são campos do objeto.\n"
+           "               find escreve uma linha por impressora assim que a encontra, depois uma\n"
+           "               linha de resumo. Sem eco, sem pontos de progresso.\n"
+           "  -h, --help   Mostra este texto.\n"
+           "  --version    Mostra a versão do programa.\n"
            "\n"
-           "Results go to standard output. The texts that the window's status line would show\n"
-           "(the printer's error texts, \"Erro ao ler ECF\", \"Erro!\") go to standard error, in\n"
-           "Portuguese and UTF-8.\n"
+           "Os resultados vão para a saída padrão. Os textos que a linha de status da janela\n"
+           "mostraria (os textos de erro da impressora, \"Erro ao ler ECF\", \"Erro!\") vão para\n"
+           "a saída de erro, em UTF-8.\n"
            "\n"
-           "A port that another program holds is refused, naming that program where the system\n"
-           "shows it: \"Erro ao abrir Porta Serial! (16) Em uso por NAME (pid N).\"\n"
+           "Uma porta em uso por outro programa é recusada, com o nome desse programa quando o\n"
+           "sistema o mostra: \"Erro ao abrir Porta Serial! (16) Em uso por NOME (pid N).\"\n"
            "\n"
-           "Exit status: 0 done; 1 the port did not open, the printer was not identified or the\n"
-           "command failed (find: no printer answered); 2 the command line was not understood,\n"
-           "send's numbers included, and nothing was sent.\n";
+           "Código de saída: 0 feito; 1 a porta não abriu, a impressora não foi identificada ou o\n"
+           "comando falhou (find: nenhuma impressora respondeu); 2 a linha de comando não foi\n"
+           "entendida, inclusive os números de send, e nada foi enviado.\n";
 }

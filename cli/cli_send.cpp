@@ -7,7 +7,9 @@
 #include "cli/trace_output.h"
 #include "link/traffic_format.h"
 #include "session/printer_session.h"
+#include "vocab/command_words.h"
 #include "vocab/cp1252.h"
+#include "vocab/port_words.h"
 
 #include <algorithm>
 
@@ -18,11 +20,13 @@ constexpr size_t kHexPerLine = 16;
 // What is about to go out, for the technician at a terminal.
 std::string EchoText(const std::string& port, const SendRequest& request)
 {
-    std::string text = "Enviando para " + port + ": comando " + std::to_string(request.command) +
-                       ", extens\u00e3o " + std::to_string(request.extension);
+    // The port's name, as typed, is UTF-8 already: only the words are turned.
+    std::string text = FillIn(Cp1252ToUtf8(kSendEchoText), {{"port", port},
+                                                            {"command", std::to_string(request.command)},
+                                                            {"extension", std::to_string(request.extension)}});
     if (request.params.empty())
-        return text + ", sem par\u00e2metros";
-    text += ", par\u00e2metros";
+        return text + Cp1252ToUtf8(kNoParamsText);
+    text += Cp1252ToUtf8(kParamsText);
     for (const int32_t value : request.params)
         text += " " + std::to_string(value);
     return text;
@@ -47,8 +51,8 @@ void ShowReply(ConsoleDisplay& display, const CommandReply& reply, bool raw)
             display.Result(TerminalSafe(Cp1252ToUtf8(field)));
     }
     if (reply.length > reply.response.size())
-        display.Message("Resposta cortada: " + std::to_string(reply.response.size()) + " de " +
-                        std::to_string(reply.length) + " bytes");
+        display.Message(FillIn(kResponseCutText, {{"shown", std::to_string(reply.response.size())},
+                                                  {"total", std::to_string(reply.length)}}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
 // as the window.
 #include "base/command_line.h"
+#include "base/error_reason.h"
 #include "base/interrupt.h"
 #include "base/log.h"
 #include "base/version.h"
@@ -15,13 +16,13 @@
 #include "serial/serial_port.h"
 #include "session/port_texts.h"
 #include "session/printer_session.h"
+#include "vocab/command_words.h"
 #include "vocab/cp1252.h"
-#include "vocab/error_text.h"
+#include "vocab/search_words.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,10 +55,9 @@ int ListPorts(const CliOptions& options)
                          Cp1252ToUtf8(PortStateText(report.status)).c_str());
     }
     if (leftOut > 0 && !options.all) {
-        std::fprintf(stderr, "%s\n",
-                     Cp1252ToUtf8(Counted(leftOut, "porta deixada", "portas deixadas") +
-                                  " de fora: kestro-cli ports --all mostra o motivo.")
-                         .c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            Cp1252ToUtf8(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})).c_str());
     }
     if (options.json)
         WritePortsJson(reports, named, options.all);
@@ -74,9 +74,9 @@ void PrintIdentification(ConsoleDisplay& display)
         const std::string& read;
         std::string text;
     } items[] = {
-        {"Modelo: ", shown.modelo, shown.modelo},
-        {"NS MF: ", shown.nsMf, shown.nsMf},
-        {"SB: ", shown.sb, FormatSb(shown.sb)},
+        {kModelLabel, shown.modelo, shown.modelo},
+        {kSerialNumberLabel, shown.nsMf, shown.nsMf},
+        {kBasicSoftwareLabel, shown.sb, FormatSb(shown.sb)},
     };
     for (const auto& item : items) {
         if (!item.read.empty())
@@ -107,7 +107,7 @@ int RunOnPrinter(const CliOptions& options, bool readingX)
         if (readingX) {
             report.readingX = session.ReadingX();
             if (*report.readingX)
-                display.Result("Leitura X emitida.");
+                display.Result(kReadingXDoneText);
         }
         session.Disconnect();
         report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
@@ -149,7 +149,7 @@ bool OutputWritten()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return true;
-    std::fprintf(stderr, "kestro-cli: the output could not be written: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "kestro-cli: a saída não pôde ser escrita: %s\n", ErrorReason(errno).c_str());
     return false;
 }
 
@@ -168,7 +168,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> rest(arguments.empty() ? arguments.end() : arguments.begin() + 1,
                                         arguments.end());
     if (!ParseCliOptions(rest, options, error)) {
-        std::fprintf(stderr, "kestro-cli: %s\n\n%s", error.c_str(), CliUsage().c_str());
+        // One line: the help's seventy would scroll it away.
+        std::fprintf(stderr, "kestro-cli: %s. Veja kestro-cli --help.\n", error.c_str());
         return kExitUsage;
     }
     const int status = RunCommand(options);

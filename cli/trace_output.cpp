@@ -1,12 +1,12 @@
 // The trace's destinations and its lines.
 #include "cli/trace_output.h"
 
+#include "base/error_reason.h"
 #include "base/version.h"
 #include "link/traffic_format.h"
 #include "trace/trace_line.h"
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 
 TraceOutput::~TraceOutput()
@@ -26,7 +26,8 @@ bool TraceOutput::Open(bool toStderr, const std::string& path, const std::string
         // Plain fopen: the file gets the user's umask, as any other file they make.
         file = std::fopen(path.c_str(), "a");
         if (file == nullptr) {
-            std::fprintf(stderr, "kestro-cli: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "kestro-cli: não foi possível abrir %s: %s\n", path.c_str(),
+                         ErrorReason(errno).c_str());
             return false;
         }
         streams.push_back(file);

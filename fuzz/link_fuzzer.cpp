@@ -7,6 +7,7 @@
 //   instead of the X reading.
 // Each poll of the link lets the next arrival in (a zero length is a quiet poll) and gives the
 // serial reader its turn on this thread, so a run never depends on timing.
+#include "link/command_numbers.h"
 #include "link/ecf_link.h"
 
 #include <chrono>
@@ -100,7 +101,7 @@ PortOpenResult Feed::Open()
 {
     PortOpenResult result;
     if (++opens > 1 && failReopen) {
-        result.error = kOpenError;
+        result.failure.error = kOpenError;
         return result;
     }
     portOpen = true;
@@ -161,12 +162,12 @@ void RunCommand(EcfLink& link, Feed& feed, bool identification, uint8_t* block)
         return;
     }
     if (identification) {
-        link.SetCmd(26, 0);
-        link.AddParam(15);
-        link.AddParam(2);
+        link.SetCmd(command::kReadInfo, 0);
+        link.AddParam(command::kIdentificationGroup);
+        link.AddParam(static_cast<int32_t>(IdentificationItem::kModel));
     } else {
-        link.SetCmd(20, 0);
-        link.AddParam(0);
+        link.SetCmd(command::kReadingX, 0);
+        link.AddParam(command::kReadingXParam);
     }
     int sent = EcfLink::kBusy;
     for (int pass = 0; pass < kBusyRetries && sent == EcfLink::kBusy; ++pass) {
@@ -216,7 +217,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     pacing.readerThread = false;
     EcfLink* polled = nullptr;  // no wait happens while the link is being built
     pacing.wait = [&feed, &polled](std::chrono::milliseconds) { feed.Poll(*polled); };
-    EcfLink link("fuzz0", pacing, [&feed](const std::string&, const std::string&, int) { return feed.Open(); });
+    EcfLink link("fuzz0", pacing,
+                 [&feed](const std::string&, const std::string&, int, HolderCheck) { return feed.Open(); });
     polled = &link;
     if (!link.online())
         Fail("the first open failed", 0);

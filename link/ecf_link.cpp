@@ -4,13 +4,11 @@
 #include "base/log.h"
 #include "serial/port_list.h"
 #include "vocab/error_text.h"
+#include "vocab/status_words.h"
 
 #include <thread>
 
 namespace {
-
-constexpr char kOpened[] = "Conectado";
-constexpr char kLost[] = "line lost";
 
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
 
@@ -32,9 +30,9 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
-    onlineFlag = serial->Open();
+    onlineFlag = serial->Open(HolderCheck::kLook);
     if (onlineFlag) {
-        CmdLog(Bytes(kOpened), sizeof kOpened - 1);
+        CmdLog(Bytes(kPortOpenedNote), sizeof kPortOpenedNote - 1);
         AppLog("SerialOpen Ok");
     } else {
         CmdLog(Bytes(kPortNotOpenedText), sizeof kPortNotOpenedText - 1);
@@ -96,7 +94,7 @@ bool EcfLink::LineLost()
     if (!lossNoted) {
         lossNoted = true;
         AppLog("SerialLost " + std::to_string(serial->LineLost()));
-        CmdLog(Bytes(kLost), sizeof kLost - 1);
+        CmdLog(Bytes(kLineLostNote), sizeof kLineLostNote - 1);
         // The printer may come back with another adapter, or after a reset: ask for its number.
         nextSeq = -1;
     }

@@ -32,8 +32,8 @@ public:
     // Polls that a block begun unasked may pause within its header and still be read whole.
     static constexpr int kBlockStartGracePolls = 10;
 
-    // Opens the port at once; online() tells whether it opened. The observer, if any, sees the
-    // link's traffic from its first note on.
+    // Opens the port at once, refusing it when another program holds it; online() tells whether
+    // it opened. The observer, if any, sees the link's traffic from its first note on.
     explicit EcfLink(const std::string& portName, LinkPacing pacing = {}, SerialPortOpener opener = OpenSerialPort,
                      TrafficObserver observer = {});
     ~EcfLink();
@@ -42,7 +42,8 @@ public:
 
     bool online() const { return onlineFlag; }
     // Opens the port for one command; what an earlier command left in the receive buffer is
-    // dropped, so that it cannot be read as this command's answer.
+    // dropped, so that it cannot be read as this command's answer. No look for a holder here:
+    // the construction made it, and one per command would cost a walk of every process.
     bool Start();
     void End();
     // Replaces the observer; an empty one stops the watching.
@@ -69,7 +70,10 @@ public:
     void ReadPort() { serial->ReadPort(); }
     int ErrClass() const { return errClass; }
     int ErrDetail() const { return errDetail; }
-    // The system's error code of the last Start that could not open the port.
+    // Why the port did not open, at construction or at the last Start that failed: the one
+    // record of it, which the session and the front ends read.
+    const PortStatus& OpenFailure() const { return serial->OpenFailure(); }
+    // Its system's error code.
     int LastError() const { return serial->LastError(); }
     const std::string& DevicePath() const { return devicePath; }
     // Whether the system reports the port's line gone, looked at now; the first time, the

@@ -61,23 +61,25 @@ int EcfLink::StartBlock()
         if (waiting < frame::kHeaderStart)
             return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
     }
-    uint8_t header[frame::kHeaderSize] = {};
+    uint8_t bytes[frame::kHeaderSize] = {};
     ReadSerial(frame::kHeaderStart);
-    std::memcpy(header, rxBuf.get(), frame::kHeaderStart);
-    if (header[0] == frame::kDc1) {
-        SetError(header[frame::kBusyClass], header[frame::kBusyDetail]);
+    std::memcpy(bytes, rxBuf.get(), frame::kHeaderStart);
+    if (bytes[0] == frame::kDc1) {
+        const frame::BlockHeader busy = frame::ReadBlockHeader(bytes);
+        SetError(busy.errorClass, busy.errorDetail);
         return kRespBusy;
     }
     const int rest = frame::kHeaderSize - frame::kHeaderStart;
     if (ReadSerial(rest) < rest)
         return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
-    std::memcpy(header + frame::kHeaderStart, rxBuf.get(), rest);
+    std::memcpy(bytes + frame::kHeaderStart, rxBuf.get(), rest);
     ++blockCount;
-    if (header[frame::kErrorClass] != 0)
-        return Fail(header[frame::kErrorClass], header[frame::kErrorDetail], kRespError);
-    if (header[frame::kErrorDetail] & frame::kLastBlockBit)
+    const frame::BlockHeader header = frame::ReadBlockHeader(bytes);
+    if (header.errorClass != 0)
+        return Fail(header.errorClass, header.errorDetail, kRespError);
+    if (header.last)
         lastBlock = true;
-    blockSize = header[frame::kLengthLow] + 256 * header[frame::kLengthHigh] + 1;
+    blockSize = header.length + 1;
     stalledPolls = 0;
     blockRead = ReadSerial(blockSize);
     return blockRead;

@@ -52,4 +52,33 @@ constexpr uint8_t kLastBlockBit = 0x01;
 constexpr int kLengthLow = 9;
 constexpr int kLengthHigh = 10;
 
+// What a block's header says: a busy answer's pair, or a block's error pair or its length.
+struct BlockHeader {
+    bool busy = false;   // a DC1 answer: the block is not ready yet
+    int errorClass = 0;  // the busy answer's, or the block's; 0 when a block follows
+    int errorDetail = 0;
+    bool last = false;  // the last block of the response
+    int length = 0;     // the data bytes that follow, the trailing byte not counted
+};
+
+// Reads the header from its first kHeaderStart bytes when they are a busy answer, otherwise from
+// all kHeaderSize of them.
+inline BlockHeader ReadBlockHeader(const uint8_t* bytes)
+{
+    BlockHeader header;
+    header.busy = bytes[0] == kDc1;
+    if (header.busy) {
+        header.errorClass = bytes[kBusyClass];
+        header.errorDetail = bytes[kBusyDetail];
+        return header;
+    }
+    header.errorClass = bytes[kErrorClass];
+    header.errorDetail = bytes[kErrorDetail];
+    if (header.errorClass == 0) {
+        header.last = (bytes[kErrorDetail] & kLastBlockBit) != 0;
+        header.length = bytes[kLengthLow] + 256 * bytes[kLengthHigh];
+    }
+    return header;
+}
+
 }  // namespace frame

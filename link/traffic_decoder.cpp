@@ -18,7 +18,7 @@ int Le16(const std::vector<uint8_t>& bytes, int low) { return bytes[low] + 256 *
 // The error pair and its text on one line.
 std::string PairText(int errorClass, int errorDetail)
 {
-    const std::string text = "error " + std::to_string(errorClass) + "/" + std::to_string(errorDetail);
+    const std::string text = "erro " + std::to_string(errorClass) + "/" + std::to_string(errorDetail);
     const std::string explained = OneLine(Cp1252ToUtf8(ErrorText(errorClass, errorDetail)));
     return explained.empty() ? text : text + ": " + explained;
 }
@@ -44,7 +44,7 @@ TrafficMessage WithText(TrafficMessage message, size_t from, size_t to)
 TrafficMessage Unexpected(const TrafficRun& run, const uint8_t* from, const uint8_t* to)
 {
     const size_t n = static_cast<size_t>(to - from);
-    return WithText(Message(run.ms, run.direction, {from, to}, "unexpected bytes"), 0, n);
+    return WithText(Message(run.ms, run.direction, {from, to}, "bytes inesperados"), 0, n);
 }
 
 }  // namespace
@@ -161,25 +161,25 @@ TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
     };
     if (bytes[0] == frame::kSyn) {
         expect = Expect::kSyncAnswer;
-        return message("SYN: asks for the sequence number");
+        return message("SYN: pede o n\u00famero de sequ\u00eancia");
     }
     if (bytes[0] == frame::kEnq) {
         expect = Expect::kBlock;
         blockNumber = bytes[1];
-        return message("ENQ: asks for block " + std::to_string(blockNumber + 1));
+        return message("ENQ: pede o bloco " + std::to_string(blockNumber + 1));
     }
     expect = Expect::kAnswer;
     blockNumber = 0;
     const size_t checkAt = bytes.size() - 1;
     const uint8_t sum = frame::CheckByte(bytes.data(), checkAt);
-    std::string meaning = "frame: sequence " + std::to_string(bytes[frame::kSeq]) + ", command " +
-                          std::to_string(bytes[frame::kCmd]) + ", extension " +
-                          std::to_string(bytes[frame::kExt]) + ", check byte ";
+    std::string meaning = "quadro: sequ\u00eancia " + std::to_string(bytes[frame::kSeq]) + ", comando " +
+                          std::to_string(bytes[frame::kCmd]) + ", extens\u00e3o " +
+                          std::to_string(bytes[frame::kExt]) + ", byte de verifica\u00e7\u00e3o ";
     // The byte itself is in the hex beside it; only a wrong one needs the right value.
-    meaning += bytes[checkAt] == sum ? "ok" : HexByte(bytes[checkAt]) + " wrong, should be " + HexByte(sum);
+    meaning += bytes[checkAt] == sum ? "ok" : HexByte(bytes[checkAt]) + " errado, o certo \u00e9 " + HexByte(sum);
     if (checkAt == frame::kParams)
-        return message(meaning + ", no parameters");
-    return WithText(message(meaning + ", parameters"), frame::kParams, checkAt);
+        return message(meaning + ", sem par\u00e2metros");
+    return WithText(message(meaning + ", par\u00e2metros"), frame::kParams, checkAt);
 }
 
 TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
@@ -194,21 +194,22 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     switch (was) {
     case Expect::kSyncAnswer:
         if (bytes[0] == frame::kSyn)
-            return message("SYN: the next sequence number is " + std::to_string(bytes[1]));
-        return message("DC1: printer busy, " + PairText(bytes[1], bytes[2]));
+            return message("SYN: o pr\u00f3ximo n\u00famero de sequ\u00eancia \u00e9 " + std::to_string(bytes[1]));
+        return message("DC1: impressora ocupada, " + PairText(bytes[1], bytes[2]));
     case Expect::kAnswer:
         if (bytes[0] == frame::kAck) {
             expect = Expect::kBlock;  // the response may follow unasked
-            return message("ACK: command accepted");
+            return message("ACK: comando aceito");
         }
         if (bytes[0] == frame::kNak)
-            return message("NAK: command refused, " + PairText(bytes[1], bytes[2]));
-        return message("DC1: printer busy, " + PairText(bytes[1], bytes[2]));
+            return message("NAK: comando recusado, " + PairText(bytes[1], bytes[2]));
+        return message("DC1: impressora ocupada, " + PairText(bytes[1], bytes[2]));
     case Expect::kBlock:
         if (bytes[0] == frame::kDc1) {
             expect = Expect::kBlock;  // the same block is asked for again
-            return message("DC1: printer busy, block " + std::to_string(blockNumber + 1) + " not ready, " +
-                           PairText(bytes[frame::kBusyClass], bytes[frame::kBusyDetail]));
+            const frame::BlockHeader busy = frame::ReadBlockHeader(bytes.data());
+            return message("DC1: impressora ocupada, bloco " + std::to_string(blockNumber + 1) +
+                           " ainda n\u00e3o est\u00e1 pronto, " + PairText(busy.errorClass, busy.errorDetail));
         }
         return DecodeBlockHeader(std::move(bytes));
     case Expect::kBlockData:
@@ -218,23 +219,24 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     if (!lastBlock)
         expect = Expect::kBlock;
     const size_t length = bytes.size() - 1;
-    return WithText(message("block " + std::to_string(blockNumber) + " data, " + std::to_string(length) +
-                            " bytes, trailing byte " + HexByte(bytes.back())),
+    return WithText(message("dados do bloco " + std::to_string(blockNumber) + ", " + std::to_string(length) +
+                            " bytes, byte final " + HexByte(bytes.back())),
                     0, length);
 }
 
 TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
 {
     ++blockNumber;
-    std::string meaning = "block " + std::to_string(blockNumber) + " header: ";
-    if (bytes[frame::kErrorClass] != 0) {
-        meaning += PairText(bytes[frame::kErrorClass], bytes[frame::kErrorDetail]);
+    std::string meaning = "cabe\u00e7alho do bloco " + std::to_string(blockNumber) + ": ";
+    const frame::BlockHeader header = frame::ReadBlockHeader(bytes.data());
+    if (header.errorClass != 0) {
+        meaning += PairText(header.errorClass, header.errorDetail);
     } else {
-        const int length = Le16(bytes, frame::kLengthLow);
-        lastBlock = (bytes[frame::kErrorDetail] & frame::kLastBlockBit) != 0;
-        dataSize = static_cast<size_t>(length) + 1;
+        lastBlock = header.last;
+        dataSize = static_cast<size_t>(header.length) + 1;
         expect = Expect::kBlockData;
-        meaning += std::to_string(length) + " data bytes, " + (lastBlock ? "last block" : "more blocks follow");
+        meaning += std::to_string(header.length) + " bytes de dados, " +
+                   (lastBlock ? "\u00faltimo bloco" : "mais blocos a seguir");
     }
     return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), meaning);
 }
@@ -243,8 +245,8 @@ void TrafficDecoder::FlushSent(std::vector<TrafficMessage>& out)
 {
     if (sent.bytes.empty())
         return;
-    const std::string what = sent.bytes[0] == frame::kEnq ? "ENQ" : "frame";
-    const std::string meaning = "incomplete " + what + ", " + std::to_string(sent.bytes.size()) + " of " +
+    const std::string what = sent.bytes[0] == frame::kEnq ? "ENQ incompleto" : "quadro incompleto";
+    const std::string meaning = what + ", " + std::to_string(sent.bytes.size()) + " de " +
                                 std::to_string(SentLength(sent.bytes)) + " bytes";
     out.push_back(Message(sent.ms, TrafficDirection::kSent, std::move(sent.bytes), meaning));
     sent.bytes.clear();
@@ -258,19 +260,22 @@ void TrafficDecoder::FlushReceived(std::vector<TrafficMessage>& out)
     std::string what;
     switch (expect) {
     case Expect::kBlock:
-        what = first == frame::kDc1 ? "busy answer" : "block " + std::to_string(blockNumber + 1) + " header";
+        what = first == frame::kDc1 ? "resposta de ocupado incompleta"
+                                    : "cabe\u00e7alho do bloco " + std::to_string(blockNumber + 1) + " incompleto";
         break;
     case Expect::kBlockData:
-        what = "block " + std::to_string(blockNumber) + " data";
+        what = "dados do bloco " + std::to_string(blockNumber) + " incompletos";
         break;
     default:
-        what = first == frame::kSyn ? "SYN answer" : first == frame::kNak ? "NAK" : "DC1 answer";
+        what = first == frame::kSyn   ? "resposta ao SYN incompleta"
+               : first == frame::kNak ? "NAK incompleto"
+                                      : "resposta DC1 incompleta";
         break;
     }
     const size_t have = received.bytes.size();
     const bool data = expect == Expect::kBlockData;
-    const std::string meaning = "incomplete " + what + ", " + std::to_string(have) + " of " +
-                                std::to_string(ReceivedLength(received.bytes)) + " bytes";
+    const std::string meaning =
+        what + ", " + std::to_string(have) + " de " + std::to_string(ReceivedLength(received.bytes)) + " bytes";
     TrafficMessage message = Message(received.ms, TrafficDirection::kReceived, std::move(received.bytes), meaning);
     received.bytes.clear();
     expect = Expect::kNothing;

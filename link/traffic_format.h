@@ -19,5 +19,5 @@ std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes = 
 // The wire bytes in hexadecimal ("01 05 14"); with a limit, at most that many of them. Empty
 // for a note.
 std::string TrafficHex(const TrafficMessage& message, size_t maxBytes = SIZE_MAX);
-// "    212 ms  →  ACK: command accepted  [06]", without a line end: the trace file's line.
+// "    212 ms  →  ACK: comando aceito  [06]", without a line end: the trace file's line.
 std::string TrafficLine(const TrafficMessage& message);

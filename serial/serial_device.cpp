@@ -16,13 +16,13 @@ SerialDevice::SerialDevice(std::string portPath, std::string modeText, int /*ioM
 
 SerialDevice::~SerialDevice() { Close(); }
 
-bool SerialDevice::Open()
+bool SerialDevice::Open(HolderCheck check)
 {
     if (running)
         return true;
-    PortOpenResult opened = opener(portPath, modeText, chunkSize);
+    PortOpenResult opened = opener(portPath, modeText, chunkSize, check);
     if (!opened.port) {
-        lastError = opened.error;
+        openFailure = std::move(opened.failure);
         return false;
     }
     port = std::move(opened.port);

@@ -26,7 +26,7 @@ public:
     SerialDevice& operator=(const SerialDevice&) = delete;
 
     // True when the port is open, also when it already was (then nothing else happens).
-    bool Open();
+    bool Open(HolderCheck check = HolderCheck::kSkip);
     // Stops the reader and closes the port; received bytes stay in the buffer.
     void Close();
     bool Write(const uint8_t* bytes, int n);
@@ -39,8 +39,10 @@ public:
     // The system's error code that said the line is gone (0 while it is there), looked at
     // now; it stays after Close until the next Open. Bytes received before stay in the buffer.
     int LineLost();
-    // The system's error code of the last Open that failed.
-    int LastError() const { return lastError; }
+    // Why the last Open that failed did, as the open found it.
+    const PortStatus& OpenFailure() const { return openFailure; }
+    // Its system's error code.
+    int LastError() const { return openFailure.error; }
     // The reader's pause between two reads of the port (50 ms); tests may shorten it.
     void SetReaderPause(std::chrono::milliseconds pause) { readerPause = pause; }
     // Without the reader thread the owner moves received bytes itself with ReadPort, so that a
@@ -73,7 +75,7 @@ private:
     uint32_t chunkOffset = 0;
     bool running = false;
     bool readerThreadOn = true;
-    int lastError = 0;
+    PortStatus openFailure;
     int lostError = 0;  // of the last port, kept from its Close to the next Open
     std::chrono::milliseconds readerPause {50};
 };

@@ -2,6 +2,8 @@
 // operating systems lives behind it, one implementation file per system.
 #pragma once
 
+#include "serial/port_status.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -39,16 +41,24 @@ private:
 
 struct PortOpenResult {
     std::unique_ptr<SerialPort> port;  // empty when the port did not open
-    int error = 0;                     // the system's error code when it did not
+    // When it did not: why, as the open found it (the system's code, the holder, the group),
+    // so that nobody has to ask the system again.
+    PortStatus failure;
 };
+
+// Whether an open that succeeds also looks for another program that opened the port before
+// (FindHoldingProgram). The look walks every process's descriptors, which costs tens of
+// milliseconds on a busy machine: a link looks when it connects, not for every command.
+enum class HolderCheck { kSkip, kLook };
 
 // Opens a device path exclusively for reading and writing and configures it from the mode text:
 // raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize);
+PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize,
+                              HolderCheck check = HolderCheck::kLook);
 
 // Lets tests and tools put another port behind a SerialDevice.
-using SerialPortOpener =
-    std::function<PortOpenResult(const std::string& path, const std::string& modeText, int queueSize)>;
+using SerialPortOpener = std::function<PortOpenResult(const std::string& path, const std::string& modeText,
+                                                      int queueSize, HolderCheck check)>;
 
 // True when the path can be opened exclusively right now; the port is closed again at once.
 // Otherwise error, when given, receives the system's code.

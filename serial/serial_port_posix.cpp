@@ -182,18 +182,21 @@ private:
 
 }  // namespace
 
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int /*queueSize*/)
+PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int /*queueSize*/,
+                              HolderCheck check)
 {
     PortOpenResult result;
-    const int fd = OpenExclusive(path, result.error);
-    if (fd < 0)
+    int error = 0;
+    const int fd = OpenExclusive(path, error);
+    if (fd < 0) {
+        result.failure = ExplainOpenFailure(path, error);
         return result;
+    }
     // The exclusive mark keeps out only those who ask for it: a program that opened the port
     // before us would read the printer's answers away. Refused as Windows refuses it.
-    PortStatus holder;
-    if (FindHoldingProgram(path, holder)) {
+    if (check == HolderCheck::kLook && FindHoldingProgram(path, result.failure)) {
         CloseExclusive(fd);
-        result.error = EBUSY;
+        result.failure.error = EBUSY;
         return result;
     }
     // As on Windows, a port that opened is usable even if a setting was refused; an unreadable

@@ -100,12 +100,14 @@ HANDLE OpenExclusive(const std::string& path, DWORD flags)
 
 }  // namespace
 
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize)
+// Windows refuses a second open by itself: there is no holder to look for.
+PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize,
+                              HolderCheck /*check*/)
 {
     PortOpenResult result;
     const HANDLE handle = OpenExclusive(path, 0);
     if (handle == INVALID_HANDLE_VALUE) {
-        result.error = static_cast<int>(GetLastError());
+        result.failure = ExplainOpenFailure(path, static_cast<int>(GetLastError()));
         return result;
     }
     Configure(handle, modeText, queueSize);

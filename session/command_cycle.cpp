@@ -2,7 +2,9 @@
 #include "session/command_cycle.h"
 
 #include "base/log.h"
+#include "link/command_numbers.h"
 #include "session/port_texts.h"
+#include "vocab/status_words.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,7 +64,7 @@ bool CommandCycle::StartCmd()
 {
     if (link->Start())
         return true;
-    display.SetSt(OpenFailureText(ExplainOpenFailure(link->DevicePath(), link->LastError())));
+    display.SetSt(OpenFailureText(link->OpenFailure()));
     return false;
 }
 
@@ -73,20 +75,25 @@ void CommandCycle::ShowLinkError()
     display.SetSt(link->GetError());
 }
 
+bool CommandCycle::EndsForCancel(const char* tag, bool waitCut)
+{
+    if (!waitCut || !CancelRequested())
+        return false;
+    AppLog(tag);
+    ShowLinkError();
+    return true;
+}
+
 bool CommandCycle::SendCmd()
 {
     AppLog("SendCmd ini");
     for (;;) {
-        if (CancelRequested()) {
-            AppLog("SendCmd Cancel");
-            ShowLinkError();
+        if (EndsForCancel("SendCmd Cancel"))
             return false;
-        }
         display.ShowCmd(kShowSending);
         const int sent = link->SendCmd();
-        // A wait cut short by the cancel request ends as the cancel it is.
-        if (CancelRequested() && (sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
-            continue;
+        if (EndsForCancel("SendCmd Cancel", sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
+            return false;
         switch (sent) {
         case EcfLink::kAck:
             AppLog("SendCmd ACK");
@@ -118,15 +125,12 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
     size_t total = 0;
     bool cut = false;
     for (;;) {
-        if (CancelRequested()) {
-            AppLog("RecebeBuffer Cancel");
-            ShowLinkError();
+        if (EndsForCancel("RecebeBuffer Cancel"))
             return kCancelled;
-        }
         display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
-        if (CancelRequested() && (result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
-            continue;
+        if (EndsForCancel("RecebeBuffer Cancel", result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
+            return kCancelled;
         if (result >= 0) {
             AppLog("RecebeBuffer RECEIVE");
             display.ShowCmd(kShowReceiving);
@@ -167,7 +171,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
         case EcfLink::kRespWriteFailed:
             AppLog("RecebeBuffer WRI");
             display.ShowCmd(kShowIdle);
-            display.SetSt("Erro ao solicitar Resposta");
+            display.SetSt(kRequestFailedText);
             return kRequestFailed;
         default:  // a short or late response
             AppLog("RecebeBuffer LEN");
@@ -223,12 +227,12 @@ std::vector<std::string> CommandCycle::LeParam(const std::string& text)
 namespace {
 
 // One identification query: empty when the item could not be read.
-std::string ReadIdentificationItem(CommandCycle& cycle, int number)
+std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
 {
     EcfLink& link = *cycle.Link();
-    link.SetCmd(26, 0);
-    link.AddParam(15);
-    link.AddParam(number);
+    link.SetCmd(command::kReadInfo, 0);
+    link.AddParam(command::kIdentificationGroup);
+    link.AddParam(static_cast<int32_t>(item));
     std::string value;
     try {
         value = cycle.RetResp(0);
@@ -244,13 +248,13 @@ std::string ReadIdentificationItem(CommandCycle& cycle, int number)
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
 {
     struct Item {
-        int number;
+        IdentificationItem number;
         std::string Identification::*text;
     };
     static const Item items[] = {
-        {2, &Identification::modelo},
-        {4, &Identification::nsMf},
-        {14, &Identification::sb},
+        {IdentificationItem::kModel, &Identification::modelo},
+        {IdentificationItem::kSerialNumber, &Identification::nsMf},
+        {IdentificationItem::kBasicSoftware, &Identification::sb},
     };
     bool success = true;
     for (const Item& item : items) {

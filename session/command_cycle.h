@@ -72,6 +72,11 @@ public:
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
     void ShowLinkError();
+    // The send and receive loops' cancel rule: true, with the loop's tag logged and the link's
+    // text shown, once a cancel was requested. A result that only says that a wait ended (no
+    // answer, busy) is passed as waitCut: with a cancel requested, that wait was cut short by
+    // it and ends as the cancel it is, not as its own result.
+    bool EndsForCancel(const char* tag, bool waitCut = true);
 
     CycleDisplay& display;
     EcfLink* link = nullptr;
@@ -81,11 +86,6 @@ private:
     bool lastStartFailed = false;
     ErrorPair shownPair;
 };
-
-// The status line's texts of the cycle's own failures: the command could not be written, and
-// the identification could not be read.
-constexpr char kSendFailedText[] = "Erro no envio do Comando";
-constexpr char kReadFailedText[] = "Erro ao ler ECF";
 
 // Reads model, NS MF and SB with the three identification queries, each its own command;
 // puts kReadFailedText on the status line when one of them could not be read.

@@ -3,8 +3,10 @@
 #include "session/printer_session.h"
 
 #include "base/log.h"
+#include "link/command_numbers.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
+#include "vocab/status_words.h"
 
 #include <algorithm>
 
@@ -47,13 +49,13 @@ bool PrinterSession::ReadingX()
     if (!link)
         return false;
     display.SetSt("");
-    link->SetCmd(20, 0);  // the X reading
-    link->AddParam(0);
+    link->SetCmd(command::kReadingX, 0);
+    link->AddParam(command::kReadingXParam);
     if (cycle.ExecCmd() == CommandCycle::kDone)
         return true;
     // "Erro!" would hide where to look: a lost line keeps its own text.
     if (!link->LineLost())
-        display.SetSt("Erro!");
+        display.SetSt(kReadingXFailedText);
     return false;
 }
 
@@ -132,7 +134,7 @@ bool PrinterSession::OpenLink(const std::string& portName)
         return true;
     }
     // An empty status line would tell nothing: why the port did not open, and what to do.
-    openFailure = ExplainOpenFailure(link->DevicePath(), link->LastError());
+    openFailure = link->OpenFailure();
     display.SetSt(OpenFailureText(openFailure));
     return false;
 }

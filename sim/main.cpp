@@ -1,12 +1,12 @@
 // kestro-sim: a simulated fiscal printer on a pseudo-terminal for manual and scripted runs, or a
 // saved trace played back as the printer.
+#include "base/error_reason.h"
 #include "sim/sim_cli.h"
 #include "sim/trace_replay.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -28,7 +28,8 @@ template <typename Printer>
 bool StartAndAnnounce(Printer& printer)
 {
     if (!printer.Start()) {
-        std::perror("kestro-sim: cannot open a pseudo-terminal");
+        std::fprintf(stderr, "kestro-sim: n\u00e3o foi poss\u00edvel abrir um pseudoterminal: %s\n",
+                     ErrorReason(errno).c_str());
         return false;
     }
     std::printf("%s\n", printer.SlavePath().c_str());
@@ -45,7 +46,7 @@ int Simulate(const SimCliConfig& config, sigset_t& stopSignals)
     // A dropped line ends the run like an unplugged printer.
     ServeUntil(stopSignals, [&sim] { return sim.LineDropped(); });
     if (sim.LineDropped())
-        std::fprintf(stderr, "kestro-sim: line dropped\n");
+        std::fprintf(stderr, "kestro-sim: linha cortada\n");
     sim.Stop();
     return 0;
 }
@@ -55,7 +56,8 @@ int Replay(const SimCliConfig& config, sigset_t& stopSignals)
     // The whole file is read first: nothing half-read is played.
     std::ifstream in(config.replay, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "kestro-sim: cannot read %s: %s\n", config.replay.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "kestro-sim: n\u00e3o foi poss\u00edvel ler %s: %s\n", config.replay.c_str(),
+                     ErrorReason(errno).c_str());
         return 2;
     }
     std::vector<ReplayExchange> exchanges;
@@ -71,7 +73,7 @@ int Replay(const SimCliConfig& config, sigset_t& stopSignals)
     const TraceReplay::Outcome outcome = replay.Result();
     replay.Stop();
     if (outcome == TraceReplay::Outcome::kLineFailed)
-        std::fprintf(stderr, "kestro-sim: the line failed\n");
+        std::fprintf(stderr, "kestro-sim: a linha falhou\n");
     return outcome == TraceReplay::Outcome::kDiffers || outcome == TraceReplay::Outcome::kLineFailed ? 1 : 0;
 }
 
@@ -82,7 +84,7 @@ int main(int argc, char** argv)
     SimCliConfig config;
     std::string error;
     if (!ParseSimCli(std::vector<std::string>(argv + 1, argv + argc), config, error)) {
-        std::fprintf(stderr, "kestro-sim: %s\nTry 'kestro-sim --help'.\n", error.c_str());
+        std::fprintf(stderr, "kestro-sim: %s. Veja kestro-sim --help.\n", error.c_str());
         return 2;
     }
     if (config.help) {

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr const char* kValue = "a value";  // "--seq needs a value"
+constexpr const char* kValue = "um valor";  // "--seq precisa de um valor"
 
 // "a,b,c" into count values in [0, max]; count between minCount and maxCount.
 bool ParseNumbers(const std::string& text, size_t minCount, size_t maxCount, int64_t max,
@@ -140,7 +140,7 @@ const char* SimCliUsage()
            "Replay (a trace saved by kestro's \"Salvar...\" or kestro-cli's --trace-file):\n"
            "  --replay FILE         answer as the recorded printer did: each host message must be the\n"
            "                        recorded one, and the recorded answers follow after the recorded\n"
-           "                        gaps. Ends with \"replayed N exchanges\" and status 0; a host message\n"
+           "                        gaps. Ends with \"N trocas reproduzidas\" and status 0; a host message\n"
            "                        that differs is shown with its trace line and ends with status 1;\n"
            "                        a line that does not read ends with status 2 before the port opens.\n"
            "                        Combines with nothing that changes the answers: only with --fast,\n"
@@ -207,17 +207,17 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         rules.push_back(std::move(rule));
     }
     const auto unknown = [](const std::string& word, std::string& wordError) {
-        wordError = "unknown option " + word;
+        wordError = "op\u00e7\u00e3o desconhecida '" + word + "'";
         return false;
     };
     if (!ParseOptions(args, rules, unknown, error))
         return false;
     if (!config.replay.empty() && answerOptions > 0) {
-        error = "--replay combines only with --fast, --loop and --baud";
+        error = "--replay s\u00f3 combina com --fast, --loop e --baud";
         return false;
     }
     if (config.replay.empty() && (config.fast || config.loop)) {
-        error = "--fast and --loop need --replay";
+        error = "--fast e --loop precisam de --replay";
         return false;
     }
     return true;

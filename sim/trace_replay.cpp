@@ -31,14 +31,14 @@ std::string Describe(const std::vector<uint8_t>& bytes)
     if (!message)
         message = reader.Expire();
     if (!message || reader.Strays() > 0)
-        return "unexpected bytes";
+        return "bytes inesperados";
     switch (message->kind) {
     case HostMessage::Kind::Syn:
         return "SYN";
     case HostMessage::Kind::Enq:
-        return "ENQ for block " + std::to_string(message->block + 1);
+        return "ENQ do bloco " + std::to_string(message->block + 1);
     case HostMessage::Kind::Malformed:
-        return "malformed frame, refused with " + std::to_string(message->fault.errorClass) + "/" +
+        return "quadro malformado, recusado com " + std::to_string(message->fault.errorClass) + "/" +
                std::to_string(message->fault.detail);
     case HostMessage::Kind::Frame:
         break;
@@ -46,9 +46,10 @@ std::string Describe(const std::vector<uint8_t>& bytes)
     std::string params = message->params;
     std::replace_if(
         params.begin(), params.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20; }, '.');
-    return "frame: sequence " + std::to_string(message->seq) + ", command " + std::to_string(message->cmd) +
-           ", extension " + std::to_string(message->ext) + (message->checkOk ? "" : ", wrong check byte") +
-           ", parameters \"" + params + "\"";
+    return "quadro: sequ\u00eancia " + std::to_string(message->seq) + ", comando " + std::to_string(message->cmd) +
+           ", extens\u00e3o " + std::to_string(message->ext) +
+           (message->checkOk ? "" : ", byte de verifica\u00e7\u00e3o errado") + ", par\u00e2metros \"" + params +
+           "\"";
 }
 
 }  // namespace
@@ -63,7 +64,7 @@ bool LoadReplay(std::istream& in, std::vector<ReplayExchange>& exchanges, std::s
         std::string why;
         const TraceRead read = ReadTraceLine(text, line, why);
         if (read == TraceRead::kBad) {
-            error = "line " + std::to_string(number) + ": " + why;
+            error = "linha " + std::to_string(number) + ": " + why;
             return false;
         }
         if (read == TraceRead::kSkipped)
@@ -77,7 +78,7 @@ bool LoadReplay(std::istream& in, std::vector<ReplayExchange>& exchanges, std::s
             exchanges.back().answers.push_back(std::move(message));
     }
     if (exchanges.empty()) {
-        error = "no message from the host in " + std::to_string(number) + " lines";
+        error = "nenhuma mensagem do computador (\u2192) em " + std::to_string(number) + " linhas";
         return false;
     }
     return true;
@@ -207,7 +208,7 @@ void TraceReplay::Answer(const ReplayExchange& exchange)
 
 void TraceReplay::RoundDone()
 {
-    std::printf("replayed %zu exchanges\n", exchanges.size());
+    std::printf("%zu trocas reproduzidas\n", exchanges.size());
     std::fflush(stdout);
     next = 0;
     if (options.loop)
@@ -221,12 +222,14 @@ void TraceReplay::ReportDifference()
     const std::string gotLine =
         FormatTraceLine(MsSince(opened), TraceWay::kHost, Describe(got), got.data(), got.size());
     if (next >= exchanges.size() || ended) {
-        std::fprintf(stderr, "kestro-sim: the host sent more after the end of the recording\n  got:      %s\n",
+        std::fprintf(stderr,
+                     "kestro-sim: o computador enviou mais depois do fim da grava\u00e7\u00e3o\n  veio:     %s\n",
                      gotLine.c_str());
     } else {
         const ReplayMessage& want = exchanges[next].host;
         std::fprintf(stderr,
-                     "kestro-sim: trace line %zu: the host sent something else\n  expected: %s\n  got:      %s\n",
+                     "kestro-sim: linha %zu da grava\u00e7\u00e3o: o computador enviou outra coisa\n  esperado: "
+                     "%s\n  veio:     %s\n",
                      want.lineNumber, want.text.c_str(), gotLine.c_str());
     }
     outcome = Outcome::kDiffers;

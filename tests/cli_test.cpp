@@ -296,7 +296,7 @@ TEST_F(CliTest, FindListsBothPrintersInAboutOneAnswerWait)
     const auto errLines = Lines(run.err);
     for (const std::string& port : {sim->PortName(), silent.Path().substr(5), other.PortName()}) {
         const bool syn = std::any_of(errLines.begin(), errLines.end(), [&](const std::string& line) {
-            return line.rfind(port + ": ", 0) == 0 && line.find("SYN: asks") != std::string::npos;
+            return line.rfind(port + ": ", 0) == 0 && line.find("SYN: pede") != std::string::npos;
         });
         EXPECT_TRUE(syn) << port << "\n" << run.err;
     }
@@ -350,7 +350,7 @@ TEST_F(CliTest, SendRefusesBadNumbersBeforeAnythingIsSent)
         EXPECT_EQ(run.out, "") << row.back();
     }
     EXPECT_EQ(RunCli({"--port", sim->PortName(), "send", "256", "0"})
-                  .err.rfind("kestro-cli: CMD must be a whole number from 0 to 255, not '256'\n", 0),
+                  .err.rfind("kestro-cli: CMD deve ser um n\u00famero inteiro de 0 a 255, n\u00e3o '256'.", 0),
               0u);
     EXPECT_TRUE(sim->Received().empty());
 }
@@ -383,7 +383,7 @@ TEST_F(CliTest, PrinterTextsReachTheTerminalEscapedAndUnwritableOutputFails)
 
     const CliRun full = RunCli({"--port", sim->PortName(), "identify"}, {}, {}, "/dev/full");
     EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
+    EXPECT_EQ(full.err, "kestro-cli: a sa\u00edda n\u00e3o p\u00f4de ser escrita: disco cheio\n");
 }
 
 TEST_F(CliTest, TraceShowsEveryMessageAsItHappensAndAppendsTheSameToAFile)
@@ -403,16 +403,16 @@ TEST_F(CliTest, TraceShowsEveryMessageAsItHappensAndAppendsTheSameToAFile)
     const auto lines = Lines(run.err);
     ASSERT_EQ(lines.size(), 3u + 4 * 5) << run.err;
     EXPECT_NE(lines[0].find(" ms  \u00b7  Conectado"), std::string::npos);
-    EXPECT_NE(lines[1].find(" ms  \u2192  SYN: asks for the sequence number  [16]"), std::string::npos);
+    EXPECT_NE(lines[1].find(" ms  \u2192  SYN: pede o n\u00famero de sequ\u00eancia  [16]"), std::string::npos);
     const char* queries[] = {"\"15|2|\"", "\"15|4|\"", "\"15|14|\"", "\"0|\""};
     for (size_t i = 0; i < 4; ++i) {
         const auto command = lines.begin() + 3 + 5 * static_cast<long>(i);
-        EXPECT_NE(command[0].find("frame: sequence"), std::string::npos) << command[0];
+        EXPECT_NE(command[0].find("quadro: sequ\u00eancia"), std::string::npos) << command[0];
         EXPECT_NE(command[0].find(queries[i]), std::string::npos) << command[0];
         EXPECT_NE(command[1].find("\u2190  ACK"), std::string::npos) << command[1];
-        EXPECT_NE(command[2].find("\u2192  ENQ: asks for block 1  [05 00]"), std::string::npos) << command[2];
-        EXPECT_NE(command[3].find("block 1 header:"), std::string::npos) << command[3];
-        EXPECT_NE(command[4].find("block 1 data"), std::string::npos) << command[4];
+        EXPECT_NE(command[2].find("\u2192  ENQ: pede o bloco 1  [05 00]"), std::string::npos) << command[2];
+        EXPECT_NE(command[3].find("cabe\u00e7alho do bloco 1:"), std::string::npos) << command[3];
+        EXPECT_NE(command[4].find("dados do bloco 1"), std::string::npos) << command[4];
     }
     // The file has the header, the same text, then the second run's appended after its own
     // header, and the user's umask.
@@ -535,7 +535,7 @@ TEST(CliReplay, EachSavedTraceAnswersAsTheSimulatorItWasSavedFromDid)
         EXPECT_EQ(run.err, expected.err);
         EXPECT_EQ(run.status, expected.status);
         EXPECT_EQ(replayed.Status(), 0) << replayed.Err();
-        EXPECT_NE(replayed.Out().find("\nreplayed "), std::string::npos) << replayed.Out();
+        EXPECT_NE(replayed.Out().find(" trocas reproduzidas\n"), std::string::npos) << replayed.Out();
     }
 }
 
@@ -559,6 +559,22 @@ TEST(CliReplay, AnAnswerEditedIntoANakShowsThatPairsTextAndNeedsNoHeader)
     EXPECT_EQ(replayed.Status(), 0) << replayed.Err();
 }
 
+TEST(CliReplay, WritesThatFailedArePassedOverInEitherWording)
+{
+    // The fixtures were saved when the meanings were English; a write that failed says so in
+    // either language, and is no exchange to wait for.
+    const std::string trace = ReadFile(kTraces + "/x-reading.trace");
+    const size_t firstFrame = trace.rfind('\n', trace.find("\u2192  frame:")) + 1;
+    const std::string failed = "     50 ms  \u2192  not sent, the write failed  [01 00 1A]\n"
+                               "     50 ms  \u2192  n\u00e3o enviado, a escrita falhou  [01 00 1A]\n";
+    TempFolder folder;
+    WriteFile(folder.path + "/failed.trace", trace.substr(0, firstFrame) + failed + trace.substr(firstFrame));
+    SimProgram replayed({"--replay", folder.path + "/failed.trace", "--fast"}, folder.path);
+    const CliRun run = RunCli({"--port", replayed.Port(), "lx"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(replayed.Status(), 0) << replayed.Err();
+}
+
 TEST(CliReplay, AHostThatSendsSomethingElseIsShownWithTheTraceLine)
 {
     TempFolder folder;
@@ -567,10 +583,12 @@ TEST(CliReplay, AHostThatSendsSomethingElseIsShownWithTheTraceLine)
     RunCli({"--port", replayed.Port(), "send", "26", "0", "15", "4"});
     EXPECT_EQ(replayed.Status(), 1);
     const std::string err = replayed.Err();
-    EXPECT_EQ(err.rfind("kestro-sim: trace line 5: the host sent something else\n", 0), 0u) << err;
-    EXPECT_NE(err.find("expected:      57 ms  \u2192  frame: sequence 0, command 26, extension 0"),
+    EXPECT_EQ(err.rfind("kestro-sim: linha 5 da grava\u00e7\u00e3o: o computador enviou outra coisa\n", 0), 0u)
+        << err;
+    EXPECT_NE(err.find("esperado:      57 ms  \u2192  frame: sequence 0, command 26, extension 0"),
               std::string::npos);
-    EXPECT_NE(err.find("parameters \"15|4|\"  [01 00 1A 00 05 00 31 35 7C 34 7C B1]"), std::string::npos) << err;
+    EXPECT_NE(err.find("par\u00e2metros \"15|4|\"  [01 00 1A 00 05 00 31 35 7C 34 7C B1]"), std::string::npos)
+        << err;
 }
 
 TEST(CliReplay, ALineThatDoesNotReadIsRefusedBeforeThePortOpens)
@@ -585,7 +603,7 @@ TEST(CliReplay, ALineThatDoesNotReadIsRefusedBeforeThePortOpens)
     SimProgram replayed({"--replay", folder.path + "/broken.trace"}, folder.path);
     EXPECT_EQ(replayed.Status(), 2);
     EXPECT_EQ(replayed.Out(), "");
-    EXPECT_NE(replayed.Err().find("broken.trace: line 4: "), std::string::npos) << replayed.Err();
+    EXPECT_NE(replayed.Err().find("broken.trace: linha 4: "), std::string::npos) << replayed.Err();
 }
 
 // Every line of standard output as one object; a line that is no JSON fails the test.
@@ -844,12 +862,12 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
     const CliRun run = RunCli({"--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    for (const char* word :
-         {"ports", "--port NAME identify", "--port NAME lx", "+APPLOG", "NN.NN.NN", "Exit status"})
+    for (const char* word : {"Uso:", "Comandos:", "Op\u00e7\u00f5es:", "ports", "--port NOME identify",
+                             "--port NOME lx", "+APPLOG", "NN.NN.NN", "C\u00f3digo de sa\u00edda"})
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 
-TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
+TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
 {
     const std::vector<std::vector<std::string>> lines = {
         {},                                                  // no command
@@ -875,8 +893,15 @@ TEST(CliCommandLine, UnusableCommandLinesGiveUsageAndStatus2)
             shown += "'" + argument + "' ";
         EXPECT_EQ(run.status, 2) << shown;
         EXPECT_EQ(run.out, "") << shown;
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << shown;
+        // One line that names what is wrong and where to look, not the whole help.
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_EQ(run.err.rfind("kestro-cli: ", 0), 0u) << run.err;
+        const std::string end = ". Veja kestro-cli --help.\n";
+        EXPECT_EQ(run.err.size() > end.size() ? run.err.substr(run.err.size() - end.size()) : "", end) << run.err;
     }
+    EXPECT_EQ(RunCli({"frobnicate"}).err,
+              "kestro-cli: palavra desconhecida 'frobnicate': esperado um comando (ports, identify, lx, find ou "
+              "send) ou um caminho /dev/DISPOSITIVO. Veja kestro-cli --help.\n");
 }
 
 TEST(CliCommandLine, AppLogSwitchInAnyCaseLogsTheCommandLineFirst)

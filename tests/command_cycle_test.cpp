@@ -151,8 +151,8 @@ TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheDevicesGroup)
     };
     for (const auto& [mode, text] : rows) {
         ::chmod(path.c_str(), mode);
-        EcfLink link(path, FastPacing(), [](const std::string&, const std::string&, int) {
-            return PortOpenResult {nullptr, EACCES};
+        EcfLink link(path, FastPacing(), [](const std::string& device, const std::string&, int, HolderCheck) {
+            return PortOpenResult {nullptr, ExplainOpenFailure(device, EACCES)};
         });
         RecordingDisplay display;
         CommandCycle cycle(display);

@@ -797,16 +797,16 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
     // block's header and its data.
     ASSERT_EQ(meanings.size(), 18u);
     EXPECT_EQ(meanings[0], "Conectado");
-    EXPECT_EQ(meanings[1], "SYN: asks for the sequence number");
-    EXPECT_EQ(meanings[2].rfind("SYN: the next sequence number is ", 0), 0u);
+    EXPECT_EQ(meanings[1], "SYN: pede o n\u00famero de sequ\u00eancia");
+    EXPECT_EQ(meanings[2].rfind("SYN: o pr\u00f3ximo n\u00famero de sequ\u00eancia \u00e9 ", 0), 0u);
     const char* queries[] = {"\"15|2|\"", "\"15|4|\"", "\"15|14|\""};
     const char* answers[] = {"\"ECF A\u00e7\u00e3o|\"", "\"KS010000000000000042|\"", "\"010203|\""};
     for (size_t i = 0; i < 3; ++i) {
         const auto command = meanings.begin() + 3 + 5 * static_cast<long>(i);
         EXPECT_NE(command[0].find(queries[i]), std::string::npos) << command[0];
-        EXPECT_EQ(command[1], "ACK: command accepted");
-        EXPECT_EQ(command[2], "ENQ: asks for block 1");
-        EXPECT_EQ(command[3].rfind("block 1 header: ", 0), 0u) << command[3];
+        EXPECT_EQ(command[1], "ACK: comando aceito");
+        EXPECT_EQ(command[2], "ENQ: pede o bloco 1");
+        EXPECT_EQ(command[3].rfind("cabe\u00e7alho do bloco 1: ", 0), 0u) << command[3];
         EXPECT_NE(command[4].find(answers[i]), std::string::npos) << command[4];
     }
 
@@ -829,7 +829,8 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
     ASSERT_EQ(lines.size(), 24);
     EXPECT_TRUE(lines[0].startsWith("# kestro-trace 1; kestro v")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains("; port " + QString::fromStdString(sim.PortName()) + "; "));
-    EXPECT_TRUE(lines[2].endsWith(QString::fromUtf8(" ms  \u2192  SYN: asks for the sequence number  [16]")));
+    EXPECT_TRUE(
+        lines[2].endsWith(QString::fromUtf8(" ms  \u2192  SYN: pede o n\u00famero de sequ\u00eancia  [16]")));
     QTest::mouseClick(view->findChild<QPushButton*>("btLimpar"), Qt::LeftButton);
     EXPECT_EQ(rows.rowCount(), 0);
 }

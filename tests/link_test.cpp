@@ -314,10 +314,11 @@ TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
 {
     link.reset();
     int opens = 0;
-    EcfLink counted(sim.PortName(), FastPacing(), [&](const std::string& path, const std::string& mode, int size) {
-        ++opens;
-        return OpenSerialPort(path, mode, size);
-    });
+    EcfLink counted(sim.PortName(), FastPacing(),
+                    [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
+                        ++opens;
+                        return OpenSerialPort(path, mode, size, check);
+                    });
     ASSERT_TRUE(counted.online());
     EXPECT_TRUE(counted.Start());
     EXPECT_EQ(opens, 1);
@@ -549,8 +550,8 @@ TEST(LinkLineLost, EveryWaitEndsWithinTwoPollSteps)
                 pull();
         };
         WatchedPort* port = nullptr;
-        const auto watch = [&](const std::string& path, const std::string& mode, int size) {
-            PortOpenResult opened = OpenSerialPort(path, mode, size);
+        const auto watch = [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
+            PortOpenResult opened = OpenSerialPort(path, mode, size, check);
             opened.port = std::make_unique<WatchedPort>(std::move(opened.port));
             port = static_cast<WatchedPort*>(opened.port.get());
             return opened;
@@ -574,7 +575,7 @@ TEST(LinkLineLost, EveryWaitEndsWithinTwoPollSteps)
         EXPECT_EQ(result, row.result);
         EXPECT_LE(steps - pulledAt, 2);
         EXPECT_EQ(link.ErrClass() * 256 + link.ErrDetail(), 255 * 256 + 3);
-        EXPECT_EQ(note, "line lost");
+        EXPECT_EQ(note, "linha perdida");
         EXPECT_FALSE(WaitFor([&] { return port->readsAfterLoss > 0; }, 100ms));
     }
 }

@@ -97,7 +97,7 @@ TEST(PortList, OnlySerialTerminalsAreEverOpened)
          {std::string("/dev/null"), std::string("/dev/tty"), std::string("/dev/ptmx"), fifo}) {
         SCOPED_TRACE(path);
         EXPECT_NE(NotASerialPortReason(path), "");
-        EXPECT_EQ(OpenSerialPort(path, "115200,n,8,1", 4096).error, ENOTTY);
+        EXPECT_EQ(OpenSerialPort(path, "115200,n,8,1", 4096).failure.error, ENOTTY);
     }
     ::unlink(fifo.c_str());
     PtyPair line;

@@ -154,9 +154,9 @@ TEST_F(SerialDeviceTest, OpenTwiceNeitherReopensNorStartsASecondReader)
 {
     int opens = 0;
     SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk,
-                        [&](const std::string& path, const std::string& mode, int size) {
+                        [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
                             ++opens;
-                            return OpenSerialPort(path, mode, size);
+                            return OpenSerialPort(path, mode, size, check);
                         });
     ASSERT_TRUE(device.Open());
     ASSERT_TRUE(device.Open());

@@ -73,15 +73,20 @@ const Bytes kFrameX {0x01, 0x05, 0x14, 0x00, 0x02, 0x00, 0x30, 0x7C, 0xC7};
 TEST(TrafficDecoder, TheExampleFrames)
 {
     const std::vector<std::pair<Bytes, std::string>> cases = {
-        {kFrameX, "frame: sequence 5, command 20, extension 0, check byte ok, parameters: \"0|\""},
+        {kFrameX, "quadro: sequ\u00eancia 5, comando 20, extens\u00e3o 0, byte de verifica\u00e7\u00e3o ok, "
+                  "par\u00e2metros: \"0|\""},
         {{0x01, 0x00, 0x1A, 0x00, 0x05, 0x00, 0x31, 0x35, 0x7C, 0x32, 0x7C, 0xAF},
-         "frame: sequence 0, command 26, extension 0, check byte ok, parameters: \"15|2|\""},
+         "quadro: sequ\u00eancia 0, comando 26, extens\u00e3o 0, byte de verifica\u00e7\u00e3o ok, "
+         "par\u00e2metros: \"15|2|\""},
         {{0x01, 0xFF, 0x1A, 0x00, 0x06, 0x00, 0x31, 0x35, 0x7C, 0x31, 0x34, 0x7C, 0xE2},
-         "frame: sequence 255, command 26, extension 0, check byte ok, parameters: \"15|14|\""},
+         "quadro: sequ\u00eancia 255, comando 26, extens\u00e3o 0, byte de verifica\u00e7\u00e3o ok, "
+         "par\u00e2metros: \"15|14|\""},
         {{0x01, 0x03, 0x14, 0x00, 0x00, 0x00, 0x17},
-         "frame: sequence 3, command 20, extension 0, check byte ok, no parameters"},
+         "quadro: sequ\u00eancia 3, comando 20, extens\u00e3o 0, byte de verifica\u00e7\u00e3o ok, sem "
+         "par\u00e2metros"},
         {{0x01, 0x03, 0x14, 0x00, 0x00, 0x00, 0x18},
-         "frame: sequence 3, command 20, extension 0, check byte 18 wrong, should be 17, no parameters"},
+         "quadro: sequ\u00eancia 3, comando 20, extens\u00e3o 0, byte de verifica\u00e7\u00e3o 18 errado, o certo "
+         "\u00e9 17, sem par\u00e2metros"},
     };
     for (const auto& [frame, meaning] : cases) {
         for (const size_t piece : {SIZE_MAX, size_t {1}})
@@ -105,14 +110,17 @@ TEST(TrafficDecoder, TheFirstExchangeOfAnXReadingCutAnywhere)
     };
     const std::vector<std::string> expected = {
         "      0 ms  \xC2\xB7  Conectado",
-        "    200 ms  \xE2\x86\x92  SYN: asks for the sequence number  [16]",
-        "    250 ms  \xE2\x86\x90  SYN: the next sequence number is 5  [16 05]",
-        "    250 ms  \xE2\x86\x92  frame: sequence 5, command 20, extension 0, check byte ok, parameters: "
+        "    200 ms  \xE2\x86\x92  SYN: pede o n\u00famero de sequ\u00eancia  [16]",
+        "    250 ms  \xE2\x86\x90  SYN: o pr\u00f3ximo n\u00famero de sequ\u00eancia \u00e9 5  [16 05]",
+        "    250 ms  \xE2\x86\x92  quadro: sequ\u00eancia 5, comando 20, extens\u00e3o 0, byte de "
+        "verifica\u00e7\u00e3o ok, par\u00e2metros: "
         "\"0|\"  [01 05 14 00 02 00 30 7C C7]",
-        "    300 ms  \xE2\x86\x90  ACK: command accepted  [06]",
-        "    300 ms  \xE2\x86\x92  ENQ: asks for block 1  [05 00]",
-        "    400 ms  \xE2\x86\x90  block 1 header: 5 data bytes, last block  [EE EE EE EE 00 01 EE EE 00 05 00]",
-        "    400 ms  \xE2\x86\x90  block 1 data, 5 bytes, trailing byte 5A: \"12|\xC3\xA7|\"  [31 32 7C E7 7C 5A]",
+        "    300 ms  \xE2\x86\x90  ACK: comando aceito  [06]",
+        "    300 ms  \xE2\x86\x92  ENQ: pede o bloco 1  [05 00]",
+        "    400 ms  \xE2\x86\x90  cabe\u00e7alho do bloco 1: 5 bytes de dados, \u00faltimo bloco  [EE EE EE EE "
+        "00 01 EE EE 00 05 00]",
+        "    400 ms  \xE2\x86\x90  dados do bloco 1, 5 bytes, byte final 5A: \"12|\xC3\xA7|\"  [31 32 7C E7 7C "
+        "5A]",
     };
     for (const size_t piece : {SIZE_MAX, size_t {1}, size_t {4}}) {
         std::vector<std::string> lines;
@@ -146,29 +154,30 @@ TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
     const auto messages = Decode(runs);
     const std::vector<std::string> expected = {
         TrafficMeaning(messages[0]),
-        "NAK: command refused, error 1/1: << Comando Inv\xC3\xA1lido >> O comando enviado para a impressora "
+        "NAK: comando recusado, erro 1/1: << Comando Inv\xC3\xA1lido >> O comando enviado para a impressora "
         "n\xC3\xA3o existe no Software B\xC3\xA1sico.",
         TrafficMeaning(messages[0]),
-        "ACK: command accepted",
-        "ENQ: asks for block 1",
-        "DC1: printer busy, block 1 not ready, error 2/5: << Erro em par\xC3\xA2metro do comando >> CRZ inicial "
+        "ACK: comando aceito",
+        "ENQ: pede o bloco 1",
+        "DC1: impressora ocupada, bloco 1 ainda n\u00e3o est\u00e1 pronto, erro 2/5: << Erro em par\xC3\xA2metro "
+        "do comando >> CRZ inicial "
         "maior que CRZ final.",
-        "block 1 header: 2 data bytes, more blocks follow",
-        "block 1 data, 2 bytes, trailing byte 5A: \"A|\"",
-        "ENQ: asks for block 2",
-        "block 2 header: 300 data bytes, more blocks follow",
-        "block 2 data, 300 bytes, trailing byte 5A: \"" + std::string(300, 'x') + "\"",
-        "ENQ: asks for block 3",
-        "block 3 header: 300 data bytes, more blocks follow",
-        "incomplete block 3 data, 9 of 301 bytes: \"xxxxxxxxx\"",
+        "cabe\u00e7alho do bloco 1: 2 bytes de dados, mais blocos a seguir",
+        "dados do bloco 1, 2 bytes, byte final 5A: \"A|\"",
+        "ENQ: pede o bloco 2",
+        "cabe\u00e7alho do bloco 2: 300 bytes de dados, mais blocos a seguir",
+        "dados do bloco 2, 300 bytes, byte final 5A: \"" + std::string(300, 'x') + "\"",
+        "ENQ: pede o bloco 3",
+        "cabe\u00e7alho do bloco 3: 300 bytes de dados, mais blocos a seguir",
+        "dados do bloco 3 incompletos, 9 de 301 bytes: \"xxxxxxxxx\"",
         TrafficMeaning(messages[0]),
-        "unexpected bytes: \"A.\"",
-        "ENQ: asks for block 1",
-        "block 1 header: error 4/4: << Erro de contexto >> Erro 4",
+        "bytes inesperados: \"A.\"",
+        "ENQ: pede o bloco 1",
+        "cabe\u00e7alho do bloco 1: erro 4/4: << Erro de contexto >> Erro 4",
     };
     EXPECT_EQ(Meanings(messages), expected);
     EXPECT_EQ(TrafficMeaning(messages[10], 4),
-              "block 2 data, 300 bytes, trailing byte 5A: \"xxxx\xE2\x80\xA6\" (300 bytes)");
+              "dados do bloco 2, 300 bytes, byte final 5A: \"xxxx\xE2\x80\xA6\" (300 bytes)");
 }
 
 }  // namespace

@@ -178,8 +178,8 @@ TEST(WinOpen, MissingPortReportsTheSystemError)
     REQUIRE_PORT("KESTRO_WIN_MISSING_PORT", missing);
     const PortOpenResult opened = OpenSerialPort(DevicePathForPortName(missing), kMode, kChunkSize);
     EXPECT_FALSE(opened.port);
-    EXPECT_TRUE(opened.error == ERROR_FILE_NOT_FOUND || opened.error == ERROR_PATH_NOT_FOUND)
-        << "error " << opened.error;
+    EXPECT_TRUE(opened.failure.error == ERROR_FILE_NOT_FOUND || opened.failure.error == ERROR_PATH_NOT_FOUND)
+        << "error " << opened.failure.error;
 }
 
 TEST(WinOpen, ModeTextSetsTheLine)
@@ -188,7 +188,7 @@ TEST(WinOpen, ModeTextSetsTheLine)
     const std::string path = DevicePathForPortName(echo);
     {
         const PortOpenResult opened = OpenSerialPort(path, "9600,e,7,2", 4096);
-        ASSERT_TRUE(opened.port) << "error " << opened.error;
+        ASSERT_TRUE(opened.port) << "error " << opened.failure.error;
     }
     // A pseudo-terminal keeps 8 bits without parity whatever it is asked; speed and stop bits
     // show that the mode text reached the line.
@@ -197,7 +197,7 @@ TEST(WinOpen, ModeTextSetsTheLine)
     EXPECT_EQ(dcb.StopBits, TWOSTOPBITS);
     {
         const PortOpenResult opened = OpenSerialPort(path, kMode, kChunkSize);
-        ASSERT_TRUE(opened.port) << "error " << opened.error;
+        ASSERT_TRUE(opened.port) << "error " << opened.failure.error;
     }
     dcb = LineStateOf(echo);
     EXPECT_EQ(dcb.BaudRate, 115200u);

@@ -11,6 +11,8 @@ const char kFrom[] = "\xE2\x86\x90";
 const char kDot[] = "\xC2\xB7";
 const char kTimeEnd[] = " ms  ";
 const char kBytesStart[] = "  [";
+// kTraceNotSent as traces saved before the meanings were Portuguese have it.
+const char kNotSentInEnglish[] = "not sent, the write failed";
 
 bool StartsWith(const std::string& text, size_t at, const char* prefix)
 {
@@ -107,7 +109,7 @@ TraceRead ReadTraceLine(const std::string& text, TraceLine& line, std::string& w
     size_t at = rest.find_first_not_of(' ');
     const size_t digits = rest.find_first_not_of("0123456789", at);
     if (digits == at || digits - at > 18 || !StartsWith(rest, digits, kTimeEnd)) {
-        why = "expected the time, as in \"    212 ms  \"";
+        why = "esperado o tempo no in\u00edcio, como em \"    212 ms  \"";
         return TraceRead::kBad;
     }
     line = TraceLine {};
@@ -121,7 +123,7 @@ TraceRead ReadTraceLine(const std::string& text, TraceLine& line, std::string& w
         }
     }
     if (at == digits + std::strlen(kTimeEnd)) {
-        why = "expected \xE2\x86\x92, \xE2\x86\x90 or \xC2\xB7 after the time";
+        why = "esperado \xE2\x86\x92, \xE2\x86\x90 ou \xC2\xB7 depois do tempo";
         return TraceRead::kBad;
     }
     if (line.way == TraceWay::kNote) {
@@ -132,11 +134,11 @@ TraceRead ReadTraceLine(const std::string& text, TraceLine& line, std::string& w
     const size_t bytesAt = rest.rfind(kBytesStart);
     if (rest.back() != ']' || bytesAt == std::string::npos || bytesAt < at ||
         !ReadHex(rest.substr(bytesAt + 3, rest.size() - bytesAt - 4), line.bytes)) {
-        why = "expected the message's bytes at the end, as in \"  [05 00]\"";
+        why = "esperados os bytes da mensagem no fim, como em \"  [05 00]\"";
         return TraceRead::kBad;
     }
     line.meaning = rest.substr(at, bytesAt - at);
-    if (line.way == TraceWay::kHost && line.meaning == kTraceNotSent)
+    if (line.way == TraceWay::kHost && (line.meaning == kTraceNotSent || line.meaning == kNotSentInEnglish))
         line.way = TraceWay::kNotSent;
     return TraceRead::kLine;
 }

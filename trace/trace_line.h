@@ -17,7 +17,8 @@ enum class TraceWay {
 };
 
 // The meaning of every kNotSent line, the one text that tells it from a message that went out.
-inline constexpr const char kTraceNotSent[] = "not sent, the write failed";
+// Reading also takes the English wording that traces saved by earlier versions carry.
+inline constexpr const char kTraceNotSent[] = "n\u00e3o enviado, a escrita falhou";
 
 struct TraceLine {
     int64_t ms = 0;  // since the link opened
@@ -33,7 +34,7 @@ std::string HexBytes(const uint8_t* bytes, size_t length);
 
 // "→", "←" or "·".
 const char* TraceArrow(TraceWay way);
-// "    212 ms  →  ACK: command accepted  [06]", without a line end; a note has no brackets.
+// "    212 ms  ←  ACK: comando aceito  [06]", without a line end; a note has no brackets.
 std::string FormatTraceLine(int64_t ms, TraceWay way, const std::string& meaning, const uint8_t* bytes,
                             size_t length);
 

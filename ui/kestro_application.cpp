@@ -3,6 +3,8 @@
 
 #include "ui/main_window.h"
 #include "ui/qt_compat.h"
+#include "ui/shown_text.h"
+#include "vocab/status_words.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -13,9 +15,6 @@
 namespace {
 
 std::function<void(const QString&)> fatalReport;
-
-// A non-standard exception carries no text; the box still says what happened.
-const char* const kUnknownError = "Erro inesperado.";
 
 // What must be set before the application object exists; passes argc on to it.
 int& BeforeApplication(int& argc)
@@ -70,7 +69,7 @@ bool KestroApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         Fatal(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        Fatal(QString::fromUtf8(kUnknownError));
+        Fatal(Shown(kUnexpectedErrorText));
     }
     return false;
 }
@@ -84,7 +83,7 @@ int KestroApplication::Run()
     } catch (const std::exception& error) {
         Fatal(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        Fatal(QString::fromUtf8(kUnknownError));
+        Fatal(Shown(kUnexpectedErrorText));
     }
     return 1;
 }

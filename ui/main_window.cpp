@@ -7,8 +7,9 @@
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "ui/qt_compat.h"
+#include "ui/shown_text.h"
 #include "ui_main_window.h"
-#include "vocab/cp1252.h"
+#include "vocab/search_words.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -197,9 +198,7 @@ void TfmMainComunic::Rodando(bool connected)
 
 void TfmMainComunic::AtualizaHeader(const Identification& identification)
 {
-    const auto show = [](QLabel* label, const std::string& text) {
-        label->setText(QString::fromStdString(Cp1252ToUtf8(text)));
-    };
+    const auto show = [](QLabel* label, const std::string& text) { label->setText(Shown(text)); };
     show(ui->lbFS, identification.modelo);
     show(ui->lbNS, identification.nsMf);
     show(ui->lbSB, FormatSb(identification.sb));
@@ -210,7 +209,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
 {
     group->setEnabled(false);
     list->clear();
-    list->addItem(QStringLiteral("Aguarde..."));
+    list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
     const auto reports =
@@ -220,7 +219,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     for (const auto& report : reports) {
         const QString name = QString::fromStdString(report.port.name);
         if (report.status.state != PortState::kFree) {
-            notOffered << name + ": " + QString::fromStdString(Cp1252ToUtf8(PortStateText(report.status)));
+            notOffered << name + ": " + Shown(PortStateText(report.status));
             continue;
         }
         list->addItem(name);
@@ -250,10 +249,10 @@ QString TfmMainComunic::LeftOutNote(const std::vector<PortReport>& reports)
             continue;
         std::string note = first->port.name + " " + PortStateText(first->status);
         if (count > 1)
-            note += " (e mais " + std::to_string(count - 1) + ")";
+            note += FillIn(kAndMoreText, {{"count", std::to_string(count - 1)}});
         if (noneFree)
-            note = "Nenhuma porta dispon\xEDvel: " + note;
-        return QString::fromStdString(Cp1252ToUtf8(note));
+            note = FillIn(kNoPortAvailableText, {{"note", note}});
+        return Shown(note);
     }
     return {};
 }
@@ -342,7 +341,7 @@ void TfmMainComunic::LocalizaECF()
         names.push_back(ui->cbPorta->itemText(i).toStdString());
 
     ui->gbPorta->setEnabled(false);
-    SetSt(QStringLiteral("Localizando ECF..."));
+    SetSt(Shown(kSearchingText));
     ui->lbStCancel->setVisible(true);
     PrinterFinder search(seams.pacing);
     finder = &search;
@@ -366,7 +365,7 @@ void TfmMainComunic::LocalizaECF()
 
     if (userCancelled || picked < 0) {
         SetSt(userCancelled ? QString()
-                            : QString(kNoPrinterFoundText) + (scanNote.isEmpty() ? "" : "; ") + scanNote);
+                            : Shown(kNoPrinterFoundText) + (scanNote.isEmpty() ? "" : "; ") + scanNote);
         return;
     }
     SetSt(scanNote);
@@ -376,7 +375,7 @@ void TfmMainComunic::LocalizaECF()
 
 void TfmMainComunic::FillContextMenu()
 {
-    acLocalizaECF = contextMenu.addAction(QStringLiteral("Localizar ECF"), this, &TfmMainComunic::LocalizaECF);
+    acLocalizaECF = contextMenu.addAction(Shown(kFindPrinterAction), this, &TfmMainComunic::LocalizaECF);
     acLocalizaECF->setObjectName("acLocalizaECF");
     contextMenu.addAction(traffic.Action());
     // The port list would keep the right click to itself and show nothing.
@@ -443,10 +442,7 @@ void TfmMainComunic::CycleView::ShowCmd(int code) { window.ShowCmd(code); }
 
 void TfmMainComunic::CycleView::ShowCmd(int code, bool cancelVisible) { window.ShowCmd(code, cancelVisible); }
 
-void TfmMainComunic::CycleView::SetSt(const std::string& text)
-{
-    window.SetSt(QString::fromStdString(Cp1252ToUtf8(text)));
-}
+void TfmMainComunic::CycleView::SetSt(const std::string& text) { window.SetSt(Shown(text)); }
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
 

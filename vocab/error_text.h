@@ -13,9 +13,6 @@ enum LinkErrorDetail {
     kLinkLineLost = 3,       // the system reports the port's line gone (an adapter pulled)
 };
 
-// What the link notes when its port does not open; the status text adds the system's code.
-constexpr char kPortNotOpenedText[] = "Erro ao abrir Porta Serial!";
-
 // The two parts of a pair's text, Windows-1252: the class's title and the detail's sentence,
 // each empty where the pair has none (the link's own pairs have a sentence only).
 struct ErrorWords {

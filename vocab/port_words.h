@@ -1,0 +1,45 @@
+// The words for a serial port's state, for the window, kestro-cli and the search of the ports;
+// Windows-1252, as every text of the programs is inside. A {name} in a text stands for a fact
+// that FillIn puts in.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+struct PortStateWords {
+    const char* listed;       // after the port's name in a list
+    const char* label;        // two or three words, for counts
+    const char* openFailure;  // after the open failure's text and code; "" when the code says it all
+};
+
+// One row per state, in the order of PortState (serial/port_status.h): free, no permission, in
+// use, not serial, gone, no device, open error. {holder}, {advice} and {code} are filled in.
+constexpr int kPortStateCount = 7;
+extern const PortStateWords kPortStateWords[kPortStateCount];
+
+// Who holds a port: {holder} above.
+constexpr char kUnknownHolder[] = "outro programa";
+constexpr char kHolderWithPid[] = "{name} (pid {pid})";
+
+// What to do about a refusal: {advice} above.
+struct PermissionWords {
+    const char* noGroup;      // the device has no group to join
+    const char* joinGroup;    // its group may open it: {group}
+    const char* groupMayNot;  // not even its group may
+};
+extern const PermissionWords kPermissionWords;
+
+// The status text of a port that did not open, before the state's sentence.
+constexpr char kOpenFailureCode[] = "{text} ({code})";
+
+// A word with its count, in the count's number: "1 porta tentada", "3 portas tentadas".
+struct CountedWords {
+    const char* one;
+    const char* many;
+};
+std::string Counted(size_t count, const CountedWords& words);
+
+// Puts each value in place of its {key}; keys that it does not name stay as they are. Values are
+// never read for keys, so that a holder's name cannot change the text around it.
+std::string FillIn(const std::string& text, std::initializer_list<std::pair<const char*, std::string>> values);
