@@ -2,6 +2,7 @@
 #include "ui/kestro_application.h"
 
 #include "ui/main_window.h"
+#include "ui/qt_compat.h"
 #include "ui/shown_text.h"
 #include "vocab/status_words.h"
 
@@ -14,6 +15,13 @@
 namespace {
 
 std::function<void(const QString&)> fatalReport;
+
+// What must be set before the application object exists; passes argc on to it.
+int& BeforeApplication(int& argc)
+{
+    ScaleToScreenDpi();
+    return argc;
+}
 
 }  // namespace
 
@@ -29,7 +37,7 @@ void LoadWindowFonts()
     }
 }
 
-KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(argc, argv)
+KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(BeforeApplication(argc), argv)
 {
     // The name, not the display name: Linux window managers would append a display name to
     // every caption.

@@ -7,6 +7,7 @@
 #include "session/line_test.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
+#include "ui/qt_compat.h"
 #include "ui/shown_text.h"
 #include "ui_main_window.h"
 #include "vocab/error_text.h"
@@ -64,7 +65,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
-    connect(ui->cbPorta, &QComboBox::activated, this, &TfmMainComunic::cbPortaChange);
+    connect(ui->cbPorta, qOverload<int>(&QComboBox::activated), this, &TfmMainComunic::cbPortaChange);
     connect(ui->btRun, &QPushButton::clicked, this, &TfmMainComunic::btRunClick);
     connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
     connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
@@ -76,7 +77,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
         move(screen->availableGeometry().center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));
     const QLabel* store[] = {ui->imMsg0, ui->imMsg1, ui->imMsg2, ui->imMsg3, ui->imMsg4, ui->imMsg5};
     for (size_t i = 0; i < activityIcons.size(); ++i)
-        activityIcons[i] = store[i]->pixmap();
+        activityIcons[i] = LabelPixmap(*store[i]);
     ShowCmd(kShowIdle);
     SetGB(0);
     SetSt("");
@@ -462,7 +463,7 @@ bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->lbStCancel && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && ui->lbStCancel->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton && ui->lbStCancel->rect().contains(MousePoint(*mouse))) {
             CancelRunning();
             return true;
         }

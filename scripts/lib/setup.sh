@@ -7,6 +7,7 @@ native_build_packages=(cmake g++ ninja-build qt6-base-dev nlohmann-json3-dev)
 qt_host_options=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 
 # install_missing PACKAGE...: apt-get installs only what is not there; updates the lists only then.
+# PACKAGE may name an architecture (wine32:i386).
 install_missing() {
     local missing=() package
     for package in "$@"; do
@@ -16,6 +17,10 @@ install_missing() {
     echo "=== installing: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    # A package named with :i386 (32-bit Wine) needs that architecture added before the lists are read.
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${sudo[@]}" dpkg --add-architecture i386 || { echo "could not add the i386 architecture" >&2; exit 1; }
+    fi
     "${sudo[@]}" apt-get update -qq &&
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
         { echo "could not install: ${missing[*]}" >&2; exit 1; }

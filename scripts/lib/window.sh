@@ -2,7 +2,9 @@
 # "Emitir LX", "Desconectar", close. The log that +APPLOG writes tells each step's outcome.
 # Needs xvfb and xdotool (imagemagick for a screenshot).
 
-# The client area as the form lays it out, and the centres of the controls that the user presses.
+# The client area as the form lays it out, and the centres of the controls that the user presses, at 100 %;
+# window_percent is the scale at which the window is drawn (150 for a 150 % display).
+window_percent=100
 window_width=545
 window_height=360
 run_button=(121 131)   # "Conectar" and, in its place, "Desconectar"
@@ -39,9 +41,13 @@ wait_step() {
     done
 }
 
+# scaled LENGTH: a length of the form as drawn at window_percent, rounded as Qt rounds it.
+scaled() { echo $((($1 * window_percent + 50) / 100)); }
+
 # drive_window FOLDER PORT SHOT PROGRAM ARGS...: starts the program in FOLDER with +APPLOG, chooses PORT in
 # the port list by typing its name, connects, saves a picture of the connected window to SHOT (unless
-# empty), runs the X reading, disconnects and closes the window. The log is left in FOLDER/AppLog.log.
+# empty), runs the X reading, disconnects and closes the window. The log is left in FOLDER/AppLog.log, the
+# window's outer size (as "WIDTH HEIGHT") in FOLDER/size.
 drive_window() {
     local folder=$1 port=$2 shot=$3 window pid
     shift 3
@@ -54,9 +60,10 @@ drive_window() {
     local width height left top
     eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=')"
     width=$WIDTH height=$HEIGHT
-    left=$(((width - window_width) / 2))
-    top=$((height - window_height - left))
-    press() { xdotool mousemove --window "$window" $((left + $1)) $((top + $2)) click 1; }
+    echo "$width $height" >"$folder/size"
+    left=$(((width - $(scaled $window_width)) / 2))
+    top=$((height - $(scaled $window_height) - left))
+    press() { xdotool mousemove --window "$window" $((left + $(scaled "$1"))) $((top + $(scaled "$2"))) click 1; }
     # press_until X Y MESSAGE: presses what is at X, Y and waits until the log holds the message anew.
     press_until() {
         local from
