@@ -2,8 +2,10 @@
 #include "link/ecf_link.h"
 
 #include "base/log.h"
+#include "base/log_file.h"
 #include "serial/port_list.h"
 #include "vocab/error_text.h"
+#include "vocab/traffic_notes.h"
 
 #include <thread>
 
@@ -13,6 +15,13 @@ constexpr char kOpened[] = "Conectado";
 constexpr char kLost[] = "line lost";
 
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
+
+// The link's first note, with its port and the clock time now.
+std::string FirstNote(const char* first, const std::string& portName)
+{
+    std::tm now {};
+    return LocalTimeOf(std::time(nullptr), now) ? ConnectionNote(first, portName, now) : first;
+}
 
 }  // namespace
 
@@ -33,13 +42,9 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
     onlineFlag = serial->Open();
-    if (onlineFlag) {
-        CmdLog(Bytes(kOpened), sizeof kOpened - 1);
-        AppLog("SerialOpen Ok");
-    } else {
-        CmdLog(Bytes(kPortNotOpenedText), sizeof kPortNotOpenedText - 1);
-        AppLog("SerialOpen NOk");
-    }
+    const std::string first = FirstNote(onlineFlag ? kOpened : kPortNotOpenedText, portName);
+    CmdLog(Bytes(first.c_str()), static_cast<int>(first.size()));
+    AppLog(onlineFlag ? "SerialOpen Ok" : "SerialOpen NOk");
     nextSeq = -1;
     respState = RespState::kNewBlock;
     respTotal = 0;
@@ -78,6 +83,7 @@ void EcfLink::CmdLog(const uint8_t* bytes, int length, TrafficDirection directio
 
 bool EcfLink::Wait()
 {
+    ++pollsSinceWrite;
     if (pacing.wait)
         pacing.wait(pacing.step);
     else
@@ -103,7 +109,15 @@ bool EcfLink::LineLost()
     return true;
 }
 
-int EcfLink::NoAnswerDetail() { return LineLost() ? kLinkLineLost : kLinkNoAnswer; }
+int EcfLink::NoAnswerDetail()
+{
+    if (LineLost())
+        return kLinkLineLost;  // noted already
+    // Otherwise nothing in the traffic would show that the wait ended.
+    const std::string note = NoAnswerNote(pollsSinceWrite * pacing.step.count());
+    CmdLog(Bytes(note.c_str()), static_cast<int>(note.size()));
+    return kLinkNoAnswer;
+}
 
 int EcfLink::WriteFailure(int writeFailed, int noAnswer)
 {

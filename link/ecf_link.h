@@ -114,7 +114,8 @@ private:
     bool TakeAnswerByte(int count, int& pollsUsed);
     // One poll step; false when the line is lost or the poll hook abandons the wait.
     bool Wait();
-    // The detail of an answer that did not come: the lost line, or the printer's silence.
+    // The detail of an answer that did not come: the lost line, or the printer's silence, which
+    // the traffic then notes with the time waited since the last write.
     int NoAnswerDetail();
     // A write that failed on a lost line is that loss, ending as `noAnswer` does; any other
     // failed write ends as `writeFailed`.
@@ -144,6 +145,7 @@ private:
     int blockSize = 0;
     int blockRead = 0;
     int stalledPolls = 0;       // polls in a row without a byte of an incomplete block
+    int64_t pollsSinceWrite = 0;  // the wait for the answer to the last write, in polls
     bool paramRefused = false;  // a parameter of the command being built did not fit
     bool lossNoted = false;     // the traffic has its note of the line's loss
     uint8_t cmd = 0;
