@@ -145,7 +145,6 @@ private:
     int blockSize = 0;
     int blockRead = 0;
     int stalledPolls = 0;       // polls in a row without a byte of an incomplete block
-    int64_t pollsSinceWrite = 0;  // the wait for the answer to the last write, in polls
     bool paramRefused = false;  // a parameter of the command being built did not fit
     bool lossNoted = false;     // the traffic has its note of the line's loss
     uint8_t cmd = 0;
@@ -153,4 +152,6 @@ private:
     int paramLen = 0;
     int errClass = 0;
     int errDetail = 0;
+    // The wait for the answer to the last write so far, in polls.
+    int64_t pollsSinceWrite = 0;
 };

@@ -140,6 +140,7 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Tab leaves the table for the buttons, as in any dialog; the arrows move within it.
     table->setTabKeyNavigation(false);
+    table->installEventFilter(this);
     table->setWordWrap(false);
     table->setAlternatingRowColors(true);
     // Fixed row heights and column widths: nothing is measured across rows as they come in.
@@ -199,6 +200,16 @@ void TrafficView::AddKeys()
     key(QKeySequence(Qt::Key_Escape), &QWidget::close);
 }
 
+bool TrafficView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The focus shows on the current row: without one the table would take the focus unseen.
+    if (watched == table && event->type() == QEvent::FocusIn && !table->currentIndex().isValid() &&
+        model.rowCount() > 0)
+        table->selectionModel()->setCurrentIndex(model.index(model.rowCount() - 1, 0),
+                                                 QItemSelectionModel::NoUpdate);
+    return QWidget::eventFilter(watched, event);
+}
+
 void TrafficView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -250,8 +261,9 @@ bool TrafficView::SaveTo(const QString& path)
     const QByteArray text = (Utf8(header) + QLatin1Char('\n') + Lines(rows)).toUtf8();
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
                        file.write(text) == text.size() && file.flush();
-    status->setText(saved ? QStringLiteral("Salvo em %1").arg(path)
-                          : QStringLiteral("Erro ao salvar %1: %2").arg(path, SaveFailureText(WhySaveFailed(file))));
+    status->setText(saved
+                        ? QStringLiteral("Salvo em %1").arg(path)
+                        : QStringLiteral("Erro ao salvar %1: %2").arg(path, SaveFailureText(WhySaveFailed(file))));
     return saved;
 }
 
@@ -261,9 +273,9 @@ void TrafficView::AskToClear()
     if (count == 0)
         return;
     // Not a nested event loop: a command may be running on this thread.
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Limpar"),
-                                Utf8(ClearQuestion(static_cast<size_t>(count))), QMessageBox::Yes | QMessageBox::No,
-                                this);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, QStringLiteral("Limpar"),
+                        Utf8(ClearQuestion(static_cast<size_t>(count))), QMessageBox::Yes | QMessageBox::No, this);
     box->setObjectName(QStringLiteral("mbLimpar"));
     box->setInformativeText(QString::fromUtf8(kClearAdvice));
     box->setDefaultButton(QMessageBox::No);

@@ -55,6 +55,7 @@ public:
 protected:
     // Opens at the newest message, unless the user had scrolled away from it.
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // "Copiar", Ctrl+C: the selected rows, or all when none is selected.

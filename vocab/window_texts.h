@@ -24,6 +24,6 @@ extern const char kClearAdvice[];
 // "Salvar...": the suggested file name, with the port and the clock time: characters that a file
 // name cannot hold become '-'.
 std::string TrafficFileName(const std::string& port, const std::tm& when);
-// Why a save failed, as the system's own words would be in English.
+// Why a save failed, in Portuguese: the system's own reason comes in the system's language.
 enum class SaveFailure { kNoFolder, kIsFolder, kFileReadOnly, kFolderReadOnly, kWriteFailed, kNotOpened };
 const char* SaveFailureText(SaveFailure failure);
