@@ -168,6 +168,7 @@ bool EcfLink::WriteSerial(int n)
 {
     AppLog("WriteSerial");
     const bool sent = serial->Write(txBuf.get(), n);
+    pollsSinceWrite = 0;
     AppLog(sent ? "WriteSerial Ok" : "WriteSerial Erro");
     CmdLog(txBuf.get(), n, sent ? TrafficDirection::kSent : TrafficDirection::kNotSent, n);
     return sent;

@@ -2,15 +2,24 @@
 #include "link/ecf_link.h"
 
 #include "base/log.h"
+#include "base/log_file.h"
 #include "serial/port_list.h"
 #include "vocab/error_text.h"
 #include "vocab/status_words.h"
+#include "vocab/traffic_notes.h"
 
 #include <thread>
 
 namespace {
 
 const uint8_t* Bytes(const char* text) { return reinterpret_cast<const uint8_t*>(text); }
+
+// The link's first note, with its port and the clock time now.
+std::string FirstNote(const char* first, const std::string& portName)
+{
+    std::tm now {};
+    return LocalTimeOf(std::time(nullptr), now) ? ConnectionNote(first, portName, now) : first;
+}
 
 }  // namespace
 
@@ -31,13 +40,9 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
     onlineFlag = serial->Open(HolderCheck::kLook);
-    if (onlineFlag) {
-        CmdLog(Bytes(kPortOpenedNote), sizeof kPortOpenedNote - 1);
-        AppLog("SerialOpen Ok");
-    } else {
-        CmdLog(Bytes(kPortNotOpenedText), sizeof kPortNotOpenedText - 1);
-        AppLog("SerialOpen NOk");
-    }
+    const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, portName);
+    CmdLog(Bytes(first.c_str()), static_cast<int>(first.size()));
+    AppLog(onlineFlag ? "SerialOpen Ok" : "SerialOpen NOk");
     nextSeq = -1;
     respState = RespState::kNewBlock;
     respTotal = 0;
@@ -76,6 +81,7 @@ void EcfLink::CmdLog(const uint8_t* bytes, int length, TrafficDirection directio
 
 bool EcfLink::Wait()
 {
+    ++pollsSinceWrite;
     if (pacing.wait)
         pacing.wait(pacing.step);
     else
@@ -101,7 +107,15 @@ bool EcfLink::LineLost()
     return true;
 }
 
-int EcfLink::NoAnswerDetail() { return LineLost() ? kLinkLineLost : kLinkNoAnswer; }
+int EcfLink::NoAnswerDetail()
+{
+    if (LineLost())
+        return kLinkLineLost;  // noted already
+    // Otherwise nothing in the traffic would show that the wait ended.
+    const std::string note = NoAnswerNote(pollsSinceWrite * pacing.step.count());
+    CmdLog(Bytes(note.c_str()), static_cast<int>(note.size()));
+    return kLinkNoAnswer;
+}
 
 int EcfLink::WriteFailure(int writeFailed, int noAnswer)
 {

@@ -120,7 +120,8 @@ private:
     bool TakeAnswerByte(int count, int& pollsUsed);
     // One poll step; false when the line is lost or the poll hook abandons the wait.
     bool Wait();
-    // The detail of an answer that did not come: the lost line, or the printer's silence.
+    // The detail of an answer that did not come: the lost line, or the printer's silence, which
+    // the traffic then notes with the time waited since the last write.
     int NoAnswerDetail();
     // A write that failed on a lost line is that loss, ending as `noAnswer` does; any other
     // failed write ends as `writeFailed`.
@@ -157,4 +158,6 @@ private:
     int paramLen = 0;
     int errClass = 0;
     int errDetail = 0;
+    // The wait for the answer to the last write so far, in polls.
+    int64_t pollsSinceWrite = 0;
 };

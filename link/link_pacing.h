@@ -16,4 +16,7 @@ struct LinkPacing {
     // False: no serial reader thread; `wait` moves received bytes with EcfLink::ReadPort, so
     // that a run does not depend on scheduling (the fuzzer).
     bool readerThread = true;
+
+    // The whole wait for an acknowledgement or a SYN answer.
+    std::chrono::milliseconds AnswerWait() const { return step * answerPolls; }
 };

@@ -61,15 +61,19 @@ void PrinterFinder::Start(const std::vector<std::string>& portNames)
 
 void PrinterFinder::Try(size_t index)
 {
-    const auto answerWait = pacing.step * pacing.answerPolls;
-    SearchDisplay display(*this, std::chrono::steady_clock::now() + answerWait);
+    SearchDisplay display(*this, std::chrono::steady_clock::now() + pacing.AnswerWait());
     PrinterSession session(display, pacing);
     display.Attach(session);
     if (observers[index])
         session.SetTrafficObserver(observers[index]);
-    probes[index] = session.Probe(ports[index]);
+    probes[index] = session.Probe(ports[index], [this] {
+        std::lock_guard<std::mutex> hold(lock);
+        ++identifying;
+    });
     {
         std::lock_guard<std::mutex> hold(lock);
+        if (probes[index].outcome == PortProbe::kPrinter)
+            --identifying;
         ++finished;
         notTaken.push_back(index);
     }
@@ -99,6 +103,12 @@ std::vector<PortProbe> PrinterFinder::TakeFinished()
         taken.push_back(probes[index]);
     notTaken.clear();
     return taken;
+}
+
+size_t PrinterFinder::Identifying()
+{
+    std::lock_guard<std::mutex> hold(lock);
+    return identifying;
 }
 
 std::vector<PortProbe> PrinterFinder::Results()

@@ -37,6 +37,8 @@ public:
     // The answers of the ports that finished since the last call, in the order they finished:
     // a printer can be shown the moment it is identified.
     std::vector<PortProbe> TakeFinished();
+    // The ports whose printer has answered and is still being identified.
+    size_t Identifying();
     // Waits for every port, then gives their answers in the order given to Start.
     std::vector<PortProbe> Results();
 
@@ -60,5 +62,6 @@ private:
     std::condition_variable changed;
     bool cancelled = false;
     size_t finished = 0;
+    size_t identifying = 0;
     std::vector<size_t> notTaken;  // finished ports not yet given by TakeFinished
 };

@@ -68,7 +68,7 @@ bool PrinterSession::Open(const std::string& portName)
     return false;
 }
 
-PortProbe PrinterSession::Probe(const std::string& portName)
+PortProbe PrinterSession::Probe(const std::string& portName, const std::function<void()>& answered)
 {
     PortProbe probe;
     probe.port = portName;
@@ -81,6 +81,8 @@ PortProbe PrinterSession::Probe(const std::string& portName)
     // not one per identification query.
     if (link->Sync()) {
         probe.outcome = PortProbe::kPrinter;
+        if (answered)
+            answered();
         probe.identified = CarregaConfig(cycle, display, identification);
         probe.identification = identification;
         // Why a printer that answered was not identified, as the status line would say it.

@@ -6,6 +6,7 @@
 #include "session/command_cycle.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,8 +54,9 @@ public:
     void SetTrafficObserver(TrafficObserver observer);
 
     // For a search of the ports: opens a link on the port and asks for the printer's sequence
-    // number; only where a printer answered is it identified. Sends nothing else, keeps no link.
-    PortProbe Probe(const std::string& portName);
+    // number; only where a printer answered is it identified, after `answered` was called. Sends
+    // nothing else, keeps no link.
+    PortProbe Probe(const std::string& portName, const std::function<void()>& answered = {});
     // Opens a link on the port without identifying the printer, for a command given by hand.
     bool Open(const std::string& portName);
     // Any command on the current link, through the same cycle as the X reading.

@@ -14,12 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -193,11 +195,29 @@ TEST_F(ConnectionTest, ContextMenuSearchPicksThePortWhereThePrinterAnswered)
     EXPECT_EQ(Text("lbCom").toStdString(), sim.PortName());
     EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
     EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
-    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(Status().toStdString(), "ECF ECF A\u00e7\u00e3o em " + sim.PortName());
     EXPECT_FALSE(window->Session().Connected());
 }
 
-TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWhileIdleAndConnected)
+TEST_F(ConnectionTest, SearchSaysWhichPrinterItPickedAndHowManyMoreAnswered)
+{
+    PrinterSim::Options options;
+    options.identity.model = "KS-2000";
+    PrinterSim other(options);
+    ASSERT_TRUE(other.Start());
+    SparePort silent;
+    portsBefore = {{other.SlavePath(), other.PortName(), ""}, {silent.Path(), silent.Name(), ""}};
+    RightClick("gb0", "Localizar ECF");
+    const std::string picked = Find<QComboBox>("cbPorta")->currentText().toStdString();
+    const bool otherPicked = picked == other.PortName();
+    const std::string model = otherPicked ? "KS-2000" : "ECF A\u00e7\u00e3o";
+    EXPECT_EQ(Status().toStdString(), "ECF " + model + " em " + picked + " (e mais 1)");
+    const std::string tip = Find<QLabel>("lbSt")->toolTip().toStdString();
+    EXPECT_NE(tip.find("\n" + (otherPicked ? sim.PortName() : other.PortName())), std::string::npos) << tip;
+    EXPECT_EQ(tip.find(silent.Name()), std::string::npos) << tip;
+}
+
+TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledAndAlwaysTheTrafficView)
 {
     const std::string test = "Testar comunica\u00e7\u00e3o";
     const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2"};
@@ -799,7 +819,7 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
     // The link's note, SYN and its answer, then for each query its frame, the ACK, the ENQ, the
     // block's header and its data.
     ASSERT_EQ(meanings.size(), 18u);
-    EXPECT_EQ(meanings[0], "Conectado");
+    EXPECT_EQ(meanings[0].rfind("Conectado (" + sim.PortName() + ", ", 0), 0u) << meanings[0];
     EXPECT_EQ(meanings[1], "SYN: pede o n\u00famero de sequ\u00eancia");
     EXPECT_EQ(meanings[2].rfind("SYN: o pr\u00f3ximo n\u00famero de sequ\u00eancia \u00e9 ", 0), 0u);
     const char* queries[] = {"\"15|2|\"", "\"15|4|\"", "\"15|14|\""};
@@ -834,8 +854,57 @@ TEST_F(ConnectionTest, TrafficViewOpenedDuringConnectShowsEveryMessageDecoded)
     EXPECT_TRUE(lines[0].contains("; port " + QString::fromStdString(sim.PortName()) + "; "));
     EXPECT_TRUE(
         lines[2].endsWith(QString::fromUtf8(" ms  \u2192  SYN: pede o n\u00famero de sequ\u00eancia  [16]")));
+    // "Limpar" asks first, naming what goes.
     QTest::mouseClick(view->findChild<QPushButton*>("btLimpar"), Qt::LeftButton);
-    EXPECT_EQ(rows.rowCount(), 0);
+    auto* question = view->findChild<QMessageBox*>("mbLimpar");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), QString::fromUtf8("Apagar as 23 mensagens do tr\u00e1fego?"));
+    EXPECT_EQ(question->button(QMessageBox::Yes)->text(), "&Sim");
+    QTest::mouseClick(question->button(QMessageBox::Yes), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([&] { return rows.rowCount() == 0; }));
+}
+
+TEST_F(ConnectionTest, TrafficWindowWorksFromTheKeyboardAndNotesWhatDidNotCome)
+{
+    Connect();
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Silent));
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    auto* view = window->findChild<TrafficView*>("fmTrafego");
+    ASSERT_NE(view, nullptr);
+    // Activation comes from the window system, after the key.
+    const auto active = [](QWidget* shown) {
+        return WaitFor([shown] {
+            QCoreApplication::processEvents();
+            return shown->isActiveWindow();
+        });
+    };
+    ASSERT_TRUE(active(view));
+    const QAbstractItemModel& rows = *view->findChild<QTableView*>("tvTrafego")->model();
+    const int last = rows.rowCount() - 1;
+    // The silent frame's wait: 120 polls of 2 ms.
+    EXPECT_EQ(rows.index(last, 2).data().toString(), "sem resposta em 240 ms");
+
+    // Tab goes round the table and the three buttons; Ctrl+C copies every row.
+    QStringList focus;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        focus << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(focus, QStringList({"btCopiar", "btSalvar", "btLimpar", "tvTrafego"}));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().count('\n'), rows.rowCount());
+
+    // Escape closes it; F2 opens it again, and from it closes it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(view->isVisible());
+    window->activateWindow();  // as the window system does when the view closes
+    ASSERT_TRUE(active(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    ASSERT_TRUE(active(view));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    EXPECT_FALSE(view->isVisible());
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
 #include "ui/qt_compat.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -412,6 +414,21 @@ TEST_F(WindowTest, AStatusTooWideForItsLineIsDrawnSmallerAndWholeInItsTooltip)
         << status->text().toStdString();
     EXPECT_LE(QFontMetrics(status->font()).horizontalAdvance(status->text()), status->width());
     EXPECT_EQ(status->toolTip(), status->text());
+}
+
+TEST_F(WindowTest, ThePrintersReasonOnThreeLinesIsDrawnSmallerAndWhole)
+{
+    Open();
+    const QString reasons[] = {QString::fromStdString(Cp1252ToUtf8(ErrorText(1, 2))),
+                               QString::fromStdString(Cp1252ToUtf8(ErrorText(1, 1)))};
+    for (const QString& reason : reasons) {
+        window->SetSt(reason);
+        const QLabel* status = Label("lbSt");
+        const QRect drawn = QFontMetrics(status->font()).boundingRect(status->rect(), Qt::AlignCenter, reason);
+        EXPECT_TRUE(status->rect().contains(drawn)) << reason.toStdString();
+    }
+    window->SetSt("Erro!");  // one line again: the form's place and size
+    EXPECT_EQ(Label("lbSt")->geometry(), QRect(90, 18, 345, 16));
 }
 
 TEST_F(WindowTest, NoPortLeavesConnectDisabled)

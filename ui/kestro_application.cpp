@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QLocale>
 #include <QMessageBox>
 
 #include <exception>
@@ -24,6 +25,10 @@ int& BeforeApplication(int& argc)
 }
 
 }  // namespace
+
+// Qt's translation is built into this static library: its registration must be pulled in by hand,
+// and from the global namespace.
+static void InitQtTranslation() { Q_INIT_RESOURCE(qt_translation); }
 
 void LoadWindowFonts()
 {
@@ -43,6 +48,12 @@ KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(Befo
     // every caption.
     setApplicationName(TfmMainComunic::kProductName);
     LoadWindowFonts();
+    // The file dialog, its overwrite question and every Yes/No/Cancel in Portuguese, whatever the
+    // system's language: the program's own texts are.
+    InitQtTranslation();
+    if (qtTexts.load(QStringLiteral(":/translations/qtbase_pt_BR.qm")))
+        installTranslator(&qtTexts);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 }
 
 void KestroApplication::SetFatalReport(std::function<void(const QString&)> report)

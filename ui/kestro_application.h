@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QTranslator>
 
 #include <functional>
 
@@ -25,6 +26,7 @@ public:
 private:
     void Fatal(const QString& message);
 
+    QTranslator qtTexts;  // Qt's own dialogs and buttons in Portuguese
     bool failed = false;
 };
 

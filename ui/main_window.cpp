@@ -13,6 +13,7 @@
 #include "vocab/error_text.h"
 #include "vocab/line_test_text.h"
 #include "vocab/search_words.h"
+#include "vocab/window_texts.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <chrono>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -72,6 +74,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     ui->lbStCancel->installEventFilter(this);
     FillContextMenu();
 
+    statusLine = ui->lbSt->geometry();
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));
@@ -106,6 +109,9 @@ void TfmMainComunic::ShowCmd(int code)
     const int rx = known ? icons[code][1] : 0;
     ui->imTx->setPixmap(activityIcons[tx]);
     ui->imRx->setPixmap(activityIcons[rx]);
+    const QString tip = QString::fromUtf8(ActivityTip(code));
+    ui->imTx->setToolTip(tip);
+    ui->imRx->setToolTip(tip);
     const bool visible = code != kShowIdle;
     if (visible != iconsVisible) {
         iconsVisible = visible;
@@ -133,18 +139,27 @@ void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
 
 void TfmMainComunic::SetSt(const QString& text)
 {
-    // A line wider than the status line (a port's reason, the advice after an open error) would
-    // be cut at both ends: it is drawn smaller until it fits, and the tooltip holds it whole.
+    // A text wider than the status line (a port's reason, the advice after an open error) would
+    // be cut at both ends: it is drawn smaller until it fits, and the tooltip holds it whole. A text
+    // of several lines (the printer's reason) gets the status panel's height, centred on the line.
     constexpr int kFormPixels = 13;
     constexpr int kSmallestPixels = 9;
+    const bool lines = text.contains(QLatin1Char('\n'));
+    const QRect panel = ui->shCmdSt->geometry().adjusted(0, 1, 0, -1);
+    ui->lbSt->setGeometry(lines ? QRect(statusLine.left(), panel.top(), statusLine.width(), panel.height())
+                                : statusLine);
     ui->lbSt->ensurePolished();
     QFont font = ui->lbSt->font();
     const auto fits = [&](int pixels) {
         font.setPixelSize(pixels);
-        return QFontMetrics(font).horizontalAdvance(text) <= ui->lbSt->width();
+        const QFontMetrics metrics(font);
+        if (!lines)
+            return metrics.horizontalAdvance(text) <= ui->lbSt->width();
+        const QRect needed = metrics.boundingRect(ui->lbSt->rect(), Qt::AlignCenter, text);
+        return needed.width() <= ui->lbSt->width() && needed.height() <= ui->lbSt->height();
     };
     int pixels = kFormPixels;
-    while (!text.contains(QLatin1Char('\n')) && !fits(pixels) && pixels > kSmallestPixels)
+    while (!fits(pixels) && pixels > kSmallestPixels)
         --pixels;
     ui->lbSt->setStyleSheet(pixels == kFormPixels ? QString() : QStringLiteral("font-size: %1px;").arg(pixels));
     ui->lbSt->setToolTip(fits(kFormPixels) ? QString() : text);
@@ -349,30 +364,38 @@ void TfmMainComunic::LocalizaECF()
     PrinterFinder search(seams.pacing);
     finder = &search;
     search.Start(names);
-    // The first printer is taken the moment it is identified; the other ports' probes stop.
-    int picked = -1;
-    for (bool done = false; !done && picked < 0;) {
+    // The first printer is taken the moment it is identified. The ports whose printer has answered
+    // by then are given one answer wait more to be identified too, so that the status line can say
+    // how many others answered and who they are; the ports still silent are not waited for.
+    std::optional<PortProbe> picked;
+    std::chrono::steady_clock::time_point othersUntil;
+    for (bool done = false; !done;) {
         done = search.WaitDone(std::chrono::milliseconds(20));
         ProcessMessages();
         for (const PortProbe& probe : search.TakeFinished()) {
-            if (picked < 0 && probe.outcome == PortProbe::kPrinter)
-                picked = ui->cbPorta->findText(QString::fromStdString(probe.port));
+            if (!picked && probe.outcome == PortProbe::kPrinter && !search.Cancelled()) {
+                picked = probe;
+                othersUntil = std::chrono::steady_clock::now() + seams.pacing.AnswerWait();
+            }
         }
+        if (picked &&
+            (search.Identifying() == 0 || search.Cancelled() || std::chrono::steady_clock::now() >= othersUntil))
+            break;
     }
     const bool userCancelled = search.Cancelled();
     search.Cancel();
     finder = nullptr;
-    search.Results();  // every probe ended and its port closed
+    const std::vector<PortProbe> probes = search.Results();  // every probe ended and its port closed
     ui->lbStCancel->hide();
     ui->gbPorta->setEnabled(true);
 
-    if (userCancelled || picked < 0) {
+    if (!picked) {
         SetSt(userCancelled ? QString()
                             : Shown(kNoPrinterFoundText) + (scanNote.isEmpty() ? "" : "; ") + scanNote);
         return;
     }
-    SetSt(scanNote);
-    ui->cbPorta->setCurrentIndex(picked);
+    ShowFound(*picked, probes);
+    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked->port)));
     cbPortaChange();
 }
 
@@ -400,6 +423,26 @@ void TfmMainComunic::TestaComunicacao()
     SetSt(Shown(lost + StatusSummaryText(tally)));
     ui->gbPorta->setEnabled(true);
     ui->gbTeste->setEnabled(true);
+}
+
+void TfmMainComunic::ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes)
+{
+    const auto model = [](const PortProbe& probe) {
+        return Shown(probe.identification.modelo).trimmed().toStdString();
+    };
+    std::vector<std::string> others;
+    for (const PortProbe& probe : probes) {
+        if (probe.outcome != PortProbe::kPrinter || probe.port == picked.port)
+            continue;
+        const std::string name = model(probe);
+        others.push_back(probe.port + (name.empty() ? "" : ": " + name));
+    }
+    const QString found = QString::fromStdString(FoundPrinterText(model(picked), picked.port, others.size()));
+    SetSt(found + (scanNote.isEmpty() ? "" : "; ") + scanNote);
+    if (others.empty())
+        return;
+    const QString tip = ui->lbSt->toolTip();
+    ui->lbSt->setToolTip((tip.isEmpty() ? "" : tip + "\n") + QString::fromStdString(OtherPrintersTip(others)));
 }
 
 void TfmMainComunic::FillContextMenu()

@@ -84,8 +84,9 @@ public:
     // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
     void btLXClick();
     // "Localizar ECF" (context menu): scans the ports as "Porta:" does, tries them all for a
-    // printer at once and picks the first where one answered, as if the user had chosen it.
-    // The window stays alive meanwhile; "Cancelar" or Escape stops the search.
+    // printer at once and picks the first where one answered, as if the user had chosen it; the
+    // status line names it and how many others answered. The window stays alive meanwhile;
+    // "Cancelar" or Escape stops the search, keeping a printer already picked.
     void LocalizaECF();
     // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
     // cursor and "Cancelar" shown; the status line ends with how many were answered and how fast.
@@ -145,6 +146,9 @@ private:
     bool SearchOffered() const;
     // Stops the running command or port search at its next wait.
     void CancelRunning();
+    // The search's result on the status line: the printer picked and how many others answered,
+    // those in the tooltip.
+    void ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes);
     // The status line's note on the ports that the scan left out; empty when none.
     static QString LeftOutNote(const std::vector<PortReport>& reports);
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
@@ -166,4 +170,5 @@ private:
     bool cancelKept = false;          // "Cancelar" stays shown between the commands of a line test
     PrinterFinder* finder = nullptr;  // the port search while it runs
     QString scanNote;                 // what the last scan said of the ports it left out
+    QRect statusLine;                 // lbSt's place in the form, for a text of one line
 };

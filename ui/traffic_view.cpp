@@ -1,23 +1,29 @@
 // The traffic window, its model and the action that opens it.
 #include "ui/traffic_view.h"
 
+#include "base/log_file.h"
 #include "base/version.h"
 #include "link/traffic_format.h"
 #include "session/printer_session.h"
 #include "trace/trace_line.h"
+#include "vocab/window_texts.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -31,6 +37,22 @@ constexpr size_t kShownTextBytes = 160;
 constexpr size_t kShownHexBytes = 48;
 
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+// Why a file could not be written, in Portuguese: the system's own reason comes in its language.
+SaveFailure WhySaveFailed(const QFile& file)
+{
+    const QFileInfo target(file.fileName());
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return SaveFailure::kNoFolder;
+    if (target.isDir())
+        return SaveFailure::kIsFolder;
+    if (target.exists() && !target.isWritable())
+        return SaveFailure::kFileReadOnly;
+    if (!target.exists() && !folder.isWritable())
+        return SaveFailure::kFolderReadOnly;
+    return file.isOpen() ? SaveFailure::kWriteFailed : SaveFailure::kNotOpened;
+}
 
 }  // namespace
 
@@ -116,6 +138,9 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     fixed.setStyleHint(QFont::TypeWriter);
     table->setFont(fixed);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab leaves the table for the buttons, as in any dialog; the arrows move within it.
+    table->setTabKeyNavigation(false);
+    table->installEventFilter(this);
     table->setWordWrap(false);
     table->setAlternatingRowColors(true);
     // Fixed row heights and column widths: nothing is measured across rows as they come in.
@@ -150,10 +175,8 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     status->setObjectName(QStringLiteral("lbTrafegoSt"));
     connect(copy, &QPushButton::clicked, this, &TrafficView::Copy);
     connect(save, &QPushButton::clicked, this, &TrafficView::AskWhereToSave);
-    connect(clear, &QPushButton::clicked, this, [this] {
-        this->model.Clear();
-        status->clear();
-    });
+    connect(clear, &QPushButton::clicked, this, &TrafficView::AskToClear);
+    AddKeys();
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(status, 1);
@@ -163,6 +186,35 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table);
     layout->addLayout(buttons);
+    table->setFocus();
+}
+
+void TrafficView::AddKeys()
+{
+    const auto key = [this](const QKeySequence& keys, auto handler) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    key(QKeySequence::Copy, &TrafficView::Copy);
+    key(QKeySequence::Save, &TrafficView::AskWhereToSave);
+    key(QKeySequence(Qt::Key_Escape), &QWidget::close);
+}
+
+bool TrafficView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The focus shows on the current row: without one the table would take the focus unseen.
+    if (watched == table && event->type() == QEvent::FocusIn && !table->currentIndex().isValid() &&
+        model.rowCount() > 0)
+        table->selectionModel()->setCurrentIndex(model.index(model.rowCount() - 1, 0),
+                                                 QItemSelectionModel::NoUpdate);
+    return QWidget::eventFilter(watched, event);
+}
+
+void TrafficView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (following)
+        table->scrollToBottom();
 }
 
 QString TrafficView::Lines(const QList<int>& rows) const
@@ -189,7 +241,9 @@ void TrafficView::Copy()
 void TrafficView::AskWhereToSave()
 {
     // Not a nested event loop: a command may be running on this thread.
-    auto* dialog = new QFileDialog(this, QStringLiteral("Salvar tráfego"), QStringLiteral("trafego.txt"),
+    std::tm now {};
+    LocalTimeOf(std::time(nullptr), now);
+    auto* dialog = new QFileDialog(this, QStringLiteral("Salvar tráfego"), Utf8(TrafficFileName(portName(), now)),
                                    QStringLiteral("Texto (*.txt);;Todos os arquivos (*)"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -207,9 +261,32 @@ bool TrafficView::SaveTo(const QString& path)
     const QByteArray text = (Utf8(header) + QLatin1Char('\n') + Lines(rows)).toUtf8();
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
                        file.write(text) == text.size() && file.flush();
-    status->setText(saved ? QStringLiteral("Salvo em %1").arg(path)
-                          : QStringLiteral("Erro ao salvar %1: %2").arg(path, file.errorString()));
+    status->setText(saved
+                        ? QStringLiteral("Salvo em %1").arg(path)
+                        : QStringLiteral("Erro ao salvar %1: %2").arg(path, SaveFailureText(WhySaveFailed(file))));
     return saved;
+}
+
+void TrafficView::AskToClear()
+{
+    const int count = model.rowCount();
+    if (count == 0)
+        return;
+    // Not a nested event loop: a command may be running on this thread.
+    auto* box =
+        new QMessageBox(QMessageBox::Question, QStringLiteral("Limpar"),
+                        Utf8(ClearQuestion(static_cast<size_t>(count))), QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("mbLimpar"));
+    box->setInformativeText(QString::fromUtf8(kClearAdvice));
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this](int answer) {
+        if (answer != QMessageBox::Yes)
+            return;
+        model.Clear();
+        status->clear();
+    });
+    box->open();
 }
 
 TrafficWatch::TrafficWatch(QWidget& window, PrinterSession& session)
@@ -220,9 +297,14 @@ TrafficWatch::TrafficWatch(QWidget& window, PrinterSession& session)
     session.SetTrafficObserver([this](const TrafficRun& run) { model.Add(run); });
     action->setObjectName(QStringLiteral("acTrafego"));
     action->setShortcut(Qt::Key_F2);
-    // F2 works from the traffic window too, where it brings the view back to the front.
+    // F2 works from the traffic window too, where it closes the view.
     action->setShortcutContext(Qt::ApplicationShortcut);
-    connect(action, &QAction::triggered, this, &TrafficWatch::Show);
+    connect(action, &QAction::triggered, this, [this] {
+        if (view != nullptr && view->isActiveWindow())
+            view->close();
+        else
+            Show();
+    });
     // The window's own action, so that F2 reaches it; the window's context menu lists it.
     window.addAction(action);
 }

@@ -52,10 +52,20 @@ public:
     // reason shown, on failure.
     bool SaveTo(const QString& path);
 
+protected:
+    // Opens at the newest message, unless the user had scrolled away from it.
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    // "Copiar": the selected rows, or all when none is selected.
+    // "Copiar", Ctrl+C: the selected rows, or all when none is selected.
     void Copy();
+    // "Salvar...", Ctrl+S: the file dialog, a name with the port and the clock time suggested.
     void AskWhereToSave();
+    // "Limpar": asks first, naming how many messages go.
+    void AskToClear();
+    // Escape, Ctrl+C and Ctrl+S; F2 is the window's action.
+    void AddKeys();
     QString Lines(const QList<int>& rows) const;
 
     TrafficModel& model;
@@ -77,7 +87,7 @@ public:
 
     // Shows the view, raised, and returns it.
     TrafficView* Show();
-    // "Tráfego", F2: shows the view.
+    // "Tráfego", F2: shows the view; from the view itself, closes it.
     QAction* Action() const { return action; }
 
 private:

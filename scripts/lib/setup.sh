@@ -1,8 +1,9 @@
 # Shared set-up for the project's scripts: installs the Debian packages that are missing; what several
 # scripts need alike.
 
-# What a native build of the programs needs: the tools, the compiler, Qt and the header libraries.
-native_build_packages=(cmake g++ ninja-build qt6-base-dev nlohmann-json3-dev)
+# What a native build of the programs needs: the tools, the compiler, Qt with its Portuguese translation
+# (built into the window) and the header libraries.
+native_build_packages=(cmake g++ ninja-build qt6-base-dev qt6-translations-l10n nlohmann-json3-dev)
 # The host's Qt, whose moc, rcc and uic the cross builds of Qt and of the window use.
 qt_host_options=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 
