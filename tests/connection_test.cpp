@@ -217,7 +217,7 @@ TEST_F(ConnectionTest, SearchSaysWhichPrinterItPickedAndHowManyMoreAnswered)
     EXPECT_EQ(tip.find(silent.Name()), std::string::npos) << tip;
 }
 
-TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledAndAlwaysTheTrafficView)
+TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWhileIdleAndConnected)
 {
     const std::string test = "Testar comunica\u00e7\u00e3o";
     const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2"};
