@@ -10,7 +10,6 @@
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "vocab/command_words.h"
-#include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 #include "vocab/search_words.h"
 
@@ -22,9 +21,8 @@ namespace {
 std::string PrinterLine(const PortProbe& probe)
 {
     const Identification& read = probe.identification;
-    const auto safe = [](const std::string& text) { return TerminalSafe(Cp1252ToUtf8(text)); };
-    return TerminalSafe(probe.port) + "\t" + kModelLabel + safe(read.modelo) + "\t" + kSerialNumberLabel +
-           safe(read.nsMf) + "\t" + kBasicSoftwareLabel + safe(FormatSb(read.sb));
+    return TerminalSafe(probe.port) + "\t" + PrinterText(kModelLabel + read.modelo) + "\t" +
+           PrinterText(kSerialNumberLabel + read.nsMf) + "\t" + PrinterText(kBasicSoftwareLabel + FormatSb(read.sb));
 }
 
 // The last line: printers found, ports tried, ports left out by reason.
@@ -43,7 +41,7 @@ std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>
         line += sep + std::to_string(count) + " " + PortStateLabel(state);
         sep = ", ";
     }
-    return Cp1252ToUtf8(line + ".");
+    return line + ".";
 }
 
 }  // namespace
@@ -65,7 +63,7 @@ int RunFind(const CliOptions& options)
         skipped.push_back(report);
         // A path given by hand is always said, tried or not.
         if (options.verbose || std::count(named.begin(), named.end(), report.port.path) > 0)
-            display.Message(TerminalSafe(report.port.name) + ": " + Cp1252ToUtf8(PortStateText(report.status)));
+            display.Message(report.port.name, PortStateText(report.status));
     }
     PrinterFinder finder;
     // Many links at once: each trace line names its port.
@@ -83,9 +81,9 @@ int RunFind(const CliOptions& options)
                 else
                     display.Result(PrinterLine(probe));
                 if (!probe.identified)
-                    display.Message(TerminalSafe(probe.port) + ": " + OneLine(Cp1252ToUtf8(probe.why)));
+                    display.Message(probe.port, OneLine(probe.why));
             } else if (options.verbose) {
-                display.Message(TerminalSafe(probe.port) + ": " + OneLine(Cp1252ToUtf8(probe.why)));
+                display.Message(probe.port, OneLine(probe.why));
             }
             tried.push_back(probe);
         }

@@ -7,7 +7,6 @@
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "session/line_test.h"
-#include "vocab/cp1252.h"
 
 namespace {
 
@@ -26,9 +25,6 @@ public:
     }
     bool running = false;
 };
-
-// A line that may hold a printer's answer, harmless to the terminal.
-std::string ForTerminal(const std::string& cp1252) { return TerminalSafe(Cp1252ToUtf8(cp1252)); }
 
 }  // namespace
 
@@ -52,14 +48,14 @@ int RunPing(const CliOptions& options)
         if (options.json)
             WritePingExchangeJson(options.port, exchange);
         else
-            display.Result(ForTerminal(ExchangeText(exchange)));
+            display.Result(PrinterText(ExchangeText(exchange)));
         if (exchange.result == LineExchange::kLineLost)
-            display.Message(ConsoleText(exchange.why));
+            display.Message(exchange.why);
     });
     session.Disconnect();
     if (options.json)
         WritePingSummaryJson(options.port, tally, nullptr);
     else
-        display.Result(ForTerminal(SummaryText(tally)));
+        display.Result(PrinterText(SummaryText(tally)));
     return tally.Sound() ? kExitDone : kExitFailed;
 }

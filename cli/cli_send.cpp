@@ -8,7 +8,6 @@
 #include "link/traffic_format.h"
 #include "session/printer_session.h"
 #include "vocab/command_words.h"
-#include "vocab/cp1252.h"
 #include "vocab/port_words.h"
 
 #include <algorithm>
@@ -20,16 +19,13 @@ constexpr size_t kHexPerLine = 16;
 // What is about to go out, for the technician at a terminal.
 std::string EchoText(const std::string& port, const SendRequest& request)
 {
-    // The port's name, as typed, is UTF-8 already: only the words are turned.
-    std::string text = FillIn(Cp1252ToUtf8(kSendEchoText), {{"port", port},
-                                                            {"command", std::to_string(request.command)},
-                                                            {"extension", std::to_string(request.extension)}});
-    if (request.params.empty())
-        return text + Cp1252ToUtf8(kNoParamsText);
-    text += Cp1252ToUtf8(kParamsText);
+    std::string words = kSendEchoText + std::string(request.params.empty() ? kNoParamsText : kParamsText);
     for (const int32_t value : request.params)
-        text += " " + std::to_string(value);
-    return text;
+        words += " " + std::to_string(value);
+    // The port's name, as typed, is UTF-8 already: only the words are turned.
+    return FillInUtf8(words, {{"port", port},
+                              {"command", std::to_string(request.command)},
+                              {"extension", std::to_string(request.extension)}});
 }
 
 // Sixteen bytes a line.
@@ -48,7 +44,7 @@ void ShowReply(ConsoleDisplay& display, const CommandReply& reply, bool raw)
         PrintHex(display, reply.response);
     } else {
         for (const std::string& field : reply.fields)
-            display.Result(TerminalSafe(Cp1252ToUtf8(field)));
+            display.Result(PrinterText(field));
     }
     if (reply.length > reply.response.size())
         display.Message(FillIn(kResponseCutText, {{"shown", std::to_string(reply.response.size())},

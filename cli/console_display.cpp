@@ -2,18 +2,10 @@
 #include "cli/console_display.h"
 
 #include "cli/console.h"
-#include "vocab/cp1252.h"
+#include "cli/terminal_text.h"
 
 #include <chrono>
 #include <thread>
-
-std::string ConsoleText(const std::string& cp1252)
-{
-    std::string text = Cp1252ToUtf8(cp1252);
-    for (size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr))
-        text.erase(cr, 1);
-    return text;
-}
 
 ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks, bool textResults)
     : out(out),
@@ -48,14 +40,21 @@ void ConsoleDisplay::SetSt(const std::string& text)
         return;
     lastText = text;
     if (!text.empty())
-        Message(ConsoleText(text));
+        Message(text);
 }
 
 void ConsoleDisplay::ShowIdentification(const Identification& identification) { shown = identification; }
 
 bool ConsoleDisplay::CancelRequested() { return Interrupted(); }
 
-void ConsoleDisplay::Message(const std::string& utf8)
+void ConsoleDisplay::Message(const std::string& cp1252) { Line(ConsoleText(cp1252)); }
+
+void ConsoleDisplay::Message(const std::string& name, const std::string& cp1252)
+{
+    Line(TerminalSafe(name) + ": " + ConsoleText(cp1252));
+}
+
+void ConsoleDisplay::Line(const std::string& utf8)
 {
     messages.push_back(utf8);
     EndProgressLine();

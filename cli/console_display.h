@@ -8,10 +8,6 @@
 #include <string>
 #include <vector>
 
-// A status text of the printer or the link (Windows-1252, lines broken with CR LF) as UTF-8 with
-// the console's own line end "\n" (the C library writes CR LF for it on Windows).
-std::string ConsoleText(const std::string& cp1252);
-
 class ConsoleDisplay : public CycleDisplay {
 public:
     // progressMarks: print a dot for every wait of a busy printer (for a terminal only).
@@ -26,8 +22,10 @@ public:
     bool CancelRequested() override;
 
     const Identification& Shown() const { return shown; }
-    // A line of kestro-cli's own on the same stream, UTF-8 already.
-    void Message(const std::string& utf8);
+    // A line of kestro-cli's own on the same stream (ConsoleText), alone or after the name of
+    // what it is about (a port's, made safe).
+    void Message(const std::string& cp1252);
+    void Message(const std::string& name, const std::string& cp1252);
     // Every line written to that stream so far, status texts included, in order.
     const std::vector<std::string>& Messages() const { return messages; }
     // A result line on standard output, UTF-8 already.
@@ -36,6 +34,8 @@ public:
     void EndProgressLine();
 
 private:
+    void Line(const std::string& utf8);
+
     std::FILE* out;
     bool progressMarks;
     bool textResults;

@@ -2,6 +2,7 @@
 #include "cli/json_output.h"
 
 #include "cli/console_display.h"
+#include "cli/terminal_text.h"
 #include "link/traffic_format.h"
 #include "session/port_texts.h"
 #include "vocab/cp1252.h"
@@ -34,14 +35,18 @@ void Write(const Json& object)
 // A text, or null where there is none.
 Json OrNull(const std::string& text) { return text.empty() ? Json() : Json(text); }
 
+// A printer's text as it came: the JSON's one turn of the printer's Windows-1252 (the messages are
+// standard error's lines, ConsoleText).
+std::string AsSent(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+
 // A printer's text, or null when it was not read.
-Json Text(const std::string& cp1252) { return OrNull(Cp1252ToUtf8(cp1252)); }
+Json Text(const std::string& cp1252) { return OrNull(AsSent(cp1252)); }
 
 Json PrinterJson(const Identification& read)
 {
     return {{"model", Text(read.modelo)},
             {"serial", Text(read.nsMf)},
-            {"version", read.sb.empty() ? Json() : Json(Cp1252ToUtf8(FormatSb(read.sb)))},
+            {"version", read.sb.empty() ? Json() : Json(AsSent(FormatSb(read.sb)))},
             {"version_raw", Text(read.sb)}};
 }
 
@@ -107,7 +112,7 @@ Json ResponseJson(const CommandReply& reply, bool raw)
     } else {
         Json fields = Json::array();
         for (const std::string& field : reply.fields)
-            fields.push_back(Cp1252ToUtf8(field));
+            fields.push_back(AsSent(field));
         response["fields"] = fields;
     }
     return response;
@@ -204,7 +209,7 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
     object["found"] = found;
     object["tried"] = tried.size();
     object["skipped"] = skipped.size();
-    object["message"] = summary;
+    object["message"] = ConsoleText(summary);
     object["ports"] = ports;
     Write(object);
 }
@@ -224,7 +229,7 @@ void WritePingExchangeJson(const std::string& port, const LineExchange& exchange
     object["result"] = kPingResults[exchange.result];
     object["ms"] = exchange.ms;
     object["busy_answers"] = exchange.busyAnswers;
-    object["answer"] = exchange.result == LineExchange::kDiffers ? Json(Cp1252ToUtf8(exchange.answer)) : Json();
+    object["answer"] = exchange.result == LineExchange::kDiffers ? Json(AsSent(exchange.answer)) : Json();
     object["error"] =
         exchange.why.empty()
             ? Json()

@@ -34,7 +34,8 @@ void WriteSessionJson(const SessionReport& report, const PrinterSession& session
 void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all);
 
 // find: one line per printer, written the moment it is known, then one summary line with the
-// ports tried (in the order they finished), those skipped, and standard error's last line.
+// ports tried (in the order they finished), those skipped, and standard error's last line
+// (Windows-1252).
 void WritePrinterJson(const PortProbe& probe);
 void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector<PortReport>& skipped,
                           const std::string& summary);

@@ -17,7 +17,6 @@
 #include "session/port_texts.h"
 #include "session/printer_session.h"
 #include "vocab/command_words.h"
-#include "vocab/cp1252.h"
 #include "vocab/search_words.h"
 
 #include <algorithm>
@@ -33,7 +32,7 @@ std::string PortLine(const PortReport& report, bool withState)
 {
     std::string line = TerminalSafe(report.port.name);
     if (withState)
-        line += "\t" + Cp1252ToUtf8(PortStateText(report.status));
+        line += "\t" + ConsoleText(PortStateText(report.status));
     if (!report.port.description.empty())
         line += "\t" + TerminalSafe(report.port.description);
     return line;
@@ -52,12 +51,12 @@ int ListPorts(const CliOptions& options)
         // A path given by hand is never left out silently.
         if (!free && !options.all && std::count(named.begin(), named.end(), report.port.path) > 0)
             std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(report.port.path).c_str(),
-                         Cp1252ToUtf8(PortStateText(report.status)).c_str());
+                         ConsoleText(PortStateText(report.status)).c_str());
     }
     if (leftOut > 0 && !options.all) {
         std::fprintf(
             stderr, "%s\n",
-            Cp1252ToUtf8(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})).c_str());
+            ConsoleText(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})).c_str());
     }
     if (options.json)
         WritePortsJson(reports, named, options.all);
@@ -80,7 +79,7 @@ void PrintIdentification(ConsoleDisplay& display)
     };
     for (const auto& item : items) {
         if (!item.read.empty())
-            display.Result(item.label + TerminalSafe(Cp1252ToUtf8(item.text)));
+            display.Result(PrinterText(item.label + item.text));
     }
 }
 
@@ -151,7 +150,8 @@ bool OutputWritten()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return true;
-    std::fprintf(stderr, "kestro-cli: a saída não pôde ser escrita: %s\n", ErrorReason(errno).c_str());
+    const std::string why = FillInUtf8(kOutputNotWrittenText, {{"reason", ErrorReason(errno)}});
+    std::fprintf(stderr, "kestro-cli: %s\n", why.c_str());
     return false;
 }
 

@@ -1,5 +1,7 @@
-// Escaping of control characters for kestro-cli's output.
+// Escaping of control characters and the turn into UTF-8 of kestro-cli's output.
 #include "cli/terminal_text.h"
+
+#include "vocab/cp1252.h"
 
 #include <cstdio>
 
@@ -33,3 +35,13 @@ std::string TerminalSafe(const std::string& utf8)
     }
     return safe;
 }
+
+std::string ConsoleText(const std::string& cp1252)
+{
+    std::string text = Cp1252ToUtf8(cp1252);
+    for (size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr))
+        text.erase(cr, 1);
+    return text;
+}
+
+std::string PrinterText(const std::string& cp1252) { return TerminalSafe(Cp1252ToUtf8(cp1252)); }

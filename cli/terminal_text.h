@@ -1,4 +1,6 @@
-// Text from a printer or a device made safe for a terminal.
+// kestro-cli's one turn of what it writes for a person into the console's UTF-8: the programs'
+// and the printer's texts are Windows-1252 inside; names that the system gives (ports, adapters,
+// paths) are UTF-8 already and are only made safe.
 #pragma once
 
 #include <string>
@@ -8,3 +10,10 @@
 // terminal nor forge a line of output. Backslashes are doubled, so that the escapes stay
 // unambiguous.
 std::string TerminalSafe(const std::string& utf8);
+
+// A text of the programs (a status text, a port's state; lines broken with CR LF) as UTF-8 with
+// the console's own line end "\n" (the C library writes CR LF for it on Windows).
+std::string ConsoleText(const std::string& cp1252);
+
+// What a printer sent (or a line that holds it), as UTF-8 made safe for a terminal.
+std::string PrinterText(const std::string& cp1252);

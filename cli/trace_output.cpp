@@ -5,6 +5,8 @@
 #include "base/version.h"
 #include "link/traffic_format.h"
 #include "trace/trace_line.h"
+#include "vocab/command_words.h"
+#include "vocab/filling.h"
 
 #include <cerrno>
 #include <ctime>
@@ -26,8 +28,8 @@ bool TraceOutput::Open(bool toStderr, const std::string& path, const std::string
         // Plain fopen: the file gets the user's umask, as any other file they make.
         file = std::fopen(path.c_str(), "a");
         if (file == nullptr) {
-            std::fprintf(stderr, "kestro-cli: não foi possível abrir %s: %s\n", path.c_str(),
-                         ErrorReason(errno).c_str());
+            const std::string why = FillInUtf8(kTraceNotOpenedText, {{"path", path}, {"reason", ErrorReason(errno)}});
+            std::fprintf(stderr, "kestro-cli: %s\n", why.c_str());
             return false;
         }
         streams.push_back(file);

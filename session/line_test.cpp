@@ -12,19 +12,8 @@
 
 namespace {
 
-// "1.250": thousands grouped with a dot, as Brazil writes them.
-std::string Grouped(long value)
-{
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > (value < 0 ? 1 : 0); at -= 3)
-        digits.insert(static_cast<size_t>(at), ".");
-    return digits;
-}
-
-std::string Filled(LineTestText text, const std::vector<std::string>& values)
-{
-    return FillText(LineTestPattern(text), values);
-}
+// A count of the tally, in its word.
+std::string Counted(long count, const CountedWords& words) { return Counted(static_cast<size_t>(count), words); }
 
 }  // namespace
 
@@ -60,64 +49,66 @@ bool LineTally::Times(long& min, long& median, long& max) const
 
 std::string ExchangeText(const LineExchange& exchange)
 {
-    const std::string number = std::to_string(exchange.number);
-    const std::string ms = Grouped(exchange.ms);
+    const std::pair<const char*, std::string> number {"number", std::to_string(exchange.number)};
+    const std::pair<const char*, std::string> ms {"ms", GroupedDigits(exchange.ms)};
     const CommandCycle::ErrorPair& pair = exchange.pair;
     switch (exchange.result) {
     case LineExchange::kOk:
-        return Filled(LineTestText::kAnswered, {number, ms});
+        return FillIn(kAnsweredText, {number, ms});
     case LineExchange::kBusy:
-        return Filled(LineTestText::kBusyAnswered, {number, std::to_string(exchange.busyAnswers), ms});
+        return FillIn(kBusyAnsweredText, {number, {"times", std::to_string(exchange.busyAnswers)}, ms});
     case LineExchange::kDiffers: {
         // The first field is what the technician compares; a response without one shows whole.
         const std::vector<std::string> fields = CommandCycle::LeParam(exchange.answer);
-        return Filled(LineTestText::kDiffers, {number, fields.empty() ? exchange.answer : fields.front()});
+        return FillIn(kDiffersText, {number, {"answer", fields.empty() ? exchange.answer : fields.front()}});
     }
     case LineExchange::kRefused:
-        return Filled(exchange.inResponse ? LineTestText::kRefusedInResponse : LineTestText::kRefused,
-                      {number, std::to_string(pair.errClass), std::to_string(pair.errDetail),
-                       OneLine(ErrorText(pair.errClass, pair.errDetail))});
+        return FillIn(exchange.inResponse ? kRefusedInResponseText : kRefusedText,
+                      {number,
+                       {"class", std::to_string(pair.errClass)},
+                       {"detail", std::to_string(pair.errDetail)},
+                       {"reason", OneLine(ErrorText(pair.errClass, pair.errDetail))}});
     case LineExchange::kNoAnswer:
-        return Filled(pair.errClass == kLinkErrorClass && pair.errDetail == kLinkInvalidAnswer
-                          ? LineTestText::kInvalidAnswer
-                          : LineTestText::kNoAnswer,
+        return FillIn(pair.errClass == kLinkErrorClass && pair.errDetail == kLinkInvalidAnswer ? kInvalidAnswerText
+                                                                                               : kNoAnswerText,
                       {number});
     case LineExchange::kLineLost:
         break;
     }
-    return number + ": " + OneLine(exchange.why);
+    return number.second + ": " + OneLine(exchange.why);
 }
 
 std::string SummaryText(const LineTally& tally)
 {
-    std::string text = LineTestCounted(LineTestCount::kSent, tally.Sent()) + ": " +
-                       LineTestCounted(LineTestCount::kAnswered, tally.Answered()) + ", " +
-                       LineTestCounted(LineTestCount::kNoAnswer, tally.Count(LineExchange::kNoAnswer)) + ", " +
-                       LineTestCounted(LineTestCount::kRefused, tally.Count(LineExchange::kRefused)) + ", " +
-                       LineTestCounted(LineTestCount::kDiffers, tally.Count(LineExchange::kDiffers));
+    std::string text = Counted(tally.Sent(), kSentWords) + ": " + Counted(tally.Answered(), kAnsweredWords) + ", " +
+                       Counted(tally.Count(LineExchange::kNoAnswer), kNoAnswerWords) + ", " +
+                       Counted(tally.Count(LineExchange::kRefused), kRefusedWords) + ", " +
+                       Counted(tally.Count(LineExchange::kDiffers), kDiffersWords);
     long min = 0, median = 0, max = 0;
     if (tally.Times(min, median, max))
-        text += "; " + Filled(LineTestText::kTimes, {Grouped(min), Grouped(median), Grouped(max)});
+        text += "; " + FillIn(kTimesText, {{"min", GroupedDigits(min)},
+                                           {"median", GroupedDigits(median)},
+                                           {"max", GroupedDigits(max)}});
     return text;
 }
 
 std::string StatusSummaryText(const LineTally& tally)
 {
-    std::string text =
-        Filled(LineTestText::kStatus, {std::to_string(tally.Answered()), std::to_string(tally.Sent())});
+    std::string text = FillIn(kStatusText, {{"answered", std::to_string(tally.Answered())},
+                                            {"sent", std::to_string(tally.Sent())}});
     long min = 0, median = 0, max = 0;
     if (tally.Sound() && tally.Times(min, median, max))
-        return text + Filled(LineTestText::kStatusTimes, {Grouped(min), Grouped(max)});
+        return text + FillIn(kStatusTimesText, {{"min", GroupedDigits(min)}, {"max", GroupedDigits(max)}});
     // What went wrong, the kinds that happened only.
-    const std::pair<LineExchange::Result, LineTestCount> failures[] = {
-        {LineExchange::kNoAnswer, LineTestCount::kNoAnswer},
-        {LineExchange::kRefused, LineTestCount::kRefusedAnswers},
-        {LineExchange::kDiffers, LineTestCount::kDifferentAnswers},
+    const std::pair<LineExchange::Result, CountedWords> failures[] = {
+        {LineExchange::kNoAnswer, kNoAnswerWords},
+        {LineExchange::kRefused, kRefusedAnswersWords},
+        {LineExchange::kDiffers, kDiffersWords},
     };
     std::string said;
     for (const auto& [result, words] : failures) {
         if (tally.Count(result) > 0)
-            said += (said.empty() ? "" : ", ") + LineTestCounted(words, tally.Count(result));
+            said += (said.empty() ? "" : ", ") + Counted(tally.Count(result), words);
     }
     return said.empty() ? text : text + " (" + said + ")";
 }

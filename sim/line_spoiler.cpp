@@ -9,16 +9,17 @@ namespace {
 // every standard library.
 double Chance(std::mt19937& rng) { return rng() / 4294967296.0; }
 
-std::string AnsweredMessage(const SimSpoil& spoil)
+// "resposta ao ENQ do quadro 3": Portuguese, as every text a technician meets.
+std::string AnswerTo(const SimSpoil& spoil)
 {
-    const std::string frame = "frame " + std::to_string(spoil.frame);
+    const std::string frame = "quadro " + std::to_string(spoil.frame);
     switch (spoil.to) {
     case HostMessage::Kind::Syn:
-        return "the SYN before " + frame;
+        return "resposta ao SYN antes do " + frame;
     case HostMessage::Kind::Enq:
-        return "the ENQ of " + frame;
+        return "resposta ao ENQ do " + frame;
     default:
-        return frame;
+        return "resposta ao " + frame;
     }
 }
 
@@ -27,10 +28,10 @@ std::string AnsweredMessage(const SimSpoil& spoil)
 std::string SpoilText(const SimSpoil& spoil)
 {
     if (spoil.kind == SimSpoil::Kind::Dropped)
-        return "dropped the answer to " + AnsweredMessage(spoil);
-    char bytes[32];
-    std::snprintf(bytes, sizeof bytes, ": %02X sent as %02X", spoil.sent, spoil.spoiled);
-    return "flipped byte " + std::to_string(spoil.offset) + " of the answer to " + AnsweredMessage(spoil) + bytes;
+        return "descartou a " + AnswerTo(spoil);
+    char bytes[40];
+    std::snprintf(bytes, sizeof bytes, ": %02X enviado como %02X", spoil.sent, spoil.spoiled);
+    return "trocou um bit do byte " + std::to_string(spoil.offset) + " da " + AnswerTo(spoil) + bytes;
 }
 
 LineSpoiler::LineSpoiler(const LineSpoils& spoils) : spoils(spoils), rng(spoils.seed) {}

@@ -24,7 +24,8 @@ struct SimSpoil {
     uint8_t spoiled = 0;
 };
 
-// "dropped the answer to frame 3", "flipped byte 9 of the answer to the ENQ of frame 3: 0C sent as 8C".
+// "descartou a resposta ao quadro 3", "trocou um bit do byte 9 da resposta ao ENQ do quadro 3: 0C enviado
+// como 8C".
 std::string SpoilText(const SimSpoil& spoil);
 
 struct LineSpoils {

@@ -3,9 +3,11 @@
 #include "vocab/command_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
+#include "vocab/line_test_text.h"
 #include "vocab/port_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
+#include "vocab/window_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -246,7 +248,16 @@ std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
     for (const char* text : kSearchWords)
         texts.push_back({text, {"note", "count", "ports", "printers", "tried", "skipped"}});
     for (const char* text : kCommandWords)
-        texts.push_back({text, {"port", "command", "extension", "shown", "total"}});
+        texts.push_back({text, {"port", "command", "extension", "shown", "total", "path", "reason"}});
+    for (const char* text : kLineTestWords)
+        texts.push_back({text, {"number", "ms", "times", "class", "detail", "reason", "answer", "min", "median",
+                                "max", "answered", "sent"}});
+    for (const char* text : kWindowWords)
+        texts.push_back({text, {"model", "port", "count", "path", "reason"}});
+    for (const char* text : kActivityTips)
+        texts.push_back({text, none});
+    for (const char* text : kSaveFailures)
+        texts.push_back({text, none});
     return texts;
 }
 
@@ -286,4 +297,7 @@ TEST(ProgramTexts, FillInPutsEachFactOnceAndLeavesTheRestAlone)
         EXPECT_EQ(FillIn(row.text, {{"holder", "{code} (pid 7)"}, {"code", "16"}}), row.filled) << row.text;
     EXPECT_EQ(Counted(1, kPortsTriedWords), "1 porta tentada");
     EXPECT_EQ(Counted(0, kPortsTriedWords), "0 portas tentadas");
+    for (const auto& [value, grouped] : {std::pair<int64_t, std::string> {999, "999"}, {12000, "12.000"},
+                                         {-1250, "-1.250"}, {-125, "-125"}})
+        EXPECT_EQ(GroupedDigits(value), grouped);
 }

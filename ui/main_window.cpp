@@ -11,7 +11,6 @@
 #include "ui/shown_text.h"
 #include "ui_main_window.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_text.h"
 #include "vocab/search_words.h"
 #include "vocab/window_texts.h"
 
@@ -40,6 +39,16 @@ constexpr int kOuterWidth = 551;
 constexpr int kOuterHeight = 388;
 
 constexpr int kPanelStep = 165;
+
+// A printer's model without the blanks that pad its field: those that QString::trimmed takes.
+std::string Trimmed(const std::string& cp1252)
+{
+    const char* const blanks = " \t\n\v\f\r\xA0";
+    const size_t first = cp1252.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return cp1252.substr(first, cp1252.find_last_not_of(blanks) - first + 1);
+}
 
 }  // namespace
 
@@ -109,7 +118,7 @@ void TfmMainComunic::ShowCmd(int code)
     const int rx = known ? icons[code][1] : 0;
     ui->imTx->setPixmap(activityIcons[tx]);
     ui->imRx->setPixmap(activityIcons[rx]);
-    const QString tip = QString::fromUtf8(ActivityTip(code));
+    const QString tip = Shown(ActivityTip(code));
     ui->imTx->setToolTip(tip);
     ui->imRx->setToolTip(tip);
     const bool visible = code != kShowIdle;
@@ -427,22 +436,27 @@ void TfmMainComunic::TestaComunicacao()
 
 void TfmMainComunic::ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes)
 {
-    const auto model = [](const PortProbe& probe) {
-        return Shown(probe.identification.modelo).trimmed().toStdString();
+    // The model in the words, then the port's name as the system gives it.
+    const auto said = [](const char* text, const PortProbe& probe) {
+        return Shown(FillIn(text, {{"model", Trimmed(probe.identification.modelo)}}), {{"port", probe.port}});
     };
-    std::vector<std::string> others;
+    const auto identified = [](const PortProbe& probe) { return !Trimmed(probe.identification.modelo).empty(); };
+    QStringList others;
     for (const PortProbe& probe : probes) {
         if (probe.outcome != PortProbe::kPrinter || probe.port == picked.port)
             continue;
-        const std::string name = model(probe);
-        others.push_back(probe.port + (name.empty() ? "" : ": " + name));
+        others << (identified(probe) ? said(kOtherPrinterLine, probe) : QString::fromStdString(probe.port));
     }
-    const QString found = QString::fromStdString(FoundPrinterText(model(picked), picked.port, others.size()));
+    QString found = said(identified(picked) ? kFoundPrinterText : kFoundPortText, picked);
+    if (!others.isEmpty())
+        found += Shown(FillIn(kAndMoreText, {{"count", std::to_string(others.size())}}));
     SetSt(found + (scanNote.isEmpty() ? "" : "; ") + scanNote);
-    if (others.empty())
+    if (others.isEmpty())
         return;
     const QString tip = ui->lbSt->toolTip();
-    ui->lbSt->setToolTip((tip.isEmpty() ? "" : tip + "\n") + QString::fromStdString(OtherPrintersTip(others)));
+    const auto count = static_cast<size_t>(others.size());
+    ui->lbSt->setToolTip((tip.isEmpty() ? "" : tip + "\n") + Shown(InNumber(count, kOtherPrintersWords)) + "\n" +
+                         others.join('\n'));
 }
 
 void TfmMainComunic::FillContextMenu()

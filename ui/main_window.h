@@ -54,7 +54,7 @@ public:
     // during which the window stays alive.
     void ShowCmd(int code, bool cancelVisible);
     // The status line. The text is already Unicode: texts from the link are Windows-1252 bytes,
-    // which the caller converts (Cp1252ToUtf8) before calling.
+    // which the caller turns (Shown, ui/shown_text.h) before calling.
     void SetSt(const QString& text);
     // Moves the groups vertically by n steps of 165 pixels; 0 only places the two panels.
     void SetGB(int n);

@@ -6,6 +6,7 @@
 #include "link/traffic_format.h"
 #include "session/printer_session.h"
 #include "trace/trace_line.h"
+#include "ui/shown_text.h"
 #include "vocab/window_texts.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@ namespace {
 constexpr size_t kShownTextBytes = 160;
 constexpr size_t kShownHexBytes = 48;
 
+// The traffic's lines are UTF-8 already, as a trace's are.
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 // Why a file could not be written, in Portuguese: the system's own reason comes in its language.
@@ -117,8 +119,7 @@ QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const titles[kColumns] = {"Tempo", "", "Significado", "Bytes"};
-    return QString::fromUtf8(titles[section]);
+    return Shown(kTrafficColumns[section]);
 }
 
 TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portName, QWidget* parent)
@@ -129,7 +130,7 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
       status(new QLabel(this))
 {
     setObjectName(QStringLiteral("fmTrafego"));
-    setWindowTitle(QStringLiteral("Tráfego"));
+    setWindowTitle(Shown(kTrafficTitle));
 
     table->setObjectName(QStringLiteral("tvTrafego"));
     table->setModel(&model);
@@ -166,9 +167,9 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
             table->scrollToBottom();
     });
 
-    auto* copy = new QPushButton(QStringLiteral("Copiar"), this);
-    auto* save = new QPushButton(QStringLiteral("Salvar..."), this);
-    auto* clear = new QPushButton(QStringLiteral("Limpar"), this);
+    auto* copy = new QPushButton(Shown(kCopyButton), this);
+    auto* save = new QPushButton(Shown(kSaveButton), this);
+    auto* clear = new QPushButton(Shown(kClearButton), this);
     copy->setObjectName(QStringLiteral("btCopiar"));
     save->setObjectName(QStringLiteral("btSalvar"));
     clear->setObjectName(QStringLiteral("btLimpar"));
@@ -243,8 +244,8 @@ void TrafficView::AskWhereToSave()
     // Not a nested event loop: a command may be running on this thread.
     std::tm now {};
     LocalTimeOf(std::time(nullptr), now);
-    auto* dialog = new QFileDialog(this, QStringLiteral("Salvar tráfego"), Utf8(TrafficFileName(portName(), now)),
-                                   QStringLiteral("Texto (*.txt);;Todos os arquivos (*)"));
+    auto* dialog = new QFileDialog(this, Shown(kSaveTitle), QString::fromStdString(TrafficFileName(portName(), now)),
+                                   Shown(kSaveFileTypes));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QFileDialog::fileSelected, this, &TrafficView::SaveTo);
@@ -261,9 +262,10 @@ bool TrafficView::SaveTo(const QString& path)
     const QByteArray text = (Utf8(header) + QLatin1Char('\n') + Lines(rows)).toUtf8();
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
                        file.write(text) == text.size() && file.flush();
-    status->setText(saved
-                        ? QStringLiteral("Salvo em %1").arg(path)
-                        : QStringLiteral("Erro ao salvar %1: %2").arg(path, SaveFailureText(WhySaveFailed(file))));
+    const std::string where = path.toStdString();
+    status->setText(saved ? Shown(kSavedText, {{"path", where}})
+                          : Shown(FillIn(kSaveFailedText, {{"reason", SaveFailureText(WhySaveFailed(file))}}),
+                                  {{"path", where}}));
     return saved;
 }
 
@@ -274,10 +276,11 @@ void TrafficView::AskToClear()
         return;
     // Not a nested event loop: a command may be running on this thread.
     auto* box =
-        new QMessageBox(QMessageBox::Question, QStringLiteral("Limpar"),
-                        Utf8(ClearQuestion(static_cast<size_t>(count))), QMessageBox::Yes | QMessageBox::No, this);
+        new QMessageBox(QMessageBox::Question, Shown(kClearButton), Shown(FillIn(InNumber(static_cast<size_t>(count), kClearQuestionWords),
+                                                                 {{"count", std::to_string(count)}})),
+                        QMessageBox::Yes | QMessageBox::No, this);
     box->setObjectName(QStringLiteral("mbLimpar"));
-    box->setInformativeText(QString::fromUtf8(kClearAdvice));
+    box->setInformativeText(Shown(kClearAdvice));
     box->setDefaultButton(QMessageBox::No);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this](int answer) {
@@ -292,7 +295,7 @@ void TrafficView::AskToClear()
 TrafficWatch::TrafficWatch(QWidget& window, PrinterSession& session)
     : window(window),
       session(session),
-      action(new QAction(QStringLiteral("Tráfego"), &window))
+      action(new QAction(Shown(kTrafficTitle), &window))
 {
     session.SetTrafficObserver([this](const TrafficRun& run) { model.Add(run); });
     action->setObjectName(QStringLiteral("acTrafego"));

@@ -1,5 +1,5 @@
 // kestro-cli's texts around a command: its echo, its results and the identification's labels;
-// Windows-1252, with {name} for what FillIn puts in (vocab/port_words.h).
+// Windows-1252, with {name} for what FillIn puts in (vocab/filling.h).
 #pragma once
 
 // send, before the command goes out: the request, then its parameters or that there are none.
@@ -14,8 +14,12 @@ constexpr char kReadingXDoneText[] = "Leitura X emitida.";
 constexpr char kModelLabel[] = "Modelo: ";
 constexpr char kSerialNumberLabel[] = "NS MF: ";
 constexpr char kBasicSoftwareLabel[] = "SB: ";
+// The trace file given could not be opened; the output could not be written. {path} and {reason}
+// are the system's (UTF-8): FillInUtf8.
+constexpr char kTraceNotOpenedText[] = "n\343o foi poss\355vel abrir {path}: {reason}";
+constexpr char kOutputNotWrittenText[] = "a sa\355da n\343o p\364de ser escrita: {reason}";
 
 // Every text above, for tests.
-constexpr const char* kCommandWords[] = {kSendEchoText,      kNoParamsText,      kParamsText,
-                                         kResponseCutText,   kReadingXDoneText,  kModelLabel,
-                                         kSerialNumberLabel, kBasicSoftwareLabel};
+constexpr const char* kCommandWords[] = {
+    kSendEchoText,      kNoParamsText,       kParamsText,         kResponseCutText,      kReadingXDoneText,
+    kModelLabel,        kSerialNumberLabel,  kBasicSoftwareLabel, kTraceNotOpenedText,   kOutputNotWrittenText};

@@ -1,37 +1,39 @@
-// The texts of the line test (kestro-cli ping, the window's "Testar comunicação"), in
-// Windows-1252 as every text of the vocabulary is. A pattern's {1}, {2}, ... stand for the
-// values that FillText puts in.
+// The texts of the line test (kestro-cli ping, the window's "Testar comunicação"); Windows-1252,
+// with {name} for what FillIn puts in (vocab/filling.h).
 #pragma once
 
-#include <string>
-#include <vector>
+#include "vocab/filling.h"
 
-enum class LineTestText {
-    kAnswered,           // one exchange: its number and time
-    kBusyAnswered,       // answered after the printer asked to wait: number, times asked, time
-    kNoAnswer,           // number
-    kInvalidAnswer,      // number
-    kRefused,            // NAK: number, class, detail, the pair's text
-    kRefusedInResponse,  // an error in the response's header: number, class, detail, the pair's text
-    kDiffers,            // number, the answer that came
-    kTimes,              // the summary's times: min, median, max
-    kStatus,             // the window's summary: answered, sent
-    kStatusTimes,        // its times, when all were answered: min, max
+// One exchange's line, after its {number}.
+constexpr char kAnsweredText[] = "{number}: {ms} ms";
+constexpr char kBusyAnsweredText[] = "{number}: ocupado {times} vezes, {ms} ms";
+constexpr char kNoAnswerText[] = "{number}: sem resposta";
+constexpr char kInvalidAnswerText[] = "{number}: sem resposta (resposta inv\341lida)";
+// Refused by NAK, or by an error in the response's header; {reason} is the pair's text.
+constexpr char kRefusedText[] = "{number}: recusado (NAK {class}/{detail}: {reason})";
+constexpr char kRefusedInResponseText[] = "{number}: recusado (erro {class}/{detail} na resposta: {reason})";
+constexpr char kDiffersText[] = "{number}: resposta diferente da primeira: \"{answer}\"";
+
+// kestro-cli's summary: the counts, then the times.
+constexpr CountedWords kSentWords = {"enviado", "enviados"};
+constexpr CountedWords kAnsweredWords = {"respondido", "respondidos"};
+constexpr CountedWords kNoAnswerWords = {"sem resposta", "sem resposta"};
+constexpr CountedWords kRefusedWords = {"recusado", "recusados"};
+constexpr CountedWords kDiffersWords = {"diferente", "diferentes"};
+constexpr char kTimesText[] = "{min}/{median}/{max} ms (m\355n/mediana/m\341x)";
+
+// The window's status line: the answers, then their times when all came, or what went wrong
+// ("respostas" is feminine; "diferentes" is both).
+constexpr char kStatusText[] = "Comunica\347\343o: {answered} de {sent} respostas";
+constexpr char kStatusTimesText[] = ", {min} a {max} ms";
+constexpr CountedWords kRefusedAnswersWords = {"recusada", "recusadas"};
+
+// Every text above, for tests.
+constexpr const char* kLineTestWords[] = {
+    kAnsweredText,          kBusyAnsweredText,        kNoAnswerText,          kInvalidAnswerText,
+    kRefusedText,           kRefusedInResponseText,   kDiffersText,           kTimesText,
+    kStatusText,            kStatusTimesText,         kSentWords.one,         kSentWords.many,
+    kAnsweredWords.one,     kAnsweredWords.many,      kNoAnswerWords.one,     kNoAnswerWords.many,
+    kRefusedWords.one,      kRefusedWords.many,       kDiffersWords.one,      kDiffersWords.many,
+    kRefusedAnswersWords.one, kRefusedAnswersWords.many,
 };
-
-// A count and its word, one form for 1 and one for the rest: "1 recusado", "2 recusados".
-enum class LineTestCount {
-    kSent,
-    kAnswered,
-    kNoAnswer,
-    kRefused,
-    kDiffers,
-    kRefusedAnswers,  // in the window's status: "respostas" is feminine
-    kDifferentAnswers,
-};
-
-const std::string& LineTestPattern(LineTestText text);
-std::string LineTestCounted(LineTestCount count, long n);
-// The pattern with {1} the first value, {2} the second, ... (up to {9}); a value is put in as
-// it is.
-std::string FillText(const std::string& pattern, const std::vector<std::string>& values);

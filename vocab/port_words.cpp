@@ -1,7 +1,5 @@
-// The port states' words, and the filling in of their facts.
+// The port states' words.
 #include "vocab/port_words.h"
-
-#include <algorithm>
 
 const PortStateWords kPortStateWords[kPortStateCount] = {
     {"livre", "livre", ""},
@@ -20,27 +18,3 @@ const PermissionWords kPermissionWords = {
     "entre no grupo {group}",
     "nem o grupo {group} pode abrir a porta; pe\347a ao administrador",
 };
-
-std::string Counted(size_t count, const CountedWords& words)
-{
-    return std::to_string(count) + " " + (count == 1 ? words.one : words.many);
-}
-
-std::string FillIn(const std::string& text, std::initializer_list<std::pair<const char*, std::string>> values)
-{
-    std::string filled;
-    size_t at = 0;
-    while (at < text.size()) {
-        const size_t open = text.find('{', at);
-        const size_t close = open == std::string::npos ? open : text.find('}', open);
-        if (close == std::string::npos)
-            break;
-        filled.append(text, at, open - at);
-        const std::string key = text.substr(open + 1, close - open - 1);
-        const auto value =
-            std::find_if(values.begin(), values.end(), [&](const auto& pair) { return key == pair.first; });
-        filled += value != values.end() ? value->second : text.substr(open, close - open + 1);
-        at = close + 1;
-    }
-    return filled + text.substr(std::min(at, text.size()));
-}

@@ -1,11 +1,9 @@
 // The words for a serial port's state, for the window, kestro-cli and the search of the ports;
 // Windows-1252, as every text of the programs is inside. A {name} in a text stands for a fact
-// that FillIn puts in.
+// that FillIn (vocab/filling.h) puts in.
 #pragma once
 
-#include <initializer_list>
-#include <string>
-#include <utility>
+#include "vocab/filling.h"
 
 struct PortStateWords {
     const char* listed;       // after the port's name in a list
@@ -32,14 +30,3 @@ extern const PermissionWords kPermissionWords;
 
 // The status text of a port that did not open, before the state's sentence.
 constexpr char kOpenFailureCode[] = "{text} ({code})";
-
-// A word with its count, in the count's number: "1 porta tentada", "3 portas tentadas".
-struct CountedWords {
-    const char* one;
-    const char* many;
-};
-std::string Counted(size_t count, const CountedWords& words);
-
-// Puts each value in place of its {key}; keys that it does not name stay as they are. Values are
-// never read for keys, so that a holder's name cannot change the text around it.
-std::string FillIn(const std::string& text, std::initializer_list<std::pair<const char*, std::string>> values);

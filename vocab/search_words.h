@@ -1,5 +1,5 @@
 // The texts of a look at the ports and of a search for printers, in the window and kestro-cli;
-// Windows-1252, with {name} for what FillIn puts in (vocab/port_words.h).
+// Windows-1252, with {name} for what FillIn puts in (vocab/filling.h).
 #pragma once
 
 #include "vocab/port_words.h"

@@ -12,7 +12,3 @@ std::string ConnectionNote(const std::string& first, const std::string& port, co
 
 // "sem resposta em 6.000 ms": an answer wait ended with nothing, or not all, of the answer.
 std::string NoAnswerNote(int64_t ms);
-
-// A count of zero or more, its digits grouped by thousands with dots as Brazilian texts write
-// them: "12.000".
-std::string GroupedDigits(int64_t value);

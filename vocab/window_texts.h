@@ -1,29 +1,67 @@
 // Texts of the window's own features: the activity icons' tooltips, the port search's result and
-// the traffic window's questions and file names. UTF-8, for the window alone.
+// the traffic window; Windows-1252, with {name} for what FillIn puts in (vocab/filling.h).
 #pragma once
 
-#include <cstddef>
+#include "vocab/filling.h"
+
 #include <ctime>
 #include <string>
-#include <vector>
 
-// What the activity display shows for a display code; empty for the codes that show no activity
-// (idle, and any code beyond the last).
+// What the activity display shows, by display code: 1 sending, 2 asking for the response, 3 a
+// block arrived, 4 printer busy, 5 error (its text is on the status line), 6 part of the response
+// arrived and more follows.
+constexpr const char* kActivityTips[] = {
+    "", "Enviando o comando", "Pedindo a resposta", "Recebendo", "ECF ocupado: aguardando", "", "H\341 mais blocos",
+};
+// Empty for the codes that show no activity (idle, and any code beyond the last).
 const char* ActivityTip(int code);
 
-// The search's pick: "ECF KS-2000 em pts/3", and " (e mais 2)" when others answered too. An empty
-// model (a printer not identified) leaves the name out.
-std::string FoundPrinterText(const std::string& model, const std::string& port, size_t others);
-// The tooltip's lines on the other printers, one "pts/4: KS-2000" (or the port alone) each.
-std::string OtherPrintersTip(const std::vector<std::string>& lines);
+// The search's pick, with the printer's model or without it (a printer not identified); then
+// kAndMoreText (vocab/search_words.h) when others answered too, whose lines, "{port}: {model}" or
+// the port alone, the tooltip lists under its heading.
+constexpr char kFoundPrinterText[] = "ECF {model} em {port}";
+constexpr char kFoundPortText[] = "ECF em {port}";
+constexpr char kOtherPrinterLine[] = "{port}: {model}";
+constexpr CountedWords kOtherPrintersWords = {"Outro ECF respondeu:", "Outros ECFs responderam:"};
+
+// The traffic window: its title (and the action's), columns and buttons.
+constexpr char kTrafficTitle[] = "Tr\341fego";
+constexpr const char* kTrafficColumns[] = {"Tempo", "", "Significado", "Bytes"};
+constexpr char kCopyButton[] = "Copiar";
+constexpr char kSaveButton[] = "Salvar...";
+constexpr char kClearButton[] = "Limpar";
 
 // "Limpar": the question, naming how many messages go, and what to do to keep them.
-std::string ClearQuestion(size_t messages);
-extern const char kClearAdvice[];
+constexpr CountedWords kClearQuestionWords = {"Apagar a mensagem do tr\341fego?",
+                                              "Apagar as {count} mensagens do tr\341fego?"};
+constexpr char kClearAdvice[] = "Elas n\343o poder\343o ser recuperadas. Para guard\341-las, use \"Salvar...\" antes.";
 
-// "Salvar...": the suggested file name, with the port and the clock time: characters that a file
-// name cannot hold become '-'.
-std::string TrafficFileName(const std::string& port, const std::tm& when);
+// "Salvar...": the dialog's title and file types; the file saved, or why not.
+constexpr char kSaveTitle[] = "Salvar tr\341fego";
+constexpr char kSaveFileTypes[] = "Texto (*.txt);;Todos os arquivos (*)";
+constexpr char kSavedText[] = "Salvo em {path}";
+constexpr char kSaveFailedText[] = "Erro ao salvar {path}: {reason}";
 // Why a save failed, in Portuguese: the system's own reason comes in the system's language.
 enum class SaveFailure { kNoFolder, kIsFolder, kFileReadOnly, kFolderReadOnly, kWriteFailed, kNotOpened };
+// In the order of SaveFailure.
+constexpr const char* kSaveFailures[] = {
+    "a pasta n\343o existe; escolha outra pasta",
+    "esse nome \351 de uma pasta; escolha um nome de arquivo",
+    "o arquivo est\341 protegido contra grava\347\343o; escolha outro nome",
+    "sem permiss\343o para gravar nessa pasta; escolha outra pasta",
+    "a grava\347\343o falhou (disco cheio ou removido?); tente outro local",
+    "o arquivo n\343o p\364de ser criado; escolha outro local",
+};
 const char* SaveFailureText(SaveFailure failure);
+
+// The suggested file name, with the port and the clock time: characters that a file name cannot
+// hold become '-'. A system's name, not a text: as the port's name comes.
+std::string TrafficFileName(const std::string& port, const std::tm& when);
+
+// Every fixed text above but the two tables, for tests.
+constexpr const char* kWindowWords[] = {
+    kFoundPrinterText,        kFoundPortText,       kOtherPrinterLine, kOtherPrintersWords.one,
+    kOtherPrintersWords.many, kTrafficTitle,        kCopyButton,       kSaveButton,
+    kClearButton,             kClearQuestionWords.one, kClearQuestionWords.many, kClearAdvice,
+    kSaveTitle,               kSaveFileTypes,       kSavedText,        kSaveFailedText,
+};
