@@ -4,8 +4,9 @@
 
 #include "link/frame_layout.h"
 #include "link/traffic_format.h"
-#include "vocab/cp1252.h"
 #include "vocab/error_text.h"
+#include "vocab/filling.h"
+#include "vocab/traffic_words.h"
 
 #include <algorithm>
 
@@ -18,9 +19,17 @@ int Le16(const std::vector<uint8_t>& bytes, int low) { return bytes[low] + 256 *
 // The error pair and its text on one line.
 std::string PairText(int errorClass, int errorDetail)
 {
-    const std::string text = "erro " + std::to_string(errorClass) + "/" + std::to_string(errorDetail);
-    const std::string explained = OneLine(Cp1252ToUtf8(ErrorText(errorClass, errorDetail)));
-    return explained.empty() ? text : text + ": " + explained;
+    const std::string reason = OneLine(ErrorText(errorClass, errorDetail));
+    return FillIn(
+        reason.empty() ? kErrorPairMeaning : kExplainedErrorMeaning,
+        {{"class", std::to_string(errorClass)}, {"detail", std::to_string(errorDetail)}, {"reason", reason}});
+}
+
+// "… 9 de 301 bytes": what the message was and how much of it came.
+std::string IncompleteText(const std::string& what, size_t have, size_t need)
+{
+    return FillIn(kIncompleteMeaning,
+                  {{"what", what}, {"have", std::to_string(have)}, {"need", std::to_string(need)}});
 }
 
 TrafficMessage Message(int64_t ms, TrafficDirection direction, std::vector<uint8_t> raw, std::string meaning)
@@ -44,7 +53,7 @@ TrafficMessage WithText(TrafficMessage message, size_t from, size_t to)
 TrafficMessage Unexpected(const TrafficRun& run, const uint8_t* from, const uint8_t* to)
 {
     const size_t n = static_cast<size_t>(to - from);
-    return WithText(Message(run.ms, run.direction, {from, to}, "bytes inesperados"), 0, n);
+    return WithText(Message(run.ms, run.direction, {from, to}, kUnexpectedMeaning), 0, n);
 }
 
 }  // namespace
@@ -65,11 +74,11 @@ void TrafficDecoder::Feed(const TrafficRun& run, std::vector<TrafficMessage>& ou
         break;
     case TrafficDirection::kNote:
         out.push_back(Message(run.ms, run.direction, {run.bytes, run.bytes + run.length},
-                              ReadableText(run.bytes, run.length)));
+                              PrintableText(run.bytes, run.length)));
         break;
     case TrafficDirection::kNotSent:
-        out.push_back(
-            Message(run.ms, run.direction, {run.bytes, run.bytes + run.length}, kTraceNotSent));
+        // Its meaning is the trace format's own (TrafficMeaning): the replay tells a failed write by it.
+        out.push_back(Message(run.ms, run.direction, {run.bytes, run.bytes + run.length}, {}));
         break;
     }
 }
@@ -161,25 +170,31 @@ TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
     };
     if (bytes[0] == frame::kSyn) {
         expect = Expect::kSyncAnswer;
-        return message("SYN: pede o n\u00famero de sequ\u00eancia");
+        return message(kSynSentMeaning);
     }
     if (bytes[0] == frame::kEnq) {
         expect = Expect::kBlock;
         blockNumber = bytes[1];
-        return message("ENQ: pede o bloco " + std::to_string(blockNumber + 1));
+        return message(FillIn(kEnqMeaning, {{"block", std::to_string(blockNumber + 1)}}));
     }
     expect = Expect::kAnswer;
     blockNumber = 0;
     const size_t checkAt = bytes.size() - 1;
     const uint8_t sum = frame::CheckByte(bytes.data(), checkAt);
-    std::string meaning = "quadro: sequ\u00eancia " + std::to_string(bytes[frame::kSeq]) + ", comando " +
-                          std::to_string(bytes[frame::kCmd]) + ", extens\u00e3o " +
-                          std::to_string(bytes[frame::kExt]) + ", byte de verifica\u00e7\u00e3o ";
     // The byte itself is in the hex beside it; only a wrong one needs the right value.
-    meaning += bytes[checkAt] == sum ? "ok" : HexByte(bytes[checkAt]) + " errado, o certo \u00e9 " + HexByte(sum);
-    if (checkAt == frame::kParams)
-        return message(meaning + ", sem par\u00e2metros");
-    return WithText(message(meaning + ", par\u00e2metros"), frame::kParams, checkAt);
+    const std::string check =
+        bytes[checkAt] == sum
+            ? kCheckByteOk
+            : FillIn(kCheckByteWrong, {{"byte", HexByte(bytes[checkAt])}, {"right", HexByte(sum)}});
+    const bool parameters = checkAt != frame::kParams;
+    std::string meaning =
+        FillIn(kFrameMeaning, {{"seq", std::to_string(bytes[frame::kSeq])},
+                               {"command", std::to_string(bytes[frame::kCmd])},
+                               {"extension", std::to_string(bytes[frame::kExt])},
+                               {"check", check},
+                               {"parameters", parameters ? kWithParameters : kWithoutParameters}});
+    return parameters ? WithText(message(std::move(meaning)), frame::kParams, checkAt)
+                      : message(std::move(meaning));
 }
 
 TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
@@ -194,22 +209,22 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     switch (was) {
     case Expect::kSyncAnswer:
         if (bytes[0] == frame::kSyn)
-            return message("SYN: o pr\u00f3ximo n\u00famero de sequ\u00eancia \u00e9 " + std::to_string(bytes[1]));
-        return message("DC1: impressora ocupada, " + PairText(bytes[1], bytes[2]));
+            return message(FillIn(kSynAnswerMeaning, {{"seq", std::to_string(bytes[1])}}));
+        return message(FillIn(kBusyMeaning, {{"error", PairText(bytes[1], bytes[2])}}));
     case Expect::kAnswer:
         if (bytes[0] == frame::kAck) {
             expect = Expect::kBlock;  // the response may follow unasked
-            return message("ACK: comando aceito");
+            return message(kAckMeaning);
         }
         if (bytes[0] == frame::kNak)
-            return message("NAK: comando recusado, " + PairText(bytes[1], bytes[2]));
-        return message("DC1: impressora ocupada, " + PairText(bytes[1], bytes[2]));
+            return message(FillIn(kNakMeaning, {{"error", PairText(bytes[1], bytes[2])}}));
+        return message(FillIn(kBusyMeaning, {{"error", PairText(bytes[1], bytes[2])}}));
     case Expect::kBlock:
         if (bytes[0] == frame::kDc1) {
             expect = Expect::kBlock;  // the same block is asked for again
             const frame::BlockHeader busy = frame::ReadBlockHeader(bytes.data());
-            return message("DC1: impressora ocupada, bloco " + std::to_string(blockNumber + 1) +
-                           " ainda n\u00e3o est\u00e1 pronto, " + PairText(busy.errorClass, busy.errorDetail));
+            return message(FillIn(kBlockBusyMeaning, {{"block", std::to_string(blockNumber + 1)},
+                                                      {"error", PairText(busy.errorClass, busy.errorDetail)}}));
         }
         return DecodeBlockHeader(std::move(bytes));
     case Expect::kBlockData:
@@ -219,35 +234,37 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     if (!lastBlock)
         expect = Expect::kBlock;
     const size_t length = bytes.size() - 1;
-    return WithText(message("dados do bloco " + std::to_string(blockNumber) + ", " + std::to_string(length) +
-                            " bytes, byte final " + HexByte(bytes.back())),
+    return WithText(message(FillIn(kBlockDataMeaning, {{"block", std::to_string(blockNumber)},
+                                                       {"length", std::to_string(length)},
+                                                       {"last", HexByte(bytes.back())}})),
                     0, length);
 }
 
 TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
 {
     ++blockNumber;
-    std::string meaning = "cabe\u00e7alho do bloco " + std::to_string(blockNumber) + ": ";
+    const std::string block = std::to_string(blockNumber);
     const frame::BlockHeader header = frame::ReadBlockHeader(bytes.data());
+    std::string meaning;
     if (header.errorClass != 0) {
-        meaning += PairText(header.errorClass, header.errorDetail);
+        meaning = FillIn(kHeaderErrorMeaning,
+                         {{"block", block}, {"error", PairText(header.errorClass, header.errorDetail)}});
     } else {
         lastBlock = header.last;
         dataSize = static_cast<size_t>(header.length) + 1;
         expect = Expect::kBlockData;
-        meaning += std::to_string(header.length) + " bytes de dados, " +
-                   (lastBlock ? "\u00faltimo bloco" : "mais blocos a seguir");
+        meaning = FillIn(lastBlock ? kLastHeaderMeaning : kMoreHeaderMeaning,
+                         {{"block", block}, {"length", std::to_string(header.length)}});
     }
-    return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), meaning);
+    return Message(received.ms, TrafficDirection::kReceived, std::move(bytes), std::move(meaning));
 }
 
 void TrafficDecoder::FlushSent(std::vector<TrafficMessage>& out)
 {
     if (sent.bytes.empty())
         return;
-    const std::string what = sent.bytes[0] == frame::kEnq ? "ENQ incompleto" : "quadro incompleto";
-    const std::string meaning = what + ", " + std::to_string(sent.bytes.size()) + " de " +
-                                std::to_string(SentLength(sent.bytes)) + " bytes";
+    const std::string meaning = IncompleteText(sent.bytes[0] == frame::kEnq ? kIncompleteEnq : kIncompleteFrame,
+                                               sent.bytes.size(), SentLength(sent.bytes));
     out.push_back(Message(sent.ms, TrafficDirection::kSent, std::move(sent.bytes), meaning));
     sent.bytes.clear();
 }
@@ -260,22 +277,21 @@ void TrafficDecoder::FlushReceived(std::vector<TrafficMessage>& out)
     std::string what;
     switch (expect) {
     case Expect::kBlock:
-        what = first == frame::kDc1 ? "resposta de ocupado incompleta"
-                                    : "cabe\u00e7alho do bloco " + std::to_string(blockNumber + 1) + " incompleto";
+        what = first == frame::kDc1 ? kIncompleteBlockBusy
+                                    : FillIn(kIncompleteHeader, {{"block", std::to_string(blockNumber + 1)}});
         break;
     case Expect::kBlockData:
-        what = "dados do bloco " + std::to_string(blockNumber) + " incompletos";
+        what = FillIn(kIncompleteData, {{"block", std::to_string(blockNumber)}});
         break;
     default:
-        what = first == frame::kSyn   ? "resposta ao SYN incompleta"
-               : first == frame::kNak ? "NAK incompleto"
-                                      : "resposta DC1 incompleta";
+        what = first == frame::kSyn   ? kIncompleteSynAnswer
+               : first == frame::kNak ? kIncompleteNak
+                                      : kIncompleteBusy;
         break;
     }
     const size_t have = received.bytes.size();
     const bool data = expect == Expect::kBlockData;
-    const std::string meaning =
-        what + ", " + std::to_string(have) + " de " + std::to_string(ReceivedLength(received.bytes)) + " bytes";
+    const std::string meaning = IncompleteText(what, have, ReceivedLength(received.bytes));
     TrafficMessage message = Message(received.ms, TrafficDirection::kReceived, std::move(received.bytes), meaning);
     received.bytes.clear();
     expect = Expect::kNothing;

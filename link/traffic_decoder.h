@@ -12,7 +12,9 @@ struct TrafficMessage {
     int64_t ms = 0;  // when its first byte was seen
     TrafficDirection direction = TrafficDirection::kNote;
     std::vector<uint8_t> raw;  // its bytes as they went over the line; a note's text
-    std::string meaning;       // UTF-8, one line
+    // Windows-1252, one line (TrafficMeaning shows it); empty for a write that failed, whose text
+    // is the trace format's.
+    std::string meaning;
     // The part of raw that reads as text (parameters, block data), shown after the meaning.
     size_t textBegin = 0;
     size_t textEnd = 0;

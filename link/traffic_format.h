@@ -9,12 +9,13 @@
 #include <cstdint>
 #include <string>
 
-// Windows-1252 bytes as UTF-8 on one line: control bytes show as '.'.
-std::string ReadableText(const uint8_t* bytes, size_t length);
+// Windows-1252 bytes on one line: control bytes show as '.'.
+std::string PrintableText(const uint8_t* bytes, size_t length);
 
 // "→" sent, "←" received, "·" the link's note.
 const char* TrafficArrow(TrafficDirection direction);
-// The meaning, then its text in quotes; with a limit, at most that many bytes of the text.
+// The meaning, then its text in quotes; with a limit, at most that many bytes of the text. This and
+// TrafficHex are where the traffic's Windows-1252 texts turn into UTF-8, for the view and the trace.
 std::string TrafficMeaning(const TrafficMessage& message, size_t maxTextBytes = SIZE_MAX);
 // The wire bytes in hexadecimal ("01 05 14"); with a limit, at most that many of them. Empty
 // for a note.

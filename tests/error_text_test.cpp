@@ -7,6 +7,7 @@
 #include "vocab/port_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
+#include "vocab/traffic_words.h"
 #include "vocab/window_texts.h"
 
 #include <gtest/gtest.h>
@@ -258,6 +259,10 @@ std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
         texts.push_back({text, none});
     for (const char* text : kSaveFailures)
         texts.push_back({text, none});
+    for (const char* text : kTrafficWords)
+        texts.push_back({text, {"block", "seq", "command", "extension", "check", "parameters", "byte", "right",
+                                "error", "length", "last", "class", "detail", "reason", "what", "have", "need",
+                                "meaning", "text", "total", "hex"}});
     return texts;
 }
 

@@ -17,7 +17,9 @@ enum class TraceWay {
 };
 
 // The meaning of every kNotSent line, the one text that tells it from a message that went out.
-// Reading also takes the English wording that traces saved by earlier versions carry.
+// Reading also takes the English wording that traces saved by earlier versions carry. It stays
+// here, not with the other traffic texts in vocab/, since trace/ includes nothing and the replay
+// must read what the link writes; UTF-8, as trace files are.
 inline constexpr const char kTraceNotSent[] = "n\u00e3o enviado, a escrita falhou";
 
 struct TraceLine {
