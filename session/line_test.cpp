@@ -114,8 +114,7 @@ std::string StatusSummaryText(const LineTally& tally)
 }
 
 LineTest::LineTest(PrinterSession& session)
-    : session(session),
-      cycle(session.cycle),
+    : cycle(session.cycle),
       link(*session.link),
       response(CommandCycle::kResponseSize)
 {

@@ -65,7 +65,6 @@ private:
     bool Exchange(LineExchange& exchange);
     void Classify(int result, size_t received, LineExchange& exchange);
 
-    PrinterSession& session;
     CommandCycle& cycle;
     EcfLink& link;
     std::vector<uint8_t> response;
