@@ -36,12 +36,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(sim.Start());
-        OpenLink(FastPacing());
-    }
-    void OpenLink(const LinkPacing& pacing)
-    {
-        link.reset();
-        link = std::make_unique<EcfLink>(sim.PortName(), pacing);
+        link = std::make_unique<EcfLink>(sim.PortName(), FastPacing());
         ASSERT_TRUE(link->online());
         cycle.SetLink(link.get());
     }
@@ -74,7 +69,6 @@ TEST_F(CommandCycleTest, ResultsAndStatusTextsOfFailedCommands)
         {"silent", SimPlan::Answer(SimAnswer::Silent), CommandCycle::kFailed, ErrorText(255, 2)},
         {"header error", headerError, CommandCycle::kFailed, ErrorText(5, 1)},
     };
-    OpenLink(SilencePacing());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         display.status = "untouched";

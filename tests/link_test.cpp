@@ -23,12 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(sim.Start());
-        OpenLink(FastPacing());
-    }
-    void OpenLink(const LinkPacing& pacing)
-    {
-        link.reset();
-        link = std::make_unique<EcfLink>(sim.PortName(), pacing);
+        link = std::make_unique<EcfLink>(sim.PortName(), FastPacing());
         ASSERT_TRUE(link->online());
     }
 
@@ -176,7 +171,6 @@ TEST_F(LinkTest, EveryAnswerToAFrameHasItsResultAndPair)
         {"garbage", SimAnswer::Garbage, {}, EcfLink::kBadAnswer, 255, 1},
         {"silent", SimAnswer::Silent, {}, EcfLink::kNoAnswer, 255, 2},
     };
-    OpenLink(SilencePacing());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sim.QueuePlan(SimPlan::Answer(c.answer, c.pair));
