@@ -330,9 +330,11 @@ TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
 // A far end scripted byte by byte, for the cases that need exact control of what has arrived.
 class ScriptedLinkTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { OpenLink(FastPacing()); }
+    void OpenLink(const LinkPacing& pacing)
     {
-        link = std::make_unique<EcfLink>(line.Path().substr(5), FastPacing());
+        link.reset();
+        link = std::make_unique<EcfLink>(line.Path().substr(5), pacing);
         ASSERT_TRUE(link->online());
     }
     PtyPair line;
@@ -342,6 +344,7 @@ protected:
 
 TEST_F(ScriptedLinkTest, SynWithoutItsSequenceByteIsAnIncompleteAnswer)
 {
+    OpenLink(SilencePacing());
     line.Send({0x16});
     link->SetCmd(20, 0);
     EXPECT_EQ(link->SendCmd(), EcfLink::kNoAnswer);
@@ -443,6 +446,7 @@ TEST_F(ScriptedLinkTest, TrafficObserverGetsTheBytesTakenWithTheirDirection)
 
 TEST_F(ScriptedLinkTest, MissingHeaderIsAShortResponse)
 {
+    OpenLink(SilencePacing());
     line.Send({0x16, 0x00, 0x06});
     link->SetCmd(20, 0);
     ASSERT_EQ(link->SendCmd(), EcfLink::kAck);

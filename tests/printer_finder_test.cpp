@@ -24,7 +24,7 @@ TEST(PrinterFinder, FindsEveryPrinterAtOnceAndSendsOnlySynAndTheQueries)
     busy.SetDefaultPlan(SimPlan::Answer(SimAnswer::Busy, {1, 2}));  // answers SYN, then stays busy
     PtyPair silent;
 
-    PrinterFinder finder(FastPacing());
+    PrinterFinder finder(SilencePacing());  // the silent port's waits end the search
     finder.Start({first.PortName(), silent.Path().substr(5), second.PortName(), busy.PortName()});
     const std::vector<PortProbe> probes = finder.Results();
 

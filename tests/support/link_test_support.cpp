@@ -16,6 +16,14 @@ LinkPacing FastPacing()
     pacing.step = std::chrono::milliseconds(2);
     pacing.openWait = std::chrono::milliseconds(0);
     pacing.readerPause = std::chrono::milliseconds(1);
+    pacing.answerPolls = pacing.headerPolls = 2500;
+    return pacing;
+}
+
+LinkPacing SilencePacing()
+{
+    LinkPacing pacing = FastPacing();
+    pacing.answerPolls = pacing.headerPolls = 500;
     return pacing;
 }
 

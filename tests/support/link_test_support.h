@@ -8,8 +8,13 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// Polls every 2 ms instead of 50 ms, so that the full waits of 120 and 200 polls stay short.
+// Polls every 2 ms instead of 50 ms, and gives every answer 5 s (2,500 polls): an answer that is
+// due comes in time however loaded the machine is, or however slow Wine. Only a wait that no
+// answer ends lasts that long; tests whose waits end so use SilencePacing.
 LinkPacing FastPacing();
+// FastPacing with waits of 1 s (500 polls), for tests in which waits must end in silence: short
+// enough for many silences, and still ample for the answers that such a test expects.
+LinkPacing SilencePacing();
 
 // The messages of folder/AppLog.log, without their time stamps.
 std::vector<std::string> ReadLogMessages(const std::string& folder);
