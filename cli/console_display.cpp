@@ -24,7 +24,7 @@ void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
 {
     ShowCmd(code);
     if (progressMarks) {
-        std::fputc('.', out);
+        WriteText(out, ".");
         std::fflush(out);
         progressOpen = true;
     }
@@ -58,7 +58,7 @@ void ConsoleDisplay::Line(const std::string& utf8)
 {
     messages.push_back(utf8);
     EndProgressLine();
-    std::fprintf(out, "%s\n", utf8.c_str());
+    WriteText(out, utf8 + "\n");
     std::fflush(out);
 }
 
@@ -67,7 +67,7 @@ void ConsoleDisplay::Result(const std::string& utf8)
     if (!textResults)
         return;
     EndProgressLine();
-    std::printf("%s\n", utf8.c_str());
+    WriteText(stdout, utf8 + "\n");
     std::fflush(stdout);
 }
 
@@ -75,6 +75,6 @@ void ConsoleDisplay::EndProgressLine()
 {
     if (!progressOpen)
         return;
-    std::fputc('\n', out);
+    WriteText(out, "\n");
     progressOpen = false;
 }

@@ -1,6 +1,7 @@
 // The objects of kestro-cli's --json, written with nlohmann-json.
 #include "cli/json_output.h"
 
+#include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
 #include "link/traffic_format.h"
@@ -28,7 +29,7 @@ Json Object(const std::string& command) { return Json {{"format", kFormat}, {"co
 void Write(const Json& object)
 {
     const std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);
-    std::printf("%s\n", line.c_str());
+    WriteText(stdout, line + "\n");
     std::fflush(stdout);
 }
 

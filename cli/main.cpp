@@ -46,17 +46,17 @@ int ListPorts(const CliOptions& options)
     for (const PortReport& report : reports) {
         const bool free = report.status.state == PortState::kFree;
         if ((free || options.all) && !options.json)
-            std::printf("%s\n", PortLine(report, options.all).c_str());
+            WriteText(stdout, PortLine(report, options.all) + "\n");
         leftOut += LeftOut(report.status) ? 1 : 0;
         // A path given by hand is never left out silently.
         if (!free && !options.all && std::count(named.begin(), named.end(), report.port.path) > 0)
-            std::fprintf(stderr, "kestro-cli: %s: %s\n", TerminalSafe(report.port.path).c_str(),
-                         ConsoleText(PortStateText(report.status)).c_str());
+            WriteText(stderr, "kestro-cli: " + TerminalSafe(report.port.path) + ": " +
+                                  ConsoleText(PortStateText(report.status)) + "\n");
     }
     if (leftOut > 0 && !options.all) {
-        std::fprintf(
-            stderr, "%s\n",
-            ConsoleText(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})).c_str());
+        WriteText(stderr,
+                  ConsoleText(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})) +
+                      "\n");
     }
     if (options.json)
         WritePortsJson(reports, named, options.all);
@@ -122,10 +122,10 @@ int RunCommand(const CliOptions& options)
 {
     switch (options.command) {
     case CliOptions::Command::Help:
-        std::fputs(CliUsage().c_str(), stdout);
+        WriteText(stdout, CliUsage());
         return kExitDone;
     case CliOptions::Command::Version:
-        std::printf("kestro-cli %s\n", ProgramVersionText().c_str());
+        WriteText(stdout, "kestro-cli " + ProgramVersionText() + "\n");
         return kExitDone;
     case CliOptions::Command::Ports:
         return ListPorts(options);
@@ -151,7 +151,7 @@ bool OutputWritten()
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return true;
     const std::string why = FillInUtf8(kOutputNotWrittenText, {{"reason", ErrorReason(errno)}});
-    std::fprintf(stderr, "kestro-cli: %s\n", why.c_str());
+    WriteText(stderr, "kestro-cli: " + why + "\n");
     return false;
 }
 
@@ -171,7 +171,7 @@ int main(int argc, char** argv)
                                         arguments.end());
     if (!ParseCliOptions(rest, options, error)) {
         // One line: the help's seventy would scroll it away.
-        std::fprintf(stderr, "kestro-cli: %s. Veja kestro-cli --help.\n", error.c_str());
+        WriteText(stderr, "kestro-cli: " + error + ". Veja kestro-cli --help.\n");
         return kExitUsage;
     }
     const int status = RunCommand(options);

@@ -3,6 +3,7 @@
 
 #include "base/error_reason.h"
 #include "base/version.h"
+#include "cli/console.h"
 #include "link/traffic_format.h"
 #include "trace/trace_line.h"
 #include "vocab/command_words.h"
@@ -29,7 +30,7 @@ bool TraceOutput::Open(bool toStderr, const std::string& path, const std::string
         file = std::fopen(path.c_str(), "a");
         if (file == nullptr) {
             const std::string why = FillInUtf8(kTraceNotOpenedText, {{"path", path}, {"reason", ErrorReason(errno)}});
-            std::fprintf(stderr, "kestro-cli: %s\n", why.c_str());
+            WriteText(stderr, "kestro-cli: " + why + "\n");
             return false;
         }
         streams.push_back(file);
@@ -60,7 +61,7 @@ void TraceOutput::Write(const Watched& link, const std::vector<TrafficMessage>& 
     const std::lock_guard<std::mutex> hold(writing);
     for (std::FILE* stream : streams) {
         for (const TrafficMessage& message : messages)
-            std::fprintf(stream, "%s%s\n", link.prefix.c_str(), TrafficLine(message).c_str());
+            WriteText(stream, link.prefix + TrafficLine(message) + "\n");
         // As it happens: a trace cut short by a hang-up still shows the last exchange.
         std::fflush(stream);
     }
