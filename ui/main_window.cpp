@@ -109,6 +109,15 @@ void TfmMainComunic::Pause(int milliseconds)
 
 void TfmMainComunic::ProcessMessages() { QCoreApplication::processEvents(); }
 
+void TfmMainComunic::LetCancelClickLand()
+{
+    // A click made in the last step of a busy pause is still waiting; on Windows a round of events
+    // only queues the input that it reads, and the next round delivers it. Both rounds while
+    // "Cancelar" still shows, or the click would land on whatever lies beneath it.
+    ProcessMessages();
+    ProcessMessages();
+}
+
 void TfmMainComunic::ShowCmd(int code)
 {
     // Icon of imTx and of imRx for codes 0 to 6; other codes show two empty tiles.
@@ -127,6 +136,8 @@ void TfmMainComunic::ShowCmd(int code)
         ui->imTx->setVisible(visible);
         ui->imRx->setVisible(visible);
     }
+    if (!cancelKept && ui->lbStCancel->isVisible())
+        LetCancelClickLand();
     ui->lbStCancel->setVisible(cancelKept);
     ui->imTx->repaint();
     ui->imRx->repaint();

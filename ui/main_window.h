@@ -138,6 +138,8 @@ private:
     };
 
     void Pause(int milliseconds);
+    // Lets a click on "Cancelar" that is on its way reach it before the link is hidden.
+    void LetCancelClickLand();
     // "Porta:" and "Localizar ECF" alike: the choice dropped, the ports scanned anew.
     void ScanAgain();
     // The entries of the window's context menu.

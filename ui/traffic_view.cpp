@@ -247,6 +247,8 @@ void TrafficView::AskWhereToSave()
     auto* dialog = new QFileDialog(this, Shown(kSaveTitle), QString::fromStdString(TrafficFileName(portName(), now)),
                                    Shown(kSaveFileTypes));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // Qt's own dialog, which speaks the built-in Portuguese; Windows' would speak the system's language.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QFileDialog::fileSelected, this, &TrafficView::SaveTo);
     dialog->open();
