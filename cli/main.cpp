@@ -170,8 +170,9 @@ int main(int argc, char** argv)
     const std::vector<std::string> rest(arguments.empty() ? arguments.end() : arguments.begin() + 1,
                                         arguments.end());
     if (!ParseCliOptions(rest, options, error)) {
-        // One line: the help's seventy would scroll it away.
-        WriteText(stderr, "kestro-cli: " + error + ". Veja kestro-cli --help.\n");
+        // One line: the help's seventy would scroll it away. The word quoted in it is the caller's,
+        // and may hold a line break or a terminal's control sequence.
+        WriteText(stderr, "kestro-cli: " + TerminalSafe(error) + ". Veja kestro-cli --help.\n");
         return kExitUsage;
     }
     const int status = RunCommand(options);

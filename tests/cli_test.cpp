@@ -885,6 +885,7 @@ TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
         {"--port", "pts/1", "--verbose", "send", "1", "0"},  // --verbose without find
         {"--port=pts/1", "lx", "--trace-file"},              // trace file without name
         {"ports", "--trace"},                                // nothing to trace
+        {"fr\nob\x1b[2J"},                                   // a word that breaks the line, clears the screen
     };
     for (const auto& arguments : lines) {
         const CliRun run = RunCli(arguments);
