@@ -64,6 +64,8 @@ bool CommandCycle::StartCmd()
 {
     busyAnswers = 0;
     acknowledged = false;
+    lastSent = EcfLink::kAck;
+    lastReceived = 0;
     if (link->Start())
         return true;
     display.SetSt(OpenFailureText(link->OpenFailure()));
@@ -93,7 +95,8 @@ bool CommandCycle::SendCmd()
         if (EndsForCancel("SendCmd Cancel"))
             return false;
         display.ShowCmd(kShowSending);
-        const int sent = link->SendCmd();
+        const EcfLink::SendResult sent = link->SendCmd();
+        lastSent = sent;
         if (EndsForCancel("SendCmd Cancel", sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
             return false;
         switch (sent) {
@@ -133,6 +136,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kCancelled;
         display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
+        lastReceived = result;
         if (EndsForCancel("RecebeBuffer Cancel", result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
             return kCancelled;
         if (result >= 0) {
