@@ -1,6 +1,6 @@
 // The reasons a technician meets with files: a wrong name, a folder they may not write, a
 // full disk.
-#include "base/error_reason.h"
+#include "vocab/error_reason.h"
 
 #include <cerrno>
 
@@ -8,22 +8,22 @@ std::string ErrorReason(int code)
 {
     switch (code) {
     case ENOENT:
-        return "arquivo ou pasta não encontrado";
+        return "arquivo ou pasta n\343o encontrado";
     case ENOTDIR:
-        return "parte do caminho não é uma pasta";
+        return "parte do caminho n\343o \351 uma pasta";
     case EISDIR:
-        return "é uma pasta, não um arquivo";
+        return "\351 uma pasta, n\343o um arquivo";
     case EACCES:
     case EPERM:
-        return "sem permissão";
+        return "sem permiss\343o";
     case ENOSPC:
         return "disco cheio";
     case EROFS:
         return "disco somente leitura";
     case EPIPE:
-        return "quem lia a saída a fechou";
+        return "quem lia a sa\355da a fechou";
     case EIO:
-        return "erro de entrada e saída no disco";
+        return "erro de entrada e sa\355da no disco";
     default:
         return "erro " + std::to_string(code) + " do sistema";
     }

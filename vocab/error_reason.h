@@ -4,6 +4,6 @@
 
 #include <string>
 
-// The errno value as a short UTF-8 reason that says what to check: "disco cheio". Values
-// without a text of their own give "erro N do sistema".
+// The errno value as a short Windows-1252 reason that says what to check: "disco cheio".
+// Values without a text of their own give "erro N do sistema".
 std::string ErrorReason(int code);
