@@ -4,7 +4,7 @@
 #include "base/log.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_text.h"
+#include "vocab/line_test_words.h"
 #include "vocab/status_words.h"
 
 #include <algorithm>
