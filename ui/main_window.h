@@ -109,7 +109,8 @@ private:
     // one on the status line.
     void LocalizaCOM(QComboBox* list, QGroupBox* group);
     // Handler of "Porta:".
-    void btPortaClick();    // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
+    void btPortaClick();
+    // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
     // cursor and "Cancelar" shown; the status line ends with how many were answered and how fast.
     void TestaComunicacao();
 
