@@ -519,17 +519,6 @@ TEST(WindowEntry, UnreadableVersionLeavesTheTrailingBlank)
     EXPECT_EQ(window.windowTitle(), "Orlimo Kestro ");
 }
 
-TEST(WindowEntry, VersionTextHasTwoDigitsPerNumber)
-{
-    struct Row {
-        int major, minor, release;
-        const char* text;
-    } const rows[] = {
-        {1, 0, 0, "v01.00.00"}, {12, 34, 56, "v12.34.56"}, {0, 0, 0, "v00.00.00"}, {100, 2, 3, "v100.02.03"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(FormatVersionText(row.major, row.minor, row.release), row.text);
-}
-
 // An object whose every event handler fails, to raise an exception inside the event loop.
 class FailingObject : public QObject {
 public:
