@@ -309,15 +309,13 @@ void Search(const std::vector<std::string>& paths, double& firstMs, double& whol
     for (const PortCandidate& port : FreePorts(CheckCandidatePorts(paths)))
         names.push_back(port.name);
     PrinterFinder finder;
-    finder.Start(names);
     firstMs = -1;
-    for (bool done = false; !done;) {
-        done = finder.WaitDone(std::chrono::milliseconds(5));
-        for (const PortProbe& probe : finder.TakeFinished()) {
-            if (probe.outcome == PortProbe::kPrinter && probe.identified && firstMs < 0)
-                firstMs = Ms(Clock::now() - start);
-        }
-    }
+    SearchWatch watch;
+    watch.finished = [&](const PortProbe& probe) {
+        if (probe.identified && firstMs < 0)
+            firstMs = Ms(Clock::now() - start);
+    };
+    finder.Search(names, PrinterFinder::SearchEnd::kEveryPort, watch);
     wholeMs = Ms(Clock::now() - start);
     if (firstMs < 0)
         Die("the search found no printer");
@@ -534,13 +532,13 @@ void HolderCheckRows(SimProcess& sim, EcfLink& link, CommandCycle& cycle, PacedD
     constexpr int kDescriptors = 80;
     const std::string path = DevicePathForPortName(sim.PortName());
     const double idleCommand = XReadingMs(link, cycle, display);
-    const double idleOpen = OpenMs(path, HolderCheck::kSkip, 20);
+    const double idleOpen = OpenMs(path, HolderCheck::kCheap, 20);
     const double idleLook = OpenMs(path, HolderCheck::kLook, 10);
     double busyCommand = 0, busyOpen = 0, busyLook = 0;
     {
         const BusyMachine busy(kProcesses, kDescriptors);
         busyCommand = XReadingMs(link, cycle, display);
-        busyOpen = OpenMs(path, HolderCheck::kSkip, 20);
+        busyOpen = OpenMs(path, HolderCheck::kCheap, 20);
         busyLook = OpenMs(path, HolderCheck::kLook, 10);
     }
     const std::string machine = " (" + std::to_string(kProcesses) + " processes x " +

@@ -41,7 +41,7 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     openedAt = std::chrono::steady_clock::now();
     onlineFlag = serial->Open(HolderCheck::kLook);
     const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, portName);
-    CmdLog(Bytes(first.c_str()), static_cast<int>(first.size()));
+    Note(first);
     AppLog(onlineFlag ? "SerialOpen Ok" : "SerialOpen NOk");
     nextSeq = -1;
     respState = RespState::kNewBlock;
@@ -58,6 +58,8 @@ bool EcfLink::Start()
     serial->Purge();
     return true;
 }
+
+void EcfLink::Note(const std::string& text) { CmdLog(Bytes(text.c_str()), static_cast<int>(text.size())); }
 
 void EcfLink::End()
 {
@@ -100,7 +102,7 @@ bool EcfLink::LineLost()
     if (!lossNoted) {
         lossNoted = true;
         AppLog("SerialLost " + std::to_string(serial->LineLost()));
-        CmdLog(Bytes(kLineLostNote), sizeof kLineLostNote - 1);
+        Note(kLineLostNote);
         // The printer may come back with another adapter, or after a reset: ask for its number.
         nextSeq = -1;
     }
@@ -113,7 +115,7 @@ int EcfLink::NoAnswerDetail()
         return kLinkLineLost;  // noted already
     // Otherwise nothing in the traffic would show that the wait ended.
     const std::string note = NoAnswerNote(pollsSinceWrite * pacing.step.count());
-    CmdLog(Bytes(note.c_str()), static_cast<int>(note.size()));
+    Note(note);
     return kLinkNoAnswer;
 }
 

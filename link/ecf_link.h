@@ -42,10 +42,13 @@ public:
 
     bool online() const { return onlineFlag; }
     // Opens the port for one command; what an earlier command left in the receive buffer is
-    // dropped, so that it cannot be read as this command's answer. No look for a holder here:
-    // the construction made it, and one per command would cost a walk of every process.
+    // dropped, so that it cannot be read as this command's answer. Only the cheap look for a
+    // holder here (HolderCheck::kCheap): the construction walked the processes, and one walk per
+    // command would cost too much.
     bool Start();
     void End();
+    // A note of the caller's in the traffic (Windows-1252): why the port did not open.
+    void Note(const std::string& text);
     // Replaces the observer; an empty one stops the watching.
     void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
 

@@ -247,14 +247,15 @@ std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
     for (const char* text : kStatusWords)
         texts.push_back({text, none});
     for (const char* text : kSearchWords)
-        texts.push_back({text, {"note", "count", "ports", "printers", "tried", "skipped"}});
+        texts.push_back({text, {"note", "count", "ports", "printers", "tried", "skipped", "unidentified", "reason", "class",
+                                "detail"}});
     for (const char* text : kCommandWords)
         texts.push_back({text, {"port", "command", "extension", "shown", "total", "path", "reason"}});
     for (const char* text : kLineTestWords)
         texts.push_back({text, {"number", "ms", "times", "class", "detail", "reason", "answer", "min", "median",
-                                "max", "answered", "sent"}});
+                                "max", "answered", "sent", "count"}});
     for (const char* text : kWindowWords)
-        texts.push_back({text, {"model", "port", "count", "path", "reason"}});
+        texts.push_back({text, {"model", "port", "count", "path", "reason", "why"}});
     for (const char* text : kActivityTips)
         texts.push_back({text, none});
     for (const char* text : kSaveFailures)

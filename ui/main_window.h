@@ -84,8 +84,9 @@ public:
     // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
     void btLXClick();
     // "Localizar ECF" (context menu): scans the ports as "Porta:" does, tries them all for a
-    // printer at once and picks the first where one answered, as if the user had chosen it; the
-    // status line names it and how many others answered. The window stays alive meanwhile;
+    // printer at once and picks the first that identified itself, as if the user had chosen it;
+    // only when none did, one that answered without identifying, saying why. The status line names
+    // it and how many others answered, the tooltip who they are. The window stays alive meanwhile;
     // "Cancelar" or Escape stops the search, keeping a printer already picked.
     void LocalizaECF();
     // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
@@ -123,6 +124,7 @@ private:
 
     private:
         TfmMainComunic& window;
+        std::string shown;  // the cycle's last status text
     };
 
     // Marks a handler that runs commands; a close asked for meanwhile happens at its end.
