@@ -80,11 +80,15 @@ PortProbe PrinterSession::Probe(const std::string& portName, const std::function
     }
     // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
     // not one per identification query.
-    if (link->Sync()) {
+    const bool synced = link->Sync();
+    // A printer busy at the SYN is there all the same: its status pair stands where the link's
+    // own pair would.
+    const bool busy = !synced && link->ErrClass() != kLinkErrorClass;
+    if (synced || busy) {
         probe.outcome = PortProbe::kPrinter;
         if (answered)
             answered();
-        const std::string why = IdentifyForSearch(cycle, probe.identification);
+        const std::string why = busy ? kBusyReason : IdentifyForSearch(cycle, probe.identification);
         probe.identified = why.empty();
         if (!probe.identified)
             probe.why = FillIn(kNotIdentifiedText, {{"reason", why}});

@@ -697,20 +697,23 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
 TEST_F(CliTest, FindCountsOnlyThePrintersThatIdentifiedThemselves)
 {
     StartPrinter();
-    // Each answers the SYN, then refuses, stays silent or stays busy.
+    // Each answers the SYN, then refuses, stays silent or stays busy; the last is busy at the SYN.
     struct Unidentified {
         SimPlan plan;
         std::string why;
+        SimReply syn;
     };
-    const Unidentified kinds[] = {{SimPlan::Answer(SimAnswer::Refuse, {8, 1}), "recusou: 8/1"},
-                                  {SimPlan::Answer(SimAnswer::Silent), "sem resposta"},
-                                  {SimPlan::Answer(SimAnswer::Busy, {1, 0}), "ocupado"}};
+    const Unidentified kinds[] = {{SimPlan::Answer(SimAnswer::Refuse, {8, 1}), "recusou: 8/1", {}},
+                                  {SimPlan::Answer(SimAnswer::Silent), "sem resposta", {}},
+                                  {SimPlan::Answer(SimAnswer::Busy, {1, 0}), "ocupado", {}},
+                                  {SimPlan(), "ocupado", {SimAnswer::Busy, {1, 0}}}};
     std::vector<std::unique_ptr<PrinterSim>> others;
     std::vector<std::string> arguments = {"find", sim->SlavePath()};
     for (const Unidentified& kind : kinds) {
         others.push_back(std::make_unique<PrinterSim>());
         ASSERT_TRUE(others.back()->Start());
         others.back()->SetDefaultPlan(kind.plan);
+        others.back()->QueueSynReply(kind.syn);
         arguments.push_back(others.back()->SlavePath());
     }
     const auto start = std::chrono::steady_clock::now();
@@ -724,10 +727,10 @@ TEST_F(CliTest, FindCountsOnlyThePrintersThatIdentifiedThemselves)
         EXPECT_NE(run.err.find(line + "\n"), std::string::npos) << run.err;
         // Stopped at the first query that failed.
         EXPECT_EQ(others[i]->Counts().syns, 1u);
-        EXPECT_LE(others[i]->Counts().frames, kinds[i].plan.reply.answer == SimAnswer::Busy ? 200u : 1u);
+        EXPECT_LE(others[i]->Counts().frames, i == 2 ? 200u : 1u);
     }
     ASSERT_FALSE(Lines(run.err).empty());
-    EXPECT_EQ(Lines(run.err).back().rfind("1 ECF encontrado, 3 responderam sem se identificar; ", 0),
+    EXPECT_EQ(Lines(run.err).back().rfind("1 ECF encontrado, 4 responderam sem se identificar; ", 0),
               0u)
         << run.err;
 
