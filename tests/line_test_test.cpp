@@ -101,8 +101,9 @@ TEST(LineTest, RefusedBusyAndDifferentAnswersAreToldAsSuch)
         << SummaryText(tally);
     long min = 0, median = 0, max = 0;
     ASSERT_TRUE(tally.Times(min, median, max));
-    EXPECT_EQ(StatusSummaryText(tally), "Comunica\xE7\xE3o: 3 de 5 respostas (1 recusada, 1 diferente); respondidas em " +
-                                            GroupedDigits(min) + " a " + GroupedDigits(max) + " ms");
+    EXPECT_EQ(StatusSummaryText(tally),
+              "Comunica\xE7\xE3o: 3 de 5 respostas (1 recusada, 1 diferente); respondidas em " +
+                  GroupedDigits(min) + " a " + GroupedDigits(max) + " ms");
     EXPECT_FALSE(tally.Sound());
 }
 
