@@ -47,7 +47,8 @@ public:
     // command would cost too much.
     bool Start();
     void End();
-    // A note of the caller's in the traffic (Windows-1252): why the port did not open.
+    // One of the link's notes in the traffic (Windows-1252); the session's too: why the port did
+    // not open.
     void Note(const std::string& text);
     // Replaces the observer; an empty one stops the watching.
     void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
