@@ -70,10 +70,10 @@ public:
     // for. Only when no printer identifies itself does it wait for every port, to pick one that
     // answered without identifying.
     SearchResult Search(const std::vector<std::string>& portNames, SearchEnd end, const SearchWatch& watch);
-    // The choice among the ports finished so far, as SearchResult::picked.
-    static std::optional<size_t> Pick(const std::vector<PortProbe>& probes, bool cancelled);
 
 private:
+    // The choice among the ports finished, as SearchResult::picked.
+    static std::optional<size_t> Pick(const std::vector<PortProbe>& probes, bool cancelled);
     // What one thread does: its own display, session and link on one port.
     void Try(size_t index);
     // Sleeps for `duration`, or less when the search is cancelled.
