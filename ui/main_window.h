@@ -81,7 +81,8 @@ public:
     void btRunClick();
     // "Desconectar": closes the link and shows the disconnected state.
     void btStopClick();
-    // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
+    // "Emitir LX": the X reading on the current link; "Erro!" when it fails, with the printer's or
+    // the open's reason that it replaces in the status line's tooltip.
     void btLXClick();
     // "Localizar ECF" (context menu): scans the ports as "Porta:" does, tries them all for a
     // printer at once and picks the first that identified itself, as if the user had chosen it;
@@ -90,7 +91,8 @@ public:
     // "Cancelar" or Escape stops the search, keeping a printer already picked.
     void LocalizaECF();
     // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
-    // cursor and "Cancelar" shown; the status line ends with how many were answered and how fast.
+    // cursor and "Cancelar" shown, the status line telling which one runs; it ends with how many
+    // were answered and how fast.
     void TestaComunicacao();
 
     // The connection behind the window, for tests and tools that look at it or run their own
