@@ -63,6 +63,8 @@ bool CommandCycle::StartCmd()
 {
     busyAnswers = 0;
     acknowledged = false;
+    lastSent = EcfLink::kAck;
+    lastReceived = 0;
     if (link->Start())
         return true;
     // The traffic tells why as the status line does: another program may have taken the port
@@ -96,7 +98,8 @@ bool CommandCycle::SendCmd()
         if (EndsForCancel("SendCmd Cancel"))
             return false;
         display.ShowCmd(kShowSending);
-        const int sent = link->SendCmd();
+        const EcfLink::SendResult sent = link->SendCmd();
+        lastSent = sent;
         if (EndsForCancel("SendCmd Cancel", sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
             return false;
         switch (sent) {
@@ -136,6 +139,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kCancelled;
         display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
+        lastReceived = result;
         if (EndsForCancel("RecebeBuffer Cancel", result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
             return kCancelled;
         if (result >= 0) {

@@ -4,7 +4,7 @@
 #include "base/log.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_text.h"
+#include "vocab/line_test_words.h"
 #include "vocab/status_words.h"
 
 #include <algorithm>
@@ -80,8 +80,8 @@ std::string ExchangeText(const LineExchange& exchange)
 
 std::string SummaryText(const LineTally& tally)
 {
-    std::string text = Counted(tally.Sent(), kSentWords) + ": " + Counted(tally.Answered(), kAnsweredWords) + ", " +
-                       Counted(tally.Count(LineExchange::kNoAnswer), kNoAnswerWords) + ", " +
+    std::string text = Counted(tally.Sent(), kSentWords) + ": " + Counted(tally.Answered(), kAnsweredWords) +
+                       ", " + Counted(tally.Count(LineExchange::kNoAnswer), kNoAnswerWords) + ", " +
                        Counted(tally.Count(LineExchange::kRefused), kRefusedWords) + ", " +
                        Counted(tally.Count(LineExchange::kDiffers), kDiffersWords);
     long min = 0, median = 0, max = 0;
@@ -94,8 +94,8 @@ std::string SummaryText(const LineTally& tally)
 
 std::string StatusSummaryText(const LineTally& tally)
 {
-    std::string text = FillIn(kStatusText, {{"answered", std::to_string(tally.Answered())},
-                                            {"sent", std::to_string(tally.Sent())}});
+    std::string text = FillIn(
+        kStatusText, {{"answered", std::to_string(tally.Answered())}, {"sent", std::to_string(tally.Sent())}});
     long min = 0, median = 0, max = 0;
     const bool timed = tally.Times(min, median, max);
     const auto times = [&](const char* words) {
@@ -172,8 +172,8 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
 {
     if (result == CommandCycle::kNotStarted || link.LineLost()) {
         exchange.result = LineExchange::kLineLost;
-        exchange.why = link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost)
-                                       : OpenFailureText(ExplainOpenFailure(link.DevicePath(), link.LastError()));
+        exchange.why =
+            link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost) : OpenFailureText(link.OpenFailure());
         return;
     }
     if (result == CommandCycle::kDone) {
@@ -190,8 +190,7 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
         return;
     }
     const CommandCycle::ErrorPair& pair = exchange.pair;
-    const bool printers = pair.errClass != 0 && pair.errClass != kLinkErrorClass;
-    exchange.result = printers ? LineExchange::kRefused : LineExchange::kNoAnswer;
-    exchange.inResponse = printers && cycle.Acknowledged();
+    exchange.result = cycle.Refused() ? LineExchange::kRefused : LineExchange::kNoAnswer;
+    exchange.inResponse = cycle.Refused() && cycle.Acknowledged();
     exchange.why = pair.errClass != 0 ? ErrorText(pair.errClass, pair.errDetail) : std::string(kSendFailedText);
 }

@@ -1,5 +1,6 @@
-// Is the line sound? The model query that "Conectar" sends, which changes nothing in the
-// printer, sent again and again through the command cycle, each exchange timed and classed.
+// The line test (kestro-cli ping, the window's "Testar comunicação"): is the line sound? The
+// model query that "Conectar" sends, which changes nothing in the printer, sent again and again
+// through the command cycle, each exchange timed and classed.
 #pragma once
 
 #include "session/printer_session.h"

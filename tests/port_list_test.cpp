@@ -74,7 +74,10 @@ TEST(PortList, SystemPortsAreListedOnceWhenAlsoNamedByTheUser)
 
 TEST(PortList, SystemListHoldsOnlyRealDevices)
 {
-    for (const auto& port : ListCandidatePorts({})) {
+    const std::vector<PortCandidate> ports = ListCandidatePorts({});
+    if (ports.empty())
+        GTEST_SKIP() << "this machine lists no serial port: nothing to check";
+    for (const auto& port : ports) {
         // Virtual consoles and the console alias have no device behind them.
         EXPECT_NE(port.name, "console");
         EXPECT_NE(port.name, "tty");

@@ -11,7 +11,7 @@
 #include "ui/shown_text.h"
 #include "ui_main_window.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_text.h"
+#include "vocab/line_test_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
 #include "vocab/window_texts.h"

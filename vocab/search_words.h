@@ -7,8 +7,6 @@
 // The window's port list while the ports are looked at, and its menu's search.
 constexpr char kWaitText[] = "Aguarde...";
 constexpr char kFindPrinterAction[] = "Localizar ECF";
-// The context menu's entry that measures the line (the line test).
-constexpr char kLineTestAction[] = "Testar comunica\xe7\xe3o";
 constexpr char kSearchingText[] = "Localizando ECF...";
 
 // The window's note on the ports left out: the first one's {note}, then how many more.
@@ -44,7 +42,6 @@ constexpr char kInterruptedReason[] = "interrompido";
 constexpr const char* kSearchWords[] = {
     kWaitText,
     kFindPrinterAction,
-    kLineTestAction,
     kSearchingText,
     kNoPortAvailableText,
     kAndMoreText,

@@ -60,7 +60,7 @@ const char* SaveFailureText(SaveFailure failure);
 // hold become '-'. A system's name, not a text: as the port's name comes.
 std::string TrafficFileName(const std::string& port, const std::tm& when);
 
-// Every fixed text above but the two tables, for tests.
+// Every fixed text above but the tables, which Vocabulary (vocab/vocabulary.h) takes whole.
 constexpr const char* kWindowWords[] = {
     kFoundPrinterText,        kFoundUnidentifiedText, kOtherPrinterLine, kUnidentifiedPortLine, kOtherPrintersWords.one,
     kOtherPrintersWords.many, kTrafficTitle,        kCopyButton,       kSaveButton,
