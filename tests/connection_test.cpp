@@ -239,7 +239,8 @@ TEST_F(SilentPrinterTest, SearchPicksAPrinterThatIdentifiedItselfAndSaysWhyTheOt
     for (const bool identifies : {true, false}) {
         sim.SetDefaultPlan(identifies ? SimPlan() : SimPlan::Answer(SimAnswer::Silent));
         RightClick("gb0", "Localizar ECF");
-        const std::string picked = identifies ? "ECF ECF A\u00e7\u00e3o em " + sim.PortName() : "ECF em " + refused;
+        const std::string picked =
+            identifies ? "ECF ECF A\u00e7\u00e3o em " + sim.PortName() : "ECF em " + refused;
         EXPECT_EQ(Status().toStdString(), picked + " (e mais 1)");
         EXPECT_EQ(Find<QComboBox>("cbPorta")->currentText().toStdString(),
                   identifies ? sim.PortName() : refusing.PortName());

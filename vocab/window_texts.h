@@ -62,8 +62,21 @@ std::string TrafficFileName(const std::string& port, const std::tm& when);
 
 // Every fixed text above but the tables, which Vocabulary (vocab/vocabulary.h) takes whole.
 constexpr const char* kWindowWords[] = {
-    kFoundPrinterText,        kFoundUnidentifiedText, kOtherPrinterLine, kUnidentifiedPortLine, kOtherPrintersWords.one,
-    kOtherPrintersWords.many, kTrafficTitle,        kCopyButton,       kSaveButton,
-    kClearButton,             kClearQuestionWords.one, kClearQuestionWords.many, kClearAdvice,
-    kSaveTitle,               kSaveFileTypes,       kSavedText,        kSaveFailedText,
+    kFoundPrinterText,
+    kFoundUnidentifiedText,
+    kOtherPrinterLine,
+    kUnidentifiedPortLine,
+    kOtherPrintersWords.one,
+    kOtherPrintersWords.many,
+    kTrafficTitle,
+    kCopyButton,
+    kSaveButton,
+    kClearButton,
+    kClearQuestionWords.one,
+    kClearQuestionWords.many,
+    kClearAdvice,
+    kSaveTitle,
+    kSaveFileTypes,
+    kSavedText,
+    kSaveFailedText,
 };
