@@ -42,10 +42,14 @@ public:
 
     bool online() const { return onlineFlag; }
     // Opens the port for one command; what an earlier command left in the receive buffer is
-    // dropped, so that it cannot be read as this command's answer. No look for a holder here:
-    // the construction made it, and one per command would cost a walk of every process.
+    // dropped, so that it cannot be read as this command's answer. Only the cheap look for a
+    // holder here (HolderCheck::kCheap): the construction walked the processes, and one walk per
+    // command would cost too much.
     bool Start();
     void End();
+    // One of the link's notes in the traffic (Windows-1252); the session's too: why the port did
+    // not open.
+    void Note(const std::string& text);
     // Replaces the observer; an empty one stops the watching.
     void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
 
@@ -93,8 +97,6 @@ private:
     // them to the observer. Without a direction the run is one of the link's notes.
     void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
     void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
-    // One of the link's notes in the traffic.
-    void Note(const std::string& text);
     // GetSync results other than a sequence number.
     enum SyncResult { kSyncBadAnswer = -1, kSyncNoAnswer = -2, kSyncBusy = -3, kSyncWriteFailed = -4 };
     // Whether GetResp starts a new block or goes on with one that arrived in part.

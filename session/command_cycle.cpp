@@ -2,7 +2,6 @@
 #include "session/command_cycle.h"
 
 #include "base/log.h"
-#include "link/command_numbers.h"
 #include "session/port_texts.h"
 #include "vocab/status_words.h"
 
@@ -68,7 +67,11 @@ bool CommandCycle::StartCmd()
     lastReceived = 0;
     if (link->Start())
         return true;
-    display.SetSt(OpenFailureText(link->OpenFailure()));
+    // The traffic tells why as the status line does: another program may have taken the port
+    // since the last command.
+    const std::string why = OpenFailureText(link->OpenFailure());
+    link->Note(why);
+    display.SetSt(why);
     return false;
 }
 
@@ -231,57 +234,4 @@ std::vector<std::string> CommandCycle::LeParam(const std::string& text)
         start = bar + 1;
     }
     return fields;
-}
-
-namespace {
-
-// One identification query: empty when the item could not be read.
-std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
-{
-    PrepareIdentificationQuery(*cycle.Link(), item);
-    std::string value;
-    try {
-        value = cycle.RetResp(0);
-    } catch (const std::exception&) {
-        value.clear();  // a response without the field reads as no answer
-    }
-    // A command that never started read nothing, whatever text stands for it.
-    return cycle.LastStartFailed() ? std::string() : value;
-}
-
-}  // namespace
-
-void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item)
-{
-    link.SetCmd(command::kReadInfo, 0);
-    link.AddParam(command::kIdentificationGroup);
-    link.AddParam(static_cast<int32_t>(item));
-}
-
-bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
-{
-    struct Item {
-        IdentificationItem number;
-        std::string Identification::*text;
-    };
-    static const Item items[] = {
-        {IdentificationItem::kModel, &Identification::modelo},
-        {IdentificationItem::kSerialNumber, &Identification::nsMf},
-        {IdentificationItem::kBasicSoftware, &Identification::sb},
-    };
-    bool success = true;
-    for (const Item& item : items) {
-        // A cancelled connection, or one whose line is gone, reads nothing more: the items
-        // left stay empty.
-        const bool stop = cycle.CancelRequested() || cycle.Link()->LineLost();
-        const std::string value = stop ? std::string() : ReadIdentificationItem(cycle, item.number);
-        if (value.empty())
-            success = false;
-        identification.*item.text = value;
-    }
-    // The lost line's own text tells the technician more than that the reading failed.
-    if (!success && !cycle.Link()->LineLost())
-        display.SetSt(kReadFailedText);
-    display.ShowIdentification(identification);
-    return success;
 }

@@ -98,10 +98,3 @@ private:
     EcfLink::SendResult lastSent = EcfLink::kAck;
     int lastReceived = 0;  // GetResp's: a block's length or an EcfLink::RespResult
 };
-
-// The identification query for one item, prepared on the link.
-void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item);
-
-// Reads model, NS MF and SB with the three identification queries, each its own command;
-// puts kReadFailedText on the status line when one of them could not be read.
-bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification);

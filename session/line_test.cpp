@@ -97,9 +97,13 @@ std::string StatusSummaryText(const LineTally& tally)
     std::string text = FillIn(
         kStatusText, {{"answered", std::to_string(tally.Answered())}, {"sent", std::to_string(tally.Sent())}});
     long min = 0, median = 0, max = 0;
-    if (tally.Sound() && tally.Times(min, median, max))
-        return text + FillIn(kStatusTimesText, {{"min", GroupedDigits(min)}, {"max", GroupedDigits(max)}});
-    // What went wrong, the kinds that happened only.
+    const bool timed = tally.Times(min, median, max);
+    const auto times = [&](const char* words) {
+        return timed ? FillIn(words, {{"min", GroupedDigits(min)}, {"max", GroupedDigits(max)}}) : std::string();
+    };
+    if (tally.Sound())
+        return text + times(kStatusTimesText);
+    // What went wrong, the kinds that happened only; then the times of those answered.
     const std::pair<LineExchange::Result, CountedWords> failures[] = {
         {LineExchange::kNoAnswer, kNoAnswerWords},
         {LineExchange::kRefused, kRefusedAnswersWords},
@@ -110,7 +114,7 @@ std::string StatusSummaryText(const LineTally& tally)
         if (tally.Count(result) > 0)
             said += (said.empty() ? "" : ", ") + Counted(tally.Count(result), words);
     }
-    return said.empty() ? text : text + " (" + said + ")";
+    return (said.empty() ? text : text + " (" + said + ")") + times(kStatusAnsweredTimesText);
 }
 
 LineTest::LineTest(PrinterSession& session)

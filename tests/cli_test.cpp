@@ -694,6 +694,54 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     EXPECT_EQ(missing["error"]["open"]["code"], 2);
 }
 
+TEST_F(CliTest, FindCountsOnlyThePrintersThatIdentifiedThemselves)
+{
+    StartPrinter();
+    // Each answers the SYN, then refuses, stays silent or stays busy; the last is busy at the SYN.
+    const struct {
+        SimPlan plan;
+        SimReply syn;
+        std::string why;
+    } kinds[] = {{SimPlan::Answer(SimAnswer::Refuse, {8, 1}), {}, "recusou: 8/1"},
+                 {SimPlan::Answer(SimAnswer::Silent), {}, "sem resposta"},
+                 {SimPlan::Answer(SimAnswer::Busy, {1, 0}), {}, "ocupado"},
+                 {SimPlan(), {SimAnswer::Busy, {1, 0}}, "ocupado"}};
+    std::vector<std::unique_ptr<PrinterSim>> others;
+    std::vector<std::string> arguments = {"find", sim->SlavePath()};
+    for (const auto& kind : kinds) {
+        others.push_back(std::make_unique<PrinterSim>());
+        ASSERT_TRUE(others.back()->Start());
+        others.back()->SetDefaultPlan(kind.plan);
+        others.back()->QueueSynReply(kind.syn);
+        arguments.push_back(others.back()->SlavePath());
+    }
+    const CliRun run = RunCli(arguments);
+    // One answer wait of 6 s and the identification, not one wait per query: each stopped at the
+    // first query that failed.
+    EXPECT_LT(run.took, std::chrono::seconds(11));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+    for (size_t i = 0; i < others.size(); ++i) {
+        const std::string line =
+            others[i]->PortName() + ": responde, mas n\u00e3o se identificou (" + kinds[i].why;
+        EXPECT_NE(run.err.find(line + ")\n"), std::string::npos) << run.err;
+        EXPECT_LE(others[i]->Counts().frames, i == 2 ? 200u : 1u);
+    }
+    EXPECT_NE(run.err.find("\n1 ECF encontrado, 4 responderam sem se identificar; "), std::string::npos)
+        << run.err;
+
+    // Without a printer that identified itself nothing is found.
+    const CliRun refused = RunCli({"find", "--json", others[0]->SlavePath()});
+    EXPECT_EQ(refused.status, 1);
+    const std::vector<Json> lines = JsonLines(refused);
+    ASSERT_EQ(lines.size(), 2u) << refused.out;
+    EXPECT_EQ(lines[0]["messages"], Json::array({"responde, mas n\u00e3o se identificou (recusou: 8/1)"}));
+    EXPECT_EQ(lines[1]["found"], 1);
+    EXPECT_EQ(lines[1]["identified"], 0);
+    EXPECT_EQ(lines[1]["unidentified"], 1);
+    EXPECT_EQ(lines[1]["message"].get<std::string>().rfind("Nenhum ECF encontrado, 1 respondeu sem se ", 0), 0u);
+}
+
 TEST_F(CliTest, JsonKeepsAPrinterTextExactly)
 {
     PrinterSim::Options options;

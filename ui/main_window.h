@@ -70,11 +70,13 @@ public:
     void btRunClick();
     // "Desconectar": closes the link and shows the disconnected state.
     void btStopClick();
-    // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
+    // "Emitir LX": the X reading on the current link; "Erro!" when it fails, with the printer's or
+    // the open's reason that it replaces in the status line's tooltip.
     void btLXClick();
     // "Localizar ECF" (context menu): scans the ports as "Porta:" does, tries them all for a
-    // printer at once and picks the first where one answered, as if the user had chosen it; the
-    // status line names it and how many others answered. The window stays alive meanwhile;
+    // printer at once and picks the first that identified itself, as if the user had chosen it;
+    // only when none did, one that answered without identifying, saying why. The status line names
+    // it and how many others answered, the tooltip who they are. The window stays alive meanwhile;
     // "Cancelar" or Escape stops the search, keeping a printer already picked.
     void LocalizaECF();
 
@@ -111,7 +113,8 @@ private:
     // Handler of "Porta:".
     void btPortaClick();
     // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
-    // cursor and "Cancelar" shown; the status line ends with how many were answered and how fast.
+    // cursor and "Cancelar" shown, the status line telling which one runs; it ends with how many
+    // were answered and how fast.
     void TestaComunicacao();
 
     // The window as the command cycle sees it: texts arrive in Windows-1252.
@@ -126,6 +129,7 @@ private:
 
     private:
         TfmMainComunic& window;
+        std::string shown;  // the cycle's last status text
     };
 
     // Marks a handler that runs commands; a close asked for meanwhile happens at its end.

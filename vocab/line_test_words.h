@@ -30,7 +30,10 @@ constexpr char kTimesText[] = "{min}/{median}/{max} ms (m\355n/mediana/m\341x)";
 // ("respostas" is feminine; "diferentes" is both).
 constexpr char kStatusText[] = "Comunica\347\343o: {answered} de {sent} respostas";
 constexpr char kStatusTimesText[] = ", {min} a {max} ms";
+constexpr char kStatusAnsweredTimesText[] = "; respondidas em {min} a {max} ms";
 constexpr CountedWords kRefusedAnswersWords = {"recusada", "recusadas"};
+// The window's status line while the test runs: the exchange under way, of how many.
+constexpr char kProgressText[] = "Testando comunica\347\343o: {number} de {count}\205";
 
 // Every text above, for tests.
 constexpr const char* kLineTestWords[] = {
@@ -57,4 +60,6 @@ constexpr const char* kLineTestWords[] = {
     kDiffersWords.many,
     kRefusedAnswersWords.one,
     kRefusedAnswersWords.many,
+    kProgressText,
+    kStatusAnsweredTimesText,
 };
