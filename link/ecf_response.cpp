@@ -160,5 +160,7 @@ int EcfLink::GetSerial(int& pollsLeft)
 std::string EcfLink::GetError()
 {
     AppLog("GetError");
+    if (errClass == kLinkErrorClass && errDetail == kLinkLineLost)
+        return LineLostText();
     return ErrorText(errClass, errDetail);
 }

@@ -168,8 +168,7 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
 {
     if (result == CommandCycle::kNotStarted || link.LineLost()) {
         exchange.result = LineExchange::kLineLost;
-        exchange.why = link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost)
-                                       : OpenFailureText(ExplainOpenFailure(link.DevicePath(), link.LastError()));
+        exchange.why = link.LineLost() ? link.LineLostText() : OpenFailureText(link.OpenFailure());
         return;
     }
     if (result == CommandCycle::kDone) {

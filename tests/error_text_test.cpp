@@ -236,7 +236,7 @@ std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
     const std::set<std::string> none;
     for (const PortStateWords& row : kPortStateWords) {
         for (const char* text : {row.listed, row.label, row.openFailure})
-            texts.push_back({text, {"holder", "advice", "code"}});
+            texts.push_back({text, {"holder", "advice", "code", "where"}});
     }
     texts.push_back({kPermissionWords.noGroup, none});
     texts.push_back({kPermissionWords.joinGroup, {"group"}});
@@ -245,7 +245,7 @@ std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
     texts.push_back({kUnknownHolder, none});
     texts.push_back({kOpenFailureCode, {"text", "code"}});
     for (const char* text : kStatusWords)
-        texts.push_back({text, none});
+        texts.push_back({text, {"where"}});
     for (const char* text : kSearchWords)
         texts.push_back({text, {"note", "count", "ports", "printers", "tried", "skipped"}});
     for (const char* text : kCommandWords)
