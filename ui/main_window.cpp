@@ -80,7 +80,9 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
     connect(ui->cbPorta, qOverload<int>(&QComboBox::activated), this, &TfmMainComunic::cbPortaChange);
-    // A port on a serial server is typed in ("socket://loja12:3001"): no scan lists it.
+    // A port on a serial server is typed in ("socket://loja12:3001"): no scan lists it. What is
+    // typed stands as typed: completing "pts/1" to "pts/10" would pick another port.
+    ui->cbPorta->setCompleter(nullptr);
     connect(ui->cbPorta->lineEdit(), &QLineEdit::textEdited, this, &TfmMainComunic::cbPortaChange);
     connect(ui->btRun, &QPushButton::clicked, this, &TfmMainComunic::btRunClick);
     connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
