@@ -321,7 +321,9 @@ void TfmMainComunic::cbPortaChange()
     const bool chosen = !PortName().empty();
     ui->btRun->setEnabled(chosen);
     ImVisible(chosen ? 1 : 0);
-    ui->lbCom->setText(ui->cbPorta->currentText());
+    // A port on a serial server by its host and port: the label has no room for the scheme.
+    const std::string where = NetworkPortWhere(PortName());
+    ui->lbCom->setText(where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where));
 }
 
 std::string TfmMainComunic::PortName() const
