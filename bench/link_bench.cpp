@@ -124,8 +124,9 @@ class Ser2netProcess {
 public:
     explicit Ser2netProcess(const std::string& device) : raw(FreePort()), rfc2217(FreePort())
     {
-        char pattern[] = "/tmp/link_bench-ser2net-XXXXXX";
-        const int fd = mkstemp(pattern);
+        // ser2net reads YAML only from a file named so.
+        char pattern[] = "/tmp/link_bench-ser2net-XXXXXX.yaml";
+        const int fd = mkstemps(pattern, 5);
         config = pattern;
         const std::string text =
             "connection: &raw\n  accepter: tcp,127.0.0.1," + std::to_string(raw) + "\n  connector: serialdev," +

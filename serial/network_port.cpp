@@ -24,7 +24,8 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 bool IsPortNumber(const std::string& text)
 {
-    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), ::isdigit))
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     const long number = std::stol(text);
     return number >= 1 && number <= 65535;
