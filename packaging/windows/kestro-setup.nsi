@@ -13,6 +13,7 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include Sections.nsh
 
 !define PRODUCT "Orlimo Kestro"
 !define PUBLISHER "Orlimo"
@@ -54,7 +55,7 @@ Var kept_note        ; the uninstaller's word on the user's files it leaves
     (AppLog.log) e os tráfegos salvos em Documentos\${PRODUCT} ficam guardados."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!define MUI_UNFINISHPAGE_TEXT "O $(^NameDA) foi removido do computador.$\r$\n$\r$\n$kept_note"
+!define MUI_FINISHPAGE_TEXT "O $(^NameDA) foi removido do computador.$\r$\n$\r$\n$kept_note"
 !insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "PortugueseBR"
@@ -140,9 +141,6 @@ FunctionEnd
     Call ReplaceFile
 !macroend
 
-Function .onInit
-    ReadRegStr $previous_folder HKCU "${UNINSTALL_KEY}" "InstallLocation"
-FunctionEnd
 
 Function RunProgram
     SetOutPath "${WORK_FOLDER}"
@@ -204,6 +202,15 @@ Section "Atalho na Área de Trabalho" desktop
     SetOutPath "${WORK_FOLDER}"
     CreateShortcut "${DESKTOP_LINK}" "$INSTDIR\kestro.exe" "" "$INSTDIR\kestro.exe" 0 SW_SHOWNORMAL "" "${DESCRIPTION}"
 SectionEnd
+
+Function .onInit
+    ReadRegStr $previous_folder HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ; An update keeps the technician's earlier answer on the desktop shortcut.
+    ${If} $previous_folder != ""
+    ${AndIfNot} ${FileExists} "${DESKTOP_LINK}"
+        !insertmacro UnselectSection ${desktop}
+    ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
     Push $INSTDIR
