@@ -63,7 +63,9 @@ setup_exe_checks() {  # SETUP VERSION
     logged_in_documents() {  # started as its Start menu entry starts it
         local target folder
         { read -r target; read -r folder; read -r; } < <(link_fields "$menu/Orlimo Kestro.lnk")
-        window_percent=100
+        local pixels  # the display's scale, as the tests left it in the prefix
+        pixels=$(sed -n 's/^"LogPixels"=dword://p' "$WINEPREFIX/user.reg" | head -n 1)
+        window_percent=$((0x${pixels:-60} * 100 / 96))
         drive_window "$(unix "$folder")" "$sim_port" "" "$wine" explorer /desktop=kestro,1000x700 "$(unix "$target")" &&
             grep -q "ExecCmd Fim" "$(unix "$docs")/AppLog.log"
     }
