@@ -122,13 +122,17 @@ FunctionEnd
 !insertmacro REMOVE_PROGRAM "un."
 
 ; ReplaceFile NAME: NAME.new, complete, takes NAME's place in one step, so that an update that stops halfway
-; (a full disk, a power cut) leaves the old file or the new one, never a part of either.
+; (a full disk, a power cut) leaves the old file or the new one, never a part of either. Where Windows refuses
+; (the program was opened since the check), the new files go and the install stops.
 Function ReplaceFile
     Exch $R0
     Push $R1
     System::Call 'kernel32::MoveFileExW(w "$INSTDIR\$R0.new", w "$INSTDIR\$R0", i 9) i .R1'  ; REPLACE_EXISTING, WRITE_THROUGH
     ${If} $R1 == 0
-        Delete "$INSTDIR\$R0.new"
+        Delete "$INSTDIR\kestro.exe.new"
+        Delete "$INSTDIR\kestro-cli.exe.new"
+        Delete "$INSTDIR\LEIA-ME.txt.new"
+        Delete "$INSTDIR\uninstall.exe.new"
         MessageBox MB_OK|MB_ICONSTOP "Não foi possível substituir $INSTDIR\$R0.$\r$\n$\r$\nFeche o Orlimo Kestro e \
             rode a instalação de novo." /SD IDOK
         Abort "Não foi possível substituir $R0."

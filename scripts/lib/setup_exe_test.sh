@@ -71,6 +71,18 @@ setup_exe_checks() {  # SETUP VERSION
     }
     check "the installed kestro.exe reads X and logs in Documents\\Orlimo Kestro" logged_in_documents
     wineserver -w
+    stops_while_open() {  # /S over an open kestro.exe stops before any file is touched
+        local exe pid status
+        exe=$(unix "$program")/kestro.exe
+        "$wine" "$exe" >/dev/null 2>&1 &
+        pid=$!
+        timeout 60 xdotool search --sync --name '^Orlimo Kestro' >/dev/null && touch -d 2020-01-01 "$exe"
+        timeout 120 "$wine" "$setup" /S >>"$work/setup-exe.log" 2>&1
+        status=$?
+        kill "$pid" && wineserver -w
+        [ "$status" = 2 ] && [ -z "$(find "$exe" -newermt 2021-01-01)" ]
+    }
+    check "an install while kestro.exe is open stops and leaves it whole" stops_while_open
 
     wine_done "$setup" /S
     check "an install over the installed copy leaves one uninstall entry" entry_named
