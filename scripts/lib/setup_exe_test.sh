@@ -1,5 +1,4 @@
-# The setup program under 32-bit Wine, in a copy of the tests' prefix that no setup has touched: installed with
-# /S, its shortcuts read from the .lnk files and used, installed over and removed with /S. Sourced by
+# The setup program under 32-bit Wine, in a copy of the tests' prefix that no setup has touched. Sourced by
 # scripts/test-windows, whose $wine, $work, $sim_port, display and drive_window it uses.
 
 # link_fields LNK: the shortcut's target, working folder and arguments, one per line, read from the file.
@@ -29,7 +28,8 @@ setup_exe_checks() {  # SETUP VERSION
     user=$(id -un) home=$WINEPREFIX/drive_c/users/$(id -un)
     # Wine links these to the machine's home folder; here they are the user's own.
     for folder in "$home/Desktop" "$home/Documents"; do [ -L "$folder" ] && rm "$folder"; mkdir -p "$folder"; done
-    program="C:\\users\\${user}\\AppData\\Local\\Programs\\Orlimo Kestro" docs="C:\\users\\${user}\\Documents\\Orlimo Kestro"
+    program="C:\\users\\${user}\\AppData\\Local\\Programs\\Orlimo Kestro"
+    docs="C:\\users\\${user}\\Documents\\Orlimo Kestro"
     menu="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Orlimo Kestro"
     desktop="$home/Desktop/Orlimo Kestro.lnk"
     unix() { local path=${1#[Cc]:\\}; echo "$WINEPREFIX/drive_c/${path//\\//}"; }
@@ -42,28 +42,24 @@ setup_exe_checks() {  # SETUP VERSION
     wine_done "$setup" /S
     check "/S installs the programs per user, makes the documents folder" test -f "$(unix "$program")/kestro.exe" \
         -a -f "$(unix "$program")/kestro-cli.exe" -a -f "$(unix "$program")/LEIA-ME.txt" -a -d "$(unix "$docs")"
-    check "uninstall.exe passes the Windows 7 SP1 check" windows7_exe "$(unix "$program")/uninstall.exe" GUI
-    links_right() {
-        [ "$(link_fields "$menu/Orlimo Kestro.lnk")" = "$program\\kestro.exe"$'\n'"$docs" ] &&
-            [ "$(link_fields "$desktop")" = "$program\\kestro.exe"$'\n'"$docs" ]
-    }
-    check "Start menu and desktop shortcuts start kestro.exe in Documents\\Orlimo Kestro" links_right
+    links_right() { [ "$(link_fields "$menu/Orlimo Kestro.lnk")" = "$1" ] && [ "$(link_fields "$desktop")" = "$1" ]; }
+    check "Start menu and desktop shortcuts start kestro.exe in Documents\\Orlimo Kestro" links_right \
+        "$program\\kestro.exe"$'\n'"$docs"
     prompt_runs_cli() {  # the prompt's command line, run in its working folder
         local target folder arguments said
         { read -r target; read -r folder; read -r arguments; } < <(link_fields "$menu/Prompt do Kestro.lnk")
         [[ $target == *'\cmd.exe' && $folder == "$docs" && $arguments == "/k "* ]] || return 1
         printf '@%s\r\n' "${arguments#/k }" >"$(unix "$docs")/shortcut.cmd"
         said=$(cd "$(unix "$docs")" && timeout 60 "$wine" cmd /c shortcut.cmd 2>&1)
-        rm "$(unix "$docs")/shortcut.cmd"
-        grep -qF "$(IFS=. && printf 'v%02d.%02d.%02d' $version)" <<<"$said" || { echo "the prompt said: ${said}"; return 1; }
+        grep -qF "$(IFS=. && printf 'v%02d.%02d.%02d' $version)" <<<"$said" ||
+            { echo "the prompt said: ${said}"; return 1; }
     }
     check "\"Prompt do Kestro\" runs kestro-cli by name" prompt_runs_cli
     entry_named() { [ "$(entries)" = 1 ] && grep -qx '"DisplayVersion"="'"$version"'"' "$WINEPREFIX/user.reg"; }
     check "the uninstall entry names the version" entry_named
     logged_in_documents() {  # started as its Start menu entry starts it
-        local target folder
+        local target folder pixels
         { read -r target; read -r folder; read -r; } < <(link_fields "$menu/Orlimo Kestro.lnk")
-        local pixels  # the display's scale, as the tests left it in the prefix
         pixels=$(sed -n 's/^"LogPixels"=dword://p' "$WINEPREFIX/user.reg" | head -n 1)
         window_percent=$((0x${pixels:-60} * 100 / 96))
         drive_window "$(unix "$folder")" "$sim_port" "" "$wine" explorer /desktop=kestro,1000x700 "$(unix "$target")" &&
@@ -72,13 +68,10 @@ setup_exe_checks() {  # SETUP VERSION
     check "the installed kestro.exe reads X and logs in Documents\\Orlimo Kestro" logged_in_documents
     wineserver -w
     stops_while_open() {  # /S over an open kestro.exe stops before any file is touched
-        local exe pid status
-        exe=$(unix "$program")/kestro.exe
-        "$wine" "$exe" >/dev/null 2>&1 &
-        pid=$!
+        local exe pid status && exe=$(unix "$program")/kestro.exe
+        "$wine" "$exe" >/dev/null 2>&1 & pid=$!
         timeout 60 xdotool search --sync --name '^Orlimo Kestro' >/dev/null && touch -d 2020-01-01 "$exe"
-        timeout 120 "$wine" "$setup" /S >>"$work/setup-exe.log" 2>&1
-        status=$?
+        timeout 120 "$wine" "$setup" /S >>"$work/setup-exe.log" 2>&1; status=$?
         kill "$pid" && wineserver -w
         [ "$status" = 2 ] && [ -z "$(find "$exe" -newermt 2021-01-01)" ]
     }
@@ -87,10 +80,8 @@ setup_exe_checks() {  # SETUP VERSION
     wine_done "$setup" /S
     check "an install over the installed copy leaves one uninstall entry" entry_named
     wine_done "$(unix "$program")/uninstall.exe" /S
-    removed() {
-        [ ! -e "$(unix "$program")" ] && [ ! -e "$menu" ] && [ ! -e "$desktop" ] && [ "$(entries)" = 0 ] &&
-            [ -f "$(unix "$docs")/AppLog.log" ]
-    }
+    removed() { [ ! -e "$(unix "$program")" ] && [ ! -e "$menu" ] && [ ! -e "$desktop" ] && [ "$(entries)" = 0 ] &&
+        [ -f "$(unix "$docs")/AppLog.log" ]; }
     check "uninstall.exe /S removes program, shortcuts and entry, keeps the log" removed
     wineserver -k 2>/dev/null
 }
