@@ -161,6 +161,9 @@ Section "${PRODUCT}" program
     Call WaitUntilClosed
     SetOutPath "$INSTDIR"
     ; Every new file is whole on disk before the first old one is replaced.
+    SetDetailsPrint textonly
+    DetailPrint "Copiando os programas para $INSTDIR..."
+    SetDetailsPrint listonly
     File "/oname=kestro.exe.new" "${STAGING}\kestro.exe"
     File "/oname=kestro-cli.exe.new" "${STAGING}\kestro-cli.exe"
     File "/oname=LEIA-ME.txt.new" "${STAGING}\LEIA-ME.txt"
@@ -169,6 +172,7 @@ Section "${PRODUCT}" program
     !insertmacro ReplaceFile kestro-cli.exe
     !insertmacro ReplaceFile LEIA-ME.txt
     !insertmacro ReplaceFile uninstall.exe
+    SetDetailsPrint both
     ; Moved with /D=: the copy in the old folder goes, so that one stays.
     ${If} $previous_folder != ""
     ${AndIf} $previous_folder != $INSTDIR
