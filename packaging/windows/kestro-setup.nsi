@@ -145,7 +145,6 @@ FunctionEnd
     Call ReplaceFile
 !macroend
 
-
 Function RunProgram
     SetOutPath "${WORK_FOLDER}"
     Exec '"$INSTDIR\kestro.exe"'
