@@ -40,8 +40,10 @@ int EcfLink::StartBlock()
     int waiting = GetSerial(pollsLeft);
     if (waiting > 0 && waiting < frame::kHeaderStart)
         waiting = AwaitBlockStart(pollsLeft);
-    if (waiting < 0)
-        return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+    if (waiting < 0) {
+        Fail(kLinkErrorClass, NoAnswerDetail());
+        return kRespShort;
+    }
     if (waiting < frame::kHeaderStart) {
         // Fewer bytes than a header's start are no block: leftovers of an earlier exchange,
         // or the start of the block that the request asks for again. Read as a header, they
@@ -50,7 +52,7 @@ int EcfLink::StartBlock()
         txBuf[0] = frame::kEnq;
         txBuf[1] = static_cast<uint8_t>(blockCount & 0xFF);
         if (!WriteSerial(frame::kEnqSize))
-            return WriteFailure(kRespWriteFailed, kRespShort);
+            return LostLineFailed() ? kRespShort : kRespWriteFailed;
         waiting = 0;
         while (pollsLeft > 0 && waiting >= 0 && waiting < frame::kHeaderStart) {
             --pollsLeft;
@@ -58,8 +60,10 @@ int EcfLink::StartBlock()
                 break;
             waiting = GetSerial(pollsLeft);
         }
-        if (waiting < frame::kHeaderStart)
-            return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+        if (waiting < frame::kHeaderStart) {
+            Fail(kLinkErrorClass, NoAnswerDetail());
+            return kRespShort;
+        }
     }
     uint8_t bytes[frame::kHeaderSize] = {};
     ReadSerial(frame::kHeaderStart);
@@ -70,13 +74,17 @@ int EcfLink::StartBlock()
         return kRespBusy;
     }
     const int rest = frame::kHeaderSize - frame::kHeaderStart;
-    if (ReadSerial(rest) < rest)
-        return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+    if (ReadSerial(rest) < rest) {
+        Fail(kLinkErrorClass, NoAnswerDetail());
+        return kRespShort;
+    }
     std::memcpy(bytes + frame::kHeaderStart, rxBuf.get(), rest);
     ++blockCount;
     const frame::BlockHeader header = frame::ReadBlockHeader(bytes);
-    if (header.errorClass != 0)
-        return Fail(header.errorClass, header.errorDetail, kRespError);
+    if (header.errorClass != 0) {
+        Fail(header.errorClass, header.errorDetail);
+        return kRespError;
+    }
     if (header.last)
         lastBlock = true;
     blockSize = header.length + 1;
@@ -91,33 +99,16 @@ int EcfLink::ContinueBlock()
     // header's wait, one poll per call, and then the response is given up as short.
     if (serial->Available() == 0) {
         const bool goOn = Wait();
-        if (!goOn || (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls))
-            return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+        if (!goOn || (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls)) {
+            Fail(kLinkErrorClass, NoAnswerDetail());
+            return kRespShort;
+        }
     }
     const int readNow = ReadSerial(blockSize - blockRead);
     if (readNow > 0)
         stalledPolls = 0;
     blockRead += readNow;
     return readNow;
-}
-
-int EcfLink::Fail(int errorClass, int errorDetail, int result)
-{
-    SetError(errorClass, errorDetail);
-    serial->Purge();
-    respState = RespState::kNewBlock;
-    respTotal = 0;
-    return result;
-}
-
-int EcfLink::ReadSerial(int n)
-{
-    AppLog("ReadSerial");
-    const int taken = static_cast<int>(serial->Read(rxBuf.get(), static_cast<uint32_t>(n)));
-    AppLog("ReadSerial Ok");
-    // The log tags count the bytes asked for; the observer gets those that really came.
-    CmdLog(rxBuf.get(), n, TrafficDirection::kReceived, taken);
-    return taken;
 }
 
 int EcfLink::AwaitBlockStart(int& pollsLeft)
@@ -135,26 +126,6 @@ int EcfLink::AwaitBlockStart(int& pollsLeft)
             break;
     }
     return waiting;
-}
-
-int EcfLink::GetSerial(int& pollsLeft)
-{
-    int previous = serial->Available();
-    if (previous == 0)
-        return 0;
-    for (;;) {
-        if (pollsLeft <= 0)
-            return -1;
-        --pollsLeft;
-        if (!Wait())
-            return previous;
-        const int now = serial->Available();
-        if (now >= kBufferSize)
-            return kBufferSize;
-        if (now <= previous)
-            return previous;
-        previous = now;
-    }
 }
 
 std::string EcfLink::GetError()
