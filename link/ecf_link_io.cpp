@@ -33,13 +33,12 @@ bool EcfLink::WriteSerial(int n)
     return sent;
 }
 
-int EcfLink::Fail(int errorClass, int errorDetail, int result)
+void EcfLink::Fail(int errorClass, int errorDetail)
 {
     SetError(errorClass, errorDetail);
     serial->Purge();
     respState = RespState::kNewBlock;
     respTotal = 0;
-    return result;
 }
 
 int EcfLink::ReadSerial(int n)
@@ -137,9 +136,12 @@ int EcfLink::NoAnswerDetail()
     return kLinkNoAnswer;
 }
 
-int EcfLink::WriteFailure(int writeFailed, int noAnswer)
+bool EcfLink::LostLineFailed()
 {
-    return LineLost() ? Fail(kLinkErrorClass, kLinkLineLost, noAnswer) : writeFailed;
+    if (!LineLost())
+        return false;
+    Fail(kLinkErrorClass, kLinkLineLost);
+    return true;
 }
 
 void EcfLink::SetError(int errorClass, int errorDetail)
