@@ -16,7 +16,7 @@ std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
     for (const PortCandidate& candidate : candidates) {
         // A port on a serial server is free when it connects; the connection ends at once.
         reports.push_back({candidate, IsNetworkPortName(candidate.path)
-                                          ? OpenSerialPort(candidate.path, {}, 0, HolderCheck::kSkip).failure
+                                          ? OpenSerialPort(candidate.path, {}, 0, HolderCheck::kCheap).failure
                                           : statuses[device++]});
     }
     return reports;
