@@ -142,8 +142,10 @@ public:
         if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
             Die("cannot start ser2net (apt-get install ser2net)");
         for (int tries = 0; !Listening(); ++tries) {
-            if (tries == 100)
+            if (tries == 100) {
+                kill(pid, SIGTERM);  // Die skips the destructor
                 Die("ser2net did not start");
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     }
