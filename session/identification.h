@@ -11,5 +11,5 @@ struct Identification {
 };
 
 // The basic-software version as the header shows it: "010203" reads 01.02.03; missing
-// characters are left out, the dots stay.
+// characters are left out, the dots stay; an empty version shows nothing.
 std::string FormatSb(const std::string& sb);
