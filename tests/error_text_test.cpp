@@ -251,18 +251,23 @@ std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
     for (const char* text : kCommandWords)
         texts.push_back({text, {"port", "command", "extension", "shown", "total", "path", "reason"}});
     for (const char* text : kLineTestWords)
-        texts.push_back({text, {"number", "ms", "times", "class", "detail", "reason", "answer", "min", "median",
-                                "max", "answered", "sent"}});
+        texts.push_back({text,
+                         {"number", "ms", "times", "class", "detail", "reason", "answer", "min", "median", "max",
+                          "answered", "sent"}});
     for (const char* text : kWindowWords)
-        texts.push_back({text, {"model", "port", "count", "path", "reason"}});
+        texts.push_back({text, {"model", "port", "count", "path", "reason", "serial", "version", "example"}});
+    for (const PortSpelling& spelling : {kPosixPortSpelling, kWindowsPortSpelling}) {
+        for (const char* text : {spelling.anyPath, spelling.examplePath, spelling.portOption})
+            texts.push_back({text, none});
+    }
     for (const char* text : kActivityTips)
         texts.push_back({text, none});
     for (const char* text : kSaveFailures)
         texts.push_back({text, none});
     for (const char* text : kTrafficWords)
-        texts.push_back({text, {"block", "seq", "command", "extension", "check", "parameters", "byte", "right",
-                                "error", "length", "last", "class", "detail", "reason", "what", "have", "need",
-                                "meaning", "text", "total", "hex"}});
+        texts.push_back({text, {"block", "seq",   "command", "extension", "check", "parameters", "byte",
+                                "right", "error", "length",  "last",      "class", "detail",     "reason",
+                                "what",  "have",  "need",    "meaning",   "text",  "total",      "hex"}});
     return texts;
 }
 
@@ -302,7 +307,7 @@ TEST(ProgramTexts, FillInPutsEachFactOnceAndLeavesTheRestAlone)
         EXPECT_EQ(FillIn(row.text, {{"holder", "{code} (pid 7)"}, {"code", "16"}}), row.filled) << row.text;
     EXPECT_EQ(Counted(1, kPortsTriedWords), "1 porta tentada");
     EXPECT_EQ(Counted(0, kPortsTriedWords), "0 portas tentadas");
-    for (const auto& [value, grouped] : {std::pair<int64_t, std::string> {999, "999"}, {12000, "12.000"},
-                                         {-1250, "-1.250"}, {-125, "-125"}})
+    for (const auto& [value, grouped] :
+         {std::pair<int64_t, std::string> {999, "999"}, {12000, "12.000"}, {-1250, "-1.250"}, {-125, "-125"}})
         EXPECT_EQ(GroupedDigits(value), grouped);
 }
