@@ -254,6 +254,11 @@ void TfmMainComunic::Rodando(bool connected)
         GBinv();
     }
     ImVisible(connected ? 2 : 1);
+    // A focus left on a control now disabled or hidden goes to the button there is to press, so that
+    // Enter and Space act on it: "Emitir LX" once connected, "Conectar" once disconnected.
+    const QWidget* focused = focusWidget();
+    if (focused == nullptr || !focused->isEnabled() || !focused->isVisible())
+        (connected ? ui->btLX : ui->btRun)->setFocus();
 }
 
 void TfmMainComunic::AtualizaHeader(const Identification& identification)
