@@ -129,7 +129,7 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const
         return {};
     const TrafficMessage& message = messages[static_cast<size_t>(index.row())];
     if (role == Qt::TextAlignmentRole && index.column() == kTime)
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);  // an int, as Qt 5 reads it too
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
