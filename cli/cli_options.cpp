@@ -66,7 +66,7 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
         return false;
     } else {
         error = "palavra desconhecida '" + word + "': esperado um comando " + kCommandNames + " ou um caminho " +
-                SystemPortSpelling().anyPath;
+                kDevicePathMark;
         return false;
     }
     return true;

@@ -87,8 +87,9 @@ static void InitQtTranslation() { Q_INIT_RESOURCE(qt_translation); }
 void LoadWindowFonts()
 {
     // Not tahomabd.ttf: that bold is hardly heavier than the regular face, while Qt's own
-    // emboldening of the regular one reads as bold.
-    static const char* const files[] = {"tahoma.ttf", "ms_sans_serif.ttf"};
+    // emboldening of the regular one reads as bold. Courier: a fixed-pitch face for the traffic's
+    // bytes where the system has none.
+    static const char* const files[] = {"tahoma.ttf", "ms_sans_serif.ttf", "courier.ttf"};
     for (const char* file : files) {
         const QString path = QStringLiteral("/usr/share/wine/fonts/") + file;
         if (QFile::exists(path))
