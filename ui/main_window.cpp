@@ -65,6 +65,12 @@ public:
     }
 };
 
+// Shift+F10, which opens a context menu from the keyboard as the menu key does.
+bool IsMenuKeys(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier;
+}
+
 }  // namespace
 
 // The pictures live in this static library: their registration must be pulled in by hand,
@@ -365,7 +371,7 @@ void TfmMainComunic::keyPressEvent(QKeyEvent* event)
         pressed->click();
         return;
     }
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    if (IsMenuKeys(*event)) {
         QWidget* from = focusWidget() != nullptr ? focusWidget() : this;
         ShowContextMenu(from->mapToGlobal(from->rect().center()), true);
         return;
@@ -524,6 +530,7 @@ void TfmMainComunic::FillContextMenu()
     auto* skip = new SkipDisabledEntries;
     skip->setParent(&contextMenu);
     contextMenu.setStyle(skip);
+    contextMenu.installEventFilter(this);
     // The port list would keep the right click to itself and show nothing.
     ui->cbPorta->setContextMenuPolicy(Qt::NoContextMenu);
 }
@@ -615,6 +622,11 @@ bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    // Shift+F10 again while the menu is open: the menu stays, and the key goes no further (on
+    // Windows it would open the window's system menu over it).
+    if (watched == &contextMenu && event->type() == QEvent::KeyPress &&
+        IsMenuKeys(*static_cast<QKeyEvent*>(event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -108,7 +108,8 @@ protected:
     // Closing while connected disconnects first, so that the port is closed; during a command
     // the command is cancelled and the window closes when it has ended.
     void closeEvent(QCloseEvent* event) override;
-    // A click on "Cancelar" asks the running command or port search to stop.
+    // A click on "Cancelar" asks the running command or port search to stop; Shift+F10 in the open
+    // context menu goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The window's one context menu: "Localizar ECF", offered when "Porta:" is, "Testar
     // comunicação", offered while connected and idle, "Tráfego" (F2) and "Copiar identificação".
