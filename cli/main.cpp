@@ -1,7 +1,6 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
 // as the window. This file reads the command line and hands it to its command.
 #include "base/command_line.h"
-#include "base/error_reason.h"
 #include "base/interrupt.h"
 #include "base/log.h"
 #include "base/version.h"
@@ -13,7 +12,10 @@
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
 #include "vocab/command_words.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_reason.h"
 #include "vocab/filling.h"
+#include "vocab/usage_words.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -54,7 +56,7 @@ bool OutputWritten()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return true;
-    const std::string why = FillInUtf8(kOutputNotWrittenText, {{"reason", ErrorReason(errno)}});
+    const std::string why = ConsoleText(FillIn(kOutputNotWrittenText, {{"reason", ErrorReason(errno)}}));
     WriteText(stderr, "kestro-cli: " + why + "\n");
     return false;
 }
@@ -80,7 +82,7 @@ int main(int argc, char** argv)
         const size_t mark = reason.rfind(kDevicePathMark);
         if (mark != std::string::npos)
             reason.replace(mark, sizeof kDevicePathMark - 1, SystemPortSpelling().anyPath);
-        WriteText(stderr, "kestro-cli: " + reason + ". Veja kestro-cli --help.\n");
+        WriteText(stderr, "kestro-cli: " + reason + Cp1252ToUtf8(kSeeHelpText) + "\n");
         return kExitUsage;
     }
     const int status = RunCommand(options);
