@@ -4,6 +4,7 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "serial/network_port.h"
 #include "session/line_test.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
@@ -24,6 +25,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScreen>
@@ -95,11 +97,16 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     setWindowTitle(kProductName + " " + QString::fromStdString(version));
 
     StartLogFromCommandLine(arguments);
-    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(extraPaths), IsDevicePathArgument);
+    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(extraPaths),
+                 [](const std::string& word) { return IsDevicePathArgument(word) || IsNetworkPortName(word); });
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
     connect(ui->cbPorta, qOverload<int>(&QComboBox::activated), this, &TfmMainComunic::cbPortaChange);
+    // A port on a serial server is typed in ("socket://loja12:3001"): no scan lists it. What is
+    // typed stands as typed: completing "pts/1" to "pts/10" would pick another port.
+    ui->cbPorta->setCompleter(nullptr);
+    connect(ui->cbPorta->lineEdit(), &QLineEdit::textEdited, this, &TfmMainComunic::cbPortaChange);
     connect(ui->btRun, &QPushButton::clicked, this, &TfmMainComunic::btRunClick);
     connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
     connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
@@ -345,12 +352,14 @@ void TfmMainComunic::btPortaClick()
 
 void TfmMainComunic::cbPortaChange()
 {
-    const bool chosen = ui->cbPorta->currentIndex() >= 0;
+    const bool chosen = !PortName().empty();
     ui->btRun->setEnabled(chosen);
     ImVisible(chosen ? 1 : 0);
-    // A long name elided in the middle, where names like /dev/serial/by-id/… differ, and whole in
-    // the tooltip.
-    const QString name = ui->cbPorta->currentText();
+    // A port on a serial server by its host and port: the label has no room for the scheme. A long
+    // name elided in the middle, where names like /dev/serial/by-id/… differ, and whole in the
+    // tooltip.
+    const std::string where = NetworkPortWhere(PortName());
+    const QString name = where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where);
     ui->lbCom->ensurePolished();
     const QString shown = ui->lbCom->fontMetrics().elidedText(name, Qt::ElideMiddle, ui->lbCom->width());
     ui->lbCom->setText(shown);
@@ -359,7 +368,7 @@ void TfmMainComunic::cbPortaChange()
 
 std::string TfmMainComunic::PortName() const
 {
-    return ui->cbPorta->currentIndex() >= 0 ? ui->cbPorta->currentText().toStdString() : std::string();
+    return ui->cbPorta->currentText().trimmed().toStdString();
 }
 
 void TfmMainComunic::keyPressEvent(QKeyEvent* event)
@@ -527,6 +536,7 @@ void TfmMainComunic::FillContextMenu()
     contextMenu.installEventFilter(this);
     // The port list would keep the right click to itself and show nothing.
     ui->cbPorta->setContextMenuPolicy(Qt::NoContextMenu);
+    ui->cbPorta->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void TfmMainComunic::contextMenuEvent(QContextMenuEvent* event)
