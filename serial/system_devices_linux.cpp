@@ -1,0 +1,87 @@
+// Linux's USB devices from sysfs: each device's ids and names, and the ttys that the drivers of its
+// interfaces gave.
+#include "serial/system_devices.h"
+#include "serial/usb_adapters.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FirstLine(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// A hexadecimal attribute ("1a86"); false when it is missing or not a number.
+bool ReadHex(const fs::path& file, unsigned& value)
+{
+    const std::string text = FirstLine(file);
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    value = static_cast<unsigned>(std::stoul(text, nullptr, 16));
+    return true;
+}
+
+// The ttys below one interface: "ttyUSB0/" of a USB-serial driver, "tty/ttyACM0" of the modem class's.
+void AddInterfaceTtys(const fs::path& interface, LinuxUsbDevice& device)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(interface, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "tty") {
+            for (const auto& tty : fs::directory_iterator(entry.path(), error))
+                device.ttys.push_back(tty.path().filename().string());
+        } else if (name.rfind("tty", 0) == 0) {
+            device.ttys.push_back(name);
+        }
+    }
+    device.cdcAcm = device.cdcAcm || (FirstLine(interface / "bInterfaceClass") == "02" &&
+                                      FirstLine(interface / "bInterfaceSubClass") == "02");
+}
+
+// One device directory ("1-1.2"); false for an interface, a hub's root or an unreadable one.
+bool ReadDevice(const fs::path& dir, LinuxUsbDevice& device)
+{
+    device.name = dir.filename().string();
+    if (device.name.find(':') != std::string::npos || !ReadHex(dir / "idVendor", device.vid) ||
+        !ReadHex(dir / "idProduct", device.pid))
+        return false;
+    unsigned revision = 0;
+    device.revision = ReadHex(dir / "bcdDevice", revision) ? static_cast<int>(revision) : -1;
+    device.serial = FirstLine(dir / "serial");
+    device.product = FirstLine(dir / "product");
+    device.manufacturer = FirstLine(dir / "manufacturer");
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+        if (entry.path().filename().string().rfind(device.name + ":", 0) == 0)
+            AddInterfaceTtys(entry.path(), device);
+    }
+    std::sort(device.ttys.begin(), device.ttys.end());
+    return true;
+}
+
+}  // namespace
+
+std::vector<LinuxUsbDevice> ListLinuxUsbDevices(const std::string& sysRoot)
+{
+    std::vector<LinuxUsbDevice> devices;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::path(sysRoot) / "bus/usb/devices", error)) {
+        LinuxUsbDevice device;
+        if (ReadDevice(entry.path(), device))
+            devices.push_back(std::move(device));
+    }
+    std::sort(devices.begin(), devices.end(),
+              [](const LinuxUsbDevice& a, const LinuxUsbDevice& b) { return a.name < b.name; });
+    return devices;
+}
+
+std::vector<AdapterReport> ListAdapters() { return DiagnoseLinuxUsbDevices(ListLinuxUsbDevices("/sys")); }

@@ -1,0 +1,185 @@
+// Windows' device tree through SetupAPI: every present device, for the adapters that give no COM
+// port (no driver, or one that refuses them), and the remembered Ports-class devices, for the
+// numbers that absent adapters keep. Only calls that Windows 7 SP1 has.
+#include "serial/system_devices.h"
+#include "serial/usb_adapters.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h, and before the GUIDs and keys so that they are defined here:
+#include <initguid.h>
+
+#include <cfgmgr32.h>
+#include <devguid.h>
+#include <devpkey.h>
+#include <setupapi.h>
+
+namespace {
+
+// A UTF-16 text from the system in UTF-8, as the programs keep the names that the system gives.
+std::string Narrow(const wchar_t* text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return {};
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size - 1));
+    return narrow;
+}
+
+// A registry property's raw bytes, at most a small bound: a device's texts are short.
+std::vector<wchar_t> RegistryProperty(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property)
+{
+    std::vector<wchar_t> buffer(1024, L'\0');
+    if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, property, nullptr,
+                                           reinterpret_cast<BYTE*>(buffer.data()),
+                                           static_cast<DWORD>((buffer.size() - 2) * sizeof(wchar_t)), nullptr))
+        return {};
+    return buffer;
+}
+
+std::string TextProperty(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property)
+{
+    const std::vector<wchar_t> value = RegistryProperty(devices, device, property);
+    return value.empty() ? std::string() : Narrow(value.data());
+}
+
+// A REG_MULTI_SZ property, one text per string.
+std::vector<std::string> ListProperty(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property)
+{
+    const std::vector<wchar_t> value = RegistryProperty(devices, device, property);
+    std::vector<std::string> list;
+    for (const wchar_t* item = value.data(); !value.empty() && *item != L'\0'; item += wcslen(item) + 1)
+        list.push_back(Narrow(item));
+    return list;
+}
+
+// A device property of the unified model (Windows Vista on), when it has the type asked for.
+bool DeviceProperty(HDEVINFO devices, SP_DEVINFO_DATA& device, const DEVPROPKEY& key, DEVPROPTYPE wanted,
+                    BYTE* buffer, DWORD size)
+{
+    DEVPROPTYPE type = DEVPROP_TYPE_EMPTY;
+    return SetupDiGetDevicePropertyW(devices, &device, &key, &type, buffer, size, nullptr, 0) && type == wanted;
+}
+
+std::string BusReportedDescription(HDEVINFO devices, SP_DEVINFO_DATA& device)
+{
+    wchar_t text[256] = {};
+    if (!DeviceProperty(devices, device, DEVPKEY_Device_BusReportedDeviceDesc, DEVPROP_TYPE_STRING,
+                        reinterpret_cast<BYTE*>(text), sizeof text - sizeof(wchar_t)))
+        return {};
+    return Narrow(text);
+}
+
+// The problem code from the device property, else from the device node's status. Wine answers the
+// property from the registry but leaves the status' outputs as they were, hence their start values.
+unsigned ProblemCode(HDEVINFO devices, SP_DEVINFO_DATA& device)
+{
+    ULONG code = 0;
+    if (DeviceProperty(devices, device, DEVPKEY_Device_ProblemCode, DEVPROP_TYPE_UINT32,
+                       reinterpret_cast<BYTE*>(&code), sizeof code))
+        return code;
+    ULONG status = 0;
+    ULONG problem = 0;
+    if (CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS &&
+        (status & DN_HAS_PROBLEM) != 0)
+        return problem;
+    return 0;
+}
+
+// Whether a device that a present-only listing gave is there: Windows 8 and later say it in a
+// property, Windows 7 by the listing alone; Wine lists every device it has keys for, and answers the
+// property from them.
+bool ReportedPresent(HDEVINFO devices, SP_DEVINFO_DATA& device)
+{
+    DEVPROP_BOOLEAN present = DEVPROP_TRUE;
+    return !DeviceProperty(devices, device, DEVPKEY_Device_IsPresent, DEVPROP_TYPE_BOOLEAN,
+                           reinterpret_cast<BYTE*>(&present), sizeof present) ||
+           present != DEVPROP_FALSE;
+}
+
+std::string InstanceId(HDEVINFO devices, SP_DEVINFO_DATA& device)
+{
+    wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
+    if (!SetupDiGetDeviceInstanceIdW(devices, &device, id, MAX_DEVICE_ID_LEN, nullptr))
+        return {};
+    return Narrow(id);
+}
+
+// Device Parameters\PortName: the COM port that the device gives.
+std::string PortName(HDEVINFO devices, SP_DEVINFO_DATA& device)
+{
+    const HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE)
+        return {};
+    wchar_t name[64] = {};
+    DWORD type = 0;
+    DWORD size = sizeof name - sizeof(wchar_t);
+    const bool read = RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size) ==
+                          ERROR_SUCCESS &&
+                      type == REG_SZ;
+    RegCloseKey(key);
+    return read ? Narrow(name) : std::string();
+}
+
+// One device's record; false when even its instance id cannot be read.
+bool ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, bool present, WindowsDevice& record)
+{
+    record.instanceId = InstanceId(devices, device);
+    if (record.instanceId.empty())
+        return false;
+    record.hardwareIds = ListProperty(devices, device, SPDRP_HARDWAREID);
+    record.description = TextProperty(devices, device, SPDRP_FRIENDLYNAME);
+    if (record.description.empty())
+        record.description = TextProperty(devices, device, SPDRP_DEVICEDESC);
+    record.busDescription = BusReportedDescription(devices, device);
+    record.manufacturer = TextProperty(devices, device, SPDRP_MFG);
+    record.service = TextProperty(devices, device, SPDRP_SERVICE);
+    record.portName = PortName(devices, device);
+    // Only a device that gives a port is asked: the others' presence changes nothing.
+    record.present = present && (record.portName.empty() || ReportedPresent(devices, device));
+    record.problem = record.present ? ProblemCode(devices, device) : 0;
+    return true;
+}
+
+// The devices of one SetupAPI listing; those that are not present only when they give a port.
+void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::vector<WindowsDevice>& records)
+{
+    const HDEVINFO devices = SetupDiGetClassDevsW(deviceClass, nullptr, nullptr, flags);
+    if (devices == INVALID_HANDLE_VALUE)
+        return;
+    SP_DEVINFO_DATA device {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+        WindowsDevice record;
+        if (!ReadDevice(devices, device, present, record))
+            continue;
+        if (record.present || !record.portName.empty())
+            records.push_back(std::move(record));
+    }
+    SetupDiDestroyDeviceInfoList(devices);
+}
+
+}  // namespace
+
+std::vector<WindowsDevice> ListWindowsDevices()
+{
+    std::vector<WindowsDevice> records;
+    AddDevices(nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT, true, records);
+    // Without DIGCF_PRESENT the Ports class lists the present ones again: those are kept once.
+    std::vector<WindowsDevice> ports;
+    AddDevices(&GUID_DEVCLASS_PORTS, 0, false, ports);
+    for (WindowsDevice& port : ports) {
+        bool listed = false;
+        for (const WindowsDevice& record : records)
+            listed = listed || record.instanceId == port.instanceId;
+        if (!listed)
+            records.push_back(std::move(port));
+    }
+    return records;
+}
+
+std::vector<AdapterReport> ListAdapters() { return DiagnoseWindowsDevices(ListWindowsDevices()); }
