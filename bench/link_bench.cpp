@@ -4,7 +4,7 @@
 #include "bench/bench_clock.h"
 #include "link/command_numbers.h"
 #include "link/traffic_format.h"
-#include "serial/port_status.h"
+#include "serial/port_survey.h"
 #include "session/command_cycle.h"
 #include "session/line_test.h"
 #include "session/printer_finder.h"
@@ -306,7 +306,7 @@ void Search(const std::vector<std::string>& paths, double& firstMs, double& whol
 {
     const Clock::time_point start = Clock::now();
     std::vector<std::string> names;
-    for (const PortCandidate& port : FreePorts(CheckCandidatePorts(paths)))
+    for (const PortCandidate& port : SurveyPorts(paths).Offered())
         names.push_back(port.name);
     PrinterFinder finder;
     finder.Start(names);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "serial/port_list.h"
+#include "serial/usb_adapters.h"
 
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ struct PortStatus {
 struct PortReport {
     PortCandidate port;
     PortStatus status;
+    AdapterReport adapter {};  // the USB adapter behind the port, where the system shows one (usb.known)
 };
 
 // Checks every candidate, in order; a port that opens is closed again at once.

@@ -45,3 +45,13 @@ std::string OpenFailureText(const PortStatus& status)
     return FillIn(kOpenFailureCode, {{"text", kPortNotOpenedText}, {"code", std::to_string(status.error)}}) +
            Filled(Words(status.state).openFailure, status);
 }
+
+std::string PortAdapterText(const PortReport& report)
+{
+    const std::string& product = report.port.description;
+    const UsbIdentity& usb = report.adapter.usb;
+    if (!usb.known)
+        return product;
+    const std::string ids = usb.chip.empty() ? UsbIdText(usb) : usb.chip + ", " + UsbIdText(usb);
+    return product.empty() ? ids : product + " (" + ids + ")";
+}

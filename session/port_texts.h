@@ -3,6 +3,7 @@
 #pragma once
 
 #include "serial/port_status.h"
+#include "serial/port_survey.h"
 
 #include <string>
 
@@ -14,3 +15,8 @@ std::string PortStateLabel(PortState state);
 // The status text for a port that did not open: "Erro ao abrir Porta Serial! (16)", then a
 // sentence that says why and what to do, when there is more to say than the code.
 std::string OpenFailureText(const PortStatus& status);
+
+// The port's adapter as a list shows it, UTF-8 as the system's names are: the product name with
+// the chip and its ids beside it, "USB2.0-Serial (WCH CH340, 1A86:7523)"; the product name alone
+// where no USB adapter is seen.
+std::string PortAdapterText(const PortReport& report);

@@ -72,7 +72,9 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     setWindowTitle(kProductName + " " + QString::fromStdString(version));
 
     StartLogFromCommandLine(arguments);
-    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(extraPaths), IsDevicePathArgument);
+    // The program's own path comes first: not a port.
+    if (!arguments.empty())
+        std::copy_if(arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths), IsDevicePathArgument);
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
@@ -250,49 +252,61 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const auto reports =
-        CheckPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
+    const PortSurvey survey =
+        SurveyPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths),
+                    seams.adapters ? seams.adapters() : ListAdapters(), extraPaths);
     list->clear();
     QStringList notOffered;
-    for (const auto& report : reports) {
+    for (const auto& report : survey.ports) {
         const QString name = QString::fromStdString(report.port.name);
         if (report.status.state != PortState::kFree) {
-            notOffered << name + ": " + Shown(PortStateText(report.status));
+            const std::string moved = survey.MovedHint(report);
+            notOffered << (moved.empty() ? name + ": " + Shown(PortStateText(report.status))
+                                         : QString::fromStdString(moved));
             continue;
         }
         list->addItem(name);
-        if (!report.port.description.empty())
-            list->setItemData(list->count() - 1, QString::fromStdString(report.port.description), Qt::ToolTipRole);
+        const std::string adapter = PortAdapterText(report);
+        if (!adapter.empty())
+            list->setItemData(list->count() - 1, QString::fromStdString(adapter), Qt::ToolTipRole);
     }
+    for (const AdapterReport& adapter : survey.Troubled())
+        notOffered << QString::fromStdString(adapter.problem);
     list->setToolTip(notOffered.join('\n'));
-    scanNote = LeftOutNote(reports);
+    scanNote = LeftOutNote(survey);
     SetSt(scanNote);
     list->setCurrentIndex(-1);
     group->setEnabled(true);
 }
 
-QString TfmMainComunic::LeftOutNote(const std::vector<PortReport>& reports)
+QString TfmMainComunic::LeftOutNote(const PortSurvey& survey)
 {
-    // The port a technician most likely looks for: one held, then refused, then any other.
+    // The port a technician most likely looks for: an adapter that gives none, one held, then
+    // refused, then any other.
     static const PortState order[] = {PortState::kInUse, PortState::kNoPermission, PortState::kOpenError,
                                       PortState::kGone,  PortState::kNotSerial,    PortState::kNoDevice};
-    const bool noneFree = FreePorts(reports).empty();
+    const std::vector<PortReport>& reports = survey.ports;
+    const bool noneFree = survey.Offered().empty();
     const auto told = [&](const PortReport& report) { return noneFree || LeftOut(report.status); };
-    const size_t count = static_cast<size_t>(std::count_if(reports.begin(), reports.end(), told));
-    for (const PortState state : order) {
-        const auto first = std::find_if(reports.begin(), reports.end(), [&](const PortReport& report) {
-            return report.status.state == state && told(report);
-        });
-        if (first == reports.end())
-            continue;
-        std::string note = first->port.name + " " + PortStateText(first->status);
-        if (count > 1)
-            note += FillIn(kAndMoreText, {{"count", std::to_string(count - 1)}});
-        if (noneFree)
-            note = FillIn(kNoPortAvailableText, {{"note", note}});
-        return Shown(note);
+    std::vector<std::string> notes;
+    for (const AdapterReport& adapter : survey.Troubled()) {
+        if (adapter.present)
+            notes.push_back(adapter.brief);
     }
-    return {};
+    for (const PortState state : order) {
+        for (const PortReport& report : reports) {
+            if (report.status.state == state && told(report))
+                notes.push_back(report.port.name + " " + Cp1252ToUtf8(PortStateText(report.status)));
+        }
+    }
+    if (notes.empty())
+        return {};
+    std::string note = notes.front();
+    if (notes.size() > 1)
+        note += Cp1252ToUtf8(FillIn(kAndMoreText, {{"count", std::to_string(notes.size() - 1)}}));
+    if (noneFree)
+        note = FillInUtf8(kNoPortAvailableText, {{"note", note}});
+    return QString::fromStdString(note);
 }
 
 void TfmMainComunic::ScanAgain()
@@ -474,8 +488,7 @@ void TfmMainComunic::FillContextMenu()
 {
     acLocalizaECF = contextMenu.addAction(Shown(kFindPrinterAction), this, &TfmMainComunic::LocalizaECF);
     acLocalizaECF->setObjectName("acLocalizaECF");
-    acTestaComunicacao =
-        contextMenu.addAction(Shown(kLineTestAction), this, &TfmMainComunic::TestaComunicacao);
+    acTestaComunicacao = contextMenu.addAction(Shown(kLineTestAction), this, &TfmMainComunic::TestaComunicacao);
     acTestaComunicacao->setObjectName("acTestaComunicacao");
     contextMenu.addAction(traffic.Action());
     // The port list would keep the right click to itself and show nothing.
