@@ -1,6 +1,7 @@
 // Diagnostic log writer: opens, appends, flushes and closes the file for every line.
 #include "base/log.h"
 
+#include "base/local_time.h"
 #include "base/log_file.h"
 
 #include <chrono>

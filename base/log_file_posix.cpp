@@ -18,5 +18,3 @@ bool AppendToLogFile(const std::string& path, const std::string& bytes)
     ::close(fd);
     return written;
 }
-
-bool LocalTimeOf(std::time_t when, std::tm& local) { return localtime_r(&when, &local) != nullptr; }

@@ -25,5 +25,3 @@ bool AppendToLogFile(const std::string& path, const std::string& bytes)
     CloseHandle(file);
     return written;
 }
-
-bool LocalTimeOf(std::time_t when, std::tm& local) { return localtime_s(&local, &when) == 0; }

@@ -1,16 +1,37 @@
-// kestro-cli's commands beyond the window's own: the port search and a command given by hand.
-// Each returns the program's exit status.
+// kestro-cli's commands, one file each. Each returns the program's exit status.
 #pragma once
 
 #include "cli/cli_options.h"
+#include "cli/console_display.h"
+#include "session/printer_session.h"
 
+#include <functional>
 #include <string>
 #include <vector>
+
+struct SessionReport;
 
 // kestro-cli's exit statuses; a signal's is 128 + its number.
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;  // the port did not open, no printer, the command failed
 constexpr int kExitUsage = 2;   // the command line was not understood
+
+// ports: the usable ports, one a line (--all: every candidate with its state); the device paths
+// given that cannot be used are said on standard error.
+int RunPorts(const CliOptions& options);
+
+// identify: opens the port and identifies the printer, as "Conectar" does; traced when the
+// options ask for it.
+int RunIdentify(const CliOptions& options);
+
+// What runs on a printer that identify opened and identified, before the port is let go; it
+// sets the report's outcome (lx: readingX).
+using AfterIdentified = std::function<void(PrinterSession&, ConsoleDisplay&, SessionReport&)>;
+// identify with a command after it, reported as `command`.
+int RunIdentified(const CliOptions& options, const char* command, const AfterIdentified& after);
+
+// lx: identify, then the X reading.
+int RunLx(const CliOptions& options);
 
 // find: every usable port (and the device paths given) tried at once; one line per printer;
 // traced with every line naming its port.

@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
+#include "cli/interrupt_flag.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"

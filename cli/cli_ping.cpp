@@ -1,11 +1,11 @@
 // kestro-cli ping: is the line sound? The model query, again and again, each exchange told as it
 // ends, then the counts and the times.
 #include "cli/cli_commands.h"
+#include "cli/cli_session.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
-#include "cli/trace_output.h"
 #include "session/line_test.h"
 
 namespace {
@@ -30,13 +30,11 @@ public:
 
 int RunPing(const CliOptions& options)
 {
-    TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile, options.port))
-        return kExitFailed;
     PingDisplay display(!options.json);
-    PrinterSession session(display);
-    if (trace.Active())
-        session.SetTrafficObserver(trace.Observer());
+    CliSession cli(options);
+    if (!cli.Start(&display))
+        return kExitFailed;
+    PrinterSession& session = cli.Session();
     if (!session.Open(options.port)) {
         if (options.json)
             WritePingSummaryJson(options.port, LineTally(), &session.OpenFailure());

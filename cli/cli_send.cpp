@@ -1,10 +1,10 @@
 // kestro-cli send: one command given by hand, through the same cycle as the X reading.
 #include "cli/cli_commands.h"
+#include "cli/cli_session.h"
 #include "cli/console.h"
 #include "cli/console_display.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
-#include "cli/trace_output.h"
 #include "link/traffic_format.h"
 #include "session/printer_session.h"
 #include "vocab/command_words.h"
@@ -57,17 +57,14 @@ int RunSend(const CliOptions& options)
 {
     const std::string& port = options.port;
     const SendRequest& request = options.send;
-    TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile, options.port))
+    CliSession cli(options);
+    if (!cli.Start())
         return kExitFailed;
+    ConsoleDisplay& display = cli.Display();
+    PrinterSession& session = cli.Session();
     // A script reads the object, not an echo meant for a person at a terminal.
-    const bool terminal = StderrIsTerminal() && !options.json;
-    ConsoleDisplay display(stderr, terminal && !trace.ToStderr(), !options.json);
-    if (terminal)
+    if (StderrIsTerminal() && !options.json)
         display.Message(EchoText(port, request));
-    PrinterSession session(display);
-    if (trace.Active())
-        session.SetTrafficObserver(trace.Observer());
     SessionReport report;
     report.command = "send";
     report.port = port;

@@ -15,8 +15,3 @@ void WriteText(std::FILE* stream, const std::string& utf8);
 
 // True when standard error is an interactive terminal rather than a file or a pipe.
 bool StderrIsTerminal();
-
-// Ctrl-C and the termination signals: asks the running command to stop at its next poll step.
-// Safe from any thread.
-void RequestInterrupt();
-bool Interrupted();

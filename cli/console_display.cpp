@@ -2,6 +2,7 @@
 #include "cli/console_display.h"
 
 #include "cli/console.h"
+#include "cli/interrupt_flag.h"
 #include "cli/terminal_text.h"
 
 #include <chrono>

@@ -1,5 +1,5 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
-// as the window.
+// as the window. This file reads the command line and hands it to its command.
 #include "base/command_line.h"
 #include "base/error_reason.h"
 #include "base/interrupt.h"
@@ -8,115 +8,18 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/console.h"
-#include "cli/console_display.h"
-#include "cli/json_output.h"
+#include "cli/interrupt_flag.h"
 #include "cli/terminal_text.h"
-#include "cli/trace_output.h"
-#include "serial/port_status.h"
 #include "serial/serial_port.h"
-#include "session/port_texts.h"
-#include "session/printer_session.h"
 #include "vocab/command_words.h"
-#include "vocab/search_words.h"
+#include "vocab/filling.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-
-// A port's line: its name, with all its state, then the adapter when the system names one.
-std::string PortLine(const PortReport& report, bool withState)
-{
-    std::string line = TerminalSafe(report.port.name);
-    if (withState)
-        line += "\t" + ConsoleText(PortStateText(report.status));
-    if (!report.port.description.empty())
-        line += "\t" + TerminalSafe(report.port.description);
-    return line;
-}
-
-int ListPorts(const CliOptions& options)
-{
-    const std::vector<std::string>& named = options.extraPaths;
-    const std::vector<PortReport> reports = CheckCandidatePorts(named);
-    size_t leftOut = 0;
-    for (const PortReport& report : reports) {
-        const bool free = report.status.state == PortState::kFree;
-        if ((free || options.all) && !options.json)
-            WriteText(stdout, PortLine(report, options.all) + "\n");
-        leftOut += LeftOut(report.status) ? 1 : 0;
-        // A path given by hand is never left out silently.
-        if (!free && !options.all && std::count(named.begin(), named.end(), report.port.path) > 0)
-            WriteText(stderr, "kestro-cli: " + TerminalSafe(report.port.path) + ": " +
-                                  ConsoleText(PortStateText(report.status)) + "\n");
-    }
-    if (leftOut > 0 && !options.all) {
-        WriteText(stderr,
-                  ConsoleText(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})) +
-                      "\n");
-    }
-    if (options.json)
-        WritePortsJson(reports, named, options.all);
-    return kExitDone;
-}
-
-// The identification items that were read, as the window's header shows them: none when the
-// port did not open.
-void PrintIdentification(ConsoleDisplay& display)
-{
-    const Identification& shown = display.Shown();
-    const struct {
-        const char* label;
-        const std::string& read;
-        std::string text;
-    } items[] = {
-        {kModelLabel, shown.modelo, shown.modelo},
-        {kSerialNumberLabel, shown.nsMf, shown.nsMf},
-        {kBasicSoftwareLabel, shown.sb, FormatSb(shown.sb)},
-    };
-    for (const auto& item : items) {
-        if (!item.read.empty())
-            display.Result(PrinterText(item.label + item.text));
-    }
-}
-
-// identify, and with readingX the X reading after it; traced when the options ask for it.
-int RunOnPrinter(const CliOptions& options, bool readingX)
-{
-    TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile, options.port))
-        return kExitFailed;
-    // Progress dots would break the trace's lines apart, and mean nothing to a script.
-    ConsoleDisplay display(stderr, StderrIsTerminal() && !trace.ToStderr() && !options.json, !options.json);
-    PrinterSession session(display);
-    if (trace.Active())
-        session.SetTrafficObserver(trace.Observer());
-    SessionReport report;
-    report.command = readingX ? "lx" : "identify";
-    report.port = options.port;
-    report.status = kExitFailed;
-    // As "Conectar" does: opens the link and identifies the printer.
-    const PrinterSession::ConnectResult connected = session.Connect(options.port);
-    PrintIdentification(display);
-    report.opened = connected != PrinterSession::kNotOpened;
-    if (connected == PrinterSession::kConnected) {
-        if (readingX) {
-            report.readingX = session.ReadingX();
-            if (*report.readingX)
-                display.Result(kReadingXDoneText);
-        }
-        session.Disconnect();
-        report.status = report.readingX.value_or(true) ? kExitDone : kExitFailed;
-    }
-    if (options.json) {
-        report.read = &display.Shown();
-        WriteSessionJson(report, session, display);
-    }
-    return report.status;
-}
 
 int RunCommand(const CliOptions& options)
 {
@@ -128,11 +31,11 @@ int RunCommand(const CliOptions& options)
         WriteText(stdout, "kestro-cli " + ProgramVersionText() + "\n");
         return kExitDone;
     case CliOptions::Command::Ports:
-        return ListPorts(options);
+        return RunPorts(options);
     case CliOptions::Command::Identify:
-        return RunOnPrinter(options, false);
+        return RunIdentify(options);
     case CliOptions::Command::Lx:
-        return RunOnPrinter(options, true);
+        return RunLx(options);
     case CliOptions::Command::Find:
         return RunFind(options);
     case CliOptions::Command::Send:

@@ -93,6 +93,8 @@ private:
     // them to the observer. Without a direction the run is one of the link's notes.
     void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
     void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
+    // One of the link's notes in the traffic.
+    void Note(const std::string& text);
     // GetSync results other than a sequence number.
     enum SyncResult { kSyncBadAnswer = -1, kSyncNoAnswer = -2, kSyncBusy = -3, kSyncWriteFailed = -4 };
     // Whether GetResp starts a new block or goes on with one that arrived in part.

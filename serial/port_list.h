@@ -23,11 +23,6 @@ std::string PortNameForDevicePath(const std::string& path);
 // Windows, any absolute path elsewhere).
 bool IsDevicePathArgument(const std::string& argument);
 
-// Why the device path is no serial port to open ("" when it is one): not a terminal device of
-// the system's serial kind, or the user's own terminal, the console or a virtual console. It is
-// checked before anything opens the path, so that no other device is touched by a scan.
-std::string NotASerialPortReason(const std::string& path);
-
 // The ports to try, in the order to show them; extraPaths are device paths that the user
 // named on the command line.
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths);

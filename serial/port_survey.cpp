@@ -1,6 +1,8 @@
 // The ports' account: the checks' statuses joined to the adapters that give the ports.
 #include "serial/port_survey.h"
 
+#include "serial/system_devices.h"
+
 #include <algorithm>
 
 std::vector<PortCandidate> PortSurvey::Offered() const { return FreePorts(ports); }

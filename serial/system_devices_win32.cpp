@@ -2,7 +2,6 @@
 // port (no driver, or one that refuses them), and the remembered Ports-class devices, for the
 // numbers that absent adapters keep. Only calls that Windows 7 SP1 has.
 #include "serial/system_devices.h"
-#include "serial/usb_adapters.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

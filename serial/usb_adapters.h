@@ -1,12 +1,33 @@
-// The serial adapters that the system sees, and what is wrong with each: a pure reading of the
-// device records of serial/system_devices.h, so that the same diagnosis runs on Linux in the
-// tests with records written in Windows' shapes.
+// The serial adapters that the system sees, and what is wrong with each: a pure reading of plain
+// device records, as each system's collector (serial/system_devices.h) fills them and as the tests
+// write them in Windows' shapes, so that the same diagnosis runs on Linux.
 #pragma once
-
-#include "serial/system_devices.h"
 
 #include <string>
 #include <vector>
+
+// One device of Windows' device tree, as SetupAPI and the registry describe it.
+struct WindowsDevice {
+    std::string instanceId;                // "USB\VID_1A86&PID_7523\5&2A1B3C4D&0&2"
+    std::vector<std::string> hardwareIds;  // "USB\VID_1A86&PID_7523&REV_0254", then the shorter ones
+    std::string description;               // the driver's or the setup's name: "USB Serial Port"
+    std::string busDescription;            // the chip's own: "USB2.0-Serial"
+    std::string manufacturer;
+    std::string service;   // the driver's service: "usbser", "FTDIBUS"; empty without a driver
+    std::string portName;  // Device Parameters\PortName: "COM3"; empty for a device that gives none
+    bool present = true;   // false: a device that the system remembers, unplugged now
+    unsigned problem = 0;  // the problem code that Device Manager shows; 0 when it works
+};
+
+// One USB device of Linux's sysfs, with the ttys that its interfaces give.
+struct LinuxUsbDevice {
+    std::string name;  // its sysfs name: "1-1.2"
+    unsigned vid = 0, pid = 0;
+    int revision = -1;  // the device's release (bcdDevice); -1 when not given
+    std::string serial, product, manufacturer;
+    bool cdcAcm = false;            // an interface of the USB modem class (CDC-ACM)
+    std::vector<std::string> ttys;  // "ttyUSB0"; empty when no driver gave one
+};
 
 // Who an adapter is: what support asks first.
 struct UsbIdentity {
@@ -46,6 +67,3 @@ std::vector<AdapterReport> DiagnoseLinuxUsbDevices(const std::vector<LinuxUsbDev
 // The port asked for is not there: where the absent adapter that keeps its number is now (the same
 // serial number, else the same chip, on another port). "" when nothing is known.
 std::string MovedPortHint(const std::vector<AdapterReport>& adapters, const std::string& port);
-
-// The system's adapters, diagnosed (per system, in system_devices_*.cpp).
-std::vector<AdapterReport> ListAdapters();

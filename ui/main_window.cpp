@@ -4,6 +4,7 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "serial/system_devices.h"
 #include "session/line_test.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"

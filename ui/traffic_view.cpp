@@ -1,7 +1,7 @@
 // The traffic window, its model and the action that opens it.
 #include "ui/traffic_view.h"
 
-#include "base/log_file.h"
+#include "base/local_time.h"
 #include "base/version.h"
 #include "link/traffic_format.h"
 #include "session/printer_session.h"

@@ -151,25 +151,3 @@ void EcfLink::ReadStatusPair(int pollsLeft)
     }
     SetError(rxBuf[0], rxBuf[1]);
 }
-
-int EcfLink::PollAvailable(int count, int polls)
-{
-    // Each poll waits first and looks afterwards, as the printer's timing expects.
-    int used = 0;
-    while (used < polls) {
-        ++used;
-        if (!Wait() || serial->Available() >= count)
-            break;
-    }
-    return used;
-}
-
-bool EcfLink::WriteSerial(int n)
-{
-    AppLog("WriteSerial");
-    const bool sent = serial->Write(txBuf.get(), n);
-    pollsSinceWrite = 0;
-    AppLog(sent ? "WriteSerial Ok" : "WriteSerial Erro");
-    CmdLog(txBuf.get(), n, sent ? TrafficDirection::kSent : TrafficDirection::kNotSent, n);
-    return sent;
-}

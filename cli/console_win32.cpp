@@ -1,18 +1,6 @@
-// Console set-up for kestro-cli on Windows and on POSIX systems.
+// Console set-up for kestro-cli on Windows: the console gets UTF-16, files and pipes the bytes.
 #include "cli/console.h"
 
-#include <atomic>
-
-namespace {
-
-std::atomic<bool> interrupted {false};
-
-}  // namespace
-
-void RequestInterrupt() { interrupted = true; }
-bool Interrupted() { return interrupted; }
-
-#ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 
@@ -58,10 +46,3 @@ void WriteText(std::FILE* stream, const std::string& utf8)
     }
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
-#else
-#include <unistd.h>
-
-void PrepareConsole() {}
-bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
-void WriteText(std::FILE* stream, const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stream); }
-#endif

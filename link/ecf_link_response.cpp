@@ -101,25 +101,6 @@ int EcfLink::ContinueBlock()
     return readNow;
 }
 
-int EcfLink::Fail(int errorClass, int errorDetail, int result)
-{
-    SetError(errorClass, errorDetail);
-    serial->Purge();
-    respState = RespState::kNewBlock;
-    respTotal = 0;
-    return result;
-}
-
-int EcfLink::ReadSerial(int n)
-{
-    AppLog("ReadSerial");
-    const int taken = static_cast<int>(serial->Read(rxBuf.get(), static_cast<uint32_t>(n)));
-    AppLog("ReadSerial Ok");
-    // The log tags count the bytes asked for; the observer gets those that really came.
-    CmdLog(rxBuf.get(), n, TrafficDirection::kReceived, taken);
-    return taken;
-}
-
 int EcfLink::AwaitBlockStart(int& pollsLeft)
 {
     // A printer may start the block unasked right after its acknowledgement and pause in the
@@ -135,26 +116,6 @@ int EcfLink::AwaitBlockStart(int& pollsLeft)
             break;
     }
     return waiting;
-}
-
-int EcfLink::GetSerial(int& pollsLeft)
-{
-    int previous = serial->Available();
-    if (previous == 0)
-        return 0;
-    for (;;) {
-        if (pollsLeft <= 0)
-            return -1;
-        --pollsLeft;
-        if (!Wait())
-            return previous;
-        const int now = serial->Available();
-        if (now >= kBufferSize)
-            return kBufferSize;
-        if (now <= previous)
-            return previous;
-        previous = now;
-    }
 }
 
 std::string EcfLink::GetError()
