@@ -55,6 +55,8 @@ void ConsoleDisplay::Message(const std::string& name, const std::string& cp1252)
     Line(TerminalSafe(name) + ": " + ConsoleText(cp1252));
 }
 
+void ConsoleDisplay::Note(const std::string& utf8) { Line(TerminalSafe(utf8)); }
+
 void ConsoleDisplay::Line(const std::string& utf8)
 {
     messages.push_back(utf8);

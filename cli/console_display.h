@@ -26,6 +26,8 @@ public:
     // what it is about (a port's, made safe).
     void Message(const std::string& cp1252);
     void Message(const std::string& name, const std::string& cp1252);
+    // A line that the system's names fill, UTF-8 already, made safe.
+    void Note(const std::string& utf8);
     // Every line written to that stream so far, status texts included, in order.
     const std::vector<std::string>& Messages() const { return messages; }
     // A result line on standard output, UTF-8 already.

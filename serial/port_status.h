@@ -35,8 +35,6 @@ struct PortReport {
 
 // Checks every candidate, in order; a port that opens is closed again at once.
 std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates);
-// ListCandidatePorts, then CheckPorts: what the window and kestro-cli show.
-std::vector<PortReport> CheckCandidatePorts(const std::vector<std::string>& extraPaths);
 // The free ones among the reports, in their order.
 std::vector<PortCandidate> FreePorts(const std::vector<PortReport>& reports);
 // A port that a user may look for and that is not offered: not free, and not a slot that the

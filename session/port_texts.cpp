@@ -1,6 +1,7 @@
 // The port checks' facts put into their words.
 #include "session/port_texts.h"
 
+#include "vocab/cp1252.h"
 #include "vocab/port_words.h"
 #include "vocab/status_words.h"
 
@@ -54,4 +55,10 @@ std::string PortAdapterText(const PortReport& report)
         return product;
     const std::string ids = usb.chip.empty() ? UsbIdText(usb) : usb.chip + ", " + UsbIdText(usb);
     return product.empty() ? ids : product + " (" + ids + ")";
+}
+
+std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown)
+{
+    const std::string moved = survey.MovedHint(report);
+    return moved.empty() ? shown + ": " + Cp1252ToUtf8(PortStateText(report.status)) : moved;
 }

@@ -261,9 +261,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     for (const auto& report : survey.ports) {
         const QString name = QString::fromStdString(report.port.name);
         if (report.status.state != PortState::kFree) {
-            const std::string moved = survey.MovedHint(report);
-            notOffered << (moved.empty() ? name + ": " + Shown(PortStateText(report.status))
-                                         : QString::fromStdString(moved));
+            notOffered << QString::fromStdString(LeftOutText(survey, report, report.port.name));
             continue;
         }
         list->addItem(name);
