@@ -11,7 +11,7 @@
 // read is skipped, never waited on.
 std::vector<WindowsDevice> ListWindowsDevices();
 // Linux (system_devices_linux.cpp): the USB devices below sysRoot ("/sys" on a running system, a
-// tree of its shape in the tests); one that cannot be read is skipped.
+// tree of its shape in the tests) that may be serial adapters; one that cannot be read is skipped.
 std::vector<LinuxUsbDevice> ListLinuxUsbDevices(const std::string& sysRoot);
 // The system's adapters, diagnosed.
 std::vector<AdapterReport> ListAdapters();

@@ -3,20 +3,27 @@
 #include "serial/system_devices.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// An attribute's first line. Plain reads: a listing reads hundreds of them, and a stream costs
+// several times more.
 std::string FirstLine(const fs::path& file)
 {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return line;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char buffer[256];
+    const ssize_t length = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    const std::string text(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    return text.substr(0, text.find('\n'));
 }
 
 // A hexadecimal attribute ("1a86"); false when it is missing or not a number.
@@ -42,22 +49,28 @@ void AddInterfaceTtys(const fs::path& interface, LinuxUsbDevice& device)
             device.ttys.push_back(name);
         }
     }
-    device.cdcAcm = device.cdcAcm || (FirstLine(interface / "bInterfaceClass") == "02" &&
-                                      FirstLine(interface / "bInterfaceSubClass") == "02");
 }
 
-// One device directory ("1-1.2"); false for an interface, a hub's root or an unreadable one.
+// One device directory ("1-1.2") that may be a serial adapter: a known chip's ids, or of the
+// communications class. False for any other device, an interface or one that cannot be read: the
+// others cost two or three reads each.
 bool ReadDevice(const fs::path& dir, LinuxUsbDevice& device)
 {
     device.name = dir.filename().string();
-    if (device.name.find(':') != std::string::npos || !ReadHex(dir / "idVendor", device.vid) ||
-        !ReadHex(dir / "idProduct", device.pid))
+    if (device.name.find(':') != std::string::npos || !ReadHex(dir / "idVendor", device.vid))
         return false;
+    const bool chipVendor = IsSerialChipVendor(device.vid);
+    if (chipVendor && !ReadHex(dir / "idProduct", device.pid))
+        return false;
+    if (!chipVendor || ChipFamily(device.vid, device.pid).empty()) {
+        device.cdcAcm = FirstLine(dir / "bDeviceClass") == "02";
+        if (!device.cdcAcm || !ReadHex(dir / "idProduct", device.pid))
+            return false;
+    }
     unsigned revision = 0;
     device.revision = ReadHex(dir / "bcdDevice", revision) ? static_cast<int>(revision) : -1;
     device.serial = FirstLine(dir / "serial");
     device.product = FirstLine(dir / "product");
-    device.manufacturer = FirstLine(dir / "manufacturer");
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(dir, error)) {
         if (entry.path().filename().string().rfind(device.name + ":", 0) == 0)

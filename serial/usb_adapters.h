@@ -19,13 +19,13 @@ struct WindowsDevice {
     unsigned problem = 0;  // the problem code that Device Manager shows; 0 when it works
 };
 
-// One USB device of Linux's sysfs, with the ttys that its interfaces give.
+// One USB device of Linux's sysfs that may be a serial adapter, with the ttys that its interfaces give.
 struct LinuxUsbDevice {
     std::string name;  // its sysfs name: "1-1.2"
     unsigned vid = 0, pid = 0;
     int revision = -1;  // the device's release (bcdDevice); -1 when not given
-    std::string serial, product, manufacturer;
-    bool cdcAcm = false;            // an interface of the USB modem class (CDC-ACM)
+    std::string serial, product;
+    bool cdcAcm = false;            // of the communications device class (CDC-ACM)
     std::vector<std::string> ttys;  // "ttyUSB0"; empty when no driver gave one
 };
 
@@ -55,6 +55,8 @@ struct AdapterReport {
 std::string UsbIdText(const UsbIdentity& usb);
 // The chip family of a USB serial adapter's ids, "" for any other device.
 std::string ChipFamily(unsigned vid, unsigned pid);
+// A vendor of one of those chips.
+bool IsSerialChipVendor(unsigned vid);
 // The identity in Windows' ids: "USB\VID_0403&PID_6001&REV_0600" and an instance id
 // "USB\VID_0403&PID_6001\A50285BI" or "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000".
 UsbIdentity WindowsIdentity(const WindowsDevice& device);

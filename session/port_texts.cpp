@@ -53,8 +53,9 @@ std::string PortAdapterText(const PortReport& report)
     const UsbIdentity& usb = report.adapter.usb;
     if (!usb.known)
         return product;
-    const std::string ids = usb.chip.empty() ? UsbIdText(usb) : usb.chip + ", " + UsbIdText(usb);
-    return product.empty() ? ids : product + " (" + ids + ")";
+    if (product.empty())
+        return usb.chip.empty() ? UsbIdText(usb) : usb.chip + " (" + UsbIdText(usb) + ")";
+    return product + " (" + (usb.chip.empty() ? "" : usb.chip + ", ") + UsbIdText(usb) + ")";
 }
 
 std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown)
