@@ -33,7 +33,8 @@ std::string PortLine(const PortReport& report, bool withState)
 std::string AdapterLine(const AdapterReport& adapter)
 {
     const bool portFirst = adapter.present && !adapter.port.empty();
-    return TerminalSafe(portFirst ? adapter.port + "\t" + adapter.problem : adapter.problem);
+    return portFirst ? TerminalSafe(adapter.port) + "\t" + TerminalSafe(adapter.problem)
+                     : TerminalSafe(adapter.problem);
 }
 
 }  // namespace
