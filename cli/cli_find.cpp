@@ -58,7 +58,7 @@ int RunFind(const CliOptions& options)
     std::vector<std::string> names;
     std::vector<PortReport> skipped;
     for (const PortReport& report : survey.ports) {
-        if (report.status.state == PortState::kFree) {
+        if (PortSurvey::Offers(report)) {
             names.push_back(report.port.name);
             continue;
         }

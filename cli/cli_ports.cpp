@@ -44,7 +44,7 @@ int RunPorts(const CliOptions& options)
     const PortSurvey survey = SurveyPorts(options.extraPaths);
     const std::vector<AdapterReport> troubled = survey.Troubled();
     for (const PortReport& report : survey.ports) {
-        if ((report.status.state == PortState::kFree || options.all) && !options.json)
+        if ((PortSurvey::Offers(report) || options.all) && !options.json)
             WriteText(stdout, PortLine(report, options.all) + "\n");
         // A path given by hand is never left out silently.
         if (!options.all && survey.NamedAndLeftOut(report))

@@ -198,7 +198,7 @@ void WritePortsJson(const PortSurvey& survey, bool all)
     Json ports = Json::array();
     Json rejected = Json::array();
     for (const PortReport& report : survey.ports) {
-        if (report.status.state == PortState::kFree || all)
+        if (PortSurvey::Offers(report) || all)
             ports.push_back(PortJson(report));
         if (survey.NamedAndLeftOut(report))
             rejected.push_back(PortJson(report));

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+bool PortSurvey::Offers(const PortReport& report) { return report.status.state == PortState::kFree; }
+
 std::vector<PortCandidate> PortSurvey::Offered() const { return FreePorts(ports); }
 
 size_t PortSurvey::LeftOutCount() const
@@ -18,10 +20,7 @@ bool PortSurvey::Named(const PortReport& report) const
     return std::find(named.begin(), named.end(), report.port.path) != named.end();
 }
 
-bool PortSurvey::NamedAndLeftOut(const PortReport& report) const
-{
-    return report.status.state != PortState::kFree && Named(report);
-}
+bool PortSurvey::NamedAndLeftOut(const PortReport& report) const { return !Offers(report) && Named(report); }
 
 std::vector<AdapterReport> PortSurvey::Troubled() const
 {

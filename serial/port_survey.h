@@ -14,7 +14,9 @@ struct PortSurvey {
     std::vector<AdapterReport> adapters;  // every adapter that the system sees
     std::vector<std::string> named;       // the device paths that the user named
 
-    // The ports to offer: the free ones, in order.
+    // A port to offer: a free one.
+    static bool Offers(const PortReport& report);
+    // The ports to offer, in order.
     std::vector<PortCandidate> Offered() const;
     // The ports left out that a user may look for (LeftOut), counted.
     size_t LeftOutCount() const;

@@ -260,7 +260,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     QStringList notOffered;
     for (const auto& report : survey.ports) {
         const QString name = QString::fromStdString(report.port.name);
-        if (report.status.state != PortState::kFree) {
+        if (!PortSurvey::Offers(report)) {
             notOffered << QString::fromStdString(LeftOutText(survey, report, report.port.name));
             continue;
         }
