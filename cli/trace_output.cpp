@@ -29,8 +29,7 @@ bool TraceOutput::Open(bool toStderr, const std::string& path, const std::string
         // Plain fopen: the file gets the user's umask, as any other file they make.
         file = std::fopen(path.c_str(), "a");
         if (file == nullptr) {
-            const std::string why =
-                FillInUtf8(kTraceNotOpenedText, {{"path", path}, {"reason", ErrorReason(errno)}});
+            const std::string why = FillInUtf8(kTraceNotOpenedText, {{"path", path}, {"reason", ErrorReason(errno)}});
             WriteText(stderr, "kestro-cli: " + why + "\n");
             return false;
         }
