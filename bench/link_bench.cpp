@@ -572,12 +572,9 @@ std::string UsbFixture(int count)
         fs::create_directories(dir / (name + ":1.0"));
         if (serial && i % 8 == 0)
             fs::create_directories(dir / (name + ":1.0") / ("ttyUSB" + std::to_string(i)) / "tty");
-        std::ofstream(dir / "idVendor") << (serial ? "1a86" : "046d") << "\n";
-        std::ofstream(dir / "idProduct") << (serial ? "7523" : "c077") << "\n";
-        std::ofstream(dir / "bcdDevice") << "0254\n";
+        std::ofstream(dir / "uevent") << "DEVTYPE=usb_device\nPRODUCT=" << (serial ? "1a86/7523" : "46d/c077")
+                                      << "/254\nTYPE=0/0/0\n";
         std::ofstream(dir / "product") << "USB device " << i << "\n";
-        std::ofstream(dir / (name + ":1.0") / "bInterfaceClass") << "ff\n";
-        std::ofstream(dir / (name + ":1.0") / "bInterfaceSubClass") << "00\n";
     }
     return root.string();
 }
@@ -594,15 +591,16 @@ void AdapterListingRow(std::vector<Row>& rows)
         before.push_back(Ms(Clock::now() - start));
         start = Clock::now();
         const PortSurvey survey =
-            SurveyPorts(ListCandidatePorts({}), DiagnoseLinuxUsbDevices(ListLinuxUsbDevices(root)), {});
+            SurveyPorts({}, [&] { return DiagnoseLinuxUsbDevices(ListLinuxUsbDevices(root)); });
         after.push_back(Ms(Clock::now() - start));
         if (survey.adapters.size() < static_cast<size_t>(kDevices / 4) || ports.size() != survey.ports.size())
             Die("the fixture's adapters were not all read");
     }
     std::filesystem::remove_all(root);
     const double ratio = Median(after) / Median(before);
-    rows.push_back({"ports --all with the adapters of 200 USB devices, median (ms)", Fixed(Median(after), 2),
-                    Fixed(Median(before), 2) + " (ports alone)", Fixed(ratio, 2) + " (goal 1.2)"});
+    rows.push_back({"ports --all with 200 USB devices read beside (50 serial chips), median (ms)",
+                    Fixed(Median(after), 2), Fixed(Median(before), 2) + " (ports alone)",
+                    Fixed(ratio, 2) + " (goal 1.2)"});
 }
 
 int main()

@@ -1,9 +1,8 @@
 // The ports' account: the checks' statuses joined to the adapters that give the ports.
 #include "serial/port_survey.h"
 
-#include "serial/system_devices.h"
-
 #include <algorithm>
+#include <future>
 
 bool PortSurvey::Offers(const PortReport& report) { return report.status.state == PortState::kFree; }
 
@@ -35,15 +34,13 @@ std::string PortSurvey::MovedHint(const PortReport& report) const
     return report.status.state == PortState::kGone ? MovedPortHint(adapters, report.port.name) : "";
 }
 
-PortSurvey SurveyPorts(const std::vector<std::string>& named)
-{
-    return SurveyPorts(ListCandidatePorts(named), ListAdapters(), named);
-}
+namespace {
 
-PortSurvey SurveyPorts(const std::vector<PortCandidate>& candidates, std::vector<AdapterReport> adapters,
-                       const std::vector<std::string>& named)
+// The checked ports joined to the adapters that give them.
+PortSurvey Joined(std::vector<PortReport> ports, std::vector<AdapterReport> adapters,
+                  const std::vector<std::string>& named)
 {
-    PortSurvey survey {CheckPorts(candidates), std::move(adapters), named};
+    PortSurvey survey {std::move(ports), std::move(adapters), named};
     for (PortReport& report : survey.ports) {
         const auto adapter =
             std::find_if(survey.adapters.begin(), survey.adapters.end(), [&](const AdapterReport& a) {
@@ -53,4 +50,20 @@ PortSurvey SurveyPorts(const std::vector<PortCandidate>& candidates, std::vector
             report.adapter = *adapter;
     }
     return survey;
+}
+
+}  // namespace
+
+PortSurvey SurveyPorts(const std::vector<std::string>& named,
+                       const std::function<std::vector<AdapterReport>()>& adapters)
+{
+    std::future<std::vector<AdapterReport>> read = std::async(std::launch::async, adapters);
+    std::vector<PortReport> ports = CheckPorts(ListCandidatePorts(named));
+    return Joined(std::move(ports), read.get(), named);
+}
+
+PortSurvey SurveyPorts(const std::vector<PortCandidate>& candidates, std::vector<AdapterReport> adapters,
+                       const std::vector<std::string>& named)
+{
+    return Joined(CheckPorts(candidates), std::move(adapters), named);
 }

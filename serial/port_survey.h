@@ -4,8 +4,10 @@
 #pragma once
 
 #include "serial/port_status.h"
+#include "serial/system_devices.h"
 #include "serial/usb_adapters.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +33,11 @@ struct PortSurvey {
     std::string MovedHint(const PortReport& report) const;
 };
 
-// Lists and checks the system's ports, the named paths among them, and its adapters.
-PortSurvey SurveyPorts(const std::vector<std::string>& named);
+// Lists and checks the system's ports, the named paths among them, while its adapters are read
+// beside them (ListAdapters, or what the bench gives): they touch other devices, so that reading
+// them costs little more than the checks alone.
+PortSurvey SurveyPorts(const std::vector<std::string>& named,
+                       const std::function<std::vector<AdapterReport>()>& adapters = ListAdapters);
 // The same over candidates and adapters given (the window's tests give their own).
 PortSurvey SurveyPorts(const std::vector<PortCandidate>& candidates, std::vector<AdapterReport> adapters,
                        const std::vector<std::string>& named);

@@ -12,27 +12,52 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// An attribute's first line. Plain reads: a listing reads hundreds of them, and a stream costs
+// A small attribute file whole. Plain reads: a listing reads hundreds of them, and a stream costs
 // several times more.
-std::string FirstLine(const fs::path& file)
+std::string ReadAttribute(const fs::path& file)
 {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    char buffer[256];
+    char buffer[1024];
     const ssize_t length = ::read(fd, buffer, sizeof buffer);
     ::close(fd);
-    const std::string text(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::string FirstLine(const fs::path& file)
+{
+    const std::string text = ReadAttribute(file);
     return text.substr(0, text.find('\n'));
 }
 
-// A hexadecimal attribute ("1a86"); false when it is missing or not a number.
-bool ReadHex(const fs::path& file, unsigned& value)
+// The value of "KEY=value" among a uevent's lines; "" when absent.
+std::string UeventValue(const std::string& uevent, const std::string& key)
 {
-    const std::string text = FirstLine(file);
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        return false;
-    value = static_cast<unsigned>(std::stoul(text, nullptr, 16));
+    const std::string line = "\n" + key + "=";
+    const size_t at = ("\n" + uevent).find(line);
+    if (at == std::string::npos)
+        return {};
+    const size_t start = at + line.size() - 1;
+    return uevent.substr(start, uevent.find('\n', start) - start);
+}
+
+// "1a86/7523/254": the ids and the release, in hex without leading zeros.
+bool ParseProduct(const std::string& product, LinuxUsbDevice& device)
+{
+    unsigned values[3];
+    size_t start = 0;
+    for (unsigned& value : values) {
+        const size_t end = std::min(product.find('/', start), product.size());
+        const std::string field = product.substr(start, end - start);
+        if (field.empty() || field.size() > 4 || field.find_first_not_of("0123456789abcdef") != std::string::npos)
+            return false;
+        value = static_cast<unsigned>(std::stoul(field, nullptr, 16));
+        start = end + 1;
+    }
+    device.vid = values[0];
+    device.pid = values[1];
+    device.revision = static_cast<int>(values[2]);
     return true;
 }
 
@@ -53,22 +78,18 @@ void AddInterfaceTtys(const fs::path& interface, LinuxUsbDevice& device)
 
 // One device directory ("1-1.2") that may be a serial adapter: a known chip's ids, or of the
 // communications class. False for any other device, an interface or one that cannot be read: the
-// others cost two or three reads each.
+// others cost one read, of the uevent that holds the ids and the class.
 bool ReadDevice(const fs::path& dir, LinuxUsbDevice& device)
 {
     device.name = dir.filename().string();
-    if (device.name.find(':') != std::string::npos || !ReadHex(dir / "idVendor", device.vid))
+    if (device.name.find(':') != std::string::npos)
         return false;
-    const bool chipVendor = IsSerialChipVendor(device.vid);
-    if (chipVendor && !ReadHex(dir / "idProduct", device.pid))
+    const std::string uevent = ReadAttribute(dir / "uevent");
+    if (!ParseProduct(UeventValue(uevent, "PRODUCT"), device))
         return false;
-    if (!chipVendor || ChipFamily(device.vid, device.pid).empty()) {
-        device.cdcAcm = FirstLine(dir / "bDeviceClass") == "02";
-        if (!device.cdcAcm || !ReadHex(dir / "idProduct", device.pid))
-            return false;
-    }
-    unsigned revision = 0;
-    device.revision = ReadHex(dir / "bcdDevice", revision) ? static_cast<int>(revision) : -1;
+    device.cdcAcm = UeventValue(uevent, "TYPE").rfind("2/", 0) == 0;
+    if (ChipFamily(device.vid, device.pid).empty() && !device.cdcAcm)
+        return false;
     device.serial = FirstLine(dir / "serial");
     device.product = FirstLine(dir / "product");
     std::error_code error;

@@ -181,11 +181,6 @@ std::string ChipFamily(unsigned vid, unsigned pid)
     return row != nullptr ? row->family : "";
 }
 
-bool IsSerialChipVendor(unsigned vid)
-{
-    return std::any_of(std::begin(kChips), std::end(kChips), [&](const ChipRow& row) { return row.vid == vid; });
-}
-
 UsbIdentity WindowsIdentity(const WindowsDevice& device)
 {
     UsbIdentity usb;

@@ -55,8 +55,6 @@ struct AdapterReport {
 std::string UsbIdText(const UsbIdentity& usb);
 // The chip family of a USB serial adapter's ids, "" for any other device.
 std::string ChipFamily(unsigned vid, unsigned pid);
-// A vendor of one of those chips.
-bool IsSerialChipVendor(unsigned vid);
 // The identity in Windows' ids: "USB\VID_0403&PID_6001&REV_0600" and an instance id
 // "USB\VID_0403&PID_6001\A50285BI" or "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000".
 UsbIdentity WindowsIdentity(const WindowsDevice& device);

@@ -253,9 +253,9 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const PortSurvey survey =
-        SurveyPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths),
-                    seams.adapters ? seams.adapters() : ListAdapters(), extraPaths);
+    const std::function<std::vector<AdapterReport>()> adapters = seams.adapters ? seams.adapters : ListAdapters;
+    const PortSurvey survey = seams.candidates ? SurveyPorts(seams.candidates(extraPaths), adapters(), extraPaths)
+                                               : SurveyPorts(extraPaths, adapters);
     list->clear();
     QStringList notOffered;
     for (const auto& report : survey.ports) {
