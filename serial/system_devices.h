@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// Windows (system_devices_win32.cpp): every present device of every class, and the Ports-class
+// Windows (system_devices_win32.cpp): the present devices of every class that may be serial
+// adapters (of the Ports class, a known chip's ids or the modem class's driver), and the Ports-class
 // devices that are not present (their numbers stay reserved). A device whose properties cannot be
 // read is skipped, never waited on.
 std::vector<WindowsDevice> ListWindowsDevices();

@@ -15,6 +15,8 @@
 #include <devpkey.h>
 #include <setupapi.h>
 
+#include <set>
+
 namespace {
 
 // A UTF-16 text from the system in UTF-8, as the programs keep the names that the system gives.
@@ -124,28 +126,38 @@ std::string PortName(HDEVINFO devices, SP_DEVINFO_DATA& device)
     return read ? Narrow(name) : std::string();
 }
 
-// One device's record; false when even its instance id cannot be read.
-bool ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, bool present, WindowsDevice& record)
+// Whether a device may be a serial adapter, by what costs least to read first: its class, its
+// hardware ids, its driver. Under Wine each read is a trip to its server; of 200 devices most are no
+// adapter and are left after two.
+bool MayBeAdapter(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record)
 {
-    record.instanceId = InstanceId(devices, device);
-    if (record.instanceId.empty())
-        return false;
     record.hardwareIds = ListProperty(devices, device, SPDRP_HARDWAREID);
+    if (IsEqualGUID(device.ClassGuid, GUID_DEVCLASS_PORTS))
+        return true;
+    record.service = TextProperty(devices, device, SPDRP_SERVICE);
+    return !WindowsIdentity(record).chip.empty();
+}
+
+// The rest of a possible adapter's record.
+void ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, bool present, WindowsDevice& record)
+{
     record.description = TextProperty(devices, device, SPDRP_FRIENDLYNAME);
     if (record.description.empty())
         record.description = TextProperty(devices, device, SPDRP_DEVICEDESC);
     record.busDescription = BusReportedDescription(devices, device);
     record.manufacturer = TextProperty(devices, device, SPDRP_MFG);
-    record.service = TextProperty(devices, device, SPDRP_SERVICE);
+    if (record.service.empty())
+        record.service = TextProperty(devices, device, SPDRP_SERVICE);
     record.portName = PortName(devices, device);
     // Only a device that gives a port is asked: the others' presence changes nothing.
     record.present = present && (record.portName.empty() || ReportedPresent(devices, device));
     record.problem = record.present ? ProblemCode(devices, device) : 0;
-    return true;
 }
 
-// The devices of one SetupAPI listing; those that are not present only when they give a port.
-void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::vector<WindowsDevice>& records)
+// The possible adapters of one SetupAPI listing that an earlier one did not give (seen); those that
+// are not present only when they keep a port.
+void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::set<std::string>& seen,
+                std::vector<WindowsDevice>& records)
 {
     const HDEVINFO devices = SetupDiGetClassDevsW(deviceClass, nullptr, nullptr, flags);
     if (devices == INVALID_HANDLE_VALUE)
@@ -154,8 +166,11 @@ void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::vector<
     device.cbSize = sizeof device;
     for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
         WindowsDevice record;
-        if (!ReadDevice(devices, device, present, record))
+        record.instanceId = InstanceId(devices, device);
+        if (record.instanceId.empty() || !seen.insert(record.instanceId).second ||
+            !MayBeAdapter(devices, device, record))
             continue;
+        ReadDevice(devices, device, present, record);
         if (record.present || !record.portName.empty())
             records.push_back(std::move(record));
     }
@@ -167,17 +182,10 @@ void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::vector<
 std::vector<WindowsDevice> ListWindowsDevices()
 {
     std::vector<WindowsDevice> records;
-    AddDevices(nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT, true, records);
-    // Without DIGCF_PRESENT the Ports class lists the present ones again: those are kept once.
-    std::vector<WindowsDevice> ports;
-    AddDevices(&GUID_DEVCLASS_PORTS, 0, false, ports);
-    for (WindowsDevice& port : ports) {
-        bool listed = false;
-        for (const WindowsDevice& record : records)
-            listed = listed || record.instanceId == port.instanceId;
-        if (!listed)
-            records.push_back(std::move(port));
-    }
+    std::set<std::string> seen;
+    AddDevices(nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT, true, seen, records);
+    // Without DIGCF_PRESENT the Ports class gives the present ones again: seen already.
+    AddDevices(&GUID_DEVCLASS_PORTS, 0, false, seen, records);
     return records;
 }
 
