@@ -24,7 +24,7 @@ OptionRule SwitchRule(const std::string& name, bool& flag)
 }
 
 bool ParseOptions(const std::vector<std::string>& words, const std::vector<OptionRule>& rules,
-                  const OtherWord& other, std::string& error)
+                  const OtherWord& other, const OptionWording& wording, std::string& error)
 {
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -40,13 +40,12 @@ bool ParseOptions(const std::vector<std::string>& words, const std::vector<Optio
         }
         const bool joined = word.size() > rule->name.size();
         if (!joined && i + 1 == words.size()) {
-            error = rule->name + " precisa de " + rule->needs;
+            error = wording.missing(rule->name, rule->needs);
             return false;
         }
         const std::string value = joined ? word.substr(rule->name.size() + 1) : words[++i];
         if (!rule->take(value)) {
-            error = value.empty() ? rule->name + " precisa de " + rule->needs
-                                  : "valor inválido para " + rule->name + ": '" + value + "'";
+            error = value.empty() ? wording.missing(rule->name, rule->needs) : wording.refused(rule->name, value);
             return false;
         }
     }

@@ -44,7 +44,7 @@ using Clock = BenchClock;
 
 // The simulator runs in a child process, so that this process's CPU time is the tool's alone.
 // Commands over a pipe: 'B' queues one response of a 65,535-byte block, 'S' a silent printer, 'W'
-// a printer that keeps answering busy, 'D' pulls its line; 'Q' ends it. With a line speed, the
+// a printer that keeps answering busy, 'R' one that refuses, 'D' pulls its line; 'Q' ends it. With a line speed, the
 // simulator paces its bytes as a wire would.
 class SimProcess {
 public:
@@ -104,6 +104,8 @@ private:
                 sim.QueuePlan(SimPlan::Answer(SimAnswer::Silent));
             if (command == 'W')
                 sim.QueuePlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}), 100);
+            if (command == 'R')
+                sim.QueuePlan(SimPlan::Answer(SimAnswer::Refuse, {8, 1}));
             if (command == 'D')
                 sim.DropLine();
             if (write(out, "k", 1) != 1)
@@ -312,15 +314,13 @@ void Search(const std::vector<std::string>& paths, double& firstMs, double& whol
     for (const PortCandidate& port : SurveyPorts(paths).Offered())
         names.push_back(port.name);
     PrinterFinder finder;
-    finder.Start(names);
     firstMs = -1;
-    for (bool done = false; !done;) {
-        done = finder.WaitDone(std::chrono::milliseconds(5));
-        for (const PortProbe& probe : finder.TakeFinished()) {
-            if (probe.outcome == PortProbe::kPrinter && probe.identified && firstMs < 0)
-                firstMs = Ms(Clock::now() - start);
-        }
-    }
+    SearchWatch watch;
+    watch.finished = [&](const PortProbe& probe) {
+        if (probe.identified && firstMs < 0)
+            firstMs = Ms(Clock::now() - start);
+    };
+    finder.Search(names, PrinterFinder::SearchEnd::kEveryPort, watch);
     wholeMs = Ms(Clock::now() - start);
     if (firstMs < 0)
         Die("the search found no printer");
@@ -537,13 +537,13 @@ void HolderCheckRows(SimProcess& sim, EcfLink& link, CommandCycle& cycle, PacedD
     constexpr int kDescriptors = 80;
     const std::string path = DevicePathForPortName(sim.PortName());
     const double idleCommand = XReadingMs(link, cycle, display);
-    const double idleOpen = OpenMs(path, HolderCheck::kSkip, 20);
+    const double idleOpen = OpenMs(path, HolderCheck::kCheap, 20);
     const double idleLook = OpenMs(path, HolderCheck::kLook, 10);
     double busyCommand = 0, busyOpen = 0, busyLook = 0;
     {
         const BusyMachine busy(kProcesses, kDescriptors);
         busyCommand = XReadingMs(link, cycle, display);
-        busyOpen = OpenMs(path, HolderCheck::kSkip, 20);
+        busyOpen = OpenMs(path, HolderCheck::kCheap, 20);
         busyLook = OpenMs(path, HolderCheck::kLook, 10);
     }
     const std::string machine = " (" + std::to_string(kProcesses) + " processes x " +
@@ -723,6 +723,18 @@ int main()
                     Fixed(kConnectFloor) + " (floor)", Fixed(firstMs / kConnectFloor, 2)});
     rows.push_back({"find, 1 printer among 30 silent ports: whole search (ms)", Fixed(wholeMs),
                     Fixed(answerWait) + " (answer wait)", Fixed(wholeMs / answerWait, 2)});
+    {
+        // Printers that answer the SYN and then refuse, go silent or stay busy: each gives up at its
+        // first query, so that they cost one answer wait as a silent port does.
+        SimProcess refusing, silentAfterSyn, busy;
+        refusing.Ask('R');
+        silentAfterSyn.Ask('S');
+        busy.Ask('W');
+        Search({refusing.SlavePath(), silentAfterSyn.SlavePath(), busy.SlavePath(), sim.SlavePath()}, firstMs,
+               wholeMs);
+        rows.push_back({"find, 1 printer and 3 that do not identify themselves: whole search (ms)", Fixed(wholeMs),
+                        Fixed(answerWait) + " (answer wait)", Fixed(wholeMs / answerWait, 2)});
+    }
 
     // A pulled cable, said as kestro-cli says it.
     rows.push_back({"Pulled line while the answer is awaited: pull to failure shown, 8 runs, median (ms)",

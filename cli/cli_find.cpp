@@ -10,7 +10,6 @@
 #include "serial/port_survey.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
-#include "vocab/command_words.h"
 #include "vocab/error_text.h"
 #include "vocab/search_words.h"
 
@@ -19,22 +18,25 @@
 
 namespace {
 
+// An identified printer's line: its port, then each item after its label.
 std::string PrinterLine(const PortProbe& probe)
 {
-    const Identification& read = probe.identification;
-    return TerminalSafe(probe.port) + "\t" + PrinterText(kModelLabel + read.modelo) + "\t" +
-           PrinterText(kSerialNumberLabel + read.nsMf) + "\t" +
-           PrinterText(kBasicSoftwareLabel + FormatSb(read.sb));
+    std::string line = TerminalSafe(probe.port);
+    for (const LabelledItem& item : LabelledItems(probe.identification))
+        line += "\t" + PrinterText(item.text);
+    return line;
 }
 
-// The last line: printers found, ports tried, ports left out by reason.
-std::string Summary(size_t printers, size_t tried, const std::vector<PortReport>& skipped)
+// The last line: printers found, those that answered without identifying, ports tried, ports
+// left out by reason.
+std::string Summary(size_t printers, size_t unidentified, size_t tried, const std::vector<PortReport>& skipped)
 {
-    std::string line =
-        FillIn(kSearchSummaryText,
-               {{"printers", printers == 0 ? kNoPrinterFoundText : Counted(printers, kPrintersFoundWords)},
-                {"tried", Counted(tried, kPortsTriedWords)},
-                {"skipped", Counted(skipped.size(), kPortsSkippedWords)}});
+    std::string found = printers == 0 ? kNoPrinterFoundText : Counted(printers, kPrintersFoundWords);
+    if (unidentified > 0)
+        found += FillIn(kUnidentifiedCountText, {{"unidentified", Counted(unidentified, kUnidentifiedWords)}});
+    std::string line = FillIn(kSearchSummaryText, {{"printers", found},
+                                                   {"tried", Counted(tried, kPortsTriedWords)},
+                                                   {"skipped", Counted(skipped.size(), kPortsSkippedWords)}});
     std::map<PortState, size_t> reasons;
     for (const PortReport& report : skipped)
         ++reasons[report.status.state];
@@ -76,34 +78,30 @@ int RunFind(const CliOptions& options)
     // Many links at once: each trace line names its port.
     if (trace.Active())
         finder.SetTrafficObservers([&trace](const std::string& port) { return trace.Observer(port); });
-    finder.Start(names);
     size_t printers = 0;
-    std::vector<PortProbe> tried;  // in the order they finished
-    const auto show = [&] {
-        for (const PortProbe& probe : finder.TakeFinished()) {
-            if (probe.outcome == PortProbe::kPrinter) {
-                ++printers;
-                if (options.json)
-                    WritePrinterJson(probe);
-                else
-                    display.Result(PrinterLine(probe));
-                if (!probe.identified)
-                    display.Message(probe.port, OneLine(probe.why));
-            } else if (options.verbose) {
-                display.Message(probe.port, OneLine(probe.why));
-            }
-            tried.push_back(probe);
-        }
-    };
-    for (bool done = false; !done;) {
-        done = finder.WaitDone(std::chrono::milliseconds(20));
+    size_t unidentified = 0;
+    SearchWatch watch;
+    watch.tick = [&finder] {
         if (Interrupted())
             finder.Cancel();
-        show();
-    }
-    const std::string summary = Summary(printers, names.size(), skipped);
+    };
+    // Only an identified printer is found; one that answered without identifying is said on
+    // standard error, as a port without a printer is with --verbose.
+    watch.finished = [&](const PortProbe& probe) {
+        const bool answered = probe.outcome == PortProbe::kPrinter;
+        printers += probe.identified ? 1 : 0;
+        unidentified += answered && !probe.identified ? 1 : 0;
+        if (answered && options.json)
+            WritePrinterJson(probe);
+        if (probe.identified && !options.json)
+            display.Result(PrinterLine(probe));
+        else if (answered || options.verbose)
+            display.Message(probe.port, OneLine(probe.why));
+    };
+    const SearchResult result = finder.Search(names, PrinterFinder::SearchEnd::kEveryPort, watch);
+    const std::string summary = Summary(printers, unidentified, names.size(), skipped);
     display.Message(summary);
     if (options.json)
-        WriteFindSummaryJson(tried, skipped, summary);
+        WriteFindSummaryJson(result.probes, skipped, summary);
     return printers > 0 ? kExitDone : kExitFailed;
 }

@@ -6,7 +6,6 @@
 #include "cli/terminal_text.h"
 #include "serial/system_devices.h"
 #include "session/identification.h"
-#include "vocab/command_words.h"
 
 namespace {
 
@@ -14,19 +13,9 @@ namespace {
 // port did not open.
 void PrintIdentification(ConsoleDisplay& display)
 {
-    const Identification& shown = display.Shown();
-    const struct {
-        const char* label;
-        const std::string& read;
-        std::string text;
-    } items[] = {
-        {kModelLabel, shown.modelo, shown.modelo},
-        {kSerialNumberLabel, shown.nsMf, shown.nsMf},
-        {kBasicSoftwareLabel, shown.sb, FormatSb(shown.sb)},
-    };
-    for (const auto& item : items) {
-        if (!item.read.empty())
-            display.Result(PrinterText(item.label + item.text));
+    for (const LabelledItem& item : LabelledItems(display.Shown())) {
+        if (item.read)
+            display.Result(PrinterText(item.text));
     }
 }
 

@@ -7,6 +7,9 @@
 #include "serial/port_list.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
+#include "vocab/cp1252.h"
+#include "vocab/filling.h"
+#include "vocab/usage_words.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,8 +18,6 @@
 namespace {
 
 using Command = CliOptions::Command;
-
-constexpr char kCommandNames[] = "(ports, identify, lx, find, send ou ping)";
 
 Command CommandNamed(const std::string& word)
 {
@@ -53,18 +54,17 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
         sendWords.push_back(word);  // "-5" is a parameter here, not an option
     } else if (CommandNamed(word) != Command::None) {
         if (options.command != Command::None) {
-            error = "um comando por vez: '" + word + "' é o segundo";
+            error = FillInUtf8(kSecondCommandText, {{"word", word}});
             return false;
         }
         options.command = CommandNamed(word);
     } else if (IsDevicePathArgument(word)) {
         options.extraPaths.push_back(word);
     } else if (word.rfind('-', 0) == 0) {
-        error = "opção desconhecida '" + word + "'";
+        error = FillInUtf8(kUnknownOptionText, {{"word", word}});
         return false;
     } else {
-        error = "palavra desconhecida '" + word + "': esperado um comando " + kCommandNames +
-                " ou um caminho /dev/DISPOSITIVO";
+        error = FillInUtf8(kUnknownWordText, {{"word", word}, {"commands", kCommandNames}});
         return false;
     }
     return true;
@@ -74,44 +74,46 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
 bool UsableTogether(const CliOptions& options, std::string& error)
 {
     const bool portGiven = !options.port.empty();
-    if (options.verbose && options.command != Command::Find) {
-        error = "--verbose é só para find";
-        return false;
-    }
-    if (options.raw && options.command != Command::Send) {
-        error = "--raw é só para send";
-        return false;
-    }
-    if (options.countGiven && options.command != Command::Ping) {
-        error = "--count é só para ping";
-        return false;
-    }
-    if (options.all && options.command != Command::Ports) {
-        error = "--all é só para ports";
-        return false;
+    const struct {
+        bool given;
+        Command command;
+        const char* option;
+        const char* commandName;
+    } onlyFor[] = {
+        {options.verbose, Command::Find, "--verbose", "find"},
+        {options.raw, Command::Send, "--raw", "send"},
+        {options.countGiven, Command::Ping, "--count", "ping"},
+        {options.all, Command::Ports, "--all", "ports"},
+    };
+    for (const auto& rule : onlyFor) {
+        if (rule.given && options.command != rule.command) {
+            error = FillInUtf8(kOptionOnlyForText, {{"option", rule.option}, {"command", rule.commandName}});
+            return false;
+        }
     }
     switch (options.command) {
     case Command::None:
-        error = std::string("falta o comando ") + kCommandNames;
+        error = FillInUtf8(kNoCommandText, {{"commands", kCommandNames}});
         return false;
     case Command::Ports:
     case Command::Find:
         if (portGiven) {
-            error = std::string(options.command == Command::Find ? "find" : "ports") + " não usa --port";
+            error =
+                FillInUtf8(kPortNotUsedText, {{"command", options.command == Command::Find ? "find" : "ports"}});
             return false;
         }
         if (options.command == Command::Ports && (options.trace || !options.traceFile.empty())) {
-            error = "ports não troca mensagens com a impressora: nada para --trace";
+            error = Cp1252ToUtf8(kNothingToTraceText);
             return false;
         }
         return true;
     default:
         if (!portGiven) {
-            error = "falta --port NOME: este comando fala com uma impressora";
+            error = Cp1252ToUtf8(kNoPortText);
             return false;
         }
         if (!options.extraPaths.empty()) {
-            error = "caminhos de dispositivo são só para ports e find; dê a porta com --port";
+            error = Cp1252ToUtf8(kPathsNotUsedText);
             return false;
         }
         return true;
@@ -130,14 +132,14 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("-h", help),
         SwitchRule("--help", help),
         SwitchRule("--version", version),
-        {"--port", "um nome de porta",
+        {"--port", kPortNeeds,
          [&](const std::string& value) {
              // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
              options.port = PortNameForDevicePath(value);
              return !options.port.empty();
          }},
         SwitchRule("--trace", options.trace),
-        {"--trace-file", "um nome de arquivo",
+        {"--trace-file", kFileNeeds,
          [&](const std::string& value) {
              options.traceFile = value;
              return !value.empty();
@@ -146,7 +148,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("--raw", options.raw),
         SwitchRule("--all", options.all),
         SwitchRule("--json", options.json),
-        {"--count", "um número de 1 a 100.000",
+        {"--count", kCountNeeds,
          [&](const std::string& value) {
              int64_t count = 0;
              options.countGiven = true;
@@ -157,7 +159,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     const auto other = [&](const std::string& word, std::string& wordError) {
         return TakeWord(word, options, sendWords, wordError);
     };
-    if (!ParseOptions(arguments, rules, other, error))
+    if (!ParseOptions(arguments, rules, other, {NeedsValueText, BadValueText}, error))
         return false;
     if (help || version) {
         options.command = help ? Command::Help : Command::Version;
@@ -171,7 +173,7 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
 {
     request = {};
     if (words.size() < 2) {
-        error = "send precisa de CMD e EXT";
+        error = Cp1252ToUtf8(kSendNeedsText);
         return false;
     }
     for (size_t i = 0; i < words.size(); ++i) {
@@ -181,8 +183,10 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
         int64_t value = 0;
         if (!ParseInteger(words[i], low, high, value)) {
             static const char* const names[] = {"CMD", "EXT", "PARAM"};
-            error = std::string(names[std::min<size_t>(i, 2)]) + " deve ser um número inteiro de " +
-                    std::to_string(low) + " a " + std::to_string(high) + ", não '" + words[i] + "'";
+            error = FillInUtf8(kNotANumberText, {{"name", names[std::min<size_t>(i, 2)]},
+                                                 {"low", std::to_string(low)},
+                                                 {"high", std::to_string(high)},
+                                                 {"word", words[i]}});
             return false;
         }
         if (i == 0)
@@ -193,7 +197,7 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
             request.params.push_back(static_cast<int32_t>(value));
     }
     if (!PrinterSession::ParamsFit(request.params)) {
-        error = "os parâmetros não cabem em um comando: envie menos";
+        error = Cp1252ToUtf8(kParamsDoNotFitText);
         return false;
     }
     return true;
@@ -227,14 +231,15 @@ std::string CliUsage()
            "  lx        Conecta e identifica como identify, depois emite a Leitura X.\n"
            "  find      Procura uma impressora em todas as portas que ports lista (e nos\n"
            "            caminhos de dispositivo dados), todas ao mesmo tempo, e mostra uma\n"
-           "            linha por impressora que respondeu: a porta, depois Modelo, NS MF e\n"
-           "            SB, separados por tabulações. Envia só a sincronização do enlace\n"
-           "            (SYN) e as três consultas de identificação; leva cerca de uma\n"
-           "            espera de resposta (6 segundos), quantas portas houver. A linha de\n"
-           "            cada impressora sai assim que ela é identificada; uma última linha\n"
-           "            na saída de erro conta as portas tentadas e as deixadas de fora, e\n"
-           "            por quê (\"Nenhum ECF encontrado\" quando nenhuma impressora\n"
-           "            respondeu).\n"
+           "            linha por impressora que se identificou: a porta, depois Modelo,\n"
+           "            NS MF e SB, separados por tabulações. Envia só a sincronização do\n"
+           "            enlace (SYN) e as três consultas de identificação; leva cerca de\n"
+           "            uma espera de resposta (6 segundos), quantas portas houver. A linha\n"
+           "            de cada impressora sai assim que ela é identificada; uma porta que\n"
+           "            responde mas não se identifica é dita na saída de erro, com o\n"
+           "            motivo. Uma última linha na saída de erro conta as impressoras, as\n"
+           "            portas tentadas e as deixadas de fora, e por quê (\"Nenhum ECF\n"
+           "            encontrado\" quando nenhuma impressora se identificou).\n"
            "  send      Envia um comando tal como é dado: o byte de comando CMD e o byte de\n"
            "            extensão EXT (0 a 255) e os parâmetros PARAM (inteiros de 32 bits,\n"
            "            negativos também), pelo mesmo ciclo do lx, sem identificar antes.\n"

@@ -1,5 +1,5 @@
-// kestro-cli ping: is the line sound? The model query, again and again, each exchange told as it
-// ends, then the counts and the times.
+// kestro-cli ping, the line test: is the line sound? The model query, again and again, each exchange
+// told as it ends, then the counts and the times.
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
 #include "cli/console.h"

@@ -232,8 +232,10 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
     static const char* const kResults[] = {"printer", "not_opened", "no_printer"};
     Json ports = Json::array();
     int found = 0;
+    int identified = 0;
     for (const PortProbe& probe : tried) {
         found += probe.outcome == PortProbe::kPrinter;
+        identified += probe.identified;
         ports.push_back({{"port", probe.port},
                          {"result", kResults[probe.outcome]},
                          {"message", OrNull(ConsoleText(probe.why))},
@@ -248,6 +250,8 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
     Json object = Object("find");
     object["type"] = "summary";
     object["found"] = found;
+    object["identified"] = identified;
+    object["unidentified"] = found - identified;
     object["tried"] = tried.size();
     object["skipped"] = skipped.size();
     object["message"] = ConsoleText(summary);

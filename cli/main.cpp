@@ -1,7 +1,6 @@
 // kestro-cli: the printer tool for terminals and scripts, on the same link and command cycle
 // as the window. This file reads the command line and hands it to its command.
 #include "base/command_line.h"
-#include "base/error_reason.h"
 #include "base/interrupt.h"
 #include "base/log.h"
 #include "base/version.h"
@@ -12,7 +11,10 @@
 #include "cli/terminal_text.h"
 #include "serial/serial_port.h"
 #include "vocab/command_words.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_reason.h"
 #include "vocab/filling.h"
+#include "vocab/usage_words.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -53,7 +55,7 @@ bool OutputWritten()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return true;
-    const std::string why = FillInUtf8(kOutputNotWrittenText, {{"reason", ErrorReason(errno)}});
+    const std::string why = ConsoleText(FillIn(kOutputNotWrittenText, {{"reason", ErrorReason(errno)}}));
     WriteText(stderr, "kestro-cli: " + why + "\n");
     return false;
 }
@@ -75,7 +77,7 @@ int main(int argc, char** argv)
     if (!ParseCliOptions(rest, options, error)) {
         // One line: the help's seventy would scroll it away. The word quoted in it is the caller's,
         // and may hold a line break or a terminal's control sequence.
-        WriteText(stderr, "kestro-cli: " + TerminalSafe(error) + ". Veja kestro-cli --help.\n");
+        WriteText(stderr, "kestro-cli: " + TerminalSafe(error) + Cp1252ToUtf8(kSeeHelpText) + "\n");
         return kExitUsage;
     }
     const int status = RunCommand(options);

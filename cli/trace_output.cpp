@@ -1,12 +1,12 @@
 // The trace's destinations and its lines.
 #include "cli/trace_output.h"
 
-#include "base/error_reason.h"
 #include "base/version.h"
 #include "cli/console.h"
 #include "link/traffic_format.h"
 #include "trace/trace_line.h"
 #include "vocab/command_words.h"
+#include "vocab/error_reason.h"
 #include "vocab/filling.h"
 
 #include <cerrno>
@@ -29,7 +29,8 @@ bool TraceOutput::Open(bool toStderr, const std::string& path, const std::string
         // Plain fopen: the file gets the user's umask, as any other file they make.
         file = std::fopen(path.c_str(), "a");
         if (file == nullptr) {
-            const std::string why = FillInUtf8(kTraceNotOpenedText, {{"path", path}, {"reason", ErrorReason(errno)}});
+            const std::string why =
+                FillInUtf8(FillIn(kTraceNotOpenedText, {{"reason", ErrorReason(errno)}}), {{"path", path}});
             WriteText(stderr, "kestro-cli: " + why + "\n");
             return false;
         }

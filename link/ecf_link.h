@@ -15,9 +15,9 @@
 
 class EcfLink {
 public:
-    // SendCmd results.
+    // SendCmd results; their numbers are the link's documented codes.
     enum SendResult { kAck = 0, kBusy = 1, kRefused = 2, kNoAnswer = 3, kBadAnswer = 4, kWriteFailed = 7 };
-    // GetResp results other than a block length.
+    // GetResp results other than a block length (which is 0 or more).
     enum RespResult {
         kRespEnd = -1,
         kRespError = -2,
@@ -42,10 +42,14 @@ public:
 
     bool online() const { return onlineFlag; }
     // Opens the port for one command; what an earlier command left in the receive buffer is
-    // dropped, so that it cannot be read as this command's answer. No look for a holder here:
-    // the construction made it, and one per command would cost a walk of every process.
+    // dropped, so that it cannot be read as this command's answer. Only the cheap look for a
+    // holder here (HolderCheck::kCheap): the construction walked the processes, and one walk per
+    // command would cost too much.
     bool Start();
     void End();
+    // One of the link's notes in the traffic (Windows-1252); the session's too: why the port did
+    // not open.
+    void Note(const std::string& text);
     // Replaces the observer; an empty one stops the watching.
     void SetTrafficObserver(TrafficObserver observer) { this->observer = std::move(observer); }
 
@@ -53,7 +57,7 @@ public:
     void AddParam(int32_t value);
     // A parameter as the frame carries it: its decimal digits and the bar after them.
     static std::string ParamText(int32_t value) { return std::to_string(value) + "|"; }
-    int SendCmd();
+    SendResult SendCmd();
     // Asks for the printer's sequence number now, unless the link has one, so that a port can
     // be tried with a SYN alone; the first SendCmd then sends none. False when no number came:
     // the error pair says why, as after a SendCmd that failed at its SYN.
@@ -93,8 +97,6 @@ private:
     // them to the observer. Without a direction the run is one of the link's notes.
     void CmdLog(const uint8_t* bytes, int length) { CmdLog(bytes, length, TrafficDirection::kNote, length); }
     void CmdLog(const uint8_t* bytes, int length, TrafficDirection direction, int observed);
-    // One of the link's notes in the traffic.
-    void Note(const std::string& text);
     // GetSync results other than a sequence number.
     enum SyncResult { kSyncBadAnswer = -1, kSyncNoAnswer = -2, kSyncBusy = -3, kSyncWriteFailed = -4 };
     // Whether GetResp starts a new block or goes on with one that arrived in part.
@@ -114,9 +116,8 @@ private:
     // line never went quiet.
     int AwaitBlockStart(int& pollsLeft);
     int ContinueBlock();
-    // Fails the exchange with this pair and this result: the line is purged and no block is
-    // left half read.
-    int Fail(int errorClass, int errorDetail, int result);
+    // Fails the exchange with this pair: the line is purged and no block is left half read.
+    void Fail(int errorClass, int errorDetail);
     // Waits for at least `count` bytes of the printer's answer (or the wait's end) and takes
     // the first into rxBuf; false, with the no-answer pair, when nothing came.
     bool TakeAnswerByte(int count, int& pollsUsed);
@@ -125,9 +126,9 @@ private:
     // The detail of an answer that did not come: the lost line, or the printer's silence, which
     // the traffic then notes with the time waited since the last write.
     int NoAnswerDetail();
-    // A write that failed on a lost line is that loss, ending as `noAnswer` does; any other
-    // failed write ends as `writeFailed`.
-    int WriteFailure(int writeFailed, int noAnswer);
+    // After a failed write: true, the exchange failed with the lost line's pair, when the line
+    // is gone (the write failed for that, and ends as no answer); false for any other failure.
+    bool LostLineFailed();
     // Polls the receive buffer until at least `count` bytes wait or `polls` steps have passed.
     int PollAvailable(int count, int polls);
     // Takes the two status bytes that follow NAK or DC1 into the error pair.

@@ -31,7 +31,7 @@ void EcfLink::AddParam(int32_t value)
     paramLen += static_cast<int>(text.size());
 }
 
-int EcfLink::SendCmd()
+EcfLink::SendResult EcfLink::SendCmd()
 {
     AppLog("SendCmd");
     SetError(kLinkErrorClass, kLinkCleared);
@@ -72,7 +72,7 @@ int EcfLink::SendCmd()
     std::memcpy(out + frame::kParams, paramBuf.get(), static_cast<size_t>(paramLen));
     out[frame::kParams + paramLen] = frame::CheckByte(out, static_cast<size_t>(frame::kParams + paramLen));
     if (!WriteSerial(paramLen + frame::kFraming))
-        return WriteFailure(kWriteFailed, kNoAnswer);
+        return LostLineFailed() ? kNoAnswer : kWriteFailed;
 
     int pollsUsed = 0;
     if (!TakeAnswerByte(1, pollsUsed))
@@ -87,7 +87,8 @@ int EcfLink::SendCmd()
         ReadStatusPair(pacing.answerPolls - pollsUsed);
         return kBusy;
     default:
-        return Fail(kLinkErrorClass, kLinkInvalidAnswer, kBadAnswer);
+        Fail(kLinkErrorClass, kLinkInvalidAnswer);
+        return kBadAnswer;
     }
 }
 
@@ -108,7 +109,7 @@ int EcfLink::GetSync()
     AppLog("GetSync");
     txBuf[0] = frame::kSyn;
     if (!WriteSerial(1))
-        return WriteFailure(kSyncWriteFailed, kSyncNoAnswer);
+        return LostLineFailed() ? kSyncNoAnswer : kSyncWriteFailed;
     int pollsUsed = 0;
     if (!TakeAnswerByte(2, pollsUsed))
         return kSyncNoAnswer;
@@ -124,7 +125,8 @@ int EcfLink::GetSync()
         ReadStatusPair(pacing.answerPolls - pollsUsed);
         return kSyncBusy;
     default:
-        return Fail(kLinkErrorClass, kLinkInvalidAnswer, kSyncBadAnswer);
+        Fail(kLinkErrorClass, kLinkInvalidAnswer);
+        return kSyncBadAnswer;
     }
 }
 

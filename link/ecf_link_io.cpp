@@ -31,13 +31,12 @@ bool EcfLink::WriteSerial(int n)
     return sent;
 }
 
-int EcfLink::Fail(int errorClass, int errorDetail, int result)
+void EcfLink::Fail(int errorClass, int errorDetail)
 {
     SetError(errorClass, errorDetail);
     serial->Purge();
     respState = RespState::kNewBlock;
     respTotal = 0;
-    return result;
 }
 
 int EcfLink::ReadSerial(int n)
@@ -127,9 +126,12 @@ int EcfLink::NoAnswerDetail()
     return kLinkNoAnswer;
 }
 
-int EcfLink::WriteFailure(int writeFailed, int noAnswer)
+bool EcfLink::LostLineFailed()
 {
-    return LineLost() ? Fail(kLinkErrorClass, kLinkLineLost, noAnswer) : writeFailed;
+    if (!LineLost())
+        return false;
+    Fail(kLinkErrorClass, kLinkLineLost);
+    return true;
 }
 
 void EcfLink::SetError(int errorClass, int errorDetail)

@@ -40,8 +40,10 @@ int EcfLink::StartBlock()
     int waiting = GetSerial(pollsLeft);
     if (waiting > 0 && waiting < frame::kHeaderStart)
         waiting = AwaitBlockStart(pollsLeft);
-    if (waiting < 0)
-        return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+    if (waiting < 0) {
+        Fail(kLinkErrorClass, NoAnswerDetail());
+        return kRespShort;
+    }
     if (waiting < frame::kHeaderStart) {
         // Fewer bytes than a header's start are no block: leftovers of an earlier exchange,
         // or the start of the block that the request asks for again. Read as a header, they
@@ -50,7 +52,7 @@ int EcfLink::StartBlock()
         txBuf[0] = frame::kEnq;
         txBuf[1] = static_cast<uint8_t>(blockCount & 0xFF);
         if (!WriteSerial(frame::kEnqSize))
-            return WriteFailure(kRespWriteFailed, kRespShort);
+            return LostLineFailed() ? kRespShort : kRespWriteFailed;
         waiting = 0;
         while (pollsLeft > 0 && waiting >= 0 && waiting < frame::kHeaderStart) {
             --pollsLeft;
@@ -58,8 +60,10 @@ int EcfLink::StartBlock()
                 break;
             waiting = GetSerial(pollsLeft);
         }
-        if (waiting < frame::kHeaderStart)
-            return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+        if (waiting < frame::kHeaderStart) {
+            Fail(kLinkErrorClass, NoAnswerDetail());
+            return kRespShort;
+        }
     }
     uint8_t bytes[frame::kHeaderSize] = {};
     ReadSerial(frame::kHeaderStart);
@@ -70,13 +74,17 @@ int EcfLink::StartBlock()
         return kRespBusy;
     }
     const int rest = frame::kHeaderSize - frame::kHeaderStart;
-    if (ReadSerial(rest) < rest)
-        return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+    if (ReadSerial(rest) < rest) {
+        Fail(kLinkErrorClass, NoAnswerDetail());
+        return kRespShort;
+    }
     std::memcpy(bytes + frame::kHeaderStart, rxBuf.get(), rest);
     ++blockCount;
     const frame::BlockHeader header = frame::ReadBlockHeader(bytes);
-    if (header.errorClass != 0)
-        return Fail(header.errorClass, header.errorDetail, kRespError);
+    if (header.errorClass != 0) {
+        Fail(header.errorClass, header.errorDetail);
+        return kRespError;
+    }
     if (header.last)
         lastBlock = true;
     blockSize = header.length + 1;
@@ -91,8 +99,10 @@ int EcfLink::ContinueBlock()
     // header's wait, one poll per call, and then the response is given up as short.
     if (serial->Available() == 0) {
         const bool goOn = Wait();
-        if (!goOn || (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls))
-            return Fail(kLinkErrorClass, NoAnswerDetail(), kRespShort);
+        if (!goOn || (serial->Available() == 0 && ++stalledPolls >= pacing.headerPolls)) {
+            Fail(kLinkErrorClass, NoAnswerDetail());
+            return kRespShort;
+        }
     }
     const int readNow = ReadSerial(blockSize - blockRead);
     if (readNow > 0)

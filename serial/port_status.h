@@ -53,3 +53,6 @@ PortStatus ExplainOpenFailure(const std::string& path, int error);
 // names: kInUse with its name and process id. False when none is seen (always on Windows, which
 // refuses a second open by itself).
 bool FindHoldingProgram(const std::string& path, PortStatus& status);
+// The same from a live lock file alone, which costs no walk of the processes (per system; none on
+// Windows).
+bool FindLockingProgram(const std::string& path, PortStatus& status);

@@ -149,6 +149,16 @@ std::string ProgramName(long pid)
     return Printable(!started.empty() && (started.rfind(name, 0) == 0 || fileName) ? started : name);
 }
 
+bool HeldBy(long pid, PortStatus& status)
+{
+    if (pid == 0)
+        return false;
+    status.state = PortState::kInUse;
+    status.pid = pid;
+    status.holder = ProgramName(pid);
+    return true;
+}
+
 bool HolderAmong(const std::string& path, const std::map<std::string, long>& open, PortStatus& status)
 {
     long pid = LockHolder(path);
@@ -160,12 +170,7 @@ bool HolderAmong(const std::string& path, const std::map<std::string, long>& ope
                 pid = found->second;
         }
     }
-    if (pid == 0)
-        return false;
-    status.state = PortState::kInUse;
-    status.pid = pid;
-    status.holder = ProgramName(pid);
-    return true;
+    return HeldBy(pid, status);
 }
 
 // serial8250 is the legacy driver's name; kernels with the serial-base bus put every
@@ -244,6 +249,8 @@ bool FindHoldingProgram(const std::string& path, PortStatus& status)
 {
     return HolderAmong(path, DevicesOpenElsewhere(), status);
 }
+
+bool FindLockingProgram(const std::string& path, PortStatus& status) { return HeldBy(LockHolder(path), status); }
 
 PortStatus ExplainOpenFailure(const std::string& path, int error)
 {

@@ -35,6 +35,8 @@ std::string NotASerialPortReason(const std::string& /*path*/) { return {}; }
 
 bool FindHoldingProgram(const std::string& /*path*/, PortStatus& /*status*/) { return false; }
 
+bool FindLockingProgram(const std::string& /*path*/, PortStatus& /*status*/) { return false; }
+
 std::vector<PortStatus> CheckPortPaths(const std::vector<std::string>& paths)
 {
     std::vector<PortStatus> statuses;

@@ -26,7 +26,7 @@ public:
     SerialDevice& operator=(const SerialDevice&) = delete;
 
     // True when the port is open, also when it already was (then nothing else happens).
-    bool Open(HolderCheck check = HolderCheck::kSkip);
+    bool Open(HolderCheck check = HolderCheck::kCheap);
     // Stops the reader and closes the port; received bytes stay in the buffer.
     void Close();
     bool Write(const uint8_t* bytes, int n);

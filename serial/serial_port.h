@@ -46,10 +46,12 @@ struct PortOpenResult {
     PortStatus failure;
 };
 
-// Whether an open that succeeds also looks for another program that opened the port before
-// (FindHoldingProgram). The look walks every process's descriptors, which costs tens of
-// milliseconds on a busy machine: a link looks when it connects, not for every command.
-enum class HolderCheck { kSkip, kLook };
+// How an open that succeeds looks for another program that opened the port before. Every open
+// looks for the signs that cost microseconds: the exclusive open itself (a program that locked the
+// port) and a live lock file (FindLockingProgram). kLook also walks every process's descriptors
+// (FindHoldingProgram), which costs tens of milliseconds on a busy machine: a link looks so when
+// it connects, not for every command.
+enum class HolderCheck { kCheap, kLook };
 
 // Opens a device path exclusively for reading and writing and configures it from the mode text:
 // raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.

@@ -194,7 +194,9 @@ PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeTe
     }
     // The exclusive mark keeps out only those who ask for it: a program that opened the port
     // before us would read the printer's answers away. Refused as Windows refuses it.
-    if (check == HolderCheck::kLook && FindHoldingProgram(path, result.failure)) {
+    const bool held = check == HolderCheck::kLook ? FindHoldingProgram(path, result.failure)
+                                                  : FindLockingProgram(path, result.failure);
+    if (held) {
         CloseExclusive(fd);
         result.failure.error = EBUSY;
         return result;

@@ -2,7 +2,6 @@
 #include "session/command_cycle.h"
 
 #include "base/log.h"
-#include "link/command_numbers.h"
 #include "session/port_texts.h"
 #include "vocab/status_words.h"
 
@@ -64,9 +63,15 @@ bool CommandCycle::StartCmd()
 {
     busyAnswers = 0;
     acknowledged = false;
+    lastSent = EcfLink::kAck;
+    lastReceived = 0;
     if (link->Start())
         return true;
-    display.SetSt(OpenFailureText(link->OpenFailure()));
+    // The traffic tells why as the status line does: another program may have taken the port
+    // since the last command.
+    const std::string why = OpenFailureText(link->OpenFailure());
+    link->Note(why);
+    display.SetSt(why);
     return false;
 }
 
@@ -93,7 +98,8 @@ bool CommandCycle::SendCmd()
         if (EndsForCancel("SendCmd Cancel"))
             return false;
         display.ShowCmd(kShowSending);
-        const int sent = link->SendCmd();
+        const EcfLink::SendResult sent = link->SendCmd();
+        lastSent = sent;
         if (EndsForCancel("SendCmd Cancel", sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
             return false;
         switch (sent) {
@@ -133,6 +139,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kCancelled;
         display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
+        lastReceived = result;
         if (EndsForCancel("RecebeBuffer Cancel", result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
             return kCancelled;
         if (result >= 0) {
@@ -227,57 +234,4 @@ std::vector<std::string> CommandCycle::LeParam(const std::string& text)
         start = bar + 1;
     }
     return fields;
-}
-
-namespace {
-
-// One identification query: empty when the item could not be read.
-std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
-{
-    PrepareIdentificationQuery(*cycle.Link(), item);
-    std::string value;
-    try {
-        value = cycle.RetResp(0);
-    } catch (const std::exception&) {
-        value.clear();  // a response without the field reads as no answer
-    }
-    // A command that never started read nothing, whatever text stands for it.
-    return cycle.LastStartFailed() ? std::string() : value;
-}
-
-}  // namespace
-
-void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item)
-{
-    link.SetCmd(command::kReadInfo, 0);
-    link.AddParam(command::kIdentificationGroup);
-    link.AddParam(static_cast<int32_t>(item));
-}
-
-bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
-{
-    struct Item {
-        IdentificationItem number;
-        std::string Identification::*text;
-    };
-    static const Item items[] = {
-        {IdentificationItem::kModel, &Identification::modelo},
-        {IdentificationItem::kSerialNumber, &Identification::nsMf},
-        {IdentificationItem::kBasicSoftware, &Identification::sb},
-    };
-    bool success = true;
-    for (const Item& item : items) {
-        // A cancelled connection, or one whose line is gone, reads nothing more: the items
-        // left stay empty.
-        const bool stop = cycle.CancelRequested() || cycle.Link()->LineLost();
-        const std::string value = stop ? std::string() : ReadIdentificationItem(cycle, item.number);
-        if (value.empty())
-            success = false;
-        identification.*item.text = value;
-    }
-    // The lost line's own text tells the technician more than that the reading failed.
-    if (!success && !cycle.Link()->LineLost())
-        display.SetSt(kReadFailedText);
-    display.ShowIdentification(identification);
-    return success;
 }

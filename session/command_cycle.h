@@ -72,6 +72,10 @@ public:
     // Of the last command: how often the printer asked to wait, and whether it took the frame.
     int BusyAnswers() const { return busyAnswers; }
     bool Acknowledged() const { return acknowledged; }
+    // What the link said last in the last command: the printer refused it (NAK, or an error in
+    // the response's header), which the status line's error pair alone cannot tell from a
+    // silence that the link words as a pair of its own.
+    bool Refused() const { return lastSent == EcfLink::kRefused || lastReceived == EcfLink::kRespError; }
 
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
@@ -91,11 +95,6 @@ private:
     ErrorPair shownPair;
     int busyAnswers = 0;
     bool acknowledged = false;
+    EcfLink::SendResult lastSent = EcfLink::kAck;
+    int lastReceived = 0;  // GetResp's: a block's length or an EcfLink::RespResult
 };
-
-// The identification query for one item, prepared on the link.
-void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item);
-
-// Reads model, NS MF and SB with the three identification queries, each its own command;
-// puts kReadFailedText on the status line when one of them could not be read.
-bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification);

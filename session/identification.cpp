@@ -1,5 +1,15 @@
-// Showing the printer's identification.
+// The identification queries, and how their answers are shown.
 #include "session/identification.h"
+
+#include "session/command_cycle.h"
+#include "session/port_texts.h"
+#include "vocab/command_words.h"
+#include "vocab/error_text.h"
+#include "vocab/filling.h"
+#include "vocab/search_words.h"
+#include "vocab/status_words.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -8,9 +18,105 @@ std::string Slice(const std::string& text, size_t position, size_t count)
     return position < text.size() ? text.substr(position, count) : std::string();
 }
 
+// The three items in the order they are read, with where each one is kept.
+struct Item {
+    IdentificationItem number;
+    std::string Identification::*text;
+};
+constexpr Item kItems[] = {
+    {IdentificationItem::kModel, &Identification::modelo},
+    {IdentificationItem::kSerialNumber, &Identification::nsMf},
+    {IdentificationItem::kBasicSoftware, &Identification::sb},
+};
+
+// One identification query: empty when the item could not be read.
+std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
+{
+    PrepareIdentificationQuery(*cycle.Link(), item);
+    std::string value;
+    try {
+        value = cycle.RetResp(0);
+    } catch (const std::exception&) {
+        value.clear();  // a response without the field reads as no answer
+    }
+    // A command that never started read nothing, whatever text stands for it.
+    return cycle.LastStartFailed() ? std::string() : value;
+}
+
+// Why the query just run read nothing, in the search's words.
+std::string WhyNotRead(CommandCycle& cycle)
+{
+    EcfLink& link = *cycle.Link();
+    if (cycle.LastStartFailed())
+        return PortStateText(link.OpenFailure());
+    if (link.LineLost())
+        return kLineLostNote;
+    // The search gives a busy printer up by cancelling it.
+    if (cycle.CancelRequested() && cycle.BusyAnswers() > 0)
+        return kBusyReason;
+    const CommandCycle::ErrorPair pair = cycle.ShownPair();
+    if (pair.errClass == kLinkErrorClass && pair.errDetail == kLinkNoAnswer)
+        return kNoAnswerReason;
+    if (pair.errClass == kLinkErrorClass && pair.errDetail == kLinkInvalidAnswer)
+        return kInvalidAnswerReason;
+    if (pair.errClass != 0 && pair.errClass != kLinkErrorClass)
+        return FillIn(kRefusedReason,
+                      {{"class", std::to_string(pair.errClass)}, {"detail", std::to_string(pair.errDetail)}});
+    if (cycle.CancelRequested())
+        return kInterruptedReason;
+    // Taken, and answered without the item; or not even written.
+    return cycle.Acknowledged() ? kEmptyAnswerReason : kNotSentReason;
+}
+
 }  // namespace
 
 std::string FormatSb(const std::string& sb)
 {
     return Slice(sb, 0, 2) + "." + Slice(sb, 2, 2) + "." + Slice(sb, 4, 2);
+}
+
+std::vector<LabelledItem> LabelledItems(const Identification& identification)
+{
+    return {
+        {kModelLabel + identification.modelo, !identification.modelo.empty()},
+        {kSerialNumberLabel + identification.nsMf, !identification.nsMf.empty()},
+        {kBasicSoftwareLabel + FormatSb(identification.sb), !identification.sb.empty()},
+    };
+}
+
+void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item)
+{
+    link.SetCmd(command::kReadInfo, 0);
+    link.AddParam(command::kIdentificationGroup);
+    link.AddParam(static_cast<int32_t>(item));
+}
+
+bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
+{
+    bool success = true;
+    for (const Item& item : kItems) {
+        // A cancelled connection, or one whose line is gone, reads nothing more: the items
+        // left stay empty.
+        const bool stop = cycle.CancelRequested() || cycle.Link()->LineLost();
+        const std::string value = stop ? std::string() : ReadIdentificationItem(cycle, item.number);
+        if (value.empty())
+            success = false;
+        identification.*item.text = value;
+    }
+    // The lost line's own text tells the technician more than that the reading failed.
+    if (!success && !cycle.Link()->LineLost())
+        display.SetSt(kReadFailedText);
+    display.ShowIdentification(identification);
+    return success;
+}
+
+std::string IdentifyForSearch(CommandCycle& cycle, Identification& identification)
+{
+    identification = {};
+    for (const Item& item : kItems) {
+        identification.*item.text = ReadIdentificationItem(cycle, item.number);
+        if ((identification.*item.text).empty())
+            return WhyNotRead(cycle);
+    }
+    return {};
 }

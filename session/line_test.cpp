@@ -4,7 +4,7 @@
 #include "base/log.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_text.h"
+#include "vocab/line_test_words.h"
 #include "vocab/status_words.h"
 
 #include <algorithm>
@@ -80,8 +80,8 @@ std::string ExchangeText(const LineExchange& exchange)
 
 std::string SummaryText(const LineTally& tally)
 {
-    std::string text = Counted(tally.Sent(), kSentWords) + ": " + Counted(tally.Answered(), kAnsweredWords) + ", " +
-                       Counted(tally.Count(LineExchange::kNoAnswer), kNoAnswerWords) + ", " +
+    std::string text = Counted(tally.Sent(), kSentWords) + ": " + Counted(tally.Answered(), kAnsweredWords) +
+                       ", " + Counted(tally.Count(LineExchange::kNoAnswer), kNoAnswerWords) + ", " +
                        Counted(tally.Count(LineExchange::kRefused), kRefusedWords) + ", " +
                        Counted(tally.Count(LineExchange::kDiffers), kDiffersWords);
     long min = 0, median = 0, max = 0;
@@ -94,12 +94,16 @@ std::string SummaryText(const LineTally& tally)
 
 std::string StatusSummaryText(const LineTally& tally)
 {
-    std::string text = FillIn(kStatusText, {{"answered", std::to_string(tally.Answered())},
-                                            {"sent", std::to_string(tally.Sent())}});
+    std::string text = FillIn(
+        kStatusText, {{"answered", std::to_string(tally.Answered())}, {"sent", std::to_string(tally.Sent())}});
     long min = 0, median = 0, max = 0;
-    if (tally.Sound() && tally.Times(min, median, max))
-        return text + FillIn(kStatusTimesText, {{"min", GroupedDigits(min)}, {"max", GroupedDigits(max)}});
-    // What went wrong, the kinds that happened only.
+    const bool timed = tally.Times(min, median, max);
+    const auto times = [&](const char* words) {
+        return timed ? FillIn(words, {{"min", GroupedDigits(min)}, {"max", GroupedDigits(max)}}) : std::string();
+    };
+    if (tally.Sound())
+        return text + times(kStatusTimesText);
+    // What went wrong, the kinds that happened only; then the times of those answered.
     const std::pair<LineExchange::Result, CountedWords> failures[] = {
         {LineExchange::kNoAnswer, kNoAnswerWords},
         {LineExchange::kRefused, kRefusedAnswersWords},
@@ -110,7 +114,7 @@ std::string StatusSummaryText(const LineTally& tally)
         if (tally.Count(result) > 0)
             said += (said.empty() ? "" : ", ") + Counted(tally.Count(result), words);
     }
-    return said.empty() ? text : text + " (" + said + ")";
+    return (said.empty() ? text : text + " (" + said + ")") + times(kStatusAnsweredTimesText);
 }
 
 LineTest::LineTest(PrinterSession& session)
@@ -168,8 +172,8 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
 {
     if (result == CommandCycle::kNotStarted || link.LineLost()) {
         exchange.result = LineExchange::kLineLost;
-        exchange.why = link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost)
-                                       : OpenFailureText(ExplainOpenFailure(link.DevicePath(), link.LastError()));
+        exchange.why =
+            link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost) : OpenFailureText(link.OpenFailure());
         return;
     }
     if (result == CommandCycle::kDone) {
@@ -186,8 +190,7 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
         return;
     }
     const CommandCycle::ErrorPair& pair = exchange.pair;
-    const bool printers = pair.errClass != 0 && pair.errClass != kLinkErrorClass;
-    exchange.result = printers ? LineExchange::kRefused : LineExchange::kNoAnswer;
-    exchange.inResponse = printers && cycle.Acknowledged();
+    exchange.result = cycle.Refused() ? LineExchange::kRefused : LineExchange::kNoAnswer;
+    exchange.inResponse = cycle.Refused() && cycle.Acknowledged();
     exchange.why = pair.errClass != 0 ? ErrorText(pair.errClass, pair.errDetail) : std::string(kSendFailedText);
 }

@@ -1,5 +1,6 @@
-// Is the line sound? The model query that "Conectar" sends, which changes nothing in the
-// printer, sent again and again through the command cycle, each exchange timed and classed.
+// The line test (kestro-cli ping, the window's "Testar comunicação"): is the line sound? The
+// model query that "Conectar" sends, which changes nothing in the printer, sent again and again
+// through the command cycle, each exchange timed and classed.
 #pragma once
 
 #include "session/printer_session.h"
@@ -46,7 +47,8 @@ private:
 std::string ExchangeText(const LineExchange& exchange);
 // "10 enviados: 7 respondidos, 1 sem resposta, 1 recusado, 1 diferente; 148/152/160 ms (mín/mediana/máx)".
 std::string SummaryText(const LineTally& tally);
-// The window's status line: "Comunicação: 10 de 10 respostas, 148 a 160 ms".
+// The window's status line: "Comunicação: 10 de 10 respostas, 148 a 160 ms", or with failures
+// "Comunicação: 7 de 10 respostas (3 sem resposta); respondidas em 148 a 160 ms".
 std::string StatusSummaryText(const LineTally& tally);
 
 class LineTest {

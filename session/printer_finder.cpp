@@ -136,3 +136,51 @@ void PrinterFinder::JoinAll()
             thread.join();
     }
 }
+
+std::optional<size_t> PrinterFinder::Pick(const std::vector<PortProbe>& probes, bool cancelled)
+{
+    std::optional<size_t> answered;
+    for (size_t i = 0; i < probes.size(); ++i) {
+        if (probes[i].outcome != PortProbe::kPrinter)
+            continue;
+        if (probes[i].identified)
+            return i;
+        if (!answered)
+            answered = i;
+    }
+    // A cancelled search has not heard every port: one that answered only may not be the best.
+    return cancelled ? std::nullopt : answered;
+}
+
+SearchResult PrinterFinder::Search(const std::vector<std::string>& portNames, SearchEnd end,
+                                   const SearchWatch& watch)
+{
+    SearchResult result;
+    std::optional<std::chrono::steady_clock::time_point> othersUntil;
+    const auto take = [&] {
+        for (const PortProbe& probe : TakeFinished()) {
+            result.probes.push_back(probe);
+            if (watch.finished)
+                watch.finished(probe);
+            if (!othersUntil && probe.identified)
+                othersUntil = std::chrono::steady_clock::now() + pacing.AnswerWait();
+        }
+    };
+    Start(portNames);
+    for (bool done = false; !done;) {
+        done = WaitDone(std::chrono::milliseconds(20));
+        if (watch.tick)
+            watch.tick();
+        take();
+        if (end == SearchEnd::kPicked && othersUntil &&
+            (Identifying() == 0 || Cancelled() || std::chrono::steady_clock::now() >= *othersUntil))
+            break;
+    }
+    result.cancelled = Cancelled();
+    // What still runs is cut short: its waits end at once, as if nothing had come.
+    Cancel();
+    JoinAll();
+    take();
+    result.picked = Pick(result.probes, result.cancelled);
+    return result;
+}

@@ -8,12 +8,33 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+// What a search ended with: every port tried, in the order they finished, and the one picked.
+struct SearchResult {
+    std::vector<PortProbe> probes;
+    // The first printer that identified itself; only when none did, the first that answered
+    // without identifying. None when no printer answered, or when a cancel came before one
+    // identified itself.
+    std::optional<size_t> picked;
+    bool cancelled = false;
+};
+
+// How the search is followed on the caller's thread while it runs.
+struct SearchWatch {
+    // Every 20 ms: lets events through, looks for a signal; may call Cancel.
+    std::function<void()> tick;
+    // Each port as it finishes, in that order.
+    std::function<void(const PortProbe&)> finished;
+};
+
 class PrinterFinder {
 public:
+    // Where Search ends: when every port has finished, or once a printer is picked.
+    enum class SearchEnd { kEveryPort, kPicked };
     // The links' waits come from pacing, spent in a way that Cancel can cut short.
     explicit PrinterFinder(LinkPacing pacing = {});
     // Cancels what still runs and waits for it.
@@ -42,7 +63,17 @@ public:
     // Waits for every port, then gives their answers in the order given to Start.
     std::vector<PortProbe> Results();
 
+    // The search as the window and kestro-cli run it, on the caller's thread: Start, then the
+    // watch until the end, then every port freed. kPicked ends once a printer identified itself
+    // and the others that answered have identified themselves too, or have had one answer wait
+    // more, so that the choice can say who else is there; a port that stays silent is not waited
+    // for. Only when no printer identifies itself does it wait for every port, to pick one that
+    // answered without identifying.
+    SearchResult Search(const std::vector<std::string>& portNames, SearchEnd end, const SearchWatch& watch);
+
 private:
+    // The choice among the ports finished, as SearchResult::picked.
+    static std::optional<size_t> Pick(const std::vector<PortProbe>& probes, bool cancelled);
     // What one thread does: its own display, session and link on one port.
     void Try(size_t index);
     // Sleeps for `duration`, or less when the search is cancelled.

@@ -6,6 +6,7 @@
 #include "link/command_numbers.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
+#include "vocab/search_words.h"
 #include "vocab/status_words.h"
 
 #include <algorithm>
@@ -79,17 +80,18 @@ PortProbe PrinterSession::Probe(const std::string& portName, const std::function
     }
     // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
     // not one per identification query.
-    if (link->Sync()) {
+    const bool synced = link->Sync();
+    // A printer busy at the SYN is there all the same: its status pair stands where the link's
+    // own pair would.
+    const bool busy = !synced && link->ErrClass() != kLinkErrorClass;
+    if (synced || busy) {
         probe.outcome = PortProbe::kPrinter;
         if (answered)
             answered();
-        probe.identified = CarregaConfig(cycle, display, identification);
-        probe.identification = identification;
-        // Why a printer that answered was not identified, as the status line would say it.
-        if (link->LineLost())
-            probe.why = link->GetError();
-        else if (!probe.identified)
-            probe.why = kReadFailedText;
+        const std::string why = busy ? kBusyReason : IdentifyForSearch(cycle, probe.identification);
+        probe.identified = why.empty();
+        if (!probe.identified)
+            probe.why = FillIn(kNotIdentifiedText, {{"reason", why}});
     } else {
         // Only a failed write leaves the pair cleared, and so without a text.
         probe.why = link->GetError();
@@ -130,15 +132,16 @@ bool PrinterSession::OpenLink(const std::string& portName)
     AppLog("New Command");
     link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
+    const bool online = link->online();
+    openFailure = online ? PortStatus() : link->OpenFailure();
+    // The traffic says why the port did not open beside the link's first note, while it is made.
+    if (!online)
+        link->Note(OpenFailureText(openFailure));
     AppLog("New Command Ok");
-    if (link->online()) {
-        openFailure = {};
-        return true;
-    }
     // An empty status line would tell nothing: why the port did not open, and what to do.
-    openFailure = link->OpenFailure();
-    display.SetSt(OpenFailureText(openFailure));
-    return false;
+    if (!online)
+        display.SetSt(OpenFailureText(openFailure));
+    return online;
 }
 
 void PrinterSession::SetTrafficObserver(TrafficObserver observer)

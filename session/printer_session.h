@@ -16,11 +16,12 @@ struct PortProbe {
     enum Outcome { kPrinter, kNotOpened, kNoPrinter };
     std::string port;
     Outcome outcome = kNoPrinter;
-    // kPrinter: what was read; identified when all three items were.
+    // kPrinter: what was read; identified when all three items were. Only an identified printer
+    // counts as found: one that answered the SYN alone may be anything.
     Identification identification;
     bool identified = false;
-    // Otherwise, or when the line was lost during the reading: why, as the status line would
-    // say it (Windows-1252).
+    // Why there is no printer, as the status line would say it, or why the printer did not
+    // identify itself: "responde, mas não se identificou (recusou: 8/1)" (Windows-1252).
     std::string why;
 };
 
@@ -54,8 +55,8 @@ public:
     void SetTrafficObserver(TrafficObserver observer);
 
     // For a search of the ports: opens a link on the port and asks for the printer's sequence
-    // number; only where a printer answered is it identified, after `answered` was called. Sends
-    // nothing else, keeps no link.
+    // number; only where a printer answered is it identified, after `answered` was called, up to
+    // the first query that fails. Sends nothing else, keeps no link.
     PortProbe Probe(const std::string& portName, const std::function<void()>& answered = {});
     // Opens a link on the port without identifying the printer, for a command given by hand.
     bool Open(const std::string& portName);

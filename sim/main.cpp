@@ -1,8 +1,9 @@
 // kestro-sim: a simulated fiscal printer on a pseudo-terminal for manual and scripted runs, or a
 // saved trace played back as the printer.
-#include "base/error_reason.h"
 #include "sim/sim_cli.h"
 #include "sim/trace_replay.h"
+#include "vocab/cp1252.h"
+#include "vocab/error_reason.h"
 
 #include <cerrno>
 #include <csignal>
@@ -30,7 +31,7 @@ bool StartAndAnnounce(Printer& printer)
 {
     if (!printer.Start()) {
         std::fprintf(stderr, "kestro-sim: n\u00e3o foi poss\u00edvel abrir um pseudoterminal: %s\n",
-                     ErrorReason(errno).c_str());
+                     Cp1252ToUtf8(ErrorReason(errno)).c_str());
         return false;
     }
     std::printf("%s\n", printer.SlavePath().c_str());
@@ -64,7 +65,7 @@ int Replay(const SimCliConfig& config, sigset_t& stopSignals)
     std::ifstream in(config.replay, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "kestro-sim: n\u00e3o foi poss\u00edvel ler %s: %s\n", config.replay.c_str(),
-                     ErrorReason(errno).c_str());
+                     Cp1252ToUtf8(ErrorReason(errno)).c_str());
         return 2;
     }
     std::vector<ReplayExchange> exchanges;

@@ -2,6 +2,7 @@
 #include "sim/sim_cli.h"
 
 #include "base/option_table.h"
+#include "vocab/usage_words.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -238,7 +239,7 @@ bool ParseSimCli(const std::vector<std::string>& args, SimCliConfig& config, std
         wordError = "op\u00e7\u00e3o desconhecida '" + word + "'";
         return false;
     };
-    if (!ParseOptions(args, rules, unknown, error))
+    if (!ParseOptions(args, rules, unknown, {NeedsValueText, BadValueText}, error))
         return false;
     if (!config.replay.empty() && answerOptions > 0) {
         error = "--replay s\u00f3 combina com --fast, --loop e --baud";

@@ -694,6 +694,54 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     EXPECT_EQ(missing["error"]["open"]["code"], 2);
 }
 
+TEST_F(CliTest, FindCountsOnlyThePrintersThatIdentifiedThemselves)
+{
+    StartPrinter();
+    // Each answers the SYN, then refuses, stays silent or stays busy; the last is busy at the SYN.
+    const struct {
+        SimPlan plan;
+        SimReply syn;
+        std::string why;
+    } kinds[] = {{SimPlan::Answer(SimAnswer::Refuse, {8, 1}), {}, "recusou: 8/1"},
+                 {SimPlan::Answer(SimAnswer::Silent), {}, "sem resposta"},
+                 {SimPlan::Answer(SimAnswer::Busy, {1, 0}), {}, "ocupado"},
+                 {SimPlan(), {SimAnswer::Busy, {1, 0}}, "ocupado"}};
+    std::vector<std::unique_ptr<PrinterSim>> others;
+    std::vector<std::string> arguments = {"find", sim->SlavePath()};
+    for (const auto& kind : kinds) {
+        others.push_back(std::make_unique<PrinterSim>());
+        ASSERT_TRUE(others.back()->Start());
+        others.back()->SetDefaultPlan(kind.plan);
+        others.back()->QueueSynReply(kind.syn);
+        arguments.push_back(others.back()->SlavePath());
+    }
+    const CliRun run = RunCli(arguments);
+    // One answer wait of 6 s and the identification, not one wait per query: each stopped at the
+    // first query that failed.
+    EXPECT_LT(run.took, std::chrono::seconds(11));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+    for (size_t i = 0; i < others.size(); ++i) {
+        const std::string line =
+            others[i]->PortName() + ": responde, mas n\u00e3o se identificou (" + kinds[i].why;
+        EXPECT_NE(run.err.find(line + ")\n"), std::string::npos) << run.err;
+        EXPECT_LE(others[i]->Counts().frames, i == 2 ? 200u : 1u);
+    }
+    EXPECT_NE(run.err.find("\n1 ECF encontrado, 4 responderam sem se identificar; "), std::string::npos)
+        << run.err;
+
+    // Without a printer that identified itself nothing is found.
+    const CliRun refused = RunCli({"find", "--json", others[0]->SlavePath()});
+    EXPECT_EQ(refused.status, 1);
+    const std::vector<Json> lines = JsonLines(refused);
+    ASSERT_EQ(lines.size(), 2u) << refused.out;
+    EXPECT_EQ(lines[0]["messages"], Json::array({"responde, mas n\u00e3o se identificou (recusou: 8/1)"}));
+    EXPECT_EQ(lines[1]["found"], 1);
+    EXPECT_EQ(lines[1]["identified"], 0);
+    EXPECT_EQ(lines[1]["unidentified"], 1);
+    EXPECT_EQ(lines[1]["message"].get<std::string>().rfind("Nenhum ECF encontrado, 1 respondeu sem se ", 0), 0u);
+}
+
 TEST_F(CliTest, JsonKeepsAPrinterTextExactly)
 {
     PrinterSim::Options options;
@@ -870,40 +918,39 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
 
 TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
 {
-    const std::vector<std::vector<std::string>> lines = {
-        {},                                                  // no command
-        {"frobnicate"},                                      // unknown word
-        {"--verbose", "ports"},                              // unknown option
-        {"identify"},                                        // no port
-        {"lx", "--port"},                                    // port without name
-        {"--port", "", "identify"},                          // empty name
-        {"--port", "pts/1", "identify", "lx"},               // two commands
-        {"--port", "pts/1", "ports"},                        // port with ports
-        {"--port", "pts/1", "identify", "/dev/pts/2"},       // device path outside ports
-        {"ports", "pts/2"},                                  // device not given as a path
-        {"find", "--port", "pts/1"},                         // port with find
-        {"--port", "pts/1", "--raw", "lx"},                  // --raw without send
-        {"--port", "pts/1", "--verbose", "send", "1", "0"},  // --verbose without find
-        {"--port=pts/1", "lx", "--trace-file"},              // trace file without name
-        {"ports", "--trace"},                                // nothing to trace
-        {"fr\nob\x1b[2J"},                                   // a word that breaks the line, clears the screen
+    const std::string unknown = "': esperado um comando (ports, identify, lx, find, send ou ping) ou um caminho "
+                                "/dev/DISPOSITIVO";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } lines[] = {
+        {{}, "falta o comando (ports, identify, lx, find, send ou ping)"},
+        {{"frobnicate"}, "palavra desconhecida 'frobnicate" + unknown},
+        {{"--bogus", "ports"}, "op\u00e7\u00e3o desconhecida '--bogus'"},
+        {{"--verbose", "ports"}, "--verbose \u00e9 s\u00f3 para find"},
+        {{"identify"}, "falta --port NOME: este comando fala com uma impressora"},
+        {{"lx", "--port"}, "--port precisa de um nome de porta"},
+        {{"--port", "", "identify"}, "--port precisa de um nome de porta"},
+        {{"--port", "pts/1", "identify", "lx"}, "um comando por vez: 'lx' \u00e9 o segundo"},
+        {{"--port", "pts/1", "ports"}, "ports n\u00e3o usa --port"},
+        {{"--port", "pts/1", "identify", "/dev/pts/2"},
+         "caminhos de dispositivo s\u00e3o s\u00f3 para ports e find; d\u00ea a porta com --port"},
+        {{"ports", "pts/2"}, "palavra desconhecida 'pts/2" + unknown},  // a device not given as a path
+        {{"find", "--port", "pts/1"}, "find n\u00e3o usa --port"},
+        {{"--port", "pts/1", "--raw", "lx"}, "--raw \u00e9 s\u00f3 para send"},
+        {{"--port", "pts/1", "--verbose", "send", "1", "0"}, "--verbose \u00e9 s\u00f3 para find"},
+        {{"--port=pts/1", "lx", "--trace-file"}, "--trace-file precisa de um nome de arquivo"},
+        {{"ports", "--trace"}, "ports n\u00e3o troca mensagens com a impressora: nada para --trace"},
+        // A word that would break the line and clear the screen.
+        {{"fr\nob\x1b[2J"}, "palavra desconhecida 'fr\\x0aob\\x1b[2J" + unknown},
     };
-    for (const auto& arguments : lines) {
-        const CliRun run = RunCli(arguments);
-        std::string shown;
-        for (const auto& argument : arguments)
-            shown += "'" + argument + "' ";
-        EXPECT_EQ(run.status, 2) << shown;
-        EXPECT_EQ(run.out, "") << shown;
+    for (const auto& line : lines) {
+        const CliRun run = RunCli(line.arguments);
+        EXPECT_EQ(run.status, 2) << line.message;
+        EXPECT_EQ(run.out, "") << line.message;
         // One line that names what is wrong and where to look, not the whole help.
-        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
-        EXPECT_EQ(run.err.rfind("kestro-cli: ", 0), 0u) << run.err;
-        const std::string end = ". Veja kestro-cli --help.\n";
-        EXPECT_EQ(run.err.size() > end.size() ? run.err.substr(run.err.size() - end.size()) : "", end) << run.err;
+        EXPECT_EQ(run.err, "kestro-cli: " + line.message + ". Veja kestro-cli --help.\n");
     }
-    EXPECT_EQ(RunCli({"frobnicate"}).err,
-              "kestro-cli: palavra desconhecida 'frobnicate': esperado um comando (ports, identify, lx, find, "
-              "send ou ping) ou um caminho /dev/DISPOSITIVO. Veja kestro-cli --help.\n");
 }
 
 TEST(CliCommandLine, AppLogSwitchInAnyCaseLogsTheCommandLineFirst)

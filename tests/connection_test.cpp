@@ -1,6 +1,7 @@
 // The real window against the simulated printer on a pseudo-terminal (under Wine, two joined COM
 // ports): connecting and identifying, disconnecting, the X reading, busy printers and "Cancelar",
 // response fields and closing.
+#include "session/port_texts.h"
 #include "sim/frame_reader.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
@@ -222,6 +223,30 @@ TEST_F(ConnectionTest, SearchSaysWhichPrinterItPickedAndHowManyMoreAnswered)
     const std::string tip = Find<QLabel>("lbSt")->toolTip().toStdString();
     EXPECT_NE(tip.find("\n" + (otherPicked ? sim.PortName() : other.PortName())), std::string::npos) << tip;
     EXPECT_EQ(tip.find(silent.Name()), std::string::npos) << tip;
+}
+
+// Two printers at the most: under Wine there are two pairs of joined ports.
+TEST_F(SilentPrinterTest, SearchPicksAPrinterThatIdentifiedItselfAndSaysWhyTheOthersDidNot)
+{
+    PrinterSim refusing;
+    ASSERT_TRUE(refusing.Start());
+    refusing.SetDefaultPlan(SimPlan::Answer(SimAnswer::Refuse, {8, 1}));
+    portsBefore = {{refusing.SlavePath(), refusing.PortName(), ""}};
+    const std::string refused = refusing.PortName() + ": responde, mas n\u00e3o se identificou (recusou: 8/1)";
+    const std::string unanswered = sim.PortName() + ": responde, mas n\u00e3o se identificou (sem resposta)";
+    // The window's own printer identifies itself; then it goes silent after the SYN, and the
+    // printer that refuses is picked, the status line saying so.
+    for (const bool identifies : {true, false}) {
+        sim.SetDefaultPlan(identifies ? SimPlan() : SimPlan::Answer(SimAnswer::Silent));
+        RightClick("gb0", "Localizar ECF");
+        const std::string picked =
+            identifies ? "ECF ECF A\u00e7\u00e3o em " + sim.PortName() : "ECF em " + refused;
+        EXPECT_EQ(Status().toStdString(), picked + " (e mais 1)");
+        EXPECT_EQ(Find<QComboBox>("cbPorta")->currentText().toStdString(),
+                  identifies ? sim.PortName() : refusing.PortName());
+        const std::string tip = Find<QLabel>("lbSt")->toolTip().toStdString();
+        EXPECT_NE(tip.find("\n" + (identifies ? refused : unanswered)), std::string::npos) << tip;
+    }
 }
 
 TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWhileIdleAndConnected)
@@ -545,6 +570,34 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
     emitirLX("Porta serial desconectada");
     EXPECT_EQ(busyPauses, 1);
     QFile::remove(plug);
+}
+
+TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
+{
+    SKIP_WITHOUT_HELD_PORTS();
+    Connect();
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    const auto* table = window->findChild<QTableView*>("tvTrafego");
+    ASSERT_NE(table, nullptr);
+    const QAbstractItemModel& rows = *table->model();
+    {
+        PortHolder holder(sim.SlavePath());
+        ASSERT_TRUE(holder.held);
+        QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+        const EcfLink& link = *PrinterSessionTestSeam::Link(window->Session());
+        const QString why = QString::fromStdString(Cp1252ToUtf8(OpenFailureText(link.OpenFailure())));
+        if (holder.Pid() > 0) {
+            EXPECT_TRUE(why.contains(QString("kestro-holder (pid %1)").arg(holder.Pid()))) << why.toStdString();
+        }
+        // The status line as ever; the reason in its tooltip and in the traffic.
+        EXPECT_EQ(Status(), "Erro!");
+        EXPECT_EQ(Find<QLabel>("lbSt")->toolTip(), why);
+        EXPECT_EQ(rows.index(rows.rowCount() - 1, 2).data().toString(), why);
+        EXPECT_TRUE(Frames().empty());
+    }
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(Frames().size(), 1u);
 }
 
 TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)
@@ -921,9 +974,11 @@ TEST_F(ConnectionTest, TestarComunicacaoCountsTheAnswersAndCancelarStopsIt)
     Connect();
     int busyShown = 0;
     int cancelShown = 0;
+    std::set<QString> progress;
     onPause = [&] {
         busyShown += window->cursor().shape() == Qt::BusyCursor;
         cancelShown += Find<QLabel>("lbStCancel")->isVisible();
+        progress.insert(Status());
     };
     const uint64_t before = sim.Counts().frames;
     RightClick("gbTeste", QStringLiteral("Testar comunica\u00e7\u00e3o"));
@@ -933,6 +988,11 @@ TEST_F(ConnectionTest, TestarComunicacaoCountsTheAnswersAndCancelarStopsIt)
     EXPECT_TRUE(Status().endsWith(" ms"));
     EXPECT_EQ(busyShown, 10);
     EXPECT_EQ(cancelShown, 10);
+    // Each exchange's pause shows which one runs.
+    std::set<QString> expected;
+    for (int n = 1; n <= 10; ++n)
+        expected.insert(QString::fromUtf8("Testando comunica\u00e7\u00e3o: %1 de 10\u2026").arg(n));
+    EXPECT_EQ(progress, expected);
     EXPECT_NE(window->cursor().shape(), Qt::BusyCursor);
 
     // "Cancelar" in the third exchange: the two before it are what is told.

@@ -1,6 +1,6 @@
 // The main window on real widgets: display states, activity display, identification header,
-// port discovery on real ports (pseudo-terminals, or COM ports under Wine), program entry, fatal errors
-// and screenshots.
+// port discovery on real ports (pseudo-terminals, or COM ports under Wine), program entry and fatal
+// errors.
 #include "base/log.h"
 #include "base/version.h"
 #include "tests/support/port_holder.h"
@@ -549,17 +549,6 @@ TEST(WindowEntry, UnreadableVersionLeavesTheTrailingBlank)
     EXPECT_EQ(window.windowTitle(), "Orlimo Kestro ");
 }
 
-TEST(WindowEntry, VersionTextHasTwoDigitsPerNumber)
-{
-    struct Row {
-        int major, minor, release;
-        const char* text;
-    } const rows[] = {
-        {1, 0, 0, "v01.00.00"}, {12, 34, 56, "v12.34.56"}, {0, 0, 0, "v00.00.00"}, {100, 2, 3, "v100.02.03"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(FormatVersionText(row.major, row.minor, row.release), row.text);
-}
-
 // An object whose every event handler fails, to raise an exception inside the event loop.
 class FailingObject : public QObject {
 public:
@@ -586,38 +575,6 @@ TEST(WindowEntry, ExceptionInTheEventLoopIsReportedAndEndsTheLoop)
         ASSERT_EQ(reports.size(), 1u);
         EXPECT_EQ(reports[0], standard ? "handler failed" : "Erro inesperado.");
     }
-}
-
-// ---- Screenshots -------------------------------------------------------------------------
-
-// Renders the four states and a busy printer; KESTRO_SCREENSHOT_DIR names the folder that keeps them.
-TEST_F(WindowTest, RendersTheFourStates)
-{
-    const char* wanted = std::getenv("KESTRO_SCREENSHOT_DIR");
-    const fs::path target = wanted ? fs::path(wanted) : folder;
-    SparePort usb, other;
-    Open({{usb.Path(), "ttyUSB0", "USB-Serial Controller"}, {other.Path(), "ttyUSB1", ""}});
-    auto save = [&](const char* name) {
-        QCoreApplication::processEvents();
-        const QImage image = window->grab().toImage();
-        EXPECT_EQ(image.size(), QSize(545, 360));
-        EXPECT_TRUE(image.save(QString::fromStdString((target / name).string()))) << name;
-    };
-    save("window-start.png");
-    PickPort(0);
-    save("window-port-chosen.png");
-    window->Rodando(true);
-    window->AtualizaHeader({"ECF-IF MODELO 2", "BR021900000012345", "010203"});
-    // After a successful command the status line stays empty.
-    window->SetSt("");
-    save("window-connected.png");
-    // A command waiting for a busy printer: the gears and the cancel link.
-    window->ShowCmd(4, true);
-    save("window-printer-busy.png");
-    window->ShowCmd(0);
-    window->Rodando(false);
-    window->SetSt("");
-    save("window-disconnected.png");
 }
 
 }  // namespace

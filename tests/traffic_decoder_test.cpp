@@ -69,12 +69,13 @@ Bytes Block(const std::string& data, uint8_t flags = 0x01, uint8_t errorClass = 
 }
 
 const Bytes kFrameX {0x01, 0x05, 0x14, 0x00, 0x02, 0x00, 0x30, 0x7C, 0xC7};
+const std::string kFrameXMeaning = "quadro: sequ\u00eancia 5, comando 20, extens\u00e3o 0, byte de "
+                                   "verifica\u00e7\u00e3o ok, par\u00e2metros: \"0|\"";
 
 TEST(TrafficDecoder, TheExampleFrames)
 {
     const std::vector<std::pair<Bytes, std::string>> cases = {
-        {kFrameX, "quadro: sequ\u00eancia 5, comando 20, extens\u00e3o 0, byte de verifica\u00e7\u00e3o ok, "
-                  "par\u00e2metros: \"0|\""},
+        {kFrameX, kFrameXMeaning},
         {{0x01, 0x00, 0x1A, 0x00, 0x05, 0x00, 0x31, 0x35, 0x7C, 0x32, 0x7C, 0xAF},
          "quadro: sequ\u00eancia 0, comando 26, extens\u00e3o 0, byte de verifica\u00e7\u00e3o ok, "
          "par\u00e2metros: \"15|2|\""},
@@ -153,10 +154,10 @@ TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
     };
     const auto messages = Decode(runs);
     const std::vector<std::string> expected = {
-        TrafficMeaning(messages[0]),
+        kFrameXMeaning,
         "NAK: comando recusado, erro 1/1: << Comando Inv\xC3\xA1lido >> O comando enviado para a impressora "
         "n\xC3\xA3o existe no Software B\xC3\xA1sico.",
-        TrafficMeaning(messages[0]),
+        kFrameXMeaning,
         "ACK: comando aceito",
         "ENQ: pede o bloco 1",
         "DC1: impressora ocupada, bloco 1 ainda n\u00e3o est\u00e1 pronto, erro 2/5: << Erro em par\xC3\xA2metro "
@@ -170,7 +171,7 @@ TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
         "ENQ: pede o bloco 3",
         "cabe\u00e7alho do bloco 3: 300 bytes de dados, mais blocos a seguir",
         "dados do bloco 3 incompletos, 9 de 301 bytes: \"xxxxxxxxx\"",
-        TrafficMeaning(messages[0]),
+        kFrameXMeaning,
         "bytes inesperados: \"A.\"",
         "ENQ: pede o bloco 1",
         "cabe\u00e7alho do bloco 1: erro 4/4: << Erro de contexto >> Erro 4",

@@ -12,7 +12,9 @@
 #include "ui/shown_text.h"
 #include "ui_main_window.h"
 #include "vocab/error_text.h"
+#include "vocab/line_test_words.h"
 #include "vocab/search_words.h"
+#include "vocab/status_words.h"
 #include "vocab/window_texts.h"
 
 #include <QCloseEvent>
@@ -26,8 +28,8 @@
 #include <algorithm>
 #include <chrono>
 #include <iterator>
-#include <optional>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -396,39 +398,21 @@ void TfmMainComunic::LocalizaECF()
     ui->lbStCancel->setVisible(true);
     PrinterFinder search(seams.pacing);
     finder = &search;
-    search.Start(names);
-    // The first printer is taken the moment it is identified. The ports whose printer has answered
-    // by then are given one answer wait more to be identified too, so that the status line can say
-    // how many others answered and who they are; the ports still silent are not waited for.
-    std::optional<PortProbe> picked;
-    std::chrono::steady_clock::time_point othersUntil;
-    for (bool done = false; !done;) {
-        done = search.WaitDone(std::chrono::milliseconds(20));
-        ProcessMessages();
-        for (const PortProbe& probe : search.TakeFinished()) {
-            if (!picked && probe.outcome == PortProbe::kPrinter && !search.Cancelled()) {
-                picked = probe;
-                othersUntil = std::chrono::steady_clock::now() + seams.pacing.AnswerWait();
-            }
-        }
-        if (picked &&
-            (search.Identifying() == 0 || search.Cancelled() || std::chrono::steady_clock::now() >= othersUntil))
-            break;
-    }
-    const bool userCancelled = search.Cancelled();
-    search.Cancel();
+    SearchWatch watch;
+    watch.tick = [this] { ProcessMessages(); };
+    const SearchResult result = search.Search(names, PrinterFinder::SearchEnd::kPicked, watch);
     finder = nullptr;
-    const std::vector<PortProbe> probes = search.Results();  // every probe ended and its port closed
     ui->lbStCancel->hide();
     ui->gbPorta->setEnabled(true);
 
-    if (!picked) {
-        SetSt(userCancelled ? QString()
-                            : Shown(kNoPrinterFoundText) + (scanNote.isEmpty() ? "" : "; ") + scanNote);
+    if (!result.picked) {
+        SetSt(result.cancelled ? QString()
+                               : Shown(kNoPrinterFoundText) + (scanNote.isEmpty() ? "" : "; ") + scanNote);
         return;
     }
-    ShowFound(*picked, probes);
-    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked->port)));
+    const PortProbe& picked = result.probes[*result.picked];
+    ShowFound(picked, result.probes);
+    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked.port)));
     cbPortaChange();
 }
 
@@ -444,10 +428,18 @@ void TfmMainComunic::TestaComunicacao()
     cancelKept = true;
     ui->lbStCancel->setVisible(true);
     std::string lost;
+    // Which exchange runs, so that a slow line shows that the test goes on.
+    const auto progress = [this](long number) {
+        SetSt(Shown(FillIn(kProgressText, {{"number", std::to_string(number)},
+                                           {"count", std::to_string(LineTest::kWindowCount)}})));
+    };
+    progress(1);
     LineTest test(session);
-    const LineTally& tally = test.Run(LineTest::kWindowCount, [&lost](const LineExchange& exchange) {
+    const LineTally& tally = test.Run(LineTest::kWindowCount, [&](const LineExchange& exchange) {
         if (exchange.result == LineExchange::kLineLost)
             lost = OneLine(exchange.why) + "; ";
+        if (exchange.number < LineTest::kWindowCount)
+            progress(exchange.number + 1);
     });
     cancelKept = false;
     ui->lbStCancel->hide();
@@ -460,18 +452,20 @@ void TfmMainComunic::TestaComunicacao()
 
 void TfmMainComunic::ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes)
 {
-    // The model in the words, then the port's name as the system gives it.
+    // The model, or why there is none, in the words; then the port's name as the system gives it.
     const auto said = [](const char* text, const PortProbe& probe) {
-        return Shown(FillIn(text, {{"model", Trimmed(probe.identification.modelo)}}), {{"port", probe.port}});
+        return Shown(FillIn(text, {{"model", Trimmed(probe.identification.modelo)}, {"why", OneLine(probe.why)}}),
+                     {{"port", probe.port}});
     };
-    const auto identified = [](const PortProbe& probe) { return !Trimmed(probe.identification.modelo).empty(); };
+    const auto line = [&](const PortProbe& probe) {
+        return said(probe.identified ? kOtherPrinterLine : kUnidentifiedPortLine, probe);
+    };
     QStringList others;
     for (const PortProbe& probe : probes) {
-        if (probe.outcome != PortProbe::kPrinter || probe.port == picked.port)
-            continue;
-        others << (identified(probe) ? said(kOtherPrinterLine, probe) : QString::fromStdString(probe.port));
+        if (probe.outcome == PortProbe::kPrinter && probe.port != picked.port)
+            others << line(probe);
     }
-    QString found = said(identified(picked) ? kFoundPrinterText : kFoundPortText, picked);
+    QString found = said(picked.identified ? kFoundPrinterText : kFoundUnidentifiedText, picked);
     if (!others.isEmpty())
         found += Shown(FillIn(kAndMoreText, {{"count", std::to_string(others.size())}}));
     SetSt(found + (scanNote.isEmpty() ? "" : "; ") + scanNote);
@@ -555,7 +549,15 @@ void TfmMainComunic::CycleView::ShowCmd(int code) { window.ShowCmd(code); }
 
 void TfmMainComunic::CycleView::ShowCmd(int code, bool cancelVisible) { window.ShowCmd(code, cancelVisible); }
 
-void TfmMainComunic::CycleView::SetSt(const std::string& text) { window.SetSt(Shown(text)); }
+void TfmMainComunic::CycleView::SetSt(const std::string& text)
+{
+    const std::string replaced = std::exchange(shown, text);
+    window.SetSt(Shown(text));
+    // "Erro!" tells only that the command failed: the printer's or the open's reason that it
+    // replaces stays in the tooltip.
+    if (text == kReadingXFailedText && !replaced.empty())
+        window.ui->lbSt->setToolTip(Shown(replaced));
+}
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
 

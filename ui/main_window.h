@@ -60,39 +60,27 @@ public:
     void SetSt(const QString& text);
     // Moves the groups vertically by n steps of 165 pixels; 0 only places the two panels.
     void SetGB(int n);
-    // The idle panel "Desconectado" in front, the test panel hidden.
-    void GBinv();
-    // The port picture: 0 none, 1 port chosen, 2 connected; the port name shows unless 0.
-    void ImVisible(int k);
     // Connected (true) or disconnected (false) state of the whole window.
     void Rodando(bool connected);
     // Shows the identification texts Modelo, NSMF and SB (Windows-1252, as the printer sent
     // them) in the header.
     void AtualizaHeader(const Identification& identification);
-    // Lets pending window events through, so that the window stays painted during a command.
-    void ProcessMessages();
 
-    // Fills list with the ports that can be opened now; group is disabled during the scan. The
-    // ports left out are named in the list's tooltip, each with its reason, and the most telling
-    // one on the status line.
-    void LocalizaCOM(QComboBox* list, QGroupBox* group);
-    // Handlers of "Porta:" and of the user's choice in the port list.
-    void btPortaClick();
+    // Handler of the user's choice in the port list.
     void cbPortaChange();
     // "Conectar": opens the link and identifies the printer; connected only when all three items were read.
     void btRunClick();
     // "Desconectar": closes the link and shows the disconnected state.
     void btStopClick();
-    // "Emitir LX": the X reading on the current link; "Erro!" when it fails.
+    // "Emitir LX": the X reading on the current link; "Erro!" when it fails, with the printer's or
+    // the open's reason that it replaces in the status line's tooltip.
     void btLXClick();
     // "Localizar ECF" (context menu): scans the ports as "Porta:" does, tries them all for a
-    // printer at once and picks the first where one answered, as if the user had chosen it; the
-    // status line names it and how many others answered. The window stays alive meanwhile;
+    // printer at once and picks the first that identified itself, as if the user had chosen it;
+    // only when none did, one that answered without identifying, saying why. The status line names
+    // it and how many others answered, the tooltip who they are. The window stays alive meanwhile;
     // "Cancelar" or Escape stops the search, keeping a printer already picked.
     void LocalizaECF();
-    // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
-    // cursor and "Cancelar" shown; the status line ends with how many were answered and how fast.
-    void TestaComunicacao();
 
     // The connection behind the window, for tests and tools that look at it or run their own
     // commands on it.
@@ -113,6 +101,24 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The idle panel "Desconectado" in front, the test panel hidden.
+    void GBinv();
+    // The port picture: 0 none, 1 port chosen, 2 connected; the port name shows unless 0.
+    void ImVisible(int k);
+    // Lets pending window events through, so that the window stays painted during a command.
+    void ProcessMessages();
+
+    // Fills list with the ports that can be opened now; group is disabled during the scan. The
+    // ports left out are named in the list's tooltip, each with its reason, and the most telling
+    // one on the status line.
+    void LocalizaCOM(QComboBox* list, QGroupBox* group);
+    // Handler of "Porta:".
+    void btPortaClick();
+    // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
+    // cursor and "Cancelar" shown, the status line telling which one runs; it ends with how many
+    // were answered and how fast.
+    void TestaComunicacao();
+
     // The window as the command cycle sees it: texts arrive in Windows-1252.
     class CycleView : public CycleDisplay {
     public:
@@ -125,6 +131,7 @@ private:
 
     private:
         TfmMainComunic& window;
+        std::string shown;  // the cycle's last status text
     };
 
     // Marks a handler that runs commands; a close asked for meanwhile happens at its end.

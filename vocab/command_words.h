@@ -14,8 +14,8 @@ constexpr char kReadingXDoneText[] = "Leitura X emitida.";
 constexpr char kModelLabel[] = "Modelo: ";
 constexpr char kSerialNumberLabel[] = "NS MF: ";
 constexpr char kBasicSoftwareLabel[] = "SB: ";
-// The trace file given could not be opened; the output could not be written. {path} and {reason}
-// are the system's (UTF-8): FillInUtf8.
+// The trace file given could not be opened; the output could not be written. {reason} is
+// ErrorReason's; {path} is the system's (UTF-8): FillInUtf8.
 constexpr char kTraceNotOpenedText[] = "n\343o foi poss\355vel abrir {path}: {reason}";
 constexpr char kOutputNotWrittenText[] = "a sa\355da n\343o p\364de ser escrita: {reason}";
 

@@ -7,8 +7,6 @@
 // The window's port list while the ports are looked at, and its menu's search.
 constexpr char kWaitText[] = "Aguarde...";
 constexpr char kFindPrinterAction[] = "Localizar ECF";
-// The context menu's entry that measures the line (the line test).
-constexpr char kLineTestAction[] = "Testar comunica\xe7\xe3o";
 constexpr char kSearchingText[] = "Localizando ECF...";
 
 // The window's note on the ports left out: the first one's {note}, then how many more.
@@ -25,18 +23,40 @@ constexpr CountedWords kPrintersFoundWords = {"ECF encontrado", "ECFs encontrado
 constexpr CountedWords kPortsTriedWords = {"porta tentada", "portas tentadas"};
 constexpr CountedWords kPortsSkippedWords = {"deixada", "deixadas"};
 constexpr char kSearchSummaryText[] = "{printers}; {tried}, {skipped} de fora";
+// The summary's count of the printers that answered without identifying, after {printers}.
+constexpr CountedWords kUnidentifiedWords = {"respondeu sem se identificar", "responderam sem se identificar"};
+constexpr char kUnidentifiedCountText[] = ", {unidentified}";
+
+// A port where a printer answered but did not identify itself, after the port's name, and the
+// {reason} in a few words: refused with its pair, busy until given up, silent, and so on.
+constexpr char kNotIdentifiedText[] = "responde, mas n\343o se identificou ({reason})";
+constexpr char kRefusedReason[] = "recusou: {class}/{detail}";
+constexpr char kBusyReason[] = "ocupado";
+constexpr char kNoAnswerReason[] = "sem resposta";
+constexpr char kInvalidAnswerReason[] = "resposta inv\341lida";
+constexpr char kEmptyAnswerReason[] = "resposta vazia";
+constexpr char kNotSentReason[] = "erro no envio";
+constexpr char kInterruptedReason[] = "interrompido";
 
 // Every text above with its placeholders, for tests.
 constexpr const char* kSearchWords[] = {
     kWaitText,
     kFindPrinterAction,
-    kLineTestAction,
     kSearchingText,
     kNoPortAvailableText,
     kAndMoreText,
     kPortsLeftOutText,
     kNoPrinterFoundText,
     kSearchSummaryText,
+    kUnidentifiedCountText,
+    kNotIdentifiedText,
+    kRefusedReason,
+    kBusyReason,
+    kNoAnswerReason,
+    kInvalidAnswerReason,
+    kEmptyAnswerReason,
+    kNotSentReason,
+    kInterruptedReason,
     kPortsLeftOutWords.one,
     kPortsLeftOutWords.many,
     kPrintersFoundWords.one,
@@ -45,4 +65,6 @@ constexpr const char* kSearchWords[] = {
     kPortsTriedWords.many,
     kPortsSkippedWords.one,
     kPortsSkippedWords.many,
+    kUnidentifiedWords.one,
+    kUnidentifiedWords.many,
 };

@@ -16,12 +16,14 @@ constexpr const char* kActivityTips[] = {
 // Empty for the codes that show no activity (idle, and any code beyond the last).
 const char* ActivityTip(int code);
 
-// The search's pick, with the printer's model or without it (a printer not identified); then
-// kAndMoreText (vocab/search_words.h) when others answered too, whose lines, "{port}: {model}" or
-// the port alone, the tooltip lists under its heading.
+// The search's pick, with the printer's model, or, when no printer identified itself, one that
+// only answered, with {why} it did not identify itself; then kAndMoreText (vocab/search_words.h)
+// when others answered too, whose lines, "{port}: {model}" or the port and why, the tooltip lists
+// under its heading.
 constexpr char kFoundPrinterText[] = "ECF {model} em {port}";
-constexpr char kFoundPortText[] = "ECF em {port}";
+constexpr char kFoundUnidentifiedText[] = "ECF em {port}: {why}";
 constexpr char kOtherPrinterLine[] = "{port}: {model}";
+constexpr char kUnidentifiedPortLine[] = "{port}: {why}";
 constexpr CountedWords kOtherPrintersWords = {"Outro ECF respondeu:", "Outros ECFs responderam:"};
 
 // The traffic window: its title (and the action's), columns and buttons.
@@ -58,10 +60,23 @@ const char* SaveFailureText(SaveFailure failure);
 // hold become '-'. A system's name, not a text: as the port's name comes.
 std::string TrafficFileName(const std::string& port, const std::tm& when);
 
-// Every fixed text above but the two tables, for tests.
+// Every fixed text above but the tables, which Vocabulary (vocab/vocabulary.h) takes whole.
 constexpr const char* kWindowWords[] = {
-    kFoundPrinterText,        kFoundPortText,       kOtherPrinterLine, kOtherPrintersWords.one,
-    kOtherPrintersWords.many, kTrafficTitle,        kCopyButton,       kSaveButton,
-    kClearButton,             kClearQuestionWords.one, kClearQuestionWords.many, kClearAdvice,
-    kSaveTitle,               kSaveFileTypes,       kSavedText,        kSaveFailedText,
+    kFoundPrinterText,
+    kFoundUnidentifiedText,
+    kOtherPrinterLine,
+    kUnidentifiedPortLine,
+    kOtherPrintersWords.one,
+    kOtherPrintersWords.many,
+    kTrafficTitle,
+    kCopyButton,
+    kSaveButton,
+    kClearButton,
+    kClearQuestionWords.one,
+    kClearQuestionWords.many,
+    kClearAdvice,
+    kSaveTitle,
+    kSaveFileTypes,
+    kSavedText,
+    kSaveFailedText,
 };

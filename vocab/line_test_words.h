@@ -1,8 +1,12 @@
-// The texts of the line test (kestro-cli ping, the window's "Testar comunicação"); Windows-1252,
-// with {name} for what FillIn puts in (vocab/filling.h).
+// The texts of the line test, the one feature that kestro-cli calls ping and the window's
+// context menu "Testar comunicação"; Windows-1252, with {name} for what FillIn puts in
+// (vocab/filling.h).
 #pragma once
 
 #include "vocab/filling.h"
+
+// The window's context menu entry that runs it.
+constexpr char kLineTestAction[] = "Testar comunica\347\343o";
 
 // One exchange's line, after its {number}.
 constexpr char kAnsweredText[] = "{number}: {ms} ms";
@@ -26,14 +30,36 @@ constexpr char kTimesText[] = "{min}/{median}/{max} ms (m\355n/mediana/m\341x)";
 // ("respostas" is feminine; "diferentes" is both).
 constexpr char kStatusText[] = "Comunica\347\343o: {answered} de {sent} respostas";
 constexpr char kStatusTimesText[] = ", {min} a {max} ms";
+constexpr char kStatusAnsweredTimesText[] = "; respondidas em {min} a {max} ms";
 constexpr CountedWords kRefusedAnswersWords = {"recusada", "recusadas"};
+// The window's status line while the test runs: the exchange under way, of how many.
+constexpr char kProgressText[] = "Testando comunica\347\343o: {number} de {count}\205";
 
 // Every text above, for tests.
 constexpr const char* kLineTestWords[] = {
-    kAnsweredText,          kBusyAnsweredText,        kNoAnswerText,          kInvalidAnswerText,
-    kRefusedText,           kRefusedInResponseText,   kDiffersText,           kTimesText,
-    kStatusText,            kStatusTimesText,         kSentWords.one,         kSentWords.many,
-    kAnsweredWords.one,     kAnsweredWords.many,      kNoAnswerWords.one,     kNoAnswerWords.many,
-    kRefusedWords.one,      kRefusedWords.many,       kDiffersWords.one,      kDiffersWords.many,
-    kRefusedAnswersWords.one, kRefusedAnswersWords.many,
+    kLineTestAction,
+    kAnsweredText,
+    kBusyAnsweredText,
+    kNoAnswerText,
+    kInvalidAnswerText,
+    kRefusedText,
+    kRefusedInResponseText,
+    kDiffersText,
+    kTimesText,
+    kStatusText,
+    kStatusTimesText,
+    kSentWords.one,
+    kSentWords.many,
+    kAnsweredWords.one,
+    kAnsweredWords.many,
+    kNoAnswerWords.one,
+    kNoAnswerWords.many,
+    kRefusedWords.one,
+    kRefusedWords.many,
+    kDiffersWords.one,
+    kDiffersWords.many,
+    kRefusedAnswersWords.one,
+    kRefusedAnswersWords.many,
+    kProgressText,
+    kStatusAnsweredTimesText,
 };

@@ -1,13 +1,15 @@
-// Error texts: titles, sentences byte for byte, the fallback rules of each class, the link's own
-// conditions and the raw pair; and the Windows-1252 to UTF-8 conversion used to show them.
+// The vocabulary: error texts (titles, sentences byte for byte, the fallback rules of each class,
+// the link's own conditions and the raw pair), the programs' own texts, and the Windows-1252 to
+// UTF-8 conversion used to show them.
 #include "vocab/command_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_text.h"
+#include "vocab/line_test_words.h"
 #include "vocab/port_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
 #include "vocab/traffic_words.h"
+#include "vocab/vocabulary.h"
 #include "vocab/window_texts.h"
 
 #include <gtest/gtest.h>
@@ -229,57 +231,23 @@ TEST(Cp1252ToUtf8, ShowsAnErrorTextInUtf8)
 
 // ---- The programs' own texts ---------------------------------------------------------------
 
-// Every text of the vocab tables, each with the facts that its users put in.
-std::vector<std::pair<std::string, std::set<std::string>>> ProgramTexts()
-{
-    std::vector<std::pair<std::string, std::set<std::string>>> texts;
-    const std::set<std::string> none;
-    for (const PortStateWords& row : kPortStateWords) {
-        for (const char* text : {row.listed, row.label, row.openFailure})
-            texts.push_back({text, {"holder", "advice", "code"}});
-    }
-    texts.push_back({kPermissionWords.noGroup, none});
-    texts.push_back({kPermissionWords.joinGroup, {"group"}});
-    texts.push_back({kPermissionWords.groupMayNot, {"group"}});
-    texts.push_back({kHolderWithPid, {"name", "pid"}});
-    texts.push_back({kUnknownHolder, none});
-    texts.push_back({kOpenFailureCode, {"text", "code"}});
-    for (const char* text : kStatusWords)
-        texts.push_back({text, none});
-    for (const char* text : kSearchWords)
-        texts.push_back({text, {"note", "count", "ports", "printers", "tried", "skipped"}});
-    for (const char* text : kCommandWords)
-        texts.push_back({text, {"port", "command", "extension", "shown", "total", "path", "reason"}});
-    for (const char* text : kLineTestWords)
-        texts.push_back({text, {"number", "ms", "times", "class", "detail", "reason", "answer", "min", "median",
-                                "max", "answered", "sent"}});
-    for (const char* text : kWindowWords)
-        texts.push_back({text, {"model", "port", "count", "path", "reason"}});
-    for (const char* text : kActivityTips)
-        texts.push_back({text, none});
-    for (const char* text : kSaveFailures)
-        texts.push_back({text, none});
-    for (const char* text : kTrafficWords)
-        texts.push_back({text, {"block", "seq", "command", "extension", "check", "parameters", "byte", "right",
-                                "error", "length", "last", "class", "detail", "reason", "what", "have", "need",
-                                "meaning", "text", "total", "hex"}});
-    return texts;
-}
-
 // A text typed in UTF-8 into a Windows-1252 table would reach the technician as "Ã£".
 TEST(ProgramTexts, AreWindows1252AndNameOnlyTheFactsTheirUsersFillIn)
 {
-    for (const auto& [text, facts] : ProgramTexts()) {
-        SCOPED_TRACE(text);
-        for (size_t i = 0; i + 1 < text.size(); ++i) {
-            const auto lead = static_cast<unsigned char>(text[i]);
-            const auto next = static_cast<unsigned char>(text[i + 1]);
-            EXPECT_FALSE(lead >= 0xC2 && lead <= 0xDF && next >= 0x80 && next <= 0xBF) << "UTF-8 at " << i;
-        }
-        for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
-            const size_t close = text.find('}', open);
-            ASSERT_NE(close, std::string::npos);
-            EXPECT_EQ(facts.count(text.substr(open + 1, close - open - 1)), 1u);
+    for (const VocabularyTable& table : Vocabulary()) {
+        for (const std::string& text : table.texts) {
+            SCOPED_TRACE(std::string(table.name) + ": " + text);
+            const std::set<std::string>& facts = table.facts;
+            for (size_t i = 0; i + 1 < text.size(); ++i) {
+                const auto lead = static_cast<unsigned char>(text[i]);
+                const auto next = static_cast<unsigned char>(text[i + 1]);
+                EXPECT_FALSE(lead >= 0xC2 && lead <= 0xDF && next >= 0x80 && next <= 0xBF) << "UTF-8 at " << i;
+            }
+            for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
+                const size_t close = text.find('}', open);
+                ASSERT_NE(close, std::string::npos);
+                EXPECT_EQ(facts.count(text.substr(open + 1, close - open - 1)), 1u);
+            }
         }
     }
     EXPECT_EQ(Cp1252ToUtf8(kNoPortAvailableText), "Nenhuma porta dispon\u00edvel: {note}");
@@ -302,7 +270,7 @@ TEST(ProgramTexts, FillInPutsEachFactOnceAndLeavesTheRestAlone)
         EXPECT_EQ(FillIn(row.text, {{"holder", "{code} (pid 7)"}, {"code", "16"}}), row.filled) << row.text;
     EXPECT_EQ(Counted(1, kPortsTriedWords), "1 porta tentada");
     EXPECT_EQ(Counted(0, kPortsTriedWords), "0 portas tentadas");
-    for (const auto& [value, grouped] : {std::pair<int64_t, std::string> {999, "999"}, {12000, "12.000"},
-                                         {-1250, "-1.250"}, {-125, "-125"}})
+    for (const auto& [value, grouped] :
+         {std::pair<int64_t, std::string> {999, "999"}, {12000, "12.000"}, {-1250, "-1.250"}, {-125, "-125"}})
         EXPECT_EQ(GroupedDigits(value), grouped);
 }
