@@ -3,6 +3,7 @@
 #include "base/version.h"
 #include "cli/cli_options.h"
 #include "cli/terminal_text.h"
+#include "serial/port_list.h"
 #include "session/port_texts.h"
 #include "trace/trace_line.h"
 
@@ -19,7 +20,8 @@ TEST(ParseCliOptions, ReadsCommandsPortsAndValuesInAnyOrder)
         std::string port;
         long count;
     } rows[] = {
-        {{"--port", "/dev/pts/3", "identify"}, Command::Identify, "pts/3", 10},
+        // The system's device path: /dev/pts/3 here, \\.\pts/3 on Windows.
+        {{"--port", DevicePathForPortName("pts/3"), "identify"}, Command::Identify, "pts/3", 10},
         {{"lx", "--port=ttyUSB0", "+APPLOG"}, Command::Lx, "ttyUSB0", 10},
         {{"ping", "--count=100000", "--port", "-x"}, Command::Ping, "-x", 100000},
         {{"--port", "COM3", "send", "-5", "0"}, Command::Send, "COM3", 10},  // "-5": send's byte, refused
