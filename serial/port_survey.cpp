@@ -46,8 +46,11 @@ PortSurvey Joined(std::vector<PortReport> ports, std::vector<AdapterReport> adap
             std::find_if(survey.adapters.begin(), survey.adapters.end(), [&](const AdapterReport& a) {
                 return a.present && !a.port.empty() && a.port == report.port.name;
             });
-        if (adapter != survey.adapters.end())
-            report.adapter = *adapter;
+        if (adapter == survey.adapters.end())
+            continue;
+        report.adapter = *adapter;
+        if (report.port.description.empty())
+            report.port.description = adapter->description;
     }
     return survey;
 }

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-// Windows (system_devices_win32.cpp): the present devices of every class that may be serial
-// adapters (of the Ports class, a known chip's ids or the modem class's driver), and the Ports-class
-// devices that are not present (their numbers stay reserved). A device whose properties cannot be
-// read is skipped, never waited on.
+// Windows (system_devices_win32.cpp): the devices of every class that may be serial adapters (of
+// the Ports class, a known chip's ids or the modem class's driver), present, or remembered while
+// absent when they keep a COM number. A device whose properties cannot be read is skipped, never
+// waited on.
 std::vector<WindowsDevice> ListWindowsDevices();
 // Linux (system_devices_linux.cpp): the USB devices below sysRoot ("/sys" on a running system, a
 // tree of its shape in the tests) that may be serial adapters; one that cannot be read is skipped.

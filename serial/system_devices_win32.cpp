@@ -1,6 +1,6 @@
-// Windows' device tree through SetupAPI: every present device, for the adapters that give no COM
-// port (no driver, or one that refuses them), and the remembered Ports-class devices, for the
-// numbers that absent adapters keep. Only calls that Windows 7 SP1 has.
+// Windows' device tree through SetupAPI: the present devices, for the adapters that give no COM
+// port (no driver, or one that refuses them) and the names of those that do, and the remembered
+// ones, for the numbers that absent adapters keep. Only calls that Windows 7 SP1 has.
 #include "serial/system_devices.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -14,8 +14,6 @@
 #include <devguid.h>
 #include <devpkey.h>
 #include <setupapi.h>
-
-#include <set>
 
 namespace {
 
@@ -91,11 +89,15 @@ unsigned ProblemCode(HDEVINFO devices, SP_DEVINFO_DATA& device)
     return 0;
 }
 
-// Whether a device that a present-only listing gave is there: Windows 8 and later say it in a
-// property, Windows 7 by the listing alone; Wine lists every device it has keys for, and answers the
-// property from them.
-bool ReportedPresent(HDEVINFO devices, SP_DEVINFO_DATA& device)
+// Whether the device is plugged in: Windows says no device node is there for one that it only
+// remembers (CR_NO_SUCH_DEVINST), Windows 8 and later say it in a property too. Wine answers the
+// property from the registry and leaves the status call's outputs as they were.
+bool Present(HDEVINFO devices, SP_DEVINFO_DATA& device)
 {
+    ULONG status = 0;
+    ULONG problem = 0;
+    if (CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_NO_SUCH_DEVINST)
+        return false;
     DEVPROP_BOOLEAN present = DEVPROP_TRUE;
     return !DeviceProperty(devices, device, DEVPKEY_Device_IsPresent, DEVPROP_TYPE_BOOLEAN,
                            reinterpret_cast<BYTE*>(&present), sizeof present) ||
@@ -138,43 +140,29 @@ bool MayBeAdapter(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& reco
     return !WindowsIdentity(record).chip.empty();
 }
 
-// The rest of a possible adapter's record.
-void ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, bool present, WindowsDevice& record)
+// "USB Serial Port (COM3)": the port's own name is said apart.
+std::string WithoutPortName(const std::string& text, const std::string& port)
 {
+    const std::string suffix = " (" + port + ")";
+    const bool ends = !port.empty() && text.size() > suffix.size() &&
+                      text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return ends ? text.substr(0, text.size() - suffix.size()) : text;
+}
+
+// The rest of a possible adapter's record.
+void ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record)
+{
+    record.portName = PortName(devices, device);
     record.description = TextProperty(devices, device, SPDRP_FRIENDLYNAME);
     if (record.description.empty())
         record.description = TextProperty(devices, device, SPDRP_DEVICEDESC);
+    record.description = WithoutPortName(record.description, record.portName);
     record.busDescription = BusReportedDescription(devices, device);
     record.manufacturer = TextProperty(devices, device, SPDRP_MFG);
     if (record.service.empty())
         record.service = TextProperty(devices, device, SPDRP_SERVICE);
-    record.portName = PortName(devices, device);
-    // Only a device that gives a port is asked: the others' presence changes nothing.
-    record.present = present && (record.portName.empty() || ReportedPresent(devices, device));
+    record.present = Present(devices, device);
     record.problem = record.present ? ProblemCode(devices, device) : 0;
-}
-
-// The possible adapters of one SetupAPI listing that an earlier one did not give (seen); those that
-// are not present only when they keep a port.
-void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::set<std::string>& seen,
-                std::vector<WindowsDevice>& records)
-{
-    const HDEVINFO devices = SetupDiGetClassDevsW(deviceClass, nullptr, nullptr, flags);
-    if (devices == INVALID_HANDLE_VALUE)
-        return;
-    SP_DEVINFO_DATA device {};
-    device.cbSize = sizeof device;
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-        WindowsDevice record;
-        record.instanceId = InstanceId(devices, device);
-        if (record.instanceId.empty() || !seen.insert(record.instanceId).second ||
-            !MayBeAdapter(devices, device, record))
-            continue;
-        ReadDevice(devices, device, present, record);
-        if (record.present || !record.portName.empty())
-            records.push_back(std::move(record));
-    }
-    SetupDiDestroyDeviceInfoList(devices);
 }
 
 }  // namespace
@@ -182,10 +170,24 @@ void AddDevices(const GUID* deviceClass, DWORD flags, bool present, std::set<std
 std::vector<WindowsDevice> ListWindowsDevices()
 {
     std::vector<WindowsDevice> records;
-    std::set<std::string> seen;
-    AddDevices(nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT, true, seen, records);
-    // Without DIGCF_PRESENT the Ports class gives the present ones again: seen already.
-    AddDevices(&GUID_DEVCLASS_PORTS, 0, false, seen, records);
+    // One listing of present and remembered devices alike: under Wine each listing walks every
+    // device's keys again.
+    const HDEVINFO devices = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+    if (devices == INVALID_HANDLE_VALUE)
+        return records;
+    SP_DEVINFO_DATA device {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+        WindowsDevice record;
+        record.instanceId = InstanceId(devices, device);
+        if (record.instanceId.empty() || !MayBeAdapter(devices, device, record))
+            continue;
+        ReadDevice(devices, device, record);
+        // A remembered device matters only for the number that it keeps.
+        if (record.present || !record.portName.empty())
+            records.push_back(std::move(record));
+    }
+    SetupDiDestroyDeviceInfoList(devices);
     return records;
 }
 

@@ -152,6 +152,8 @@ void Join(AdapterReport& adapter, const WindowsDevice& device, const UsbIdentity
 {
     if (adapter.port.empty())
         adapter.port = device.portName;
+    if (!device.portName.empty() || adapter.description.empty())
+        adapter.description = device.description;
     if (adapter.code == 0)
         adapter.code = device.problem;
     if (adapter.usb.revision < 0)
@@ -256,10 +258,10 @@ std::vector<AdapterReport> DiagnoseLinuxUsbDevices(const std::vector<LinuxUsbDev
             continue;
         const std::string name = usb.chip.empty() ? device.product : usb.chip;
         for (const std::string& tty : device.ttys)
-            reports.push_back({tty, usb, name, true, 0, "", ""});
+            reports.push_back({tty, usb, name, true, 0, "", "", device.product});
         if (!device.ttys.empty())
             continue;
-        AdapterReport adapter {"", usb, name, true, 0, "", ""};
+        AdapterReport adapter {"", usb, name, true, 0, "", "", device.product};
         adapter.problem = FillInUtf8(
             kNoModuleText, {{"adapter", NameWithIds(adapter)}, {"module", row ? row->module : "cdc_acm"}});
         adapter.brief = FillInUtf8(kNoModuleBrief, {{"adapter", name}});

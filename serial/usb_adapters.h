@@ -44,11 +44,12 @@ struct UsbIdentity {
 struct AdapterReport {
     std::string port;  // the port it gives, "COM7" or "ttyUSB0"; empty when none
     UsbIdentity usb;
-    std::string name;     // how the texts name it: its chip, else the system's description
-    bool present = true;  // false: unplugged, keeping its number
-    unsigned code = 0;    // Windows' problem code; 0 when none
-    std::string problem;  // what is wrong and what to do; empty when it works
-    std::string brief;    // the same in a few words, for a status line
+    std::string name;            // how the texts name it: its chip, else the system's description
+    bool present = true;         // false: unplugged, keeping its number
+    unsigned code = 0;           // Windows' problem code; 0 when none
+    std::string problem;         // what is wrong and what to do; empty when it works
+    std::string brief;           // the same in a few words, for a status line
+    std::string description {};  // the system's own name: the driver's ("USB Serial Port"), the product's
 };
 
 // "1A86:7523".
