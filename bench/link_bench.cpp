@@ -1,6 +1,7 @@
 // Benchmarks of the link and the command cycle against the simulator, with the production waits:
-// connect and identify, an X reading, CPU time, the largest block; then the window's figures from
-// window_bench. Prints one Markdown table. Not a test: it asserts nothing about speed.
+// connect and identify (also through ser2net), an X reading, CPU time, the largest block; then the
+// window's figures from window_bench. Prints one Markdown table. Not a test: it asserts nothing
+// about speed.
 #include "bench/bench_clock.h"
 #include "link/command_numbers.h"
 #include "link/traffic_format.h"
@@ -21,10 +22,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -119,6 +122,79 @@ private:
     int commands = -1;
     int replies = -1;
     std::string path;
+};
+
+// Debian's ser2net serving a device on two free loopback ports: raw, and over RFC 2217.
+class Ser2netProcess {
+public:
+    explicit Ser2netProcess(const std::string& device) : raw(FreePort()), rfc2217(FreePort())
+    {
+        // ser2net reads YAML only from a file named so.
+        char pattern[] = "/tmp/link_bench-ser2net-XXXXXX.yaml";
+        const int fd = mkstemps(pattern, 5);
+        config = pattern;
+        const std::string text =
+            "connection: &raw\n  accepter: tcp,127.0.0.1," + std::to_string(raw) + "\n  connector: serialdev," +
+            device + ",115200n81,local\nconnection: &rfc2217\n  accepter: telnet(rfc2217),tcp,127.0.0.1," +
+            std::to_string(rfc2217) + "\n  connector: serialdev," + device + ",115200n81,local\n";
+        if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            Die("cannot write the ser2net configuration");
+        close(fd);
+        std::string program = "/usr/sbin/ser2net", quiet = "-n", file = "-c";
+        char* argv[] = {program.data(), quiet.data(), file.data(), config.data(), nullptr};
+        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
+            Die("cannot start ser2net (apt-get install ser2net)");
+        for (int tries = 0; !Listening(); ++tries) {
+            if (tries == 100) {
+                kill(pid, SIGTERM);  // Die skips the destructor
+                Die("ser2net did not start");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ~Ser2netProcess()
+    {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        unlink(config.c_str());
+    }
+    std::string Url(bool telnet) const
+    {
+        return (telnet ? "rfc2217://127.0.0.1:" : "socket://127.0.0.1:") + std::to_string(telnet ? rfc2217 : raw);
+    }
+
+private:
+    static sockaddr_in Loopback(int port)
+    {
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        return address;
+    }
+    static int FreePort()
+    {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = Loopback(0);
+        socklen_t size = sizeof address;
+        bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+        close(fd);
+        return ntohs(address.sin_port);
+    }
+    bool Listening() const
+    {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        const sockaddr_in address = Loopback(rfc2217);
+        const bool up = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        return up;
+    }
+
+    const int raw;
+    const int rfc2217;
+    std::string config;
+    pid_t pid = -1;
 };
 
 // The window's display as far as time goes: 50 ms after codes 3 and 6, half a second for a wait,
@@ -245,11 +321,11 @@ TrafficObserver CountBytes(size_t& bytes)
 }
 
 // Opens a link and identifies the printer as "Conectar" does; returns the wall time.
-double Connect(SimProcess& sim, const LinkPacing& pacing, CommandCycle& cycle, PacedDisplay& display,
+double Connect(const std::string& port, const LinkPacing& pacing, CommandCycle& cycle, PacedDisplay& display,
                TrafficObserver observer, std::unique_ptr<EcfLink>& link)
 {
     const Clock::time_point start = Clock::now();
-    link = std::make_unique<EcfLink>(sim.PortName(), pacing, OpenSerialPort, std::move(observer));
+    link = std::make_unique<EcfLink>(port, pacing, OpenSerialPort, std::move(observer));
     cycle.SetLink(link.get());
     Identification identification;
     if (!link->online() || !CarregaConfig(cycle, display, identification))
@@ -619,7 +695,7 @@ int main()
     // Connect and identify, as "Conectar" does: the link, then the three identification queries.
     double cpu = CpuMs();
     std::unique_ptr<EcfLink> link;
-    double wall = Connect(sim, pacing, cycle, display, {}, link);
+    double wall = Connect(sim.PortName(), pacing, cycle, display, {}, link);
     double cpuUsed = CpuMs() - cpu;
     rows.push_back({"Connect and identify: wall time (ms)", Fixed(wall), Fixed(kConnectFloor) + " (floor)",
                     Fixed(wall / kConnectFloor, 2)});
@@ -677,7 +753,7 @@ int main()
     for (int run = 0; run < 5; ++run) {
         for (const bool traced : {false, true}) {
             connect[traced].push_back(
-                Connect(sim, pacing, cycle, display, traced ? trace.Observer() : TrafficObserver(), link));
+                Connect(sim.PortName(), pacing, cycle, display, traced ? trace.Observer() : TrafficObserver(), link));
             link.reset();
         }
     }
@@ -689,6 +765,26 @@ int main()
                     Fixed(Median(connect[1]) / Median(connect[0]), 3)});
     rows.push_back(
         {"Traced: decoding and writing the 65,535-byte block's run (ms)", Fixed(trace.BlockMs(), 2), "", ""});
+
+    // Through Debian's ser2net on this machine, raw and over RFC 2217, against the simulator's
+    // port directly, taking turns, the median of five runs each.
+    {
+        const Ser2netProcess server(sim.SlavePath());
+        const std::string ports[] = {sim.PortName(), server.Url(false), server.Url(true)};
+        std::vector<double> times[3];
+        for (int run = 0; run < 5; ++run) {
+            for (int i = 0; i < 3; ++i) {
+                times[i].push_back(Connect(ports[i], pacing, cycle, display, {}, link));
+                link.reset();
+            }
+        }
+        const char* names[] = {"", "socket://", "rfc2217://"};
+        for (int i = 1; i < 3; ++i) {
+            rows.push_back({std::string("Through ser2net, ") + names[i] + ": connect and identify, median (ms)",
+                            Fixed(Median(times[i])), Fixed(Median(times[0])) + " (the port directly)",
+                            Fixed(Median(times[i]) / Median(times[0]), 3)});
+        }
+    }
 
     // kestro-cli ping on a clean line: an exchange against the protocol's floor for one query
     // (the acknowledgement's poll, the ENQ's poll, the settling step), then 10,000 exchanges with
@@ -747,7 +843,7 @@ int main()
         SimProcess wire(kWireBaud);
         std::unique_ptr<EcfLink> wireLink;
         size_t bytes = 0;
-        const double identify = Connect(wire, pacing, cycle, display, CountBytes(bytes), wireLink);
+        const double identify = Connect(wire.PortName(), pacing, cycle, display, CountBytes(bytes), wireLink);
         const double identifyFloor = kConnectFloor + bytes * kWireMsPerByte;
         rows.push_back({"At 115,200 bit/s: connect and identify, wall time (ms)", Fixed(identify),
                         Fixed(identifyFloor) + " (floor: " + Fixed(kConnectFloor) + " waits + " +

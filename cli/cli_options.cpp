@@ -4,6 +4,7 @@
 #include "base/command_line.h"
 #include "base/option_table.h"
 #include "base/version.h"
+#include "serial/network_port.h"
 #include "serial/port_list.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
@@ -58,7 +59,7 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
             return false;
         }
         options.command = CommandNamed(word);
-    } else if (IsDevicePathArgument(word)) {
+    } else if (IsDevicePathArgument(word) || IsNetworkPortName(word)) {
         options.extraPaths.push_back(word);
     } else if (word.rfind('-', 0) == 0) {
         error = FillInUtf8(kUnknownOptionText, {{"word", word}});
@@ -258,7 +259,8 @@ std::string CliUsage()
            "Opções:\n"
            "  --port NOME  A porta como ports a lista: ttyUSB0, ttyS0, pts/3 (COM3 no\n"
            "               Windows). Um caminho /dev/NOME vale como NOME; outro caminho\n"
-           "               absoluto, como está.\n"
+           "               absoluto, como está. Num servidor serial (ser2net):\n"
+           "               socket://MÁQUINA:PORTA ou rfc2217://MÁQUINA:PORTA.\n"
            "  --trace      Com identify, lx, send, ping e find: escreve na saída de erro\n"
            "               cada mensagem trocada com a impressora, na hora, decodificada,\n"
            "               uma por linha: os milissegundos desde que a porta abriu, uma\n"

@@ -77,6 +77,12 @@ const char* StateWord(PortState state)
         return "gone";
     case PortState::kNoDevice:
         return "no_device";
+    case PortState::kRefused:
+        return "refused";
+    case PortState::kUnreachable:
+        return "unreachable";
+    case PortState::kNameNotFound:
+        return "name_not_found";
     case PortState::kOpenError:
         break;
     }

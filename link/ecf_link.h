@@ -69,6 +69,9 @@ public:
     int GetResp(uint8_t* buffer);
     // The text of the last error pair, in Windows-1252.
     std::string GetError();
+    // The lost line's text: the port's, or for a port on a serial server its connection's,
+    // naming the server.
+    std::string LineLostText();
 
     // Bytes received and not yet taken.
     int Available() const { return serial->Available(); }

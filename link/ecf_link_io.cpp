@@ -3,7 +3,9 @@
 #include "link/ecf_link.h"
 
 #include "base/log.h"
+#include "serial/network_port.h"
 #include "vocab/error_text.h"
+#include "vocab/filling.h"
 #include "vocab/status_words.h"
 #include "vocab/traffic_notes.h"
 
@@ -114,6 +116,14 @@ bool EcfLink::LineLost()
         nextSeq = -1;
     }
     return true;
+}
+
+std::string EcfLink::LineLostText()
+{
+    const std::string where = NetworkPortWhere(devicePath);
+    if (where.empty())
+        return ErrorText(kLinkErrorClass, kLinkLineLost);
+    return FillIn(IsTurnedAway(serial->LineLost()) ? kServerBusyText : kConnectionLostText, {{"where", where}});
 }
 
 int EcfLink::NoAnswerDetail()

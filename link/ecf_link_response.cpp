@@ -131,5 +131,7 @@ int EcfLink::AwaitBlockStart(int& pollsLeft)
 std::string EcfLink::GetError()
 {
     AppLog("GetError");
+    if (errClass == kLinkErrorClass && errDetail == kLinkLineLost)
+        return LineLostText();
     return ErrorText(errClass, errDetail);
 }

@@ -15,7 +15,7 @@ struct PortCandidate {
 };
 
 // The system's device path for a port name: "\\.\COM3" on Windows, "/dev/ttyUSB0" elsewhere;
-// an absolute path is taken as it stands.
+// an absolute path, and a port on a serial server ("socket://loja12:3001"), is taken as it stands.
 std::string DevicePathForPortName(const std::string& name);
 // The inverse: the port name of a device path; a path outside the device folder stays whole.
 std::string PortNameForDevicePath(const std::string& path);

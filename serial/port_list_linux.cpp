@@ -2,6 +2,8 @@
 // by the user, in the order shown to the user; a port's name is its path below /dev.
 #include "serial/port_list.h"
 
+#include "serial/network_port.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -73,7 +75,7 @@ SortKey KeyOf(const std::string& name)
 
 std::string DevicePathForPortName(const std::string& name)
 {
-    return name.rfind('/', 0) == 0 ? name : kDevPrefix + name;
+    return name.rfind('/', 0) == 0 || IsNetworkPortName(name) ? name : kDevPrefix + name;
 }
 
 std::string PortNameForDevicePath(const std::string& path)

@@ -3,6 +3,7 @@
 // the paths named by the user; a port's name is its path below the device namespace \\.\.
 #include "serial/port_list.h"
 
+#include "serial/network_port.h"
 #include "serial/serial_port.h"
 
 #include <cstdlib>
@@ -71,7 +72,10 @@ void AddSerialCommPorts(std::set<int>& known)
 
 }  // namespace
 
-std::string DevicePathForPortName(const std::string& name) { return kDevicePrefix + name; }
+std::string DevicePathForPortName(const std::string& name)
+{
+    return IsNetworkPortName(name) ? name : kDevicePrefix + name;
+}
 
 std::string PortNameForDevicePath(const std::string& path)
 {

@@ -1,15 +1,24 @@
 // The portable part of the port checks: candidates paired with their statuses.
 #include "serial/port_status.h"
 
+#include "serial/network_port.h"
+
 std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
 {
-    std::vector<std::string> paths;
-    for (const PortCandidate& candidate : candidates)
-        paths.push_back(candidate.path);
-    const std::vector<PortStatus> statuses = CheckPortPaths(paths);
+    std::vector<std::string> devices;
+    for (const PortCandidate& candidate : candidates) {
+        if (!IsNetworkPortName(candidate.path))
+            devices.push_back(candidate.path);
+    }
+    const std::vector<PortStatus> statuses = CheckPortPaths(devices);
     std::vector<PortReport> reports;
-    for (size_t i = 0; i < candidates.size(); ++i)
-        reports.push_back({candidates[i], statuses[i]});
+    size_t device = 0;
+    for (const PortCandidate& candidate : candidates) {
+        // A port on a serial server is free when it connects; the connection ends at once.
+        reports.push_back({candidate, IsNetworkPortName(candidate.path)
+                                          ? OpenSerialPort(candidate.path, {}, 0, HolderCheck::kCheap).failure
+                                          : statuses[device++]});
+    }
     return reports;
 }
 

@@ -16,6 +16,10 @@ enum class PortState {
     kGone,          // nothing at that path (any more)
     kNoDevice,      // the system registers the port but says that no UART is behind it
     kOpenError,     // any other refusal of the open
+    // A port on a serial server:
+    kRefused,       // nothing listens at the server's port
+    kUnreachable,   // no route to the server, or no answer from it in time
+    kNameNotFound,  // the server's name names no machine
 };
 
 struct PortStatus {
@@ -25,6 +29,7 @@ struct PortStatus {
     bool groupMayOpen = false;  // kNoPermission: the group's members may open it
     std::string holder;         // kInUse: the holding program's name; empty when it can't be seen
     long pid = 0;               // kInUse: its process id; 0 when it can't be seen
+    std::string where;          // a port on a serial server: its host:port
 };
 
 struct PortReport {

@@ -46,8 +46,9 @@ void SerialDevice::Close()
             stopRequest = true;
         }
         stopSignal.notify_all();
-        // The reader's port read waits at most 5 ms and its pause wakes on the stop request,
-        // so joining is prompt and the port is never closed under a running reader.
+        // The reader's port read waits at most 5 ms (a socket's at most the reader's pause) and
+        // its pause wakes on the stop request, so joining is prompt and the port is never
+        // closed under a running reader.
         if (readerThread.joinable())
             readerThread.join();
         running = false;
@@ -85,6 +86,12 @@ bool SerialDevice::PauseUnlessStopped()
     return stopSignal.wait_for(guard, readerPause, [this] { return stopRequest; });
 }
 
+bool SerialDevice::StopRequested()
+{
+    std::lock_guard<std::mutex> guard(stopLock);
+    return stopRequest;
+}
+
 void SerialDevice::AwaitStop()
 {
     std::unique_lock<std::mutex> guard(stopLock);
@@ -97,11 +104,12 @@ void SerialDevice::ReadPort()
         ReaderTurn();
 }
 
-void SerialDevice::ReaderTurn()
+bool SerialDevice::ReaderTurn()
 {
     // While the receive buffer is full the rest of the last read is offered again instead of
     // reading more; bytes still waiting in the chunk when the port closes are dropped.
-    if (chunkPending == 0 && chunk && port->LostError() == 0) {
+    const bool reads = chunkPending == 0 && chunk && port->LostError() == 0;
+    if (reads) {
         chunkOffset = 0;
         const int got = port->Read(chunk.get(), chunkSize);
         chunkPending = got > 0 ? static_cast<uint32_t>(got) : 0;
@@ -111,17 +119,18 @@ void SerialDevice::ReaderTurn()
         chunkOffset += taken;
         chunkPending -= taken;
     }
+    return reads;
 }
 
 void SerialDevice::ReaderLoop()
 {
     for (;;) {
-        ReaderTurn();
+        const bool waited = ReaderTurn() && port->ReadWaitsForBytes();
         if (port->LostError() != 0 && chunkPending == 0) {
             AwaitStop();
             return;
         }
-        if (PauseUnlessStopped())
+        if (waited ? StopRequested() : PauseUnlessStopped())
             return;
     }
 }

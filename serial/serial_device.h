@@ -53,10 +53,12 @@ public:
 
 private:
     void ReaderLoop();
-    // Offers what is left of the last read to the receive buffer, or reads the port once.
-    void ReaderTurn();
+    // Offers what is left of the last read to the receive buffer, or reads the port once; true
+    // when it read.
+    bool ReaderTurn();
     // Pauses the reader; returns early, and true, when Close asks it to stop.
     bool PauseUnlessStopped();
+    bool StopRequested();
     // A lost line is not read again: the reader sleeps until Close.
     void AwaitStop();
 

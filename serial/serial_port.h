@@ -15,7 +15,8 @@
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
-    // Returns at once with what is queued, or waits at most 5 ms for a first byte.
+    // Returns at once with what is queued, or waits at most 5 ms for a first byte (a socket at
+    // most 50 ms, see ReadWaitsForBytes).
     // Returns the count read; 0 on failure or when nothing came.
     virtual int Read(uint8_t* destination, int n) = 0;
     // Sends n bytes, allowing at most 5 ms per byte. True when the system accepted the write,
@@ -23,6 +24,10 @@ public:
     virtual bool Write(const uint8_t* source, int n) = 0;
     // Asks the system, without reading or waiting, whether the line is gone.
     virtual void CheckLine() = 0;
+    // True for a port whose Read waits as long as the reader's pause for a first byte, and returns
+    // as it comes (a socket, whose answers take some milliseconds): the reader then needs no pause,
+    // and the bytes reach the receive buffer as they arrive, as a device's driver queues them.
+    virtual bool ReadWaitsForBytes() const { return false; }
     // The system's error code that said the line is gone (an adapter pulled, the far end
     // closed), as Read, Write or CheckLine met it; 0 while the line is there. Any thread.
     int LostError() const { return lostError; }
@@ -53,10 +58,14 @@ struct PortOpenResult {
 // it connects, not for every command.
 enum class HolderCheck { kCheap, kLook };
 
-// Opens a device path exclusively for reading and writing and configures it from the mode text:
-// raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.
+// Opens a port by its path: a device (OpenDevicePort), or a port on a serial server named as a
+// URL (OpenNetworkPort, serial/network_port.h).
 PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize,
                               HolderCheck check = HolderCheck::kLook);
+// Opens a device path exclusively for reading and writing and configures it from the mode text:
+// raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.
+PortOpenResult OpenDevicePort(const std::string& path, const std::string& modeText, int queueSize,
+                              HolderCheck check);
 
 // Lets tests and tools put another port behind a SerialDevice.
 using SerialPortOpener = std::function<PortOpenResult(const std::string& path, const std::string& modeText,

@@ -182,7 +182,7 @@ private:
 
 }  // namespace
 
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int /*queueSize*/,
+PortOpenResult OpenDevicePort(const std::string& path, const std::string& modeText, int /*queueSize*/,
                               HolderCheck check)
 {
     PortOpenResult result;

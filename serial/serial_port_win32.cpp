@@ -101,7 +101,7 @@ HANDLE OpenExclusive(const std::string& path, DWORD flags)
 }  // namespace
 
 // Windows refuses a second open by itself: there is no holder to look for.
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize,
+PortOpenResult OpenDevicePort(const std::string& path, const std::string& modeText, int queueSize,
                               HolderCheck /*check*/)
 {
     PortOpenResult result;

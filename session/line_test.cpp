@@ -172,8 +172,7 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
 {
     if (result == CommandCycle::kNotStarted || link.LineLost()) {
         exchange.result = LineExchange::kLineLost;
-        exchange.why =
-            link.LineLost() ? ErrorText(kLinkErrorClass, kLinkLineLost) : OpenFailureText(link.OpenFailure());
+        exchange.why = link.LineLost() ? link.LineLostText() : OpenFailureText(link.OpenFailure());
         return;
     }
     if (result == CommandCycle::kDone) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-static_assert(static_cast<int>(PortState::kOpenError) + 1 == kPortStateCount, "a row of words per port state");
+static_assert(static_cast<int>(PortState::kNameNotFound) + 1 == kPortStateCount, "a row of words per port state");
 
 const PortStateWords& Words(PortState state) { return kPortStateWords[static_cast<int>(state)]; }
 
@@ -32,7 +32,8 @@ std::string Filled(const char* text, const PortStatus& status)
 {
     return FillIn(text, {{"holder", Holder(status)},
                          {"advice", PermissionAdvice(status)},
-                         {"code", std::to_string(status.error)}});
+                         {"code", std::to_string(status.error)},
+                         {"where", status.where}});
 }
 
 }  // namespace

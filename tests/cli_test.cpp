@@ -1,6 +1,8 @@
 // kestro-cli as a technician runs it: the real program against the printer simulator on a
 // pseudo-terminal, judged by its output, its exit status and its log.
+#include "serial/network_port.h"
 #include "serial/serial_port.h"
+#include "session/port_texts.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
 #include "tests/support/port_holder.h"
@@ -20,12 +22,17 @@
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <regex>
 #include <signal.h>
 #include <sstream>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -1020,4 +1027,150 @@ TEST_F(CliTest, PingTellsEachExchangeThenTheSummaryAndCtrlCKeepsTheSummarySoFar)
         RunCli({"--port", sim->PortName(), "ping"}, {}, [&] { return sim->Counts().frames > before + 2; });
     EXPECT_EQ(stopped.status, 128 + SIGINT);
     EXPECT_EQ(Lines(stopped.out).back().rfind("2 enviados: 2 respondidos", 0), 0u) << stopped.out;
+}
+
+// ---- Through a serial server: Debian's ser2net serving the simulator's port on loopback -------
+
+namespace {
+
+// A loopback port that nothing listens on now.
+int FreeLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+// A client connection to a loopback port, or -1.
+int ConnectLoopback(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// ser2net with a configuration of its own: the device raw on one port, over RFC 2217 on another.
+class Ser2net {
+public:
+    explicit Ser2net(const std::string& device)
+    {
+        std::ofstream(folder.path + "/ser2net.yaml")
+            << "connection: &raw\n  accepter: tcp,127.0.0.1," << raw << "\n  connector: serialdev," << device
+            << ",115200n81,local\nconnection: &rfc2217\n  accepter: telnet(rfc2217),tcp,127.0.0.1," << rfc2217
+            << "\n  connector: serialdev," << device << ",115200n81,local\n";
+        const ExecArgs argv("/usr/sbin/ser2net", {"-n", "-c", folder.path + "/ser2net.yaml"});
+        pid = ::fork();
+        if (pid == 0) {
+            for (int fd = 3; fd < 1024; ++fd)
+                ::close(fd);
+            ::execv(argv.Argv()[0], argv.Argv());
+            ::_exit(127);
+        }
+        WaitFor([this] {
+            const int fd = ConnectLoopback(raw);
+            return fd >= 0 && ::close(fd) == 0;
+        });
+    }
+    ~Ser2net() { Stop(); }
+    void Stop()
+    {
+        if (pid > 0 && ::kill(pid, SIGTERM) == 0)
+            ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    std::string Url(bool telnet) const
+    {
+        return (telnet ? "rfc2217://127.0.0.1:" : "socket://127.0.0.1:") + std::to_string(telnet ? rfc2217 : raw);
+    }
+
+    const int raw = FreeLoopbackPort();
+    const int rfc2217 = FreeLoopbackPort();
+
+private:
+    TempFolder folder;
+    pid_t pid = -1;
+};
+
+// A run's texts without what differs from run to run: times, and the port in the first note.
+std::string Steady(const CliRun& run)
+{
+    static const std::regex times(" *[0-9/]+ ms|Conectado \\([^)]*\\)");
+    return std::to_string(run.status) + "\n" + std::regex_replace(run.out + run.err, times, "#");
+}
+
+}  // namespace
+
+TEST_F(CliTest, ThroughSer2netEveryCommandGivesTheSameAnswersAndTrafficAsOnThePort)
+{
+    StartPrinter();
+    Ser2net server(sim->SlavePath());
+    const std::vector<std::vector<std::string>> commands = {{"identify"}, {"lx"}, {"ping", "--count", "20"}};
+    for (const auto& command : commands) {
+        std::vector<std::string> results;
+        for (const std::string& port : {sim->PortName(), server.Url(false), server.Url(true)}) {
+            // 0xFF both ways: in the SYN's answer, then in every frame.
+            sim->SetNextSequence(0xFF);
+            std::vector<std::string> arguments = {"--port", port, "--trace"};
+            arguments.insert(arguments.end(), command.begin(), command.end());
+            results.push_back(Steady(RunCli(arguments)));
+        }
+        SCOPED_TRACE(command[0]);
+        EXPECT_NE(results[0].find("[16 FF]"), std::string::npos) << results[0];
+        EXPECT_EQ(results[1], results[0]);
+        EXPECT_EQ(results[2], results[0]);
+    }
+}
+
+TEST_F(CliTest, Ser2netStoppedOrTakenAndAServerThatIsNotThereAreEachSaid)
+{
+    StartPrinter();
+    Ser2net server(sim->SlavePath());
+    const std::string where = "127.0.0.1:" + std::to_string(server.raw);
+    // Another client holds the port: ser2net turns this one away.
+    const int other = ConnectLoopback(server.raw);
+    const CliRun taken = RunCli({"--port", server.Url(false), "identify"});
+    ::close(other);
+    EXPECT_EQ(taken.err, where + " em uso por outro cliente do servidor serial: feche a outra conex\u00e3o\n");
+
+    // Stopped while the printer keeps its answer: the command ends at once, not after the wait.
+    sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Silent));
+    std::thread stopper([&] {
+        sim->WaitUntil([&] { return sim->Counts().frames > 0; }, std::chrono::seconds(10));
+        server.Stop();
+    });
+    const CliRun lost = RunCli({"--port", server.Url(false), "--trace", "identify"});
+    stopper.join();
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_NE(lost.err.find("\u00b7  linha perdida\nConex\u00e3o com " + where + " perdida\n"), std::string::npos)
+        << lost.err;
+    EXPECT_LT(lost.took, std::chrono::seconds(5));  // the answer wait is 6 s
+
+    const CliRun refused = RunCli({"--port", server.Url(true), "identify"});
+    EXPECT_EQ(refused.err, "Erro ao abrir Porta Serial! (111) 127.0.0.1:" + std::to_string(server.rfc2217) +
+                               " recusou a conex\u00e3o: confira o servidor.\n");
+}
+
+TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
+{
+    const auto notFound = [](const std::string& host) {
+        EXPECT_EQ(host, "loja12");
+        return HostLookup {{}, EAI_NONAME};
+    };
+    const PortOpenResult opened = OpenNetworkPort("socket://loja12:3001", "115200,n,8,1", notFound);
+    ASSERT_FALSE(opened.port);
+    EXPECT_EQ(Cp1252ToUtf8(OpenFailureText(opened.failure)),
+              "Erro ao abrir Porta Serial! (" + std::to_string(EAI_NONAME) +
+                  ") Nome n\u00e3o encontrado: loja12:3001; confira o nome.");
 }

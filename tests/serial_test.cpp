@@ -2,6 +2,7 @@
 #include "serial/line_settings.h"
 #include "serial/receive_buffer.h"
 #include "serial/serial_device.h"
+#include "serial/telnet_codec.h"
 #include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
@@ -301,6 +302,24 @@ TEST_F(SerialDeviceTest, WriteFailsOnceTheLineIsGone)
     const uint8_t byte = 0x05;
     EXPECT_FALSE(device.Write(&byte, 1));
     device.Close();
+}
+
+// The server's telnet commands leave the line's bytes whole however the reads cut them.
+TEST(TelnetCodecTest, CommandsAreTakenOutOfTheLineAlsoSplitAcrossReads)
+{
+    const std::vector<uint8_t> stream = {'A', 255, 255, 'B', 255, 251, 1,   255, 250, 44,  101, 0,   1,   194,
+                                         255, 255, 255, 240, 'C', 255, 253, 24,  255, 252, 1,   255, 241, 'D'};
+    for (const size_t cut : {stream.size(), size_t {1}, size_t {5}}) {
+        SCOPED_TRACE(cut);
+        TelnetCodec codec;
+        std::vector<uint8_t> data, replies;
+        for (size_t at = 0; at < stream.size(); at += cut)
+            codec.Decode(stream.data() + at, static_cast<int>(std::min(cut, stream.size() - at)), data, replies);
+        EXPECT_EQ(data, (std::vector<uint8_t> {'A', 255, 'B', 'C', 'D'}));
+        // Refused: the server's echo and the terminal type it asked for; a refusal gets no reply.
+        EXPECT_EQ(replies, (std::vector<uint8_t> {255, 254, 1, 255, 252, 24}));
+    }
+    EXPECT_EQ(TelnetCodec::Escaped(stream.data(), 3), (std::vector<uint8_t> {'A', 255, 255, 255, 255}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
+#include "serial/network_port.h"
 #include "serial/system_devices.h"
 #include "session/line_test.h"
 #include "session/port_texts.h"
@@ -22,6 +23,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -77,11 +79,17 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     StartLogFromCommandLine(arguments);
     // The program's own path comes first: not a port.
     if (!arguments.empty())
-        std::copy_if(arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths), IsDevicePathArgument);
+        std::copy_if(
+            arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths),
+            [](const std::string& word) { return IsDevicePathArgument(word) || IsNetworkPortName(word); });
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
     connect(ui->cbPorta, qOverload<int>(&QComboBox::activated), this, &TfmMainComunic::cbPortaChange);
+    // A port on a serial server is typed in ("socket://loja12:3001"): no scan lists it. What is
+    // typed stands as typed: completing "pts/1" to "pts/10" would pick another port.
+    ui->cbPorta->setCompleter(nullptr);
+    connect(ui->cbPorta->lineEdit(), &QLineEdit::textEdited, this, &TfmMainComunic::cbPortaChange);
     connect(ui->btRun, &QPushButton::clicked, this, &TfmMainComunic::btRunClick);
     connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
     connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
@@ -326,16 +334,15 @@ void TfmMainComunic::btPortaClick()
 
 void TfmMainComunic::cbPortaChange()
 {
-    const bool chosen = ui->cbPorta->currentIndex() >= 0;
+    const bool chosen = !PortName().empty();
     ui->btRun->setEnabled(chosen);
     ImVisible(chosen ? 1 : 0);
-    ui->lbCom->setText(ui->cbPorta->currentText());
+    // A port on a serial server by its host and port: the label has no room for the scheme.
+    const std::string where = NetworkPortWhere(PortName());
+    ui->lbCom->setText(where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where));
 }
 
-std::string TfmMainComunic::PortName() const
-{
-    return ui->cbPorta->currentIndex() >= 0 ? ui->cbPorta->currentText().toStdString() : std::string();
-}
+std::string TfmMainComunic::PortName() const { return ui->cbPorta->currentText().trimmed().toStdString(); }
 
 void TfmMainComunic::keyPressEvent(QKeyEvent* event)
 {
@@ -486,6 +493,7 @@ void TfmMainComunic::FillContextMenu()
     contextMenu.addAction(traffic.Action());
     // The port list would keep the right click to itself and show nothing.
     ui->cbPorta->setContextMenuPolicy(Qt::NoContextMenu);
+    ui->cbPorta->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void TfmMainComunic::contextMenuEvent(QContextMenuEvent* event)

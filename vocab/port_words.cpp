@@ -11,6 +11,11 @@ const PortStateWords kPortStateWords[kPortStateCount] = {
     {"sem dispositivo (o sistema n\343o achou a UART)", "sem dispositivo",
      " Sem dispositivo: o sistema n\343o achou a UART desta porta."},
     {"erro ao abrir ({code})", "erro ao abrir", ""},
+    {"conex\343o recusada (confira o servidor serial)", "conex\343o recusada",
+     " {where} recusou a conex\343o: confira o servidor."},
+    {"sem rota (confira a rede)", "sem rota", " Sem rota at\351 {where}: confira a rede."},
+    {"nome n\343o encontrado (confira o nome)", "nome n\343o encontrado",
+     " Nome n\343o encontrado: {where}; confira o nome."},
 };
 
 const PermissionWords kPermissionWords = {

@@ -16,10 +16,14 @@ constexpr char kReadingXFailedText[] = "Erro!";
 constexpr char kPortOpenedNote[] = "Conectado";
 // The link's note in the traffic when the system reports its port's line gone.
 constexpr char kLineLostNote[] = "linha perdida";
+// A port on a serial server whose connection ended ({where}: its host:port), and one whose
+// server turned this client away, as ser2net does while another client holds the port.
+constexpr char kConnectionLostText[] = "Conex\343o com {where} perdida";
+constexpr char kServerBusyText[] = "{where} em uso por outro cliente do servidor serial: feche a outra conex\343o";
 // What the window shows when something unforeseen stopped it.
 constexpr char kUnexpectedErrorText[] = "Erro inesperado.";
 
 // Every text above, for tests and for whoever checks them all at once.
-constexpr const char* kStatusWords[] = {kPortNotOpenedText, kSendFailedText,     kRequestFailedText,
-                                        kReadFailedText,    kReadingXFailedText, kPortOpenedNote,
-                                        kLineLostNote,      kUnexpectedErrorText};
+constexpr const char* kStatusWords[] = {
+    kPortNotOpenedText, kSendFailedText, kRequestFailedText,  kReadFailedText, kReadingXFailedText,
+    kPortOpenedNote,    kLineLostNote,   kConnectionLostText, kServerBusyText, kUnexpectedErrorText};

@@ -49,14 +49,14 @@ std::vector<std::string> AdapterProblems()
 const std::vector<VocabularyTable>& Vocabulary()
 {
     static const std::vector<VocabularyTable> tables = {
-        {"kPortStateWords", PortStates(), {"holder", "advice", "code"}},
+        {"kPortStateWords", PortStates(), {"holder", "advice", "code", "where"}},
         {"kPermissionWords",
          {kPermissionWords.noGroup, kPermissionWords.joinGroup, kPermissionWords.groupMayNot},
          {"group"}},
         {"kHolderWithPid", {kHolderWithPid}, {"name", "pid"}},
         {"kUnknownHolder", {kUnknownHolder}, {}},
         {"kOpenFailureCode", {kOpenFailureCode}, {"text", "code"}},
-        {"kStatusWords", Whole(kStatusWords), {}},
+        {"kStatusWords", Whole(kStatusWords), {"where"}},
         {"kAdapterProblemWords", AdapterProblems(), {}},
         {"kAdapterWords",
          {kAdapterProblemText, kAdapterBriefText, kErasedProductText, kErasedProductBrief, kReservedPortText,

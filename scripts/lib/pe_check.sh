@@ -3,7 +3,7 @@
 # scripts/lib/windows8-imports.txt). Needs the mingw-w64 binutils.
 
 # Windows' own DLLs: the only ones that a program may import, since it ships alone.
-windows_dlls=(advapi32 authz comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt netapi32 ole32
+windows_dlls=(advapi32 authz comctl32 comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt netapi32 ole32
     oleaut32 setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32)
 windows8_imports=$(dirname "${BASH_SOURCE[0]}")/windows8-imports.txt
 

@@ -1,0 +1,50 @@
+// The socket calls of a network port, one implementation file per system (POSIX sockets, Winsock).
+#pragma once
+
+#include "serial/port_status.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The whole open of a network port: name, connection and line settings.
+constexpr std::chrono::milliseconds kNetworkOpenBound {5000};
+
+// A host name turned into addresses, as numeric texts; error is the resolver's code when none came.
+struct HostLookup {
+    std::vector<std::string> addresses;
+    int error = 0;
+};
+// The system's resolver, as long as it takes.
+HostLookup LookUpHostNow(const std::string& host);
+
+// A connected TCP socket; destroying it closes the connection.
+class TcpConnection {
+public:
+    virtual ~TcpConnection() = default;
+    // The count of bytes received within waitMs; 0 when none came; -1 when the connection is gone,
+    // with the system's code in error (ClosedByServerError for an orderly close).
+    virtual int Receive(uint8_t* destination, int n, int waitMs, int& error) = 0;
+    // Sends the n bytes in one call, so that a short message leaves in one segment; waits at most
+    // 5 ms per byte for room. False, with the system's code, when the connection is gone.
+    virtual bool Send(const uint8_t* source, int n, int& error) = 0;
+};
+
+struct TcpConnectResult {
+    std::unique_ptr<TcpConnection> connection;
+    int error = 0;  // the system's code when there is no connection
+};
+// Connects to a numeric address by the deadline, with TCP_NODELAY and keepalive.
+TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
+                            std::chrono::steady_clock::time_point deadline);
+
+// What a failed connect's code says: kRefused, kUnreachable, or kOpenError for the rest.
+PortState ConnectFailureState(int error);
+// The code of a connection that the server closed in order, and of one that it closed right after
+// a line of text of its own, which is how a server turns away a second client.
+int ClosedByServerError();
+int TurnedAwayError();
+// The code of a wait that ran out: a connect or a name lookup.
+int TimedOutError();
