@@ -128,14 +128,23 @@ std::string PortName(HDEVINFO devices, SP_DEVINFO_DATA& device)
     return read ? Narrow(name) : std::string();
 }
 
-// Whether a device may be a serial adapter, by what costs least to read first: its class, its
-// hardware ids, its driver. Under Wine each read is a trip to its server; of 200 devices most are no
-// adapter and are left after two.
+// No class at all, and the Other devices class: a device that no driver took.
+const GUID kNoClass = {};
+const GUID kOtherDevicesClass = {0x4d36e97e, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+
+// Whether a device may be a serial adapter, by what costs least to read first: its class, given
+// with the listing (ports, USB devices, those without a driver or a class), then its hardware ids
+// and its driver. Under Wine each read is a trip to its server; of 200 devices most are of other
+// classes and cost none.
 bool MayBeAdapter(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record)
 {
-    record.hardwareIds = ListProperty(devices, device, SPDRP_HARDWAREID);
-    if (IsEqualGUID(device.ClassGuid, GUID_DEVCLASS_PORTS))
+    const GUID& deviceClass = device.ClassGuid;
+    if (IsEqualGUID(deviceClass, GUID_DEVCLASS_PORTS))
         return true;
+    if (!IsEqualGUID(deviceClass, GUID_DEVCLASS_USB) && !IsEqualGUID(deviceClass, kOtherDevicesClass) &&
+        !IsEqualGUID(deviceClass, kNoClass))
+        return false;
+    record.hardwareIds = ListProperty(devices, device, SPDRP_HARDWAREID);
     record.service = TextProperty(devices, device, SPDRP_SERVICE);
     return !WindowsIdentity(record).chip.empty();
 }
@@ -152,6 +161,8 @@ std::string WithoutPortName(const std::string& text, const std::string& port)
 // The rest of a possible adapter's record.
 void ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record)
 {
+    if (record.hardwareIds.empty())
+        record.hardwareIds = ListProperty(devices, device, SPDRP_HARDWAREID);
     record.portName = PortName(devices, device);
     record.description = TextProperty(devices, device, SPDRP_FRIENDLYNAME);
     if (record.description.empty())
@@ -179,8 +190,10 @@ std::vector<WindowsDevice> ListWindowsDevices()
     device.cbSize = sizeof device;
     for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
         WindowsDevice record;
+        if (!MayBeAdapter(devices, device, record))
+            continue;
         record.instanceId = InstanceId(devices, device);
-        if (record.instanceId.empty() || !MayBeAdapter(devices, device, record))
+        if (record.instanceId.empty())
             continue;
         ReadDevice(devices, device, record);
         // A remembered device matters only for the number that it keeps.
