@@ -178,7 +178,8 @@ TEST(PortList, KnownChipWithoutTtyIsReportedFromSysfs)
                             const std::string& interfaceEntry) {
         const auto dir = root / "bus/usb/devices" / name;
         std::filesystem::create_directories(dir / (name + ":1.0") / interfaceEntry);
-        std::ofstream(dir / "uevent") << "DEVTYPE=usb_device\nPRODUCT=" << vid << "/" << pid << "/254\nTYPE=0/0/0\n";
+        std::ofstream(dir / "uevent") << "DEVTYPE=usb_device\nPRODUCT=" << vid << "/" << pid
+                                      << "/254\nTYPE=0/0/0\n";
         std::ofstream(dir / "product") << "USB2.0-Serial\n";
     };
     device("1-1", "1a86", "7523", "");
