@@ -7,7 +7,7 @@
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
-#include "serial/port_status.h"
+#include "serial/port_survey.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "vocab/error_text.h"
@@ -56,18 +56,23 @@ int RunFind(const CliOptions& options)
     if (!trace.Open(options.trace, options.traceFile, "each line's own"))
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
-    const std::vector<std::string>& named = options.extraPaths;
+    const PortSurvey survey = SurveyPorts(options.extraPaths);
     std::vector<std::string> names;
     std::vector<PortReport> skipped;
-    for (const PortReport& report : CheckCandidatePorts(named)) {
-        if (report.status.state == PortState::kFree) {
+    for (const PortReport& report : survey.ports) {
+        if (PortSurvey::Offers(report)) {
             names.push_back(report.port.name);
             continue;
         }
         skipped.push_back(report);
         // A path given by hand is always said, tried or not.
-        if (options.verbose || std::count(named.begin(), named.end(), report.port.path) > 0)
-            display.Message(report.port.name, PortStateText(report.status));
+        if (options.verbose || survey.Named(report))
+            display.Note(LeftOutText(survey, report, report.port.name));
+    }
+    // The adapters that give no port to try, and the numbers that absent ones keep.
+    for (const AdapterReport& adapter : survey.Troubled()) {
+        if (options.verbose)
+            display.Note(adapter.problem);
     }
     PrinterFinder finder;
     // Many links at once: each trace line names its port.

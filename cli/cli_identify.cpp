@@ -4,6 +4,7 @@
 #include "cli/cli_session.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
+#include "serial/system_devices.h"
 #include "session/identification.h"
 
 namespace {
@@ -16,6 +17,16 @@ void PrintIdentification(ConsoleDisplay& display)
         if (item.read)
             display.Result(PrinterText(item.text));
     }
+}
+
+// A port that is gone: where the adapter that kept its number is now, when the system knows.
+void SayWhereItMoved(ConsoleDisplay& display, const PortStatus& failure, const std::string& port)
+{
+    if (failure.state != PortState::kGone)
+        return;
+    const std::string moved = MovedPortHint(ListAdapters(), port);
+    if (!moved.empty())
+        display.Note(moved);
 }
 
 }  // namespace
@@ -34,6 +45,8 @@ int RunIdentified(const CliOptions& options, const char* command, const AfterIde
     const PrinterSession::ConnectResult connected = session.Connect(options.port);
     PrintIdentification(display);
     report.opened = connected != PrinterSession::kNotOpened;
+    if (!report.opened)
+        SayWhereItMoved(display, session.OpenFailure(), options.port);
     if (connected == PrinterSession::kConnected) {
         if (after)
             after(session, display, report);

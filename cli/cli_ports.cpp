@@ -3,8 +3,9 @@
 #include "cli/console.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
-#include "serial/port_status.h"
+#include "serial/port_survey.h"
 #include "session/port_texts.h"
+#include "vocab/adapter_words.h"
 #include "vocab/filling.h"
 #include "vocab/search_words.h"
 
@@ -21,34 +22,52 @@ std::string PortLine(const PortReport& report, bool withState)
     std::string line = TerminalSafe(report.port.name);
     if (withState)
         line += "\t" + ConsoleText(PortStateText(report.status));
-    if (!report.port.description.empty())
-        line += "\t" + TerminalSafe(report.port.description);
+    const std::string adapter = PortAdapterText(report);
+    if (!adapter.empty())
+        line += "\t" + TerminalSafe(adapter);
     return line;
+}
+
+// An adapter's line: the port that it gives, when it gives one, then what is wrong. A kept number's
+// text starts with it already.
+std::string AdapterLine(const AdapterReport& adapter)
+{
+    const bool portFirst = adapter.present && !adapter.port.empty();
+    return portFirst ? TerminalSafe(adapter.port) + "\t" + TerminalSafe(adapter.problem)
+                     : TerminalSafe(adapter.problem);
 }
 
 }  // namespace
 
 int RunPorts(const CliOptions& options)
 {
-    const std::vector<std::string>& named = options.extraPaths;
-    const std::vector<PortReport> reports = CheckCandidatePorts(named);
-    size_t leftOut = 0;
-    for (const PortReport& report : reports) {
-        const bool free = report.status.state == PortState::kFree;
-        if ((free || options.all) && !options.json)
+    const PortSurvey survey = SurveyPorts(options.extraPaths);
+    const std::vector<AdapterReport> troubled = survey.Troubled();
+    for (const PortReport& report : survey.ports) {
+        if ((PortSurvey::Offers(report) || options.all) && !options.json)
             WriteText(stdout, PortLine(report, options.all) + "\n");
-        leftOut += LeftOut(report.status) ? 1 : 0;
         // A path given by hand is never left out silently.
-        if (!free && !options.all && std::count(named.begin(), named.end(), report.port.path) > 0)
-            WriteText(stderr, "kestro-cli: " + TerminalSafe(report.port.path) + ": " +
-                                  ConsoleText(PortStateText(report.status)) + "\n");
+        if (!options.all && survey.NamedAndLeftOut(report))
+            WriteText(stderr, "kestro-cli: " + TerminalSafe(LeftOutText(survey, report, report.port.path)) + "\n");
     }
-    if (leftOut > 0 && !options.all) {
-        WriteText(stderr,
-                  ConsoleText(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})) +
-                      "\n");
+    if (options.all && !options.json) {
+        for (const AdapterReport& adapter : troubled)
+            WriteText(stdout, AdapterLine(adapter) + "\n");
+    }
+    if (!options.all) {
+        const size_t leftOut = survey.LeftOutCount();
+        const size_t problems = static_cast<size_t>(std::count_if(
+            troubled.begin(), troubled.end(), [](const AdapterReport& adapter) { return adapter.present; }));
+        if (leftOut > 0)
+            WriteText(stderr,
+                      ConsoleText(FillIn(kPortsLeftOutText, {{"ports", Counted(leftOut, kPortsLeftOutWords)}})) +
+                          "\n");
+        if (problems > 0)
+            WriteText(stderr, ConsoleText(FillIn(kProblemAdaptersText,
+                                                 {{"adapters", Counted(problems, kProblemAdaptersWords)}})) +
+                                  "\n");
     }
     if (options.json)
-        WritePortsJson(reports, named, options.all);
+        WritePortsJson(survey, options.all);
     return kExitDone;
 }

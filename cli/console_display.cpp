@@ -61,6 +61,8 @@ void ConsoleDisplay::Message(const std::string& cp1252,
     Line(ConsoleLine(cp1252, names));
 }
 
+void ConsoleDisplay::Note(const std::string& utf8) { Line(TerminalSafe(utf8)); }
+
 void ConsoleDisplay::Line(const std::string& utf8)
 {
     messages.push_back(utf8);

@@ -31,6 +31,8 @@ public:
     // A line of kestro-cli's own with names that the system gives (UTF-8) in its {placeholders}:
     // ConsoleLine.
     void Message(const std::string& cp1252, std::initializer_list<std::pair<const char*, std::string>> names);
+    // A line that the system's names fill, UTF-8 already, made safe.
+    void Note(const std::string& utf8);
     // Every line written to that stream so far, status texts included, in order.
     const std::vector<std::string>& Messages() const { return messages; }
     // A result line on standard output, UTF-8 already.

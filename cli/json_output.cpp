@@ -111,12 +111,51 @@ Json StatusJson(const PortStatus& status)
             {"holder", holder}};
 }
 
+// "1A86": the ids as Device Manager and lsusb write them.
+std::string Hex4(unsigned value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
+    return text;
+}
+
+// Who the USB adapter is, or null where none is seen.
+Json UsbJson(const UsbIdentity& usb)
+{
+    if (!usb.known)
+        return nullptr;
+    return {{"vid", Hex4(usb.vid)},
+            {"pid", Hex4(usb.pid)},
+            {"revision", usb.revision < 0 ? Json() : Json(Hex4(static_cast<unsigned>(usb.revision)))},
+            {"serial", OrNull(usb.serial)},
+            {"chip", OrNull(usb.chip)}};
+}
+
+// What is wrong with the adapter, or null when nothing is.
+Json ProblemJson(const AdapterReport& adapter)
+{
+    if (adapter.problem.empty())
+        return nullptr;
+    return {{"code", adapter.code == 0 ? Json() : Json(adapter.code)}, {"text", adapter.problem}};
+}
+
 Json PortJson(const PortReport& report)
 {
     Json port {
         {"name", report.port.name}, {"path", report.port.path}, {"adapter", OrNull(report.port.description)}};
     port.update(StatusJson(report.status));
+    port["usb"] = UsbJson(report.adapter.usb);
+    port["problem"] = ProblemJson(report.adapter);
     return port;
+}
+
+Json AdapterJson(const AdapterReport& adapter)
+{
+    return {{"port", OrNull(adapter.port)},
+            {"name", adapter.name},
+            {"present", adapter.present},
+            {"usb", UsbJson(adapter.usb)},
+            {"problem", ProblemJson(adapter)}};
 }
 
 Json ResponseJson(const CommandReply& reply, bool raw)
@@ -168,24 +207,25 @@ void WriteSessionJson(const SessionReport& report, const PrinterSession& session
     Write(object);
 }
 
-void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all)
+void WritePortsJson(const PortSurvey& survey, bool all)
 {
     Json ports = Json::array();
     Json rejected = Json::array();
-    size_t leftOut = 0;
-    for (const PortReport& report : reports) {
-        const bool free = report.status.state == PortState::kFree;
-        if (free || all)
+    for (const PortReport& report : survey.ports) {
+        if (PortSurvey::Offers(report) || all)
             ports.push_back(PortJson(report));
-        leftOut += LeftOut(report.status) ? 1 : 0;
-        if (!free && std::count(named.begin(), named.end(), report.port.path) > 0)
+        if (survey.NamedAndLeftOut(report))
             rejected.push_back(PortJson(report));
     }
+    Json adapters = Json::array();
+    for (const AdapterReport& adapter : survey.Troubled())
+        adapters.push_back(AdapterJson(adapter));
     Json object = Object("ports");
     object["all"] = all;
     object["ports"] = ports;
-    object["left_out"] = leftOut;
+    object["left_out"] = survey.LeftOutCount();
     object["rejected"] = rejected;
+    object["adapters"] = adapters;
     Write(object);
 }
 

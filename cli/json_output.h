@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_display.h"
 #include "serial/port_status.h"
+#include "serial/port_survey.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
 
@@ -29,9 +30,9 @@ struct SessionReport {
 // error carried.
 void WriteSessionJson(const SessionReport& report, const PrinterSession& session, const ConsoleDisplay& display);
 
-// ports: the free ports (with all, every candidate), how many were left out and the device paths
-// named that cannot be used.
-void WritePortsJson(const std::vector<PortReport>& reports, const std::vector<std::string>& named, bool all);
+// ports: the free ports (with all, every candidate), how many were left out, the device paths
+// named that cannot be used, and the adapters with a problem or a number kept while absent.
+void WritePortsJson(const PortSurvey& survey, bool all);
 
 // find: one line per printer, written the moment it is known, then one summary line with the
 // ports tried (in the order they finished), those skipped, and standard error's last line

@@ -21,7 +21,8 @@ struct PortCandidate {
 std::string DevicePathForPortName(const std::string& name);
 // The inverse: the port name of a device path; a path outside the device folder stays whole.
 std::string PortNameForDevicePath(const std::string& path);
-// A command-line argument naming a device to add to the port list: a device path.
+// A command-line argument naming a device to add to the port list: a device path ("\\.\COM10" on
+// Windows, any absolute path elsewhere).
 bool IsDevicePathArgument(const std::string& argument);
 // How the help texts write this system's ports and device paths.
 const PortSpelling& SystemPortSpelling();

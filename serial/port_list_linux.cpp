@@ -80,10 +80,12 @@ std::string DevicePathForPortName(const std::string& name)
 
 std::string PortNameForDevicePath(const std::string& path)
 {
-    return IsDevicePathArgument(path) ? path.substr(kDevPrefix.size()) : path;
+    return path.rfind(kDevPrefix, 0) == 0 ? path.substr(kDevPrefix.size()) : path;
 }
 
-bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevPrefix, 0) == 0; }
+// Any absolute path: a link outside /dev to a port (a by-id name copied elsewhere, a pty's link) is
+// tried too, or said why not.
+bool IsDevicePathArgument(const std::string& argument) { return argument.rfind('/', 0) == 0; }
 
 const PortSpelling& SystemPortSpelling() { return kPosixPortSpelling; }
 

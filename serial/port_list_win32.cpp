@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <set>
 #include <vector>
 
@@ -16,11 +15,6 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-// After windows.h, and before the class GUIDs so that they are defined here:
-#include <initguid.h>
-
-#include <devguid.h>
-#include <setupapi.h>
 
 namespace {
 
@@ -76,40 +70,6 @@ void AddSerialCommPorts(std::set<int>& known)
     RegCloseKey(key);
 }
 
-// The adapters' friendly names by port name ("COM3" -> "USB Serial Port"), where the system gives them.
-std::map<std::string, std::string> FriendlyNames()
-{
-    std::map<std::string, std::string> names;
-    const HDEVINFO devices = SetupDiGetClassDevsA(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
-    if (devices == INVALID_HANDLE_VALUE)
-        return names;
-    SP_DEVINFO_DATA device {};
-    device.cbSize = sizeof device;
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-        char port[64] = {};
-        const HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-        if (key == INVALID_HANDLE_VALUE)
-            continue;
-        DWORD length = sizeof port - 1;
-        const bool named = RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(port),
-                                            &length) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        char friendly[256] = {};
-        if (!named ||
-            !SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
-                                               reinterpret_cast<BYTE*>(friendly), sizeof friendly - 1, nullptr))
-            continue;
-        // "USB Serial Port (COM3)": the port's own name is shown already.
-        std::string text = friendly;
-        const std::string suffix = std::string(" (") + port + ")";
-        if (text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0)
-            text.erase(text.size() - suffix.size());
-        names[port] = text;
-    }
-    SetupDiDestroyDeviceInfoList(devices);
-    return names;
-}
-
 }  // namespace
 
 std::string DevicePathForPortName(const std::string& name)
@@ -136,14 +96,10 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
         if (numbers.count(number) == 0 && ProbeSerialPort(DevicePathForPortName(PortName(number))))
             numbers.insert(number);
     }
-    const std::map<std::string, std::string> friendly = FriendlyNames();
+    // The adapters' names come with the adapters (ListAdapters), read beside the checks.
     std::vector<PortCandidate> candidates;
-    for (const int number : numbers) {
-        const std::string name = PortName(number);
-        const auto adapter = friendly.find(name);
-        candidates.push_back(
-            {DevicePathForPortName(name), name, adapter != friendly.end() ? adapter->second : ""});
-    }
+    for (const int number : numbers)
+        candidates.push_back({DevicePathForPortName(PortName(number)), PortName(number), ""});
     // Paths named on the command line follow the numbered ports, each once.
     for (const std::string& path : extraPaths) {
         bool listed = false;

@@ -22,11 +22,6 @@ std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
     return reports;
 }
 
-std::vector<PortReport> CheckCandidatePorts(const std::vector<std::string>& extraPaths)
-{
-    return CheckPorts(ListCandidatePorts(extraPaths));
-}
-
 std::vector<PortCandidate> FreePorts(const std::vector<PortReport>& reports)
 {
     std::vector<PortCandidate> free;

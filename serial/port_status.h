@@ -3,6 +3,7 @@
 #pragma once
 
 #include "serial/port_list.h"
+#include "serial/usb_adapters.h"
 
 #include <string>
 #include <vector>
@@ -34,12 +35,11 @@ struct PortStatus {
 struct PortReport {
     PortCandidate port;
     PortStatus status;
+    AdapterReport adapter {};  // the USB adapter behind the port, where the system shows one (usb.known)
 };
 
 // Checks every candidate, in order; a port that opens is closed again at once.
 std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates);
-// ListCandidatePorts, then CheckPorts: what the window and kestro-cli show.
-std::vector<PortReport> CheckCandidatePorts(const std::vector<std::string>& extraPaths);
 // The free ones among the reports, in their order.
 std::vector<PortCandidate> FreePorts(const std::vector<PortReport>& reports);
 // A port that a user may look for and that is not offered: not free, and not a slot that the

@@ -1,6 +1,7 @@
 // The port checks' facts put into their words.
 #include "session/port_texts.h"
 
+#include "vocab/cp1252.h"
 #include "vocab/port_words.h"
 #include "vocab/status_words.h"
 
@@ -45,4 +46,21 @@ std::string OpenFailureText(const PortStatus& status)
 {
     return FillIn(kOpenFailureCode, {{"text", kPortNotOpenedText}, {"code", std::to_string(status.error)}}) +
            Filled(Words(status.state).openFailure, status);
+}
+
+std::string PortAdapterText(const PortReport& report)
+{
+    const std::string& product = report.port.description;
+    const UsbIdentity& usb = report.adapter.usb;
+    if (!usb.known)
+        return product;
+    if (product.empty())
+        return usb.chip.empty() ? UsbIdText(usb) : usb.chip + " (" + UsbIdText(usb) + ")";
+    return product + " (" + (usb.chip.empty() ? "" : usb.chip + ", ") + UsbIdText(usb) + ")";
+}
+
+std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown)
+{
+    const std::string moved = survey.MovedHint(report);
+    return moved.empty() ? shown + ": " + Cp1252ToUtf8(PortStateText(report.status)) : moved;
 }

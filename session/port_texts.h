@@ -3,6 +3,7 @@
 #pragma once
 
 #include "serial/port_status.h"
+#include "serial/port_survey.h"
 
 #include <string>
 
@@ -14,3 +15,11 @@ std::string PortStateLabel(PortState state);
 // The status text for a port that did not open: "Erro ao abrir Porta Serial! (16)", then a
 // sentence that says why and what to do, when there is more to say than the code.
 std::string OpenFailureText(const PortStatus& status);
+
+// The port's adapter as a list shows it, UTF-8 as the system's names are: the product name with
+// the chip and its ids beside it, "USB2.0-Serial (WCH CH340, 1A86:7523)"; the product name alone
+// where no USB adapter is seen.
+std::string PortAdapterText(const PortReport& report);
+// A port left out, in UTF-8 for a list or a line: "{shown}: {state}", or, when it is gone and the
+// adapter that kept its number is on another port, where that is.
+std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown);

@@ -677,16 +677,16 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
     EXPECT_EQ(raw["response"], Json({{"length", 7}, {"truncated", false}, {"hex", "30 31 30 32 30 33 7C"}}));
 
     const Json ports = one({"--json", "ports", sim->SlavePath(), "/dev/null"}, 0);
-    ExpectKeys(ports, "ports", {"all", "ports", "left_out", "rejected"});
+    ExpectKeys(ports, "ports", {"all", "ports", "left_out", "rejected", "adapters"});
     const Json notSerial = Json::parse(R"({"name":"null","path":"/dev/null","adapter":null,"state":"not_serial",
-        "reason":"n\u00e3o \u00e9 uma porta serial","code":null,"group":null,"holder":null})");
+        "reason":"n\u00e3o \u00e9 uma porta serial","code":null,"group":null,"holder":null,"usb":null,"problem":null})");
     EXPECT_EQ(ports["rejected"], Json::array({notSerial}));
     const auto listed = std::find_if(ports["ports"].begin(), ports["ports"].end(),
                                      [&](const Json& entry) { return entry.value("name", "") == port; });
     ASSERT_NE(listed, ports["ports"].end()) << ports;
     EXPECT_EQ(*listed, Json::parse(R"({"name":")" + port + R"(","path":")" + sim->SlavePath() +
                                    R"(","adapter":null,"state":"free","reason":"livre","code":null,"group":null,
-                                      "holder":null})"));
+                                      "holder":null,"usb":null,"problem":null})"));
 
     // The printer's line, then the summary, which accounts for every port tried.
     const CliRun find = RunCli({"find", "--json", sim->SlavePath()});
@@ -852,6 +852,7 @@ TEST(CliPorts, JsonNamesTheHolderOfAHeldPortWhereverItIsRefused)
     ASSERT_EQ(ports.size(), 1u);
     Json listed = {{"name", held.Path().substr(5)}, {"path", held.Path()}, {"adapter", nullptr}};
     listed.update(inUse);
+    listed.update({{"usb", nullptr}, {"problem", nullptr}});
     EXPECT_NE(std::find(ports[0]["ports"].begin(), ports[0]["ports"].end(), listed), ports[0]["ports"].end())
         << ports[0];
     const std::vector<Json> open = JsonLines(RunCli({"--json", "--port", held.Path(), "identify"}));

@@ -81,6 +81,7 @@ protected:
             }
             return ports;
         };
+        seams.adapters = [this] { return adapters; };
         seams.pause = [this](int ms) {
             pauses.push_back(ms);
             cancelDuringPauses.push_back(window && Label("lbStCancel")->isVisible());
@@ -179,6 +180,7 @@ protected:
     std::vector<int> pauses;
     std::vector<bool> cancelDuringPauses;
     std::vector<std::string> extraSeen;
+    std::vector<AdapterReport> adapters;  // what the system's adapters are taken to be
     QString listDuringScan;
     bool groupEnabledDuringScan = true;
 };
@@ -473,6 +475,32 @@ TEST_F(WindowTest, ListsOnlyThePortsThatOpenInTheirOrder)
                                                                  "(verifique o cabo e o adaptador)"));
 }
 
+TEST_F(WindowTest, AnAdapterWithoutDriverIsNamedWhenNoPortIsLeftAndBesideAPortItGives)
+{
+    const WindowsDevice ch340 {"USB\\VID_1A86&PID_7523\\5&2&0&2",
+                               {"USB\\VID_1A86&PID_7523&REV_0254"},
+                               "USB2.0-Serial",
+                               "",
+                               "",
+                               "",
+                               "",
+                               true,
+                               28};
+    adapters = DiagnoseWindowsDevices({ch340});
+    Open();
+    EXPECT_EQ(Label("lbSt")->text(),
+              QString::fromUtf8("Nenhuma porta disponível: adaptador WCH CH340 sem driver (código 28)"));
+    EXPECT_EQ(Combo("cbPorta")->toolTip(), QString::fromStdString(adapters[0].problem));
+
+    SparePort port;
+    adapters.push_back(
+        {port.Name(), {true, 0x0403, 0x6001, 0x0600, "A50285BI", "FTDI FT232R"}, "FTDI FT232R", true, 0, "", ""});
+    Open({{port.Path(), port.Name(), "USB Serial Port"}});
+    EXPECT_EQ(Combo("cbPorta")->itemData(0, Qt::ToolTipRole).toString(),
+              "USB Serial Port (FTDI FT232R, 0403:6001)");
+    EXPECT_EQ(Label("lbSt")->text(), QString::fromUtf8("adaptador WCH CH340 sem driver (código 28)"));
+}
+
 TEST_F(WindowTest, AStatusTooWideForItsLineIsDrawnSmallerAndWholeInItsTooltip)
 {
     SKIP_WITHOUT_HELD_PORTS();
@@ -537,8 +565,10 @@ TEST_F(WindowTest, CommandLinePathsAreOfferedAsCandidates)
     // Device paths as the system writes them: /dev/ttyUSB3 here, \\.\ttyUSB3 on Windows.
     const std::string first = DevicePathForPortName("ttyUSB3");
     const std::string second = DevicePathForPortName("pts/7");
-    Open({}, {"kestro", first, "+applog", "dev/x", "/devices", second});
-    EXPECT_EQ(extraSeen, (std::vector<std::string> {first, second}));
+    // A path outside the device folder is tried too; the program's own path is no port.
+    const std::string outside = DevicePathForPortName("/tmp/kestro-link");
+    Open({}, {"/usr/bin/kestro", first, "+applog", "dev/x", outside, second});
+    EXPECT_EQ(extraSeen, (std::vector<std::string> {first, outside, second}));
 }
 
 // ---- Program entry -----------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "base/version.h"
 #include "cli/cli_options.h"
 #include "cli/terminal_text.h"
+#include "serial/port_list.h"
 #include "session/port_texts.h"
 #include "trace/trace_line.h"
 

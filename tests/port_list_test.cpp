@@ -3,6 +3,7 @@
 #include "serial/port_list.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
+#include "serial/system_devices.h"
 
 #include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"
@@ -165,6 +166,35 @@ TEST(PortList, AHoldersNameIsShownInPrintableCharactersOnly)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].status.state, PortState::kInUse);
     EXPECT_EQ(reports[0].status.holder, "M?]0;x???");
+}
+
+// A sysfs tree: a CH340 that no driver took, an FTDI with its tty, a mouse, a root hub and a device
+// whose ids cannot be read.
+TEST(PortList, KnownChipWithoutTtyIsReportedFromSysfs)
+{
+    const std::filesystem::path root = std::filesystem::path(testing::TempDir()) / "kestro-sysfs";
+    std::filesystem::remove_all(root);
+    const auto device = [&](const std::string& name, const std::string& vid, const std::string& pid,
+                            const std::string& interfaceEntry) {
+        const auto dir = root / "bus/usb/devices" / name;
+        std::filesystem::create_directories(dir / (name + ":1.0") / interfaceEntry);
+        std::ofstream(dir / "uevent") << "DEVTYPE=usb_device\nPRODUCT=" << vid << "/" << pid
+                                      << "/254\nTYPE=0/0/0\n";
+        std::ofstream(dir / "product") << "USB2.0-Serial\n";
+    };
+    device("1-1", "1a86", "7523", "");
+    device("1-2", "0403", "6001", "ttyUSB0/tty/ttyUSB0");
+    device("1-3", "046d", "c077", "");
+    device("usb1", "1d6b", "0002", "");
+    device("1-4", "zz", "7523", "");
+    const std::vector<AdapterReport> adapters = DiagnoseLinuxUsbDevices(ListLinuxUsbDevices(root.string()));
+    ASSERT_EQ(adapters.size(), 2u);
+    EXPECT_EQ(adapters[0].problem,
+              "adaptador WCH CH340 (1A86:7523) sem driver (o módulo ch341 não está carregado)");
+    EXPECT_EQ(adapters[1].port, "ttyUSB0");
+    EXPECT_EQ(adapters[1].usb.chip, "FTDI FT232R");
+    EXPECT_EQ(adapters[1].problem, "");
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

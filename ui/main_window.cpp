@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "base/version.h"
 #include "serial/network_port.h"
+#include "serial/system_devices.h"
 #include "session/line_test.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
@@ -97,8 +98,11 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     setWindowTitle(kProductName + " " + QString::fromStdString(version));
 
     StartLogFromCommandLine(arguments);
-    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(extraPaths),
-                 [](const std::string& word) { return IsDevicePathArgument(word) || IsNetworkPortName(word); });
+    // The program's own path comes first: not a port.
+    if (!arguments.empty())
+        std::copy_if(
+            arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths),
+            [](const std::string& word) { return IsDevicePathArgument(word) || IsNetworkPortName(word); });
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
@@ -293,47 +297,56 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const auto reports =
-        CheckPorts(seams.candidates ? seams.candidates(extraPaths) : ListCandidatePorts(extraPaths));
+    const std::function<std::vector<AdapterReport>()> adapters = seams.adapters ? seams.adapters : ListAdapters;
+    const PortSurvey survey = seams.candidates ? SurveyPorts(seams.candidates(extraPaths), adapters(), extraPaths)
+                                               : SurveyPorts(extraPaths, adapters);
     list->clear();
     QStringList notOffered;
-    for (const auto& report : reports) {
+    for (const auto& report : survey.ports) {
         const QString name = QString::fromStdString(report.port.name);
-        if (report.status.state != PortState::kFree) {
-            notOffered << name + ": " + Shown(PortStateText(report.status));
+        if (!PortSurvey::Offers(report)) {
+            notOffered << QString::fromStdString(LeftOutText(survey, report, report.port.name));
             continue;
         }
-        AddPortEntry(*list, name, QString::fromStdString(report.port.description));
+        AddPortEntry(*list, name, QString::fromStdString(PortAdapterText(report)));
     }
+    for (const AdapterReport& adapter : survey.Troubled())
+        notOffered << QString::fromStdString(adapter.problem);
     list->setToolTip(notOffered.join('\n'));
-    scanNote = LeftOutNote(reports);
+    scanNote = LeftOutNote(survey);
     SetSt(scanNote);
     list->setCurrentIndex(-1);
     group->setEnabled(true);
 }
 
-QString TfmMainComunic::LeftOutNote(const std::vector<PortReport>& reports)
+QString TfmMainComunic::LeftOutNote(const PortSurvey& survey)
 {
-    // The port a technician most likely looks for: one held, then refused, then any other.
+    // The port a technician most likely looks for: an adapter that gives none, one held, then
+    // refused, then any other.
     static const PortState order[] = {PortState::kInUse, PortState::kNoPermission, PortState::kOpenError,
                                       PortState::kGone,  PortState::kNotSerial,    PortState::kNoDevice};
-    const bool noneFree = FreePorts(reports).empty();
+    const std::vector<PortReport>& reports = survey.ports;
+    const bool noneFree = survey.Offered().empty();
     const auto told = [&](const PortReport& report) { return noneFree || LeftOut(report.status); };
-    const size_t count = static_cast<size_t>(std::count_if(reports.begin(), reports.end(), told));
-    for (const PortState state : order) {
-        const auto first = std::find_if(reports.begin(), reports.end(), [&](const PortReport& report) {
-            return report.status.state == state && told(report);
-        });
-        if (first == reports.end())
-            continue;
-        std::string note = first->port.name + " " + PortStateText(first->status);
-        if (count > 1)
-            note += FillIn(kAndMoreText, {{"count", std::to_string(count - 1)}});
-        if (noneFree)
-            note = FillIn(kNoPortAvailableText, {{"note", note}});
-        return Shown(note);
+    std::vector<std::string> notes;
+    for (const AdapterReport& adapter : survey.Troubled()) {
+        if (adapter.present)
+            notes.push_back(adapter.brief);
     }
-    return {};
+    for (const PortState state : order) {
+        for (const PortReport& report : reports) {
+            if (report.status.state == state && told(report))
+                notes.push_back(report.port.name + " " + Cp1252ToUtf8(PortStateText(report.status)));
+        }
+    }
+    if (notes.empty())
+        return {};
+    std::string note = notes.front();
+    if (notes.size() > 1)
+        note += Cp1252ToUtf8(FillIn(kAndMoreText, {{"count", std::to_string(notes.size() - 1)}}));
+    if (noneFree)
+        note = FillInUtf8(kNoPortAvailableText, {{"note", note}});
+    return QString::fromStdString(note);
 }
 
 void TfmMainComunic::ScanAgain()
@@ -366,10 +379,7 @@ void TfmMainComunic::cbPortaChange()
     ui->lbCom->setToolTip(shown == name ? QString() : name);
 }
 
-std::string TfmMainComunic::PortName() const
-{
-    return ui->cbPorta->currentText().trimmed().toStdString();
-}
+std::string TfmMainComunic::PortName() const { return ui->cbPorta->currentText().trimmed().toStdString(); }
 
 void TfmMainComunic::keyPressEvent(QKeyEvent* event)
 {

@@ -2,7 +2,7 @@
 // activity display that a running command drives.
 #pragma once
 
-#include "serial/port_status.h"
+#include "serial/port_survey.h"
 #include "session/printer_session.h"
 #include "ui/traffic_view.h"
 
@@ -30,6 +30,8 @@ class TfmMainComunic;
 struct MainWindowSeams {
     // The ports to try, given the device paths named on the command line (ListCandidatePorts).
     std::function<std::vector<PortCandidate>(const std::vector<std::string>& extraPaths)> candidates;
+    // The adapters that the system sees (ListAdapters).
+    std::function<std::vector<AdapterReport>()> adapters;
     // The display's pauses in milliseconds (a plain sleep).
     std::function<void(int milliseconds)> pause;
     // The version text of the caption (ProgramVersionText).
@@ -169,7 +171,7 @@ private:
     // those in the tooltip.
     void ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes);
     // The status line's note on the ports that the scan left out; empty when none.
-    static QString LeftOutNote(const std::vector<PortReport>& reports);
+    static QString LeftOutNote(const PortSurvey& survey);
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
 

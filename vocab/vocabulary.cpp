@@ -1,6 +1,7 @@
 // The vocabulary's tables in one list.
 #include "vocab/vocabulary.h"
 
+#include "vocab/adapter_words.h"
 #include "vocab/command_words.h"
 #include "vocab/error_reason.h"
 #include "vocab/line_test_words.h"
@@ -43,6 +44,14 @@ std::vector<std::string> PortSpellings()
     return texts;
 }
 
+std::vector<std::string> AdapterProblems()
+{
+    std::vector<std::string> texts = {kRefusedChipWords.state, kRefusedChipWords.advice};
+    for (const AdapterProblemWords& row : kAdapterProblemWords)
+        texts.insert(texts.end(), {row.state, row.advice});
+    return texts;
+}
+
 }  // namespace
 
 const std::vector<VocabularyTable>& Vocabulary()
@@ -56,6 +65,12 @@ const std::vector<VocabularyTable>& Vocabulary()
         {"kUnknownHolder", {kUnknownHolder}, {}},
         {"kOpenFailureCode", {kOpenFailureCode}, {"text", "code"}},
         {"kStatusWords", Whole(kStatusWords), {"where"}},
+        {"kAdapterProblemWords", AdapterProblems(), {}},
+        {"kAdapterWords",
+         {kAdapterProblemText, kAdapterBriefText, kErasedProductText, kErasedProductBrief, kReservedPortText,
+          kReservedSerialText, kMovedPortText, kMovedSerialText, kNoModuleText, kNoModuleBrief,
+          kProblemAdaptersText, kProblemAdaptersWords.one, kProblemAdaptersWords.many},
+         {"adapter", "state", "code", "advice", "port", "serial", "now", "module", "adapters"}},
         {"kErrorReasons", ErrorReasons(), {"code"}},
         {"kSearchWords",
          Whole(kSearchWords),
