@@ -204,17 +204,20 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
     return true;
 }
 
-std::string CliUsage()
+namespace {
+
+// The help, with {path}, {example} and {port} for the ports and device paths as the system writes them.
+std::string UsageWords()
 {
     return "kestro-cli " + ProgramVersionText() +
            ": fala com uma impressora fiscal numa porta serial, pelo\n"
            "terminal.\n"
            "\n"
            "Uso:\n"
-           "  kestro-cli ports [--all] [/dev/DISPOSITIVO...]\n"
+           "  kestro-cli ports [--all] [{path}...]\n"
            "  kestro-cli --port NOME identify\n"
            "  kestro-cli --port NOME lx\n"
-           "  kestro-cli find [--verbose] [/dev/DISPOSITIVO...]\n"
+           "  kestro-cli find [--verbose] [{path}...]\n"
            "  kestro-cli --port NOME send [--raw] CMD EXT [PARAM...]\n"
            "  kestro-cli --port NOME ping [--count N]\n"
            "  kestro-cli --help | --version\n"
@@ -223,7 +226,7 @@ std::string CliUsage()
            "  ports     Lista as portas seriais que podem ser abertas agora, um nome por\n"
            "            linha, seguido de uma tabulação e do nome do adaptador quando o\n"
            "            sistema o conhece. Os caminhos de dispositivo dados depois dele\n"
-           "            (/dev/pts/3) também são tentados. As portas deixadas de fora (em\n"
+           "            ({example}) também são tentados. As portas deixadas de fora (em\n"
            "            uso por outro programa, sem permissão, ...) são contadas na saída\n"
            "            de erro.\n"
            "  identify  Conecta como o \"Conectar\" da janela e mostra o modelo da impressora\n"
@@ -257,10 +260,9 @@ std::string CliUsage()
            "            resposta da primeira, 1 se não.\n"
            "\n"
            "Opções:\n"
-           "  --port NOME  A porta como ports a lista: ttyUSB0, ttyS0, pts/3 (COM3 no\n"
-           "               Windows). Um caminho /dev/NOME vale como NOME; outro caminho\n"
-           "               absoluto, como está. Num servidor serial (ser2net):\n"
-           "               socket://MÁQUINA:PORTA ou rfc2217://MÁQUINA:PORTA.\n"
+           "  --port NOME  {port}\n"
+           "               Num servidor serial (ser2net): socket://MÁQUINA:PORTA ou\n"
+           "               rfc2217://MÁQUINA:PORTA.\n"
            "  --trace      Com identify, lx, send, ping e find: escreve na saída de erro\n"
            "               cada mensagem trocada com a impressora, na hora, decodificada,\n"
            "               uma por linha: os milissegundos desde que a porta abriu, uma\n"
@@ -300,4 +302,14 @@ std::string CliUsage()
            "identificada ou o comando falhou (find: nenhuma impressora respondeu); 2 a\n"
            "linha de comando não foi entendida, inclusive os números de send, e nada foi\n"
            "enviado.\n";
+}
+
+}  // namespace
+
+std::string CliUsage()
+{
+    const PortSpelling& ports = SystemPortSpelling();
+    return FillIn(
+        UsageWords(),
+        {{"path", ports.anyPath}, {"example", ports.examplePath}, {"port", Cp1252ToUtf8(ports.portOption)}});
 }

@@ -12,6 +12,11 @@ struct SendRequest {
     std::vector<int32_t> params;
 };
 
+// Stands in a reason for this system's form of a device path (SystemPortSpelling), to be put in
+// once the reason is made safe for a terminal, which would double its backslashes. It follows the
+// caller's words that the reason quotes, so the last one is it.
+constexpr char kDevicePathMark[] = "{path}";
+
 struct CliOptions {
     enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send, Ping };
     Command command = Command::None;
@@ -29,7 +34,8 @@ struct CliOptions {
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.
-// False with a one-line reason when the command line can't be used.
+// False with a one-line reason when the command line can't be used. The reason may hold
+// kDevicePathMark.
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error);
 // CMD EXT [PARAM...] of `send`: bytes 0 to 255 and 32-bit integers, in decimal, that fit one
 // command frame. False with a one-line reason otherwise.

@@ -16,16 +16,15 @@ namespace {
 
 constexpr size_t kHexPerLine = 16;
 
-// What is about to go out, for the technician at a terminal.
-std::string EchoText(const std::string& port, const SendRequest& request)
+// What is about to go out, for the technician at a terminal: the words, Windows-1252, with the
+// numbers in; the port's name goes in on the way out.
+std::string EchoWords(const SendRequest& request)
 {
     std::string words = kSendEchoText + std::string(request.params.empty() ? kNoParamsText : kParamsText);
     for (const int32_t value : request.params)
         words += " " + std::to_string(value);
-    // The port's name, as typed, is UTF-8 already: only the words are turned.
-    return FillInUtf8(words, {{"port", port},
-                              {"command", std::to_string(request.command)},
-                              {"extension", std::to_string(request.extension)}});
+    return FillIn(
+        words, {{"command", std::to_string(request.command)}, {"extension", std::to_string(request.extension)}});
 }
 
 // Sixteen bytes a line.
@@ -64,7 +63,7 @@ int RunSend(const CliOptions& options)
     PrinterSession& session = cli.Session();
     // A script reads the object, not an echo meant for a person at a terminal.
     if (StderrIsTerminal() && !options.json)
-        display.Message(EchoText(port, request));
+        display.Message(EchoWords(request), {{"port", port}});
     SessionReport report;
     report.command = "send";
     report.port = port;

@@ -55,6 +55,12 @@ void ConsoleDisplay::Message(const std::string& name, const std::string& cp1252)
     Line(TerminalSafe(name) + ": " + ConsoleText(cp1252));
 }
 
+void ConsoleDisplay::Message(const std::string& cp1252,
+                             std::initializer_list<std::pair<const char*, std::string>> names)
+{
+    Line(ConsoleLine(cp1252, names));
+}
+
 void ConsoleDisplay::Line(const std::string& utf8)
 {
     messages.push_back(utf8);

@@ -5,7 +5,9 @@
 #include "session/cycle_display.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ConsoleDisplay : public CycleDisplay {
@@ -26,6 +28,9 @@ public:
     // what it is about (a port's, made safe).
     void Message(const std::string& cp1252);
     void Message(const std::string& name, const std::string& cp1252);
+    // A line of kestro-cli's own with names that the system gives (UTF-8) in its {placeholders}:
+    // ConsoleLine.
+    void Message(const std::string& cp1252, std::initializer_list<std::pair<const char*, std::string>> names);
     // Every line written to that stream so far, status texts included, in order.
     const std::vector<std::string>& Messages() const { return messages; }
     // A result line on standard output, UTF-8 already.

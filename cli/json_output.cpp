@@ -51,6 +51,14 @@ Json PrinterJson(const Identification& read)
             {"version_raw", Text(read.sb)}};
 }
 
+// A title or sentence without the blanks that some of the printer's sentences start with, which
+// the window shows as they are and a script would have to strip.
+std::string Stripped(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 Json PairJson(const CommandCycle::ErrorPair& pair)
 {
     if (pair.errClass == 0)
@@ -58,8 +66,8 @@ Json PairJson(const CommandCycle::ErrorPair& pair)
     const ErrorWords words = ErrorParts(pair.errClass, pair.errDetail);
     return {{"class", pair.errClass},
             {"detail", pair.errDetail},
-            {"title", OrNull(ConsoleText(words.title))},
-            {"sentence", OrNull(ConsoleText(words.sentence))}};
+            {"title", OrNull(Stripped(ConsoleText(words.title)))},
+            {"sentence", OrNull(Stripped(ConsoleText(words.sentence)))}};
 }
 
 const char* StateWord(PortState state)

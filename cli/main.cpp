@@ -9,6 +9,7 @@
 #include "cli/console.h"
 #include "cli/interrupt_flag.h"
 #include "cli/terminal_text.h"
+#include "serial/port_list.h"
 #include "serial/serial_port.h"
 #include "vocab/command_words.h"
 #include "vocab/cp1252.h"
@@ -77,7 +78,11 @@ int main(int argc, char** argv)
     if (!ParseCliOptions(rest, options, error)) {
         // One line: the help's seventy would scroll it away. The word quoted in it is the caller's,
         // and may hold a line break or a terminal's control sequence.
-        WriteText(stderr, "kestro-cli: " + TerminalSafe(error) + Cp1252ToUtf8(kSeeHelpText) + "\n");
+        std::string reason = TerminalSafe(error);
+        const size_t mark = reason.rfind(kDevicePathMark);
+        if (mark != std::string::npos)
+            reason.replace(mark, sizeof kDevicePathMark - 1, SystemPortSpelling().anyPath);
+        WriteText(stderr, "kestro-cli: " + reason + Cp1252ToUtf8(kSeeHelpText) + "\n");
         return kExitUsage;
     }
     const int status = RunCommand(options);

@@ -2,6 +2,7 @@
 #include "cli/terminal_text.h"
 
 #include "vocab/cp1252.h"
+#include "vocab/filling.h"
 
 #include <cstdio>
 
@@ -42,6 +43,12 @@ std::string ConsoleText(const std::string& cp1252)
     for (size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr))
         text.erase(cr, 1);
     return text;
+}
+
+std::string ConsoleLine(const std::string& cp1252,
+                        std::initializer_list<std::pair<const char*, std::string>> names)
+{
+    return TerminalSafe(FillInUtf8(cp1252, names));
 }
 
 std::string PrinterText(const std::string& cp1252) { return TerminalSafe(Cp1252ToUtf8(cp1252)); }

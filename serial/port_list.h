@@ -3,6 +3,8 @@
 // file per system, beside the portable filter of usable ports.
 #pragma once
 
+#include "vocab/port_words.h"
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,8 @@ std::string DevicePathForPortName(const std::string& name);
 std::string PortNameForDevicePath(const std::string& path);
 // A command-line argument naming a device to add to the port list: a device path.
 bool IsDevicePathArgument(const std::string& argument);
+// How the help texts write this system's ports and device paths.
+const PortSpelling& SystemPortSpelling();
 
 // The ports to try, in the order to show them; extraPaths are device paths that the user
 // named on the command line.

@@ -85,6 +85,8 @@ std::string PortNameForDevicePath(const std::string& path)
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevPrefix, 0) == 0; }
 
+const PortSpelling& SystemPortSpelling() { return kPosixPortSpelling; }
+
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
     std::vector<PortCandidate> ports;

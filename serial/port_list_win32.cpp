@@ -124,6 +124,8 @@ std::string PortNameForDevicePath(const std::string& path)
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }
 
+const PortSpelling& SystemPortSpelling() { return kWindowsPortSpelling; }
+
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths)
 {
     std::set<int> numbers;

@@ -72,6 +72,9 @@ std::string WhyNotRead(CommandCycle& cycle)
 
 std::string FormatSb(const std::string& sb)
 {
+    // A version not read shows nothing, like the other items, rather than its two dots alone.
+    if (sb.empty())
+        return {};
     return Slice(sb, 0, 2) + "." + Slice(sb, 2, 2) + "." + Slice(sb, 4, 2);
 }
 

@@ -19,7 +19,7 @@ struct Identification {
 };
 
 // The basic-software version as the header shows it: "010203" reads 01.02.03; missing
-// characters are left out, the dots stay.
+// characters are left out, the dots stay; an empty version shows nothing.
 std::string FormatSb(const std::string& sb);
 
 // One item after its label, as the window's header shows it: "Modelo: KS-2000", "SB: 01.02.03"

@@ -332,6 +332,19 @@ TEST_F(CliTest, SendOfTheXReadingGoesOutAsLxSendsItAndPrintsFields)
     EXPECT_EQ(refused.err, kBadParameterText);
 }
 
+TEST_F(CliTest, SendEchoesTheCommandToATerminalInUtf8)
+{
+    StartPrinter();
+    PtyPair terminal;  // standard error on a terminal, where the echo is shown
+    const CliRun run = RunCli({"--port", sim->PortName(), "send", "26", "0", "15", "14"}, {}, {}, {},
+                              [&terminal] { ::dup2(::open(terminal.Path().c_str(), O_WRONLY | O_NOCTTY), 2); });
+    EXPECT_EQ(run.status, 0);
+    const std::string echo =
+        "Enviando para " + sim->PortName() + ": comando 26, extens\u00e3o 0, par\u00e2metros 15 14\n";
+    const std::vector<uint8_t> shown = terminal.Receive(echo.size(), std::chrono::seconds(5));
+    EXPECT_EQ(std::string(shown.begin(), shown.end()), echo);
+}
+
 TEST_F(CliTest, SendRefusesBadNumbersBeforeAnythingIsSent)
 {
     StartPrinter();

@@ -252,10 +252,15 @@ TEST_F(SilentPrinterTest, SearchPicksAPrinterThatIdentifiedItselfAndSaysWhyTheOt
 TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWhileIdleAndConnected)
 {
     const std::string test = "Testar comunica\u00e7\u00e3o";
-    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2"};
+    // "Copiar identificação" while the header shows what was read.
+    const std::string copy = "Copiar identifica\u00e7\u00e3o";
+    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2",
+                                              copy + " (disabled)"};
     const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)",
-                                                 "Tr\u00e1fego F2"};
-    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, "Tr\u00e1fego F2"};
+                                                 "Tr\u00e1fego F2", copy + " (disabled)"};
+    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, "Tr\u00e1fego F2", copy};
+    const std::vector<std::string> reading = {"Localizar ECF (disabled)", test + " (disabled)", "Tr\u00e1fego F2",
+                                              copy};
     EXPECT_EQ(RightClick("gb0"), offered);
     EXPECT_EQ(RightClick("cbPorta"), offered);
     std::vector<std::string> duringConnect, duringReading;
@@ -271,7 +276,7 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
             duringReading = RightClick("gbTeste");
     };
     QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
-    EXPECT_EQ(duringReading, notOffered);
+    EXPECT_EQ(duringReading, reading);
     onPause = nullptr;
     QTest::mouseClick(Find<QPushButton>("btStop"), Qt::LeftButton);
     EXPECT_EQ(RightClick("gbPorta"), offered);
@@ -375,7 +380,7 @@ TEST_F(ConnectionTest, AnItemNotReadLeavesTheWindowDisconnected)
         EXPECT_EQ(Status(), "Erro ao ler ECF");
         EXPECT_EQ(Text("lbFS"), QString::fromUtf8("ECF Ação"));
         EXPECT_EQ(Text("lbNS"), "KS010000000000000042");
-        EXPECT_EQ(Text("lbSB"), "..");
+        EXPECT_EQ(Text("lbSB"), "");
         EXPECT_EQ(PrinterSessionTestSeam::Link(window->Session()), nullptr);
         EXPECT_FALSE(window->Session().Connected());
         EXPECT_TRUE(Find<QPushButton>("btRun")->isVisible());

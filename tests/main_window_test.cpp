@@ -15,16 +15,22 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QTableView>
 #include <QTest>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <unistd.h>
 
@@ -223,11 +229,76 @@ TEST_F(WindowTest, EnterPressesConnectOnlyWhileItCanBePressed)
     QTest::keyClick(window.get(), Qt::Key_Return);
     EXPECT_EQ(presses, 0);
     PickPort(0);
+    Combo("cbPorta")->setFocus();  // as the click that chose the port gives it
     QTest::keyClick(window.get(), Qt::Key_Return);
     EXPECT_EQ(presses, 1);
     window->Rodando(true);
     QTest::keyClick(window.get(), Qt::Key_Enter);
     EXPECT_EQ(presses, 1);
+}
+
+TEST_F(WindowTest, EnterPressesTheFocusedButtonAndShiftF10OpensTheMenuOnItsFirstOfferedEntry)
+{
+    SparePort port;
+    Open({{port.Path(), port.Name(), ""}});
+    PickPort(0);
+    std::map<std::string, int> presses;
+    for (const char* name : {"btPorta", "btRun", "btStop", "btLX"})
+        QObject::connect(Button(name), &QPushButton::clicked, [&presses, name] { ++presses[name]; });
+    const auto keyOn = [&](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        Find<QWidget>(name)->setFocus();
+        QTest::keyClick(window->focusWidget(), key, modifiers);
+    };
+    // The menu that the keys opened: its chosen entry, then the one after Down.
+    const auto menuEntries = [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr || menu->activeAction() == nullptr)
+            return QStringList();
+        QStringList entries {menu->activeAction()->text()};
+        QTest::keyClick(menu, Qt::Key_Down);
+        entries << (menu->activeAction() ? menu->activeAction()->text() : QString());
+        menu->close();
+        return entries;
+    };
+    keyOn("btPorta", Qt::Key_Return);  // scans anew and drops the list down
+    Combo("cbPorta")->hidePopup();
+    EXPECT_EQ(presses, (std::map<std::string, int> {{"btPorta", 1}}));
+    keyOn("cbPorta", Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(menuEntries(), QStringList({"Localizar ECF", QString::fromUtf8("Tr\u00e1fego")}));
+
+    window->Rodando(true);
+    window->AtualizaHeader({"MODELO X", "AB0123456789", "010203"});
+    keyOn("btLX", Qt::Key_Enter);
+    keyOn("btStop", Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(menuEntries(), QStringList({QString::fromUtf8("Tr\u00e1fego"),
+                                          QString::fromUtf8("Copiar identifica\u00e7\u00e3o")}));
+    window->findChild<QAction*>("acCopiaIdentificacao")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "ECF: MODELO X; NS: AB0123456789; SB: 01.02.03");
+    QTest::mouseDClick(Label("lbNS"), Qt::LeftButton, {}, QPoint(4, Label("lbNS")->height() / 2));
+    EXPECT_EQ(Label("lbNS")->selectedText(), "AB0123456789");
+    keyOn("btStop", Qt::Key_Return);
+    EXPECT_EQ(presses, (std::map<std::string, int> {{"btPorta", 1}, {"btLX", 1}, {"btStop", 1}}));
+    EXPECT_FALSE(Button("btStop")->isVisible());
+}
+
+TEST_F(WindowTest, TrafficWindowFitsTheScreenWithItsBytesInAFixedPitchFont)
+{
+    Open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    auto* view = window->findChild<QWidget*>("fmTrafego");
+    ASSERT_NE(view, nullptr);
+    const QRect area = view->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(view->frameGeometry())) << view->frameGeometry().width() << " on " << area.width();
+    const auto* table = view->findChild<QTableView*>("tvTrafego");
+    EXPECT_LT(table->columnViewportPosition(3) + 100, table->viewport()->width());
+    for (const char* name : {"btCopiar", "btSalvar", "btLimpar"}) {
+        const QWidget* button = view->findChild<QWidget*>(name);
+        EXPECT_TRUE(area.contains(QRect(button->mapToGlobal(QPoint()), button->size()))) << name;
+    }
+    EXPECT_TRUE(QFontInfo(table->font()).fixedPitch()) << QFontInfo(table->font()).family().toStdString();
+    EXPECT_FALSE(view->findChild<QPushButton*>("btSalvar")->isEnabled());  // nothing to save yet
 }
 
 TEST_F(WindowTest, WindowIsFixedAndEveryPictureIsThere)
@@ -361,7 +432,7 @@ TEST_F(WindowTest, HeaderSplitsTheBasicSoftwareVersion)
         std::string sb;
         QString shown;
     } const rows[] = {
-        {"010203", "01.02.03"}, {"0102", "01.02."}, {"", ".."}, {"1", "1.."}, {"01020304", "01.02.03"},
+        {"010203", "01.02.03"}, {"0102", "01.02."}, {"", ""}, {"1", "1.."}, {"01020304", "01.02.03"},
     };
     for (const auto& row : rows) {
         window->AtualizaHeader({"", "", row.sb});

@@ -19,7 +19,7 @@ TEST(ParseCliOptions, ReadsCommandsPortsAndValuesInAnyOrder)
         std::string port;
         long count;
     } rows[] = {
-        {{"--port", "/dev/pts/3", "identify"}, Command::Identify, "pts/3", 10},
+        {{"--port", "pts/3", "identify"}, Command::Identify, "pts/3", 10},
         {{"lx", "--port=ttyUSB0", "+APPLOG"}, Command::Lx, "ttyUSB0", 10},
         {{"ping", "--count=100000", "--port", "-x"}, Command::Ping, "-x", 100000},
         {{"--port", "COM3", "send", "-5", "0"}, Command::Send, "COM3", 10},  // "-5": send's byte, refused

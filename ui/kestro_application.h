@@ -30,6 +30,6 @@ private:
     bool failed = false;
 };
 
-// Loads Tahoma and MS Sans Serif from Debian's fonts-wine when it is installed; without it Qt
-// falls back to the system's fonts.
+// Loads Tahoma, MS Sans Serif and Courier from Debian's fonts-wine when it is installed; without it
+// Qt falls back to the system's fonts.
 void LoadWindowFonts();

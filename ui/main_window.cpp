@@ -8,15 +8,18 @@
 #include "session/line_test.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
+#include "ui/port_combo_box.h"
 #include "ui/qt_compat.h"
 #include "ui/shown_text.h"
 #include "ui_main_window.h"
+#include "vocab/command_words.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
 #include "vocab/window_texts.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -24,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QScreen>
 
 #include <algorithm>
@@ -52,6 +56,23 @@ std::string Trimmed(const std::string& cp1252)
     if (first == std::string::npos)
         return {};
     return cp1252.substr(first, cp1252.find_last_not_of(blanks) - first + 1);
+}
+
+// The context menu's arrow keys pass over the entries not offered now, whatever the system's style
+// does (Windows' lands on them), so that the first one offered is one key away.
+class SkipDisabledEntries : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override
+    {
+        return hint == SH_Menu_AllowActiveAndDisabled ? 0 : QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
+
+// Shift+F10, which opens a context menu from the keyboard as the menu key does.
+bool IsMenuKeys(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier;
 }
 
 }  // namespace
@@ -90,6 +111,12 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     connect(ui->btStop, &QPushButton::clicked, this, &TfmMainComunic::btStopClick);
     connect(ui->btLX, &QPushButton::clicked, this, &TfmMainComunic::btLXClick);
     ui->lbStCancel->installEventFilter(this);
+    // The identification can be selected and copied into a support ticket; a right click on it
+    // opens the window's menu, with "Copiar identificação", as anywhere else.
+    for (QLabel* label : {ui->lbFS, ui->lbNS, ui->lbSB}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setContextMenuPolicy(Qt::NoContextMenu);
+    }
     FillContextMenu();
 
     statusLine = ui->lbSt->geometry();
@@ -238,13 +265,20 @@ void TfmMainComunic::Rodando(bool connected)
         ui->lbFS->setText(blank);
         ui->lbNS->setText(blank);
         ui->lbSB->setText(blank);
+        header = {};
         GBinv();
     }
     ImVisible(connected ? 2 : 1);
+    // A focus left on a control now disabled or hidden goes to the button there is to press, so that
+    // Enter and Space act on it: "Emitir LX" once connected, "Conectar" once disconnected.
+    const QWidget* focused = focusWidget();
+    if (focused == nullptr || !focused->isEnabled() || !focused->isVisible())
+        (connected ? ui->btLX : ui->btRun)->setFocus();
 }
 
 void TfmMainComunic::AtualizaHeader(const Identification& identification)
 {
+    header = identification;
     const auto show = [](QLabel* label, const std::string& text) { label->setText(Shown(text)); };
     show(ui->lbFS, identification.modelo);
     show(ui->lbNS, identification.nsMf);
@@ -269,9 +303,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
             notOffered << name + ": " + Shown(PortStateText(report.status));
             continue;
         }
-        list->addItem(name);
-        if (!report.port.description.empty())
-            list->setItemData(list->count() - 1, QString::fromStdString(report.port.description), Qt::ToolTipRole);
+        AddPortEntry(*list, name, QString::fromStdString(report.port.description));
     }
     list->setToolTip(notOffered.join('\n'));
     scanNote = LeftOutNote(reports);
@@ -323,9 +355,15 @@ void TfmMainComunic::cbPortaChange()
     const bool chosen = !PortName().empty();
     ui->btRun->setEnabled(chosen);
     ImVisible(chosen ? 1 : 0);
-    // A port on a serial server by its host and port: the label has no room for the scheme.
+    // A port on a serial server by its host and port: the label has no room for the scheme. A long
+    // name elided in the middle, where names like /dev/serial/by-id/… differ, and whole in the
+    // tooltip.
     const std::string where = NetworkPortWhere(PortName());
-    ui->lbCom->setText(where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where));
+    const QString name = where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where);
+    ui->lbCom->ensurePolished();
+    const QString shown = ui->lbCom->fontMetrics().elidedText(name, Qt::ElideMiddle, ui->lbCom->width());
+    ui->lbCom->setText(shown);
+    ui->lbCom->setToolTip(shown == name ? QString() : name);
 }
 
 std::string TfmMainComunic::PortName() const
@@ -335,9 +373,18 @@ std::string TfmMainComunic::PortName() const
 
 void TfmMainComunic::keyPressEvent(QKeyEvent* event)
 {
+    // Enter presses the button that has the focus, as in any Windows dialog; from elsewhere (the
+    // port list) "Conectar", the window's default button. A focused button passes Enter on to here.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && ui->btRun->isVisible() && ui->btRun->isEnabled()) {
-        ui->btRun->click();
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    QPushButton* pressed = focused != nullptr ? focused : ui->btRun;
+    if (enter && pressed->isVisible() && pressed->isEnabled()) {
+        pressed->click();
+        return;
+    }
+    if (IsMenuKeys(*event)) {
+        QWidget* from = focusWidget() != nullptr ? focusWidget() : this;
+        ShowContextMenu(from->mapToGlobal(from->rect().center()), true);
         return;
     }
     if (event->key() == Qt::Key_Escape && commandRunning) {
@@ -477,10 +524,16 @@ void TfmMainComunic::FillContextMenu()
 {
     acLocalizaECF = contextMenu.addAction(Shown(kFindPrinterAction), this, &TfmMainComunic::LocalizaECF);
     acLocalizaECF->setObjectName("acLocalizaECF");
-    acTestaComunicacao =
-        contextMenu.addAction(Shown(kLineTestAction), this, &TfmMainComunic::TestaComunicacao);
+    acTestaComunicacao = contextMenu.addAction(Shown(kLineTestAction), this, &TfmMainComunic::TestaComunicacao);
     acTestaComunicacao->setObjectName("acTestaComunicacao");
     contextMenu.addAction(traffic.Action());
+    acCopiaIdentificacao =
+        contextMenu.addAction(Shown(kCopyIdentificationAction), this, &TfmMainComunic::CopiaIdentificacao);
+    acCopiaIdentificacao->setObjectName("acCopiaIdentificacao");
+    auto* skip = new SkipDisabledEntries;
+    skip->setParent(&contextMenu);
+    contextMenu.setStyle(skip);
+    contextMenu.installEventFilter(this);
     // The port list would keep the right click to itself and show nothing.
     ui->cbPorta->setContextMenuPolicy(Qt::NoContextMenu);
     ui->cbPorta->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
@@ -488,11 +541,44 @@ void TfmMainComunic::FillContextMenu()
 
 void TfmMainComunic::contextMenuEvent(QContextMenuEvent* event)
 {
+    ShowContextMenu(event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
+}
+
+void TfmMainComunic::ShowContextMenu(const QPoint& where, bool fromKeys)
+{
+    // Shift+F10 may come both as a key and as the system's menu request: one menu.
+    if (contextMenu.isVisible())
+        return;
     acLocalizaECF->setEnabled(SearchOffered());
     acTestaComunicacao->setEnabled(session.Connected() && !commandRunning);
+    acCopiaIdentificacao->setEnabled(!IdentificationLine().isEmpty());
     // Not exec(): a command may be running further up this thread's stack, and must not wait
     // for the menu to close.
-    contextMenu.popup(event->globalPos());
+    contextMenu.popup(where);
+    if (!fromKeys)
+        return;
+    // From the keyboard, the first entry offered is chosen, for Enter.
+    const QList<QAction*> entries = contextMenu.actions();
+    const auto offered =
+        std::find_if(entries.begin(), entries.end(), [](QAction* entry) { return entry->isEnabled(); });
+    if (offered != entries.end())
+        contextMenu.setActiveAction(*offered);
+}
+
+QString TfmMainComunic::IdentificationLine() const
+{
+    if (header.modelo.empty() && header.nsMf.empty() && header.sb.empty())
+        return {};
+    return Shown(
+        FillIn(kIdentificationLine,
+               {{"model", Trimmed(header.modelo)}, {"serial", header.nsMf}, {"version", FormatSb(header.sb)}}));
+}
+
+void TfmMainComunic::CopiaIdentificacao()
+{
+    const QString line = IdentificationLine();
+    if (!line.isEmpty())
+        QGuiApplication::clipboard()->setText(line);
 }
 
 void TfmMainComunic::CancelRunning()
@@ -540,6 +626,11 @@ bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    // Shift+F10 again while the menu is open: the menu stays, and the key goes no further (on
+    // Windows it would open the window's system menu over it).
+    if (watched == &contextMenu && event->type() == QEvent::KeyPress &&
+        IsMenuKeys(*static_cast<QKeyEvent*>(event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -87,15 +87,17 @@ public:
     static const QString kProductName;
 
 protected:
-    // Enter acts on "Conectar", the window's default button; Escape cancels as "Cancelar" does.
+    // Enter presses the focused button, elsewhere "Conectar", the window's default button; Shift+F10
+    // opens the context menu, as the menu key does; Escape cancels as "Cancelar" does.
     void keyPressEvent(QKeyEvent* event) override;
     // Closing while connected disconnects first, so that the port is closed; during a command
     // the command is cancelled and the window closes when it has ended.
     void closeEvent(QCloseEvent* event) override;
-    // A click on "Cancelar" asks the running command or port search to stop.
+    // A click on "Cancelar" asks the running command or port search to stop; Shift+F10 in the open
+    // context menu goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The window's one context menu: "Localizar ECF", offered when "Porta:" is, "Testar
-    // comunicação", offered while connected and idle, and "Tráfego" (F2).
+    // comunicação", offered while connected and idle, "Tráfego" (F2) and "Copiar identificação".
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -116,6 +118,9 @@ private:
     // cursor and "Cancelar" shown, the status line telling which one runs; it ends with how many
     // were answered and how fast.
     void TestaComunicacao();
+    // "Copiar identificação" (context menu, while the header shows what was read): the model, the
+    // NS and the SB on one line, to paste into a support ticket.
+    void CopiaIdentificacao();
 
     // The window as the command cycle sees it: texts arrive in Windows-1252.
     class CycleView : public CycleDisplay {
@@ -151,6 +156,11 @@ private:
     void ScanAgain();
     // The entries of the window's context menu.
     void FillContextMenu();
+    // Pops the context menu up at a point of the screen, its entries offered as the window stands;
+    // from the keyboard with the first entry offered chosen.
+    void ShowContextMenu(const QPoint& where, bool fromKeys);
+    // What "Copiar identificação" copies; empty while the header shows nothing read.
+    QString IdentificationLine() const;
     // "Porta:" is enabled (disconnected, no command running): the search may start.
     bool SearchOffered() const;
     // Stops the running command or port search at its next wait.
@@ -176,6 +186,8 @@ private:
     QMenu contextMenu {this};
     QAction* acLocalizaECF = nullptr;
     QAction* acTestaComunicacao = nullptr;
+    QAction* acCopiaIdentificacao = nullptr;
+    Identification header;            // what the header shows; empty once it shows underscores
     bool cancelKept = false;          // "Cancelar" stays shown between the commands of a line test
     PrinterFinder* finder = nullptr;  // the port search while it runs
     QString scanNote;                 // what the last scan said of the ports it left out

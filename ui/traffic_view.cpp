@@ -17,12 +17,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
@@ -36,6 +38,33 @@ namespace {
 // What a row shows of a long message; the whole of it goes to "Copiar" and "Salvar...".
 constexpr size_t kShownTextBytes = 160;
 constexpr size_t kShownHexBytes = 48;
+
+// The columns' widths in characters: the time, the arrow, a frame's meaning and the hex of a block
+// header; and the narrowest a meaning gets on a small screen.
+constexpr int kTimeChars = 11;
+constexpr int kArrowChars = 2;
+constexpr int kMeaningChars = 84;
+constexpr int kHexChars = 50;
+constexpr int kLeastMeaningChars = 30;
+constexpr int kWantedHeight = 520;
+
+// The frame that the system draws around a window (borders and caption) before the window shows,
+// when nothing tells it yet: room is kept for it on the screen.
+constexpr QMargins kLikelyFrame(8, 32, 8, 8);
+
+// A fixed-pitch font on every system, in the window's size: the families of Windows 7 and later
+// first (Windows has no "monospace" and would draw a serif), then Linux's, then the system's own.
+QFont FixedPitchFont(const QFont& base)
+{
+    QFont fixed = base;
+    fixed.setFamilies({QStringLiteral("Consolas"), QStringLiteral("Courier New"),
+                       QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                       QStringLiteral("monospace"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family(),
+                       QStringLiteral("Courier")});
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    return fixed;
+}
 
 // The traffic's lines are UTF-8 already, as a trace's are.
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
@@ -100,7 +129,7 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const
         return {};
     const TrafficMessage& message = messages[static_cast<size_t>(index.row())];
     if (role == Qt::TextAlignmentRole && index.column() == kTime)
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);  // an int, as Qt 5 reads it too
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
@@ -134,10 +163,8 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
 
     table->setObjectName(QStringLiteral("tvTrafego"));
     table->setModel(&model);
-    // Hex lines up in a fixed-pitch font; "monospace" names one on Linux, the hint elsewhere.
-    QFont fixed(QStringLiteral("monospace"));
-    fixed.setStyleHint(QFont::TypeWriter);
-    table->setFont(fixed);
+    // Hex lines up in a fixed-pitch font.
+    table->setFont(FixedPitchFont(table->font()));
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Tab leaves the table for the buttons, as in any dialog; the arrows move within it.
     table->setTabKeyNavigation(false);
@@ -149,14 +176,8 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
     table->horizontalHeader()->setStretchLastSection(true);
-    const auto width = [this](int characters) {
-        return table->fontMetrics().horizontalAdvance(QString(characters, QLatin1Char('0')));
-    };
-    table->setColumnWidth(TrafficModel::kTime, width(11));
-    table->setColumnWidth(TrafficModel::kDirection, width(2));
-    table->setColumnWidth(TrafficModel::kMeaning, width(84));
-    // Room for a frame's meaning and the hex of a block header.
-    resize(width(11 + 2 + 84 + 50), 520);
+    table->setColumnWidth(TrafficModel::kTime, Chars(kTimeChars));
+    table->setColumnWidth(TrafficModel::kDirection, Chars(kArrowChars));
     // New rows keep the view at the end, unless the user has scrolled away from it.
     connect(&model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
         const QScrollBar* bar = table->verticalScrollBar();
@@ -179,6 +200,17 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     connect(clear, &QPushButton::clicked, this, &TrafficView::AskToClear);
     AddKeys();
 
+    // The status line wraps, and gives way to the buttons, rather than widen the window beyond a
+    // small screen; its tooltip holds a path cut at the edge.
+    status->setWordWrap(true);
+    status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Nothing to save in an empty view.
+    const auto offerSave = [this, save] { save->setEnabled(this->model.rowCount() > 0); };
+    connect(&model, &QAbstractItemModel::rowsInserted, save, offerSave);
+    connect(&model, &QAbstractItemModel::rowsRemoved, save, offerSave);
+    connect(&model, &QAbstractItemModel::modelReset, save, offerSave);
+    offerSave();
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(status, 1);
     buttons->addWidget(copy);
@@ -188,6 +220,44 @@ TrafficView::TrafficView(TrafficModel& model, std::function<std::string()> portN
     layout->addWidget(table);
     layout->addLayout(buttons);
     table->setFocus();
+    FitToScreen();
+}
+
+int TrafficView::Chars(int count) const
+{
+    return table->fontMetrics().horizontalAdvance(QString(count, QLatin1Char('0')));
+}
+
+void TrafficView::FitToScreen()
+{
+    const QWidget* over = parentWidget() != nullptr ? parentWidget() : this;
+    const QRect area = over->screen()->availableGeometry();
+    // The frame as the system draws it once the window is shown; before, the likely one.
+    QMargins frame = kLikelyFrame;
+    if (isVisible()) {
+        const QRect outer = frameGeometry(), inner = geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    }
+    const QSize room = area.size().shrunkBy(frame);
+    // Beside the columns: the layout's margins, the table's frame and its scroll bar.
+    const QMargins margins = layout()->contentsMargins();
+    const int extra = margins.left() + margins.right() + 2 * table->frameWidth() +
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
+    const int fixedColumns = Chars(kTimeChars) + Chars(kArrowChars);
+    const QSize wanted(extra + fixedColumns + Chars(kMeaningChars) + Chars(kHexChars), kWantedHeight);
+    const QSize size = wanted.boundedTo(room).expandedTo(minimumSizeHint());
+    resize(size);
+    // The meaning and the hex share what the screen leaves, the meaning in its part of the whole.
+    const int columns = size.width() - extra - fixedColumns;
+    table->setColumnWidth(TrafficModel::kMeaning, std::max(Chars(kLeastMeaningChars),
+                                                           columns * kMeaningChars / (kMeaningChars + kHexChars)));
+    // Over the window, and wholly on the screen.
+    QRect outer(QPoint(), size.grownBy(frame));
+    outer.moveCenter(over->frameGeometry().center());
+    outer.moveLeft(std::max(area.left(), std::min(outer.left(), area.right() - outer.width() + 1)));
+    outer.moveTop(std::max(area.top(), std::min(outer.top(), area.bottom() - outer.height() + 1)));
+    move(outer.topLeft());
 }
 
 void TrafficView::AddKeys()
@@ -241,11 +311,13 @@ void TrafficView::Copy()
 
 void TrafficView::AskWhereToSave()
 {
+    if (model.rowCount() == 0)
+        return;
     // Not a nested event loop: a command may be running on this thread.
     std::tm now {};
     LocalTimeOf(std::time(nullptr), now);
-    auto* dialog = new QFileDialog(this, Shown(kSaveTitle), QString::fromStdString(TrafficFileName(portName(), now)),
-                                   Shown(kSaveFileTypes));
+    auto* dialog = new QFileDialog(
+        this, Shown(kSaveTitle), QString::fromStdString(TrafficFileName(portName(), now)), Shown(kSaveFileTypes));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     // Qt's own dialog, which speaks the built-in Portuguese; Windows' would speak the system's language.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -264,10 +336,12 @@ bool TrafficView::SaveTo(const QString& path)
     const QByteArray text = (Utf8(header) + QLatin1Char('\n') + Lines(rows)).toUtf8();
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) &&
                        file.write(text) == text.size() && file.flush();
-    const std::string where = path.toStdString();
+    // As the system writes paths: "C:\\Users\\…" on Windows.
+    const std::string where = QDir::toNativeSeparators(path).toStdString();
     status->setText(saved ? Shown(kSavedText, {{"path", where}})
                           : Shown(FillIn(kSaveFailedText, {{"reason", SaveFailureText(WhySaveFailed(file))}}),
                                   {{"path", where}}));
+    status->setToolTip(status->text());
     return saved;
 }
 
@@ -277,10 +351,10 @@ void TrafficView::AskToClear()
     if (count == 0)
         return;
     // Not a nested event loop: a command may be running on this thread.
-    auto* box =
-        new QMessageBox(QMessageBox::Question, Shown(kClearButton), Shown(FillIn(InNumber(static_cast<size_t>(count), kClearQuestionWords),
-                                                                 {{"count", std::to_string(count)}})),
-                        QMessageBox::Yes | QMessageBox::No, this);
+    auto* box = new QMessageBox(QMessageBox::Question, Shown(kClearButton),
+                                Shown(FillIn(InNumber(static_cast<size_t>(count), kClearQuestionWords),
+                                             {{"count", std::to_string(count)}})),
+                                QMessageBox::Yes | QMessageBox::No, this);
     box->setObjectName(QStringLiteral("mbLimpar"));
     box->setInformativeText(Shown(kClearAdvice));
     box->setDefaultButton(QMessageBox::No);
@@ -290,6 +364,7 @@ void TrafficView::AskToClear()
             return;
         model.Clear();
         status->clear();
+        status->setToolTip({});
     });
     box->open();
 }

@@ -67,6 +67,11 @@ private:
     // Escape, Ctrl+C and Ctrl+S; F2 is the window's action.
     void AddKeys();
     QString Lines(const QList<int>& rows) const;
+    // The width of count characters in the table's font.
+    int Chars(int count) const;
+    // Sized for a frame's meaning and a block header's hex, but never beyond the screen's free
+    // area: the meaning's column narrows first; placed over the window, wholly on the screen.
+    void FitToScreen();
 
     TrafficModel& model;
     const std::function<std::string()> portName;

@@ -23,3 +23,18 @@ const PermissionWords kPermissionWords = {
     "entre no grupo {group}",
     "nem o grupo {group} pode abrir a porta; pe\347a ao administrador",
 };
+
+const PortSpelling kPosixPortSpelling = {
+    "/dev/DISPOSITIVO",
+    "/dev/pts/3",
+    "A porta como ports a lista: ttyUSB0, ttyS0, pts/3 (COM3 no\n"
+    "               Windows). Um caminho /dev/NOME vale como NOME; outro caminho\n"
+    "               absoluto, como est\341.",
+};
+
+const PortSpelling kWindowsPortSpelling = {
+    "\\\\.\\PORTA",
+    "\\\\.\\COM10",
+    "A porta como ports a lista: COM3, COM10. Um caminho \\\\.\\COM10 vale\n"
+    "               como COM10.",
+};

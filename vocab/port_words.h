@@ -31,3 +31,14 @@ extern const PermissionWords kPermissionWords;
 
 // The status text of a port that did not open, before the state's sentence.
 constexpr char kOpenFailureCode[] = "{text} ({code})";
+
+// How the help and the usage errors write a port of the system they run on: the form of any
+// device path, one device path as an example, and what --port takes, wrapped as the help's
+// column wants it. One row per system; serial/ gives its own (SystemPortSpelling).
+struct PortSpelling {
+    const char* anyPath;      // "/dev/DISPOSITIVO"
+    const char* examplePath;  // "/dev/pts/3"
+    const char* portOption;   // the --port option's lines
+};
+extern const PortSpelling kPosixPortSpelling;
+extern const PortSpelling kWindowsPortSpelling;

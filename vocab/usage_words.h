@@ -14,12 +14,14 @@ constexpr char kPortNeeds[] = "um nome de porta";
 constexpr char kFileNeeds[] = "um nome de arquivo";
 constexpr char kCountNeeds[] = "um n\372mero de 1 a 100.000";
 
-// kestro-cli's words, commands and their options; {commands} is kCommandNames.
+// kestro-cli's words, commands and their options; {commands} is kCommandNames. {path}, this
+// system's form of a device path, is put in by kestro-cli once the caller's word is made safe for a
+// terminal, which would double its backslashes (kDevicePathMark).
 constexpr char kCommandNames[] = "(ports, identify, lx, find, send ou ping)";
 constexpr char kSecondCommandText[] = "um comando por vez: '{word}' \351 o segundo";
 constexpr char kUnknownOptionText[] = "op\347\343o desconhecida '{word}'";
 constexpr char kUnknownWordText[] =
-    "palavra desconhecida '{word}': esperado um comando {commands} ou um caminho /dev/DISPOSITIVO";
+    "palavra desconhecida '{word}': esperado um comando {commands} ou um caminho {path}";
 constexpr char kOptionOnlyForText[] = "{option} \351 s\363 para {command}";
 constexpr char kNoCommandText[] = "falta o comando {commands}";
 constexpr char kPortNotUsedText[] = "{command} n\343o usa --port";

@@ -35,6 +35,14 @@ std::vector<std::string> PortStates()
     return texts;
 }
 
+std::vector<std::string> PortSpellings()
+{
+    std::vector<std::string> texts;
+    for (const PortSpelling& row : {kPosixPortSpelling, kWindowsPortSpelling})
+        texts.insert(texts.end(), {row.anyPath, row.examplePath, row.portOption});
+    return texts;
+}
+
 }  // namespace
 
 const std::vector<VocabularyTable>& Vocabulary()
@@ -61,8 +69,11 @@ const std::vector<VocabularyTable>& Vocabulary()
           "sent", "count"}},
         {"kUsageWords",
          Whole(kUsageWords),
-         {"option", "needs", "value", "word", "commands", "command", "name", "low", "high"}},
-        {"kWindowWords", Whole(kWindowWords), {"model", "port", "count", "path", "reason", "why"}},
+         {"option", "needs", "value", "word", "commands", "command", "name", "low", "high", "path"}},
+        {"kWindowWords",
+         Whole(kWindowWords),
+         {"model", "port", "count", "path", "reason", "why", "serial", "version", "example"}},
+        {"kPortSpelling", PortSpellings(), {}},
         {"kActivityTips", Whole(kActivityTips), {}},
         {"kTrafficColumns", Whole(kTrafficColumns), {}},
         {"kSaveFailures", Whole(kSaveFailures), {}},

@@ -11,7 +11,8 @@
 // block arrived, 4 printer busy, 5 error (its text is on the status line), 6 part of the response
 // arrived and more follows.
 constexpr const char* kActivityTips[] = {
-    "", "Enviando o comando", "Pedindo a resposta", "Recebendo", "ECF ocupado: aguardando", "", "H\341 mais blocos",
+    "", "Enviando o comando", "Pedindo a resposta", "Recebendo", "ECF ocupado: aguardando",
+    "", "H\341 mais blocos",
 };
 // Empty for the codes that show no activity (idle, and any code beyond the last).
 const char* ActivityTip(int code);
@@ -26,6 +27,32 @@ constexpr char kOtherPrinterLine[] = "{port}: {model}";
 constexpr char kUnidentifiedPortLine[] = "{port}: {why}";
 constexpr CountedWords kOtherPrintersWords = {"Outro ECF respondeu:", "Outros ECFs responderam:"};
 
+// The context menu's copy of the header's identification, as one line for a support ticket.
+constexpr char kCopyIdentificationAction[] = "Copiar identifica\347\343o";
+constexpr char kIdentificationLine[] = "ECF: {model}; NS: {serial}; SB: {version}";
+
+// kestro --help: {version}, and {path} and {example}, a device path as the system writes them.
+constexpr char kWindowUsageText[] =
+    "kestro {version}: a janela para falar com uma impressora fiscal numa porta\n"
+    "serial.\n"
+    "\n"
+    "Uso:\n"
+    "  kestro [{path}...] [+APPLOG]\n"
+    "  kestro --help | --version\n"
+    "\n"
+    "  {path}\n"
+    "            Tenta tamb\351m esse caminho de dispositivo ({example}), al\351m das\n"
+    "            portas que o sistema lista.\n"
+    "  +APPLOG   Em mai\372sculas ou min\372sculas, em qualquer lugar: acrescenta um\n"
+    "            registro de diagn\363stico de cada passo ao AppLog.log da pasta atual.\n"
+    "  --help    Mostra este texto.\n"
+    "  --version Mostra a vers\343o do programa.\n"
+    "\n"
+    "Num terminal, sem janela: kestro-cli --help.\n";
+// The window cannot open: no display to show it on.
+constexpr char kNoDisplayText[] =
+    "kestro: nenhuma tela para mostrar a janela; abra-o numa sess\343o gr\341fica ou use o kestro-cli.";
+
 // The traffic window: its title (and the action's), columns and buttons.
 constexpr char kTrafficTitle[] = "Tr\341fego";
 constexpr const char* kTrafficColumns[] = {"Tempo", "", "Significado", "Bytes"};
@@ -36,7 +63,8 @@ constexpr char kClearButton[] = "Limpar";
 // "Limpar": the question, naming how many messages go, and what to do to keep them.
 constexpr CountedWords kClearQuestionWords = {"Apagar a mensagem do tr\341fego?",
                                               "Apagar as {count} mensagens do tr\341fego?"};
-constexpr char kClearAdvice[] = "Elas n\343o poder\343o ser recuperadas. Para guard\341-las, use \"Salvar...\" antes.";
+constexpr char kClearAdvice[] =
+    "Elas n\343o poder\343o ser recuperadas. Para guard\341-las, use \"Salvar...\" antes.";
 
 // "Salvar...": the dialog's title and file types; the file saved, or why not.
 constexpr char kSaveTitle[] = "Salvar tr\341fego";
@@ -79,4 +107,8 @@ constexpr const char* kWindowWords[] = {
     kSaveFileTypes,
     kSavedText,
     kSaveFailedText,
+    kCopyIdentificationAction,
+    kIdentificationLine,
+    kWindowUsageText,
+    kNoDisplayText,
 };

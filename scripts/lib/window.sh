@@ -81,7 +81,20 @@ drive_window() {
     fi
     ((ok == 0)) && press_until "${lx_button[@]}" "ExecCmd Fim" && press_until "${run_button[@]}" "Stop" || ok=1
     # Alt+F4 closes it where a frame handles the key (Wine's); elsewhere it is ended after a few seconds.
+    # A Windows program's own process is timed from the key to its end (a zombie counts: its parent,
+    # Wine's desktop, reaps it later): FOLDER/closed-ms.
+    local exe program= start
+    for exe in "$@"; do
+        [[ $exe == *.exe ]] && program=$(pgrep -nf -- "^${exe}") || true
+    done
+    start=$(date +%s%N)
     xdotool key alt+F4
+    if [ -n "$program" ]; then
+        while [ -n "$(awk '$3 != "Z"' "/proc/$program/stat" 2>/dev/null)" ] && (($(date +%s%N) - start < 5000000000)); do
+            sleep 0.01
+        done
+        echo $((($(date +%s%N) - start) / 1000000)) >"$folder/closed-ms"
+    fi
     local deadline=$((SECONDS + 5))
     while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do
         sleep 0.1
