@@ -20,6 +20,14 @@ struct HostLookup {
 // The system's resolver, as long as it takes.
 HostLookup LookUpHostNow(const std::string& host);
 
+// The milliseconds left until the deadline, 0 once it has passed: what a system's wait takes.
+inline int MsUntil(std::chrono::steady_clock::time_point deadline)
+{
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
 // A connected TCP socket; destroying it closes the connection.
 class TcpConnection {
 public:

@@ -21,13 +21,6 @@ constexpr int kKeepCount = 3;
 // Data sent and never acknowledged ends the connection after as long as keepalive would take.
 constexpr unsigned kUnacknowledgedMs = (kKeepIdleS + kKeepIntervalS * kKeepCount) * 1000;
 
-int MsUntil(std::chrono::steady_clock::time_point deadline)
-{
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
 void SetOption(int fd, int level, int name, int value) { ::setsockopt(fd, level, name, &value, sizeof value); }
 
 void TuneForTheLine(int fd)

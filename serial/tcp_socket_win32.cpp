@@ -29,13 +29,6 @@ bool WinsockStarted()
 
 timeval Timeval(int ms) { return {ms / 1000, (ms % 1000) * 1000}; }
 
-int MsUntil(std::chrono::steady_clock::time_point deadline)
-{
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
 // Waits at most ms for the socket to be readable (or writable); true when it is.
 bool Ready(SOCKET socket, bool write, int ms)
 {
