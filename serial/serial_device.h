@@ -39,7 +39,7 @@ public:
     // The system's error code that said the line is gone (0 while it is there), looked at
     // now; it stays after Close until the next Open. Bytes received before stay in the buffer.
     int LineLost();
-    // Why the last Open that failed did, as the open found it.
+    // Why the last Open failed, as the open found it; the state kFree once an Open worked.
     const PortStatus& OpenFailure() const { return openFailure; }
     // Its system's error code.
     int LastError() const { return openFailure.error; }

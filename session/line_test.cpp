@@ -172,7 +172,8 @@ void LineTest::Classify(int result, size_t received, LineExchange& exchange)
 {
     if (result == CommandCycle::kNotStarted || link.LineLost()) {
         exchange.result = LineExchange::kLineLost;
-        exchange.why = link.LineLost() ? link.LineLostText() : OpenFailureText(link.OpenFailure());
+        // An open that failed says why, even after a line lost at the last command's end.
+        exchange.why = result == CommandCycle::kNotStarted ? OpenFailureText(link.OpenFailure()) : link.LineLostText();
         return;
     }
     if (result == CommandCycle::kDone) {

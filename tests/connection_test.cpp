@@ -577,6 +577,37 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
     QFile::remove(plug);
 }
 
+TEST_F(ConnectionTest, APortGoneBetweenTwoQueriesIsSaidBesideErroAoLerEcf)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the adapter's name is a symbolic link to the pseudo-terminal";
+#endif
+    // The adapter's by-id name, gone once the first query runs: the cable pulled between queries.
+    const QString byId = QDir::tempPath() + "/kestro-by-id-" + QString::number(::getpid());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sim.SlavePath()), byId));
+    MainWindowSeams seams;
+    seams.candidates = [&](const std::vector<std::string>&) {
+        return std::vector<PortCandidate> {{byId.toStdString(), byId.toStdString(), ""}};
+    };
+    seams.pacing = FastPacing();
+    seams.pacing.wait = [&](std::chrono::milliseconds step) {
+        std::this_thread::sleep_for(step);
+        if (sim.Counts().frames > 0)
+            QFile::remove(byId);
+    };
+    TfmMainComunic pulled({"kestro"}, seams);
+    pulled.show();
+    pulled.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
+    pulled.cbPortaChange();
+    QTest::mouseClick(pulled.findChild<QPushButton*>("btRun"), Qt::LeftButton);
+    EXPECT_FALSE(pulled.Session().Connected());
+    EXPECT_EQ(pulled.Session().OpenFailure().state, PortState::kGone);
+    EXPECT_EQ(pulled.findChild<QLabel*>("lbSt")->text(), "Erro ao ler ECF");
+    EXPECT_EQ(pulled.findChild<QLabel*>("lbSt")->toolTip().toStdString(),
+              Cp1252ToUtf8(OpenFailureText(pulled.Session().OpenFailure())));
+    EXPECT_EQ(sim.Counts().frames, 1u);
+}
+
 TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
 {
     SKIP_WITHOUT_HELD_PORTS();

@@ -652,9 +652,9 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 {
     const std::string replaced = std::exchange(shown, text);
     window.SetSt(Shown(text));
-    // "Erro!" tells only that the command failed: the printer's or the open's reason that it
-    // replaces stays in the tooltip.
-    if (text == kReadingXFailedText && !replaced.empty())
+    // "Erro!" and "Erro ao ler ECF" tell only that the command failed: the printer's or the open's
+    // reason that they replace stays in the tooltip.
+    if ((text == kReadingXFailedText || text == kReadFailedText) && !replaced.empty())
         window.ui->lbSt->setToolTip(Shown(replaced));
 }
 
