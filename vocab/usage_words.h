@@ -14,10 +14,11 @@ constexpr char kPortNeeds[] = "um nome de porta";
 constexpr char kFileNeeds[] = "um nome de arquivo";
 constexpr char kCountNeeds[] = "um n\372mero de 1 a 100.000";
 
-// kestro-cli's words, commands and their options; {commands} is kCommandNames. {path}, this
+// kestro-cli's words, commands and their options; {commands} is the commands' list, in
+// kCommandListText: {names} all but the last, separated by commas. {path}, this
 // system's form of a device path, is put in by kestro-cli once the caller's word is made safe for a
 // terminal, which would double its backslashes (kDevicePathMark).
-constexpr char kCommandNames[] = "(ports, identify, lx, find, send ou ping)";
+constexpr char kCommandListText[] = "({names} ou {last})";
 constexpr char kSecondCommandText[] = "um comando por vez: '{word}' \351 o segundo";
 constexpr char kUnknownOptionText[] = "op\347\343o desconhecida '{word}'";
 constexpr char kUnknownWordText[] =
@@ -43,7 +44,7 @@ std::string BadValueText(const std::string& option, const std::string& value);
 
 // Every text above, for tests.
 constexpr const char* kUsageWords[] = {
-    kNeedsValueText, kBadValueText,      kPortNeeds,          kFileNeeds,       kCountNeeds,
-    kCommandNames,   kSecondCommandText, kUnknownOptionText,  kUnknownWordText, kOptionOnlyForText,
-    kNoCommandText,  kPortNotUsedText,   kNothingToTraceText, kNoPortText,      kPathsNotUsedText,
-    kSendNeedsText,  kNotANumberText,    kParamsDoNotFitText, kSeeHelpText};
+    kNeedsValueText,  kBadValueText,      kPortNeeds,          kFileNeeds,       kCountNeeds,
+    kCommandListText, kSecondCommandText, kUnknownOptionText,  kUnknownWordText, kOptionOnlyForText,
+    kNoCommandText,   kPortNotUsedText,   kNothingToTraceText, kNoPortText,      kPathsNotUsedText,
+    kSendNeedsText,   kNotANumberText,    kParamsDoNotFitText, kSeeHelpText};

@@ -84,7 +84,7 @@ const std::vector<VocabularyTable>& Vocabulary()
           "sent", "count"}},
         {"kUsageWords",
          Whole(kUsageWords),
-         {"option", "needs", "value", "word", "commands", "command", "name", "low", "high", "path"}},
+         {"option", "needs", "value", "word", "commands", "names", "last", "command", "name", "low", "high", "path"}},
         {"kWindowWords",
          Whole(kWindowWords),
          {"model", "port", "count", "path", "reason", "why", "serial", "version", "example"}},
