@@ -35,7 +35,7 @@ std::string CommandNames()
     std::string names;
     for (size_t i = 0; i + 1 < commands.size(); ++i)
         names += std::string(i == 0 ? "" : ", ") + commands[i].name;
-    return FillInUtf8(kCommandListText, {{"names", names}, {"last", commands.back().name}});
+    return FillInUtf8(kCommandListText, {{"commands", names}, {"last", commands.back().name}});
 }
 
 // The whole word as a decimal integer within [low, high]; no blanks, no "+", no hex.
