@@ -636,6 +636,16 @@ TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
     EXPECT_EQ(Frames().size(), 1u);
 }
 
+TEST_F(ConnectionTest, EnterAfterEmitirLxRunsTheReadingAgainStillConnected)
+{
+    Connect();
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+    QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Frames().size(), 2u);
+    EXPECT_TRUE(window->Session().Connected());
+    EXPECT_EQ(window->focusWidget(), Find<QPushButton>("btLX"));
+}
+
 TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)
 {
     Connect();

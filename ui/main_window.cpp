@@ -598,7 +598,9 @@ void TfmMainComunic::CancelRunning()
         finder->Cancel();
 }
 
-TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window) : window(window)
+TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window)
+    : window(window),
+      starter(window.focusWidget())
 {
     window.commandRunning = true;
 }
@@ -606,6 +608,8 @@ TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window) : window(wind
 TfmMainComunic::CommandScope::~CommandScope()
 {
     window.commandRunning = false;
+    if (starter != nullptr && starter->isVisible() && starter->isEnabled())
+        starter->setFocus();
     if (window.closeRequested) {
         window.closeRequested = false;
         // Queued: the handler that owns this scope finishes before the window goes.

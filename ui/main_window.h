@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -139,7 +140,9 @@ private:
         std::string shown;  // the cycle's last status text
     };
 
-    // Marks a handler that runs commands; a close asked for meanwhile happens at its end.
+    // Marks a handler that runs commands; a close asked for meanwhile happens at its end. The
+    // focus goes back to the button that started it, which the command's disabled group took it
+    // from: the next Enter repeats the command instead of pressing whatever came next.
     class CommandScope {
     public:
         explicit CommandScope(TfmMainComunic& window);
@@ -149,6 +152,7 @@ private:
 
     private:
         TfmMainComunic& window;
+        QPointer<QWidget> starter;
     };
 
     void Pause(int milliseconds);
