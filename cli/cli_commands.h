@@ -44,3 +44,7 @@ int RunSend(const CliOptions& options);
 // ping: opens the port and sends the model query options.count times, one line per exchange
 // and a summary; 0 when every exchange got the first answer's text.
 int RunPing(const CliOptions& options);
+
+// report: the support report's file, written whole or not at all; its path and code on standard
+// output. 0 when it was written, whatever it found.
+int RunReport(const CliOptions& options);

@@ -10,6 +10,7 @@
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/filling.h"
+#include "vocab/report_words.h"
 #include "vocab/usage_words.h"
 
 #include <algorithm>
@@ -34,6 +35,8 @@ Command CommandNamed(const std::string& word)
         return Command::Send;
     if (word == "ping")
         return Command::Ping;
+    if (word == "report")
+        return Command::Report;
     return Command::None;
 }
 
@@ -85,6 +88,8 @@ bool UsableTogether(const CliOptions& options, std::string& error)
         {options.raw, Command::Send, "--raw", "send"},
         {options.countGiven, Command::Ping, "--count", "ping"},
         {options.all, Command::Ports, "--all", "ports"},
+        {!options.output.empty(), Command::Report, "--output", "report"},
+        {options.noTraffic, Command::Report, "--no-traffic", "report"},
     };
     for (const auto& rule : onlyFor) {
         if (rule.given && options.command != rule.command) {
@@ -105,6 +110,16 @@ bool UsableTogether(const CliOptions& options, std::string& error)
         }
         if (options.command == Command::Ports && (options.trace || !options.traceFile.empty())) {
             error = Cp1252ToUtf8(kNothingToTraceText);
+            return false;
+        }
+        return true;
+    case Command::Report:
+        if (options.trace || !options.traceFile.empty()) {
+            error = kReportTracesItselfText;
+            return false;
+        }
+        if (portGiven && !options.extraPaths.empty()) {
+            error = Cp1252ToUtf8(kPathsNotUsedText);
             return false;
         }
         return true;
@@ -149,6 +164,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("--raw", options.raw),
         SwitchRule("--all", options.all),
         SwitchRule("--json", options.json),
+        {"--output", kFileNeeds,
+         [&](const std::string& value) {
+             options.output = value;
+             return !value.empty();
+         }},
+        SwitchRule("--no-traffic", options.noTraffic),
         {"--count", kCountNeeds,
          [&](const std::string& value) {
              int64_t count = 0;
@@ -220,6 +241,7 @@ std::string UsageWords()
            "  kestro-cli find [--verbose] [{path}...]\n"
            "  kestro-cli --port NOME send [--raw] CMD EXT [PARAM...]\n"
            "  kestro-cli --port NOME ping [--count N]\n"
+           "  kestro-cli report [--port NOME | {path}...] [--output ARQUIVO] [--no-traffic]\n"
            "  kestro-cli --help | --version\n"
            "\n"
            "Comandos:\n"
@@ -258,6 +280,17 @@ std::string UsageWords()
            "            falha pede de novo o número de sequência (SYN), para que uma falha\n"
            "            conte uma vez só. Sai com 0 quando todas as trocas tiveram a\n"
            "            resposta da primeira, 1 se não.\n"
+           "  report    Gera o relatório para o suporte: um arquivo de texto\n"
+           "            kestro-suporte-AAAAMMDD-HHMMSS-CÓDIGO.txt na pasta atual, com o\n"
+           "            resumo (uma linha OK, ATENÇÃO ou FALHA por verificação, com o\n"
+           "            próximo passo), o sistema, as portas e os adaptadores, a\n"
+           "            impressora, um teste de comunicação de 10 trocas e o tráfego, que\n"
+           "            kestro-sim --replay toca como a impressora. Sem --port, procura\n"
+           "            como find (também nos caminhos dados) e usa a primeira impressora\n"
+           "            que se identificar. O nome do usuário e o do computador são\n"
+           "            trocados. Mostra o caminho e o código do arquivo. Leva no máximo\n"
+           "            10 segundos. Sai com 0 quando o relatório foi salvo, o que quer\n"
+           "            que tenha achado; 1 se não pôde ser salvo.\n"
            "\n"
            "Opções:\n"
            "  --port NOME  {port}\n"
@@ -280,6 +313,9 @@ std::string UsageWords()
            "  --verbose    Com find: diz também, na saída de erro, cada porta onde nenhuma\n"
            "               impressora respondeu ou que ficou de fora, e por quê.\n"
            "  --raw        Com send: mostra os bytes da resposta em hexadecimal.\n"
+           "  --output ARQUIVO\n"
+           "               Com report: o arquivo a gerar; nunca substitui um que exista.\n"
+           "  --no-traffic Com report: sem o tráfego.\n"
            "  --count N    Com ping: quantas trocas, de 1 a 100.000 (10 se omitido).\n"
            "  --json       Com qualquer comando: escreve os resultados em JSON para\n"
            "               scripts, um objeto por linha na saída padrão, com chaves fixas\n"
