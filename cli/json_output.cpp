@@ -380,7 +380,7 @@ void WriteReportJson(const SupportReport& report, const std::string& path, const
     object["last_failure"] = report.lastFailure.empty() && report.lastPair.errClass == 0
                                  ? Json()
                                  : Json {{"message", OrNull(OneLine(ConsoleText(report.lastFailure)))},
-                                         {"pair", PairJson(report.lastPair)}};
+                                         {"pair", PairJson(report.lastPair, ConsoleText(report.lastFailure))}};
     object["traffic"] = {{"included", report.withTraffic},
                          {"messages", report.traffic.size()},
                          {"cut", report.trafficCutAt > 0},

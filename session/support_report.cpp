@@ -146,7 +146,7 @@ std::string UsbFacts(const UsbIdentity& usb)
 
 std::string SystemSection(const SupportReport& report)
 {
-    std::string text = Title(kSystemTitle);
+    std::string text = Title(kSystemSection);
     text += FillIn(kProgramLine, {{"program", report.program}, {"build", report.build}}) + "\n";
     text += FillIn(kSystemLine, {{"system", report.system.system}}) + "\n";
     text += FillIn(kBitsLine, {{"program", std::to_string(report.system.programBits)},
@@ -163,7 +163,7 @@ std::string SystemSection(const SupportReport& report)
 
 std::string PortsSection(const SupportReport& report)
 {
-    std::string text = Title(kPortsTitle);
+    std::string text = Title(kPortsSection);
     if (!report.portsFailed.empty())
         return text + Failed(report.portsFailed) + "\n";
     if (report.survey.ports.empty())
@@ -189,7 +189,7 @@ std::string PortsSection(const SupportReport& report)
 
 std::string PrinterSection(const SupportReport& report)
 {
-    std::string text = Title(kPrinterTitle);
+    std::string text = Title(kPrinterSection);
     if (!report.printerFailed.empty())
         return text + Failed(report.printerFailed) + "\n";
     if (!report.printer)
@@ -206,7 +206,7 @@ std::string PrinterSection(const SupportReport& report)
 
 std::string LineSection(const SupportReport& report)
 {
-    std::string text = Title(kLineTitle);
+    std::string text = Title(kLineSection);
     if (!report.lineFailed.empty())
         text += Failed(report.lineFailed) + "\n";
     else if (!report.lineTested)
@@ -220,7 +220,7 @@ std::string LineSection(const SupportReport& report)
 
 std::string TrafficSection(const SupportReport& report)
 {
-    std::string text = Title(kTrafficTitle);
+    std::string text = Title(kTrafficSection);
     if (!report.withTraffic)
         return text + kTrafficLeftOutText + "\n";
     // The trace's own header: kestro-sim --replay reads the report from here on.
@@ -297,7 +297,7 @@ std::string ReportText(const SupportReport& report, std::string& code)
                                                 {"program", report.program}}) +
                        "\n" +
                        FillIn(kPrivacyText, {{"user", kUserStandIn}, {"computer", kComputerStandIn}}) + "\n";
-    text += Title(kSummaryTitle);
+    text += Title(kSummarySection);
     for (const ReportCheck& check : SummaryChecks(report)) {
         std::string word = CheckWord(check.level);
         // The words line up: "ATENÇÃO" is seven letters wide and nine bytes long.
