@@ -17,9 +17,12 @@ struct SendRequest {
 // caller's words that the reason quotes, so the last one is it.
 constexpr char kDevicePathMark[] = "{path}";
 
+struct CliCommand;
+
 struct CliOptions {
-    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send, Ping, Report };
-    Command command = Command::None;
+    const CliCommand* command = nullptr;  // a row of CliCommands(); none with --help or --version
+    bool help = false;
+    bool version = false;
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
     std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
     bool verbose = false;                 // find: also the ports without a printer
@@ -32,6 +35,7 @@ struct CliOptions {
     bool trace = false;     // --trace: the decoded traffic on standard error
     std::string traceFile;  // --trace-file: the same, appended to this file
     std::string output;     // report: the file to write; empty for a name of its own here
+    bool outputGiven = false;
     bool noTraffic = false;  // report: without the traffic
 };
 

@@ -7,6 +7,7 @@
 #include "cli/interrupt_flag.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
+#include "cli/trace_output.h"
 #include "session/report_gathering.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_reason.h"
@@ -42,6 +43,9 @@ std::string ReportPath(const CliOptions& options, const SupportReport& report, c
 
 int RunReport(const CliOptions& options)
 {
+    TraceOutput trace;
+    if (!trace.Open(options.trace, options.traceFile, options.port))
+        return kExitFailed;
     ReportDisplay display;
     PrinterSession session(display);
     ReportWatch watch;
@@ -53,6 +57,8 @@ int RunReport(const CliOptions& options)
     request.port = options.port;
     request.extraPaths = options.extraPaths;
     request.withTraffic = !options.noTraffic;
+    if (trace.Active())
+        request.trace = trace.Observer();
     const SupportReport report = gathering.Gather(request);
     if (gathering.Cancelled())
         return kExitFailed;

@@ -78,7 +78,11 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
     report.system = ReadSystemFacts();
     report.withTraffic = request.withTraffic;
     if (request.ownTraffic)
-        session.SetTrafficObserver([this](const TrafficRun& run) { decoder.Feed(run, traffic); });
+        session.SetTrafficObserver([this, trace = request.trace](const TrafficRun& run) {
+            decoder.Feed(run, traffic);
+            if (trace)
+                trace(run);
+        });
 
     Progress(kMakingPortsText);
     // The port given is listed with its state too, when it is a device of this computer.

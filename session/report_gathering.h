@@ -19,6 +19,7 @@ struct ReportRequest {
     bool useConnected = false;  // the session's link, in step with its printer: no new connection, no SYN
     bool ownTraffic = true;     // the report's traffic is its own exchanges (kestro-cli)
     bool withTraffic = true;
+    TrafficObserver trace;  // also shown the session's traffic (kestro-cli's --trace)
     std::chrono::milliseconds budget {9500};  // the whole report's, silent ports and all
 };
 

@@ -93,8 +93,6 @@ constexpr char kNoTrafficNote[] = "# Nenhuma mensagem trocada.";
 
 // kestro-cli report's lines.
 constexpr char kReportNotSavedText[] = "Relatório não salvo em {path}: {reason}.";
-constexpr char kReportTracesItselfText[] =
-    "report guarda o tráfego no próprio arquivo: nada para --trace";
 constexpr char kNameTakenReason[] = "já existe um arquivo com esse nome";
 
 // The window's.
