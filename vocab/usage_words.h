@@ -16,10 +16,11 @@ constexpr const char* kPortNeeds = "um nome de porta"_cp1252;
 constexpr const char* kFileNeeds = "um nome de arquivo"_cp1252;
 constexpr const char* kCountNeeds = "um número de 1 a 100.000"_cp1252;
 
-// kestro-cli's words, commands and their options; {commands} is kCommandNames. {path}, this
+// kestro-cli's words, commands and their options; {commands} is the commands' list,
+// kCommandListText, which names the {last} apart. {path}, this
 // system's form of a device path, is put in by kestro-cli once the caller's word is made safe for a
 // terminal, which would double its backslashes (kDevicePathMark).
-constexpr const char* kCommandNames = "(ports, identify, lx, find, send ou ping)"_cp1252;
+constexpr const char* kCommandListText = "({commands} ou {last})"_cp1252;
 constexpr const char* kSecondCommandText = "um comando por vez: '{word}' é o segundo"_cp1252;
 constexpr const char* kUnknownOptionText = "opção desconhecida '{word}'"_cp1252;
 constexpr const char* kUnknownWordText =
