@@ -41,7 +41,7 @@ int RunPing(const CliOptions& options)
         return kExitFailed;
     }
     display.running = true;
-    LineCheck test(session);
+    LineChecker test(session);
     const LineTally& tally = test.Run(options.count, [&](const LineExchange& exchange) {
         if (options.json)
             WritePingExchangeJson(options.port, exchange);

@@ -117,20 +117,21 @@ std::string StatusSummaryText(const LineTally& tally)
     return (said.empty() ? text : text + " (" + said + ")") + times(kStatusAnsweredTimesText);
 }
 
-LineCheck::LineCheck(PrinterSession& session)
+LineChecker::LineChecker(PrinterSession& session)
     : cycle(session.cycle),
       link(*session.link),
       response(CommandCycle::kResponseSize)
 {
 }
 
-const LineTally& LineCheck::Run(long count, const std::function<void(const LineExchange&)>& told)
+const LineTally& LineChecker::Run(long count, const std::function<void(const LineExchange&)>& told)
 {
     AppLog("LineTest");
     // One sequence: a cancel stops the whole test, not only the exchange in progress.
     const CommandCycle::Sequence sequence(cycle);
     // The test starts from the printer's own number, whatever the link had.
-    link.ForgetSequence();
+    if (!keepSequence)
+        link.ForgetSequence();
     for (long n = 1; n <= count && !cycle.CancelRequested(); ++n) {
         LineExchange exchange;
         exchange.number = n;
@@ -150,7 +151,7 @@ const LineTally& LineCheck::Run(long count, const std::function<void(const LineE
     return tally;
 }
 
-bool LineCheck::Exchange(LineExchange& exchange)
+bool LineChecker::Exchange(LineExchange& exchange)
 {
     PrepareIdentificationQuery(link, IdentificationItem::kModel);
     const auto start = std::chrono::steady_clock::now();
@@ -185,7 +186,7 @@ bool LineCheck::Exchange(LineExchange& exchange)
     return true;
 }
 
-LineExchange::Result LineCheck::Compare(const LineExchange& exchange)
+LineExchange::Result LineChecker::Compare(const LineExchange& exchange)
 {
     if (!answered) {
         first = exchange.answer;

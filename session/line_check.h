@@ -49,16 +49,19 @@ std::string SummaryText(const LineTally& tally);
 // "Comunicação: 7 de 10 respostas (3 sem resposta); respondidas em 148 a 160 ms".
 std::string StatusSummaryText(const LineTally& tally);
 
-class LineCheck {
+class LineChecker {
 public:
     static constexpr long kMaxCount = 100000;
     static constexpr long kWindowCount = 10;
 
     // On the session's current link, which must be there.
-    explicit LineCheck(PrinterSession& session);
+    explicit LineChecker(PrinterSession& session);
     // Synchronises, then runs `count` exchanges, telling each as it ends. Ends early, the
     // exchange in progress untold, on a cancel; at once after a lost line.
     const LineTally& Run(long count, const std::function<void(const LineExchange&)>& told);
+    // On a link in step with its printer (the window's connection, for a report): the test goes
+    // on with the link's sequence number, with no SYN of its own.
+    void KeepSequence() { keepSequence = true; }
 
 private:
     // One exchange; false when a cancel cut it short.
@@ -71,5 +74,6 @@ private:
     std::vector<uint8_t> response;
     std::string first;  // the first answer's text
     bool answered = false;
+    bool keepSequence = false;
     LineTally tally;
 };

@@ -89,7 +89,7 @@ private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
     friend struct PrinterSessionTestSeam;
     // The line test runs its exchanges on the cycle and the current link.
-    friend class LineCheck;
+    friend class LineChecker;
 
     // Creates the link on the port; false, with openFailure set and shown, when its port did not
     // open.

@@ -48,7 +48,7 @@ SpoiledRun PingOverABadLine(double drop, double noise, uint32_t seed, long count
     // Every spoiled answer ends a wait in silence.
     PrinterSession session(display, SilencePacing());
     EXPECT_TRUE(session.Open(sim.PortName()));
-    LineCheck test(session);
+    LineChecker test(session);
     run.tally = test.Run(count, [](const LineExchange&) {});
     session.Disconnect();
     sim.Stop();
@@ -83,7 +83,7 @@ TEST(LineCheck, RefusedBusyAndDifferentAnswersAreToldAsSuch)
     PrinterSession session(display, FastPacing());
     ASSERT_TRUE(session.Open(sim.PortName()));
     std::vector<std::string> lines;
-    LineCheck test(session);
+    LineChecker test(session);
     const LineTally& tally =
         test.Run(5, [&](const LineExchange& exchange) { lines.push_back(ExchangeText(exchange)); });
     ASSERT_EQ(lines.size(), 5u);
