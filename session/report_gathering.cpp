@@ -89,7 +89,7 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
     std::vector<std::string> named = request.extraPaths;
     if (!request.port.empty() && IsDevicePathArgument(DevicePathForPortName(request.port)))
         named.push_back(DevicePathForPortName(request.port));
-    report.survey = SurveyPorts(named);
+    report.survey = request.survey ? request.survey() : SurveyPorts(named);
     Poll();
     if (Stopped())
         report.portsFailed = StopReason();
@@ -159,7 +159,11 @@ void ReportGathering::Search(SupportReport& report)
     });
     finder = &search;
     SearchWatch followed;
-    followed.tick = [this] { Poll(); };
+    followed.tick = [this] {
+        if (watch.tick)
+            watch.tick();
+        Poll();
+    };
     const SearchResult result = search.Search(names, PrinterFinder::SearchEnd::kPicked, followed);
     finder = nullptr;
     if (!result.picked)
