@@ -44,3 +44,8 @@ int RunSend(const CliOptions& options);
 // ping: opens the port and sends the model query options.count times, one line per exchange
 // and a summary; 0 when every exchange got the first answer's text.
 int RunPing(const CliOptions& options);
+
+// monitor: relays between the printer's port and another program's (--relay, or a pseudo-terminal
+// made for it), writing each message that passes, decoded, on standard output; at the end (Ctrl-C,
+// or a side lost: status 1) the conversation's summary on standard error.
+int RunMonitor(const CliOptions& options);

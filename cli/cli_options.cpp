@@ -6,10 +6,12 @@
 #include "base/version.h"
 #include "serial/network_port.h"
 #include "serial/port_list.h"
+#include "serial/pseudo_terminal.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/filling.h"
+#include "vocab/monitor_words.h"
 #include "vocab/usage_words.h"
 
 #include <algorithm>
@@ -34,6 +36,8 @@ Command CommandNamed(const std::string& word)
         return Command::Send;
     if (word == "ping")
         return Command::Ping;
+    if (word == "monitor")
+        return Command::Monitor;
     return Command::None;
 }
 
@@ -71,6 +75,23 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
     return true;
 }
 
+// monitor's other side: a second port or, where the system has them, a pseudo-terminal.
+bool MonitorUsable(const CliOptions& options, std::string& error)
+{
+    const char* why = nullptr;
+    if (!options.relay.empty() && !options.link.empty())
+        why = kRelayWithLinkText;
+    else if (options.relay.empty() && !PseudoTerminalsAvailable())
+        why = kRelayNeededText;
+    else if (options.trace)
+        why = kMonitorTraceText;
+    else if (options.json)
+        why = kMonitorJsonText;
+    if (why != nullptr)
+        error = Cp1252ToUtf8(why);
+    return why == nullptr;
+}
+
 // The options that only some commands take, and the port that only some need.
 bool UsableTogether(const CliOptions& options, std::string& error)
 {
@@ -85,6 +106,8 @@ bool UsableTogether(const CliOptions& options, std::string& error)
         {options.raw, Command::Send, "--raw", "send"},
         {options.countGiven, Command::Ping, "--count", "ping"},
         {options.all, Command::Ports, "--all", "ports"},
+        {!options.relay.empty(), Command::Monitor, "--relay", "monitor"},
+        {!options.link.empty(), Command::Monitor, "--link", "monitor"},
     };
     for (const auto& rule : onlyFor) {
         if (rule.given && options.command != rule.command) {
@@ -108,6 +131,10 @@ bool UsableTogether(const CliOptions& options, std::string& error)
             return false;
         }
         return true;
+    case Command::Monitor:
+        if (!MonitorUsable(options, error))
+            return false;
+        [[fallthrough]];
     default:
         if (!portGiven) {
             error = Cp1252ToUtf8(kNoPortText);
@@ -138,6 +165,16 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
              // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
              options.port = PortNameForDevicePath(value);
              return !options.port.empty();
+         }},
+        {"--relay", kPortNeeds,
+         [&](const std::string& value) {
+             options.relay = PortNameForDevicePath(value);
+             return !options.relay.empty();
+         }},
+        {"--link", kFileNeeds,
+         [&](const std::string& value) {
+             options.link = value;
+             return !value.empty();
          }},
         SwitchRule("--trace", options.trace),
         {"--trace-file", kFileNeeds,
@@ -220,6 +257,7 @@ std::string UsageWords()
            "  kestro-cli find [--verbose] [{path}...]\n"
            "  kestro-cli --port NOME send [--raw] CMD EXT [PARAM...]\n"
            "  kestro-cli --port NOME ping [--count N]\n"
+           "  kestro-cli --port NOME monitor [--relay PORTA | --link CAMINHO]\n"
            "  kestro-cli --help | --version\n"
            "\n"
            "Comandos:\n"
@@ -258,6 +296,18 @@ std::string UsageWords()
            "            falha pede de novo o número de sequência (SYN), para que uma falha\n"
            "            conte uma vez só. Sai com 0 quando todas as trocas tiveram a\n"
            "            resposta da primeira, 1 se não.\n"
+           "  monitor   Mostra o que outro programa (o da loja) e a impressora dizem um ao\n"
+           "            outro: fica no meio, entre a porta da impressora (--port) e a do\n"
+           "            outro programa, e passa cada byte como veio, nos dois sentidos, sem\n"
+           "            nunca enviar um byte seu. Cada mensagem sai na saída padrão assim\n"
+           "            que passa, decodificada como em --trace, com o tempo de cada\n"
+           "            resposta; \"sem resposta em N ms\" quando a impressora se cala. A\n"
+           "            porta do outro programa é a de --relay (um segundo adaptador ligado\n"
+           "            ao PC da loja por um cabo null-modem, ou uma ponta de um par de\n"
+           "            portas virtuais); sem --relay (só no Linux), um pseudo-terminal cujo\n"
+           "            caminho é mostrado. Ctrl-C para; no fim, na saída de erro, o resumo:\n"
+           "            comandos vistos, recusados (com o erro), sem resposta e a resposta\n"
+           "            mais longa. Uma porta perdida dos dois lados é dita e sai com 1.\n"
            "\n"
            "Opções:\n"
            "  --port NOME  {port}\n"
@@ -270,6 +320,13 @@ std::string UsageWords()
            "               find, cada linha começa com a sua porta.\n"
            "  --trace-file ARQUIVO\n"
            "               As mesmas linhas, acrescentadas ao ARQUIVO (criado se preciso).\n"
+           "               O de monitor toca de novo com kestro-sim --replay ARQUIVO.\n"
+           "  --relay PORTA\n"
+           "               Com monitor: a porta do outro programa.\n"
+           "  --link CAMINHO\n"
+           "               Com monitor, sem --relay: cria em CAMINHO um link para o\n"
+           "               pseudo-terminal, para o outro programa usar sempre o mesmo nome;\n"
+           "               o link é apagado no fim.\n"
            "  +APPLOG      Em maiúsculas ou minúsculas, em qualquer lugar: acrescenta um\n"
            "               registro de diagnóstico de cada passo ao AppLog.log da pasta\n"
            "               atual, começando pela linha de comando.\n"

@@ -18,7 +18,7 @@ struct SendRequest {
 constexpr char kDevicePathMark[] = "{path}";
 
 struct CliOptions {
-    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send, Ping };
+    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send, Ping, Monitor };
     Command command = Command::None;
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
     std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
@@ -31,6 +31,8 @@ struct CliOptions {
     bool countGiven = false;
     bool trace = false;     // --trace: the decoded traffic on standard error
     std::string traceFile;  // --trace-file: the same, appended to this file
+    std::string relay;      // monitor: the other program's port
+    std::string link;       // monitor: a symbolic link here to the pseudo-terminal made for it
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.

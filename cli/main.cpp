@@ -45,6 +45,8 @@ int RunCommand(const CliOptions& options)
         return RunSend(options);
     case CliOptions::Command::Ping:
         return RunPing(options);
+    case CliOptions::Command::Monitor:
+        return RunMonitor(options);
     case CliOptions::Command::None:
         break;
     }

@@ -17,7 +17,7 @@ constexpr char kCountNeeds[] = "um n\372mero de 1 a 100.000";
 // kestro-cli's words, commands and their options; {commands} is kCommandNames. {path}, this
 // system's form of a device path, is put in by kestro-cli once the caller's word is made safe for a
 // terminal, which would double its backslashes (kDevicePathMark).
-constexpr char kCommandNames[] = "(ports, identify, lx, find, send ou ping)";
+constexpr char kCommandNames[] = "(ports, identify, lx, find, send, ping ou monitor)";
 constexpr char kSecondCommandText[] = "um comando por vez: '{word}' \351 o segundo";
 constexpr char kUnknownOptionText[] = "op\347\343o desconhecida '{word}'";
 constexpr char kUnknownWordText[] =
