@@ -59,15 +59,18 @@ std::string Stripped(const std::string& text)
     return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-Json PairJson(const CommandCycle::ErrorPair& pair)
+// A lost line is said by the link for the kind of port (the server and its port, for a network
+// port), which `message` already holds: the pair's sentence says the same.
+Json PairJson(const CommandCycle::ErrorPair& pair, const std::string& message)
 {
     if (pair.errClass == 0)
         return nullptr;
     const ErrorWords words = ErrorParts(pair.errClass, pair.errDetail);
+    const bool lineLost = pair.errClass == kLinkErrorClass && pair.errDetail == kLinkLineLost;
     return {{"class", pair.errClass},
             {"detail", pair.errDetail},
             {"title", OrNull(Stripped(ConsoleText(words.title)))},
-            {"sentence", OrNull(Stripped(ConsoleText(words.sentence)))}};
+            {"sentence", OrNull(lineLost ? message : Stripped(ConsoleText(words.sentence)))}};
 }
 
 const char* StateWord(PortState state)
@@ -198,9 +201,8 @@ void WriteSessionJson(const SessionReport& report, const PrinterSession& session
                  {"open", StatusJson(session.OpenFailure())}};
     } else if (report.status != 0) {
         // The status line's last text: what the window would be left showing.
-        error = {{"message", messages.empty() ? Json() : Json(messages.back())},
-                 {"pair", PairJson(session.ShownPair())},
-                 {"open", nullptr}};
+        const std::string message = messages.empty() ? std::string() : messages.back();
+        error = {{"message", OrNull(message)}, {"pair", PairJson(session.ShownPair(), message)}, {"open", nullptr}};
     }
     object["error"] = error;
     object["messages"] = messages;
@@ -292,7 +294,9 @@ void WritePingExchangeJson(const std::string& port, const LineExchange& exchange
     object["error"] =
         exchange.why.empty()
             ? Json()
-            : Json {{"message", ConsoleText(exchange.why)}, {"pair", PairJson(exchange.pair)}, {"open", nullptr}};
+            : Json {{"message", ConsoleText(exchange.why)},
+                    {"pair", PairJson(exchange.pair, ConsoleText(exchange.why))},
+                    {"open", nullptr}};
     Write(object);
 }
 

@@ -1277,11 +1277,12 @@ TEST_F(CliTest, Ser2netStoppedOrTakenAndAServerThatIsNotThereAreEachSaid)
         sim->WaitUntil([&] { return sim->Counts().frames > 0; }, std::chrono::seconds(10));
         server.Stop();
     });
-    const CliRun lost = RunCli({"--port", server.Url(false), "--trace", "identify"});
+    const CliRun lost = RunCli({"--port", server.Url(false), "--trace", "--json", "identify"});
     stopper.join();
     EXPECT_EQ(lost.status, 1);
-    EXPECT_NE(lost.err.find("\u00b7  linha perdida\nConex\u00e3o com " + where + " perdida\n"), std::string::npos)
-        << lost.err;
+    const std::string lostText = "Conex\u00e3o com " + where + " perdida";
+    EXPECT_NE(lost.err.find("\u00b7  linha perdida\n" + lostText + "\n"), std::string::npos) << lost.err;
+    EXPECT_EQ(Json::parse(lost.out)["error"]["pair"]["sentence"], lostText) << lost.out;
     EXPECT_LT(lost.took, std::chrono::seconds(5));  // the answer wait is 6 s
 
     const CliRun refused = RunCli({"--port", server.Url(true), "identify"});
