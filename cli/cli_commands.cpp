@@ -57,6 +57,8 @@ const CommandOption kLinkOption = {"--link", "CAMINHO", &CliOptions::linkGiven,
 
 const std::vector<CliCommand>& CliCommands()
 {
+    // A row a command, its fields on its first line.
+    // clang-format off
     static const std::vector<CliCommand> commands = {
         {"ports", false, false, {&kAllOption}, "", nullptr,
          "Lista as portas seriais que podem ser abertas agora, um nome por\n"
@@ -120,5 +122,6 @@ const std::vector<CliCommand>& CliCommands()
          "Com --trace-file, o arquivo toca de novo com kestro-sim --replay.",
          RunMonitor},
     };
+    // clang-format on
     return commands;
 }

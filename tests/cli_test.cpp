@@ -551,8 +551,9 @@ TEST_F(CliTest, MonitorRelaysAnotherProgramByteForByteDecodesItAndItsTraceReplay
         }
         hostDone = true;
     });
-    const CliRun monitor = RunCli({"monitor", "--port", sim->PortName(), "--link", link, "--trace-file", monitorTrace},
-                                  {}, [&] { return hostDone.load(); });
+    const CliRun monitor =
+        RunCli({"monitor", "--port", sim->PortName(), "--link", link, "--trace-file", monitorTrace}, {},
+               [&] { return hostDone.load(); });
     host.join();
     EXPECT_EQ(identify.out, kIdentified);
     EXPECT_EQ(lx.out, kIdentified + "Leitura X emitida.\n");
@@ -566,7 +567,8 @@ TEST_F(CliTest, MonitorRelaysAnotherProgramByteForByteDecodesItAndItsTraceReplay
     EXPECT_EQ(std::vector<std::string>(all.end() - static_cast<long>(ofLx.size()), all.end()), ofLx);
     EXPECT_NE(monitor.out.find("  \u2190  ACK: comando aceito; resposta em "), std::string::npos);
     EXPECT_NE(monitor.out.find("par\u00e2metros: \"0|\""), std::string::npos);
-    EXPECT_NE(monitor.err.find("Aponte o outro programa para a porta " + link + " (ou /dev/pts/"), std::string::npos);
+    EXPECT_NE(monitor.err.find("Aponte o outro programa para a porta " + link + " (ou /dev/pts/"),
+              std::string::npos);
     EXPECT_NE(monitor.err.find("Resumo: 7 comandos vistos, 0 recusados, 0 sem resposta, resposta mais longa: "),
               std::string::npos)
         << monitor.err;
@@ -1028,8 +1030,9 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
 
 TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
 {
-    const std::string unknown = "': esperado um comando (ports, identify, lx, find, send, ping ou monitor) ou um caminho "
-                                "/dev/DISPOSITIVO";
+    const std::string unknown =
+        "': esperado um comando (ports, identify, lx, find, send, ping ou monitor) ou um caminho "
+        "/dev/DISPOSITIVO";
     const struct {
         std::vector<std::string> arguments;
         std::string message;

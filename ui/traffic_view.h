@@ -27,6 +27,8 @@ public:
     explicit TrafficModel(QObject* parent = nullptr);
 
     void Add(const TrafficRun& run);
+    // Messages decoded elsewhere (a watched conversation), appended as they are.
+    void Append(std::vector<TrafficMessage> decoded);
     void Clear();
     // The row as kestro-cli's trace writes it, unfolded.
     std::string Line(int row) const;
@@ -94,6 +96,8 @@ public:
     TrafficView* Show();
     // "Tráfego", F2: shows the view; from the view itself, closes it.
     QAction* Action() const { return action; }
+    // Rows of a conversation that the window watches instead of holding it (PortMonitor).
+    void Append(std::vector<TrafficMessage> decoded) { model.Append(std::move(decoded)); }
 
 private:
     QWidget& window;

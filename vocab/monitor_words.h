@@ -22,7 +22,8 @@ constexpr const char* kRelayEndedText =
 
 // Why the other side did not open.
 constexpr const char* kRelayPortPrefix = "Porta do outro programa"_cp1252;
-constexpr const char* kPtyNotMadeText = "Não foi possível criar o pseudo-terminal para o outro programa: {reason}"_cp1252;
+constexpr const char* kPtyNotMadeText =
+    "Não foi possível criar o pseudo-terminal para o outro programa: {reason}"_cp1252;
 constexpr const char* kLinkNotMadeText =
     "Não foi possível criar o link {path}: {reason}. Escolha outro caminho ou apague o arquivo que está lá."_cp1252;
 
@@ -43,7 +44,16 @@ constexpr const char* kRelayNeededText =
     "um par de portas virtuais, ou um segundo adaptador)"_cp1252;
 constexpr const char* kMonitorTraceText =
     "monitor já escreve o tráfego na saída padrão: --trace não serve (para salvar, --trace-file)"_cp1252;
-constexpr const char* kMonitorJsonText = "monitor escreve o tráfego em linhas de texto, não em JSON: tire --json"_cp1252;
+constexpr const char* kMonitorJsonText =
+    "monitor escreve o tráfego em linhas de texto, não em JSON: tire --json"_cp1252;
 
 // The window's status line while it watches. UTF-8, not Windows-1252, which has no arrow both ways.
 constexpr char kMonitoringStatusUtf8[] = "Monitorando: {printer} \u2194 {other}";
+
+// The window's "Monitorar outro programa": the menu entry, the question, the pseudo-terminal's
+// entry in the list, and the link that stops it.
+constexpr const char* kMonitorAction = "Monitorar outro programa"_cp1252;
+constexpr const char* kMonitorQuestion =
+    "A impressora fica na porta {port}. Em que porta está o outro programa (o da loja)?"_cp1252;
+constexpr const char* kNewPseudoTerminal = "Pseudo-terminal novo (o Kestro mostra o caminho)"_cp1252;
+constexpr const char* kStopMonitorLink = "Parar"_cp1252;
