@@ -5,7 +5,7 @@
 #include "base/option_table.h"
 #include "base/version.h"
 #include "cli/cli_commands.h"
-#include "serial/network_port.h"
+#include "serial/port_address.h"
 #include "serial/port_list.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
@@ -59,7 +59,7 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
             return false;
         }
         options.command = CommandNamed(word);
-    } else if (IsDevicePathArgument(word) || IsNetworkPortName(word)) {
+    } else if (IsPortWord(word)) {
         options.extraPaths.push_back(word);
     } else if (word.rfind('-', 0) == 0) {
         error = FillInUtf8(kUnknownOptionText, {{"word", word}});

@@ -3,7 +3,6 @@
 #include "link/ecf_link.h"
 
 #include "base/log.h"
-#include "serial/network_port.h"
 #include "vocab/error_text.h"
 #include "vocab/filling.h"
 #include "vocab/status_words.h"
@@ -104,13 +103,13 @@ bool EcfLink::Wait()
 
 bool EcfLink::LineLost()
 {
-    if (serial->LineLost() == 0) {
+    if (!serial->LineLost()) {
         lossNoted = false;  // a port opened again, with its line there
         return false;
     }
     if (!lossNoted) {
         lossNoted = true;
-        AppLog("SerialLost " + std::to_string(serial->LineLost()));
+        AppLog("SerialLost " + std::to_string(serial->LineLost().code));
         Note(kLineLostNote);
         // The printer may come back with another adapter, or after a reset: ask for its number.
         nextSeq = -1;
@@ -120,10 +119,11 @@ bool EcfLink::LineLost()
 
 std::string EcfLink::LineLostText()
 {
-    const std::string where = NetworkPortWhere(devicePath);
+    const std::string where = port.Where();
     if (where.empty())
         return ErrorText(kLinkErrorClass, kLinkLineLost);
-    return FillIn(IsTurnedAway(serial->LineLost()) ? kServerBusyText : kConnectionLostText, {{"where", where}});
+    const bool turnedAway = serial->LineLost().kind == LineLoss::kTurnedAway;
+    return FillIn(turnedAway ? kServerBusyText : kConnectionLostText, {{"where", where}});
 }
 
 int EcfLink::NoAnswerDetail()

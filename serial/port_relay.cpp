@@ -46,7 +46,7 @@ void PortRelay::Pass(SerialPort& from, SerialPort& to, Side fromSide)
     bool wasAway = from.FarEndAway();
     while (!stopping) {
         const int got = from.Read(chunk, kChunk);
-        if (from.LostError() != 0) {
+        if (from.Lost()) {
             Lose(fromSide);
             return;
         }
@@ -69,7 +69,7 @@ bool PortRelay::WriteAll(SerialPort& to, const uint8_t* bytes, size_t length)
         if (stopping)
             return false;
         const int wrote = to.WriteSome(bytes + done, static_cast<int>(length - done));
-        if (wrote < 0 || to.LostError() != 0)
+        if (wrote < 0 || to.Lost())
             return false;
         done += static_cast<size_t>(wrote);
     }

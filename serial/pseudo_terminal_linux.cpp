@@ -44,7 +44,7 @@ public:
             }
         }
         if (waiting.revents & POLLNVAL) {
-            MarkLost(EBADF);
+            MarkLost(LineLoss::kLineGone, EBADF);
             return 0;
         }
         // Nobody has the far end open: wait as a read would, then look again.
@@ -65,7 +65,7 @@ public:
             ::poll(&room, 1, kReadWaitMs);
             return 0;
         }
-        MarkLost(errno);
+        MarkLost(LineLoss::kLineGone, errno);
         return -1;
     }
 

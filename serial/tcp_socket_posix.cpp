@@ -152,6 +152,4 @@ PortState ConnectFailureState(int error)
 
 int ClosedByServerError() { return ECONNRESET; }
 
-int TurnedAwayError() { return EBUSY; }
-
 int TimedOutError() { return ETIMEDOUT; }

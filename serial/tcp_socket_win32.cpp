@@ -174,6 +174,4 @@ PortState ConnectFailureState(int error)
 
 int ClosedByServerError() { return WSAECONNRESET; }
 
-int TurnedAwayError() { return ERROR_BUSY; }
-
 int TimedOutError() { return WSAETIMEDOUT; }

@@ -3,7 +3,7 @@
 #include "session/port_monitor.h"
 
 #include "base/local_time.h"
-#include "serial/port_list.h"
+#include "serial/port_address.h"
 #include "serial/pseudo_terminal.h"
 #include "session/port_texts.h"
 #include "vocab/error_reason.h"
@@ -24,7 +24,7 @@ constexpr int64_t kAwayNotedMs = 1000;
 // Opens as every port is opened: exclusively, with the holder looked for and named.
 PortOpenResult OpenPort(const std::string& name)
 {
-    return OpenSerialPort(DevicePathForPortName(name), kLineMode, kQueueSize, HolderCheck::kLook);
+    return OpenSerialPort(ReadPortName(name), kLineMode, kQueueSize, HolderCheck::kLook);
 }
 
 }  // namespace
