@@ -1330,19 +1330,17 @@ TEST_F(CliTest, ReportOfAHealthyPrinterSaysOkAndItsTrafficPlaysThePrinterBack)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     const std::string text = ReportIn(folder.path, object);
     EXPECT_EQ(text.rfind("# Relat\u00f3rio de suporte do Kestro; c\u00f3digo " + code + "\n", 0), 0u);
-    EXPECT_NE(
-        text.find("\nOK       Impressora: Modelo: KS-2000 \u00c7, NS MF: KS010000000000000042, SB: 01.02.03, "
-                  "na porta " +
-                  sim->PortName() + ".\n"),
-        std::string::npos)
+    EXPECT_NE(text.find("\nOK       Impressora: Modelo: KS-2000 \u00c7, NS MF: KS010000000000000042, SB: 01.02.03, "
+                        "na porta " +
+                        sim->PortName() + ".\n"),
+              std::string::npos)
         << text;
     EXPECT_NE(text.find("\nOK       Linha: Comunica\u00e7\u00e3o: 10 de 10 respostas"), std::string::npos) << text;
     EXPECT_EQ(object["summary"][2].value("level", std::string()), "ok");
     EXPECT_EQ(object["line"].value("ok", 0), 10);
 
     // The report as it is, played back: the same printer identifies itself.
-    SimProgram replay({"--replay", folder.path + "/" + object.value("path", std::string()), "--fast"},
-                      folder.path);
+    SimProgram replay({"--replay", folder.path + "/" + object.value("path", std::string()), "--fast"}, folder.path);
     const CliRun again = RunCli({"--port", replay.Port(), "identify"});
     EXPECT_EQ(again.out, kIdentified) << replay.Err();
 }
