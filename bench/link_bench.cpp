@@ -9,7 +9,7 @@
 #include "serial/port_survey.h"
 #include "serial/system_devices.h"
 #include "session/command_cycle.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/port_monitor.h"
 #include "session/printer_finder.h"
 #include "sim/printer_sim.h"
@@ -502,7 +502,7 @@ LineTally Ping(const std::string& port, const LinkPacing& pacing, long count, lo
     PrinterSession session(display, pacing);
     if (!session.Open(port))
         Die("ping: the port did not open");
-    LineTest test(session);
+    LineChecker test(session);
     Clock::time_point last = Clock::now();
     const LineTally tally = test.Run(count, [&](const LineExchange& exchange) {
         if (exchange.result != LineExchange::kOk)

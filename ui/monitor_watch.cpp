@@ -70,7 +70,7 @@ void MonitorWatch::StartWith(const std::string& otherPort)
     // The rows go to the window's thread, where the view lives.
     monitor = std::make_unique<PortMonitor>([this, traffic](const std::vector<TrafficMessage>& messages) {
         QMetaObject::invokeMethod(
-            this, [traffic, messages] { traffic->Append(messages); }, Qt::QueuedConnection);
+            this, [traffic, messages] { traffic->Model().Append(messages); }, Qt::QueuedConnection);
     });
     if (!monitor->Start({window.printerPort(), otherPort, {}})) {
         const QString why = Shown(monitor->FailureText());

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 class PrinterSession;
 class QAction;
@@ -30,6 +31,9 @@ public:
     // Messages decoded elsewhere (a watched conversation), appended as they are.
     void Append(std::vector<TrafficMessage> decoded);
     void Clear();
+    // In place of every message: those of a report opened, as if they had happened here.
+    void Load(std::vector<TrafficMessage> loaded);
+    const std::deque<TrafficMessage>& Messages() const { return messages; }
     // The row as kestro-cli's trace writes it, unfolded.
     std::string Line(int row) const;
 
@@ -96,8 +100,7 @@ public:
     TrafficView* Show();
     // "Tráfego", F2: shows the view; from the view itself, closes it.
     QAction* Action() const { return action; }
-    // Rows of a conversation that the window watches instead of holding it (PortMonitor).
-    void Append(std::vector<TrafficMessage> decoded) { model.Append(std::move(decoded)); }
+    TrafficModel& Model() { return model; }
 
 private:
     QWidget& window;
