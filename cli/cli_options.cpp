@@ -8,6 +8,7 @@
 #include "serial/port_list.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
+#include "vocab/address_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/filling.h"
 #include "vocab/usage_words.h"
@@ -121,6 +122,20 @@ bool UsableTogether(const CliOptions& options, std::string& error)
     }
 }
 
+// A server's port without its host or its port number is a mistake in the word, not a name to look up.
+bool ServerPortsRead(const CliOptions& options, std::string& error)
+{
+    std::vector<std::string> words = options.extraPaths;
+    words.push_back(options.port);
+    for (const std::string& word : words) {
+        if (IsNetworkPortName(word) && !ParseNetworkPortName(word)) {
+            error = FillInUtf8(kNetworkPortFormText, {{"word", word}});
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
@@ -166,7 +181,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         options.command = help ? Command::Help : Command::Version;
         return true;
     }
-    return UsableTogether(options, error) &&
+    return UsableTogether(options, error) && ServerPortsRead(options, error) &&
            (options.command != Command::Send || ParseSendRequest(sendWords, options.send, error));
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "serial/network_port.h"
+#include "vocab/address_words.h"
 #include "vocab/error_text.h"
 #include "vocab/filling.h"
 #include "vocab/status_words.h"
@@ -123,7 +124,10 @@ std::string EcfLink::LineLostText()
     const std::string where = NetworkPortWhere(devicePath);
     if (where.empty())
         return ErrorText(kLinkErrorClass, kLinkLineLost);
-    return FillIn(IsTurnedAway(serial->LineLost()) ? kServerBusyText : kConnectionLostText, {{"where", where}});
+    const int lost = serial->LineLost();
+    const char* const text =
+        IsTurnedAway(lost) ? kServerBusyText : SpeaksTelnet(lost) ? kServerSpeaksTelnetText : kConnectionLostText;
+    return FillIn(text, {{"where", where}});
 }
 
 int EcfLink::NoAnswerDetail()

@@ -36,3 +36,5 @@ PortOpenResult OpenNetworkPort(const std::string& name, const std::string& modeT
 HostLookup LookUpHost(const std::string& host);
 // Whether a port's loss (SerialPort::LostError) was the server turning this client away.
 bool IsTurnedAway(int lostError);
+// Whether it was a raw port's server speaking telnet, which an rfc2217:// port understands.
+bool SpeaksTelnet(int lostError);

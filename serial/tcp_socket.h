@@ -54,5 +54,7 @@ PortState ConnectFailureState(int error);
 // a line of text of its own, which is how a server turns away a second client.
 int ClosedByServerError();
 int TurnedAwayError();
+// The code of a raw connection whose server opened with telnet's commands: it wants rfc2217://.
+int SpeaksTelnetError();
 // The code of a wait that ran out: a connect or a name lookup.
 int TimedOutError();

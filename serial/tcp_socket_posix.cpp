@@ -154,4 +154,6 @@ int ClosedByServerError() { return ECONNRESET; }
 
 int TurnedAwayError() { return EBUSY; }
 
+int SpeaksTelnetError() { return EPROTO; }
+
 int TimedOutError() { return ETIMEDOUT; }

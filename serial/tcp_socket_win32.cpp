@@ -176,4 +176,6 @@ int ClosedByServerError() { return WSAECONNRESET; }
 
 int TurnedAwayError() { return ERROR_BUSY; }
 
+int SpeaksTelnetError() { return ERROR_INVALID_DATA; }
+
 int TimedOutError() { return WSAETIMEDOUT; }
