@@ -1,4 +1,5 @@
-// kestro-cli's commands, one file each. Each returns the program's exit status.
+// kestro-cli's command set, one table that the dispatcher, the option checks and the help read;
+// the commands themselves are one file each, and each returns the program's exit status.
 #pragma once
 
 #include "cli/cli_options.h"
@@ -15,6 +16,31 @@ struct SessionReport;
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;  // the port did not open, no printer, the command failed
 constexpr int kExitUsage = 2;   // the command line was not understood
+
+// The option that only one command takes.
+struct CommandOption {
+    const char* name;         // "--count"
+    const char* value;        // what it takes, as the help writes it ("N"), or "" for a switch
+    bool CliOptions::*given;  // set when the command line holds it
+    const char* help;         // its lines in the help, unindented
+};
+
+// One of kestro-cli's commands.
+struct CliCommand {
+    const char* name;  // the word on the command line
+    // Talks to the printer on --port; otherwise it looks at ports and takes device paths instead.
+    bool needsPort;
+    bool exchanges;               // exchanges messages with a printer: --trace shows them
+    const CommandOption* option;  // the option only it takes, or null
+    const char* operands;         // the words after it, as the help writes them, or ""
+    // Reads those words into the options; false with a one-line reason. Null: it takes none.
+    bool (*readOperands)(const std::vector<std::string>& words, CliOptions& options, std::string& error);
+    const char* help;  // its paragraph in the help, lines unindented
+    int (*run)(const CliOptions& options);
+};
+
+// Every command, in the order the help lists them.
+const std::vector<CliCommand>& CliCommands();
 
 // ports: the usable ports, one a line (--all: every candidate with its state); the device paths
 // given that cannot be used are said on standard error.

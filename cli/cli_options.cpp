@@ -4,6 +4,7 @@
 #include "base/command_line.h"
 #include "base/option_table.h"
 #include "base/version.h"
+#include "cli/cli_commands.h"
 #include "serial/network_port.h"
 #include "serial/port_list.h"
 #include "session/line_test.h"
@@ -19,23 +20,23 @@
 
 namespace {
 
-using Command = CliOptions::Command;
-
-Command CommandNamed(const std::string& word)
+const CliCommand* CommandNamed(const std::string& word)
 {
-    if (word == "ports")
-        return Command::Ports;
-    if (word == "identify")
-        return Command::Identify;
-    if (word == "lx")
-        return Command::Lx;
-    if (word == "find")
-        return Command::Find;
-    if (word == "send")
-        return Command::Send;
-    if (word == "ping")
-        return Command::Ping;
-    return Command::None;
+    for (const CliCommand& command : CliCommands()) {
+        if (word == command.name)
+            return &command;
+    }
+    return nullptr;
+}
+
+// "(ports, identify, ... ou ping)": the commands, for the mistakes that ask for one.
+std::string CommandNames()
+{
+    const std::vector<CliCommand>& commands = CliCommands();
+    std::string names;
+    for (size_t i = 0; i + 1 < commands.size(); ++i)
+        names += std::string(i == 0 ? "" : ", ") + commands[i].name;
+    return FillInUtf8(kCommandListText, {{"commands", names}, {"last", commands.back().name}});
 }
 
 // The whole word as a decimal integer within [low, high]; no blanks, no "+", no hex.
@@ -47,15 +48,14 @@ bool ParseInteger(const std::string& word, int64_t low, int64_t high, int64_t& v
 }
 
 // A word that is no option: +APPLOG (left to the log), the command, send's numbers or a device path.
-bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::string>& sendWords,
-              std::string& error)
+bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::string>& operands, std::string& error)
 {
     if (IsAppLogSwitch(word))
         return true;
-    if (options.command == Command::Send) {
-        sendWords.push_back(word);  // "-5" is a parameter here, not an option
-    } else if (CommandNamed(word) != Command::None) {
-        if (options.command != Command::None) {
+    if (options.command != nullptr && options.command->readOperands != nullptr) {
+        operands.push_back(word);  // "-5" is send's parameter here, not an option
+    } else if (CommandNamed(word) != nullptr) {
+        if (options.command != nullptr) {
             error = FillInUtf8(kSecondCommandText, {{"word", word}});
             return false;
         }
@@ -66,7 +66,7 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
         error = FillInUtf8(kUnknownOptionText, {{"word", word}});
         return false;
     } else {
-        error = FillInUtf8(kUnknownWordText, {{"word", word}, {"commands", kCommandNames}});
+        error = FillInUtf8(kUnknownWordText, {{"word", word}, {"commands", CommandNames()}});
         return false;
     }
     return true;
@@ -75,51 +75,36 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
 // The options that only some commands take, and the port that only some need.
 bool UsableTogether(const CliOptions& options, std::string& error)
 {
-    const bool portGiven = !options.port.empty();
-    const struct {
-        bool given;
-        Command command;
-        const char* option;
-        const char* commandName;
-    } onlyFor[] = {
-        {options.verbose, Command::Find, "--verbose", "find"},
-        {options.raw, Command::Send, "--raw", "send"},
-        {options.countGiven, Command::Ping, "--count", "ping"},
-        {options.all, Command::Ports, "--all", "ports"},
-    };
-    for (const auto& rule : onlyFor) {
-        if (rule.given && options.command != rule.command) {
-            error = FillInUtf8(kOptionOnlyForText, {{"option", rule.option}, {"command", rule.commandName}});
+    for (const CliCommand& command : CliCommands()) {
+        const CommandOption* option = command.option;
+        if (option != nullptr && options.*option->given && options.command != &command) {
+            error = FillInUtf8(kOptionOnlyForText, {{"option", option->name}, {"command", command.name}});
             return false;
         }
     }
-    switch (options.command) {
-    case Command::None:
-        error = FillInUtf8(kNoCommandText, {{"commands", kCommandNames}});
+    if (options.command == nullptr) {
+        error = FillInUtf8(kNoCommandText, {{"commands", CommandNames()}});
         return false;
-    case Command::Ports:
-    case Command::Find:
-        if (portGiven) {
-            error =
-                FillInUtf8(kPortNotUsedText, {{"command", options.command == Command::Find ? "find" : "ports"}});
-            return false;
-        }
-        if (options.command == Command::Ports && (options.trace || !options.traceFile.empty())) {
-            error = Cp1252ToUtf8(kNothingToTraceText);
-            return false;
-        }
-        return true;
-    default:
-        if (!portGiven) {
-            error = Cp1252ToUtf8(kNoPortText);
-            return false;
-        }
-        if (!options.extraPaths.empty()) {
-            error = Cp1252ToUtf8(kPathsNotUsedText);
-            return false;
-        }
-        return true;
     }
+    const CliCommand& command = *options.command;
+    const bool portGiven = !options.port.empty();
+    if (!command.needsPort && portGiven) {
+        error = FillInUtf8(kPortNotUsedText, {{"command", command.name}});
+        return false;
+    }
+    if (!command.exchanges && (options.trace || !options.traceFile.empty())) {
+        error = Cp1252ToUtf8(kNothingToTraceText);
+        return false;
+    }
+    if (command.needsPort && !portGiven) {
+        error = Cp1252ToUtf8(kNoPortText);
+        return false;
+    }
+    if (command.needsPort && !options.extraPaths.empty()) {
+        error = Cp1252ToUtf8(kPathsNotUsedText);
+        return false;
+    }
+    return true;
 }
 
 // A server's port without its host or its port number is a mistake in the word, not a name to look up.
@@ -141,13 +126,11 @@ bool ServerPortsRead(const CliOptions& options, std::string& error)
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
 {
     options = {};
-    bool help = false;
-    bool version = false;
-    std::vector<std::string> sendWords;
+    std::vector<std::string> operands;
     const std::vector<OptionRule> rules = {
-        SwitchRule("-h", help),
-        SwitchRule("--help", help),
-        SwitchRule("--version", version),
+        SwitchRule("-h", options.help),
+        SwitchRule("--help", options.help),
+        SwitchRule("--version", options.version),
         {"--port", kPortNeeds,
          [&](const std::string& value) {
              // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
@@ -173,16 +156,16 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
          }},
     };
     const auto other = [&](const std::string& word, std::string& wordError) {
-        return TakeWord(word, options, sendWords, wordError);
+        return TakeWord(word, options, operands, wordError);
     };
     if (!ParseOptions(arguments, rules, other, {NeedsValueText, BadValueText}, error))
         return false;
-    if (help || version) {
-        options.command = help ? Command::Help : Command::Version;
+    if (options.help || options.version) {
+        options.command = nullptr;
         return true;
     }
     return UsableTogether(options, error) && ServerPortsRead(options, error) &&
-           (options.command != Command::Send || ParseSendRequest(sendWords, options.send, error));
+           (options.command->readOperands == nullptr || options.command->readOperands(operands, options, error));
 }
 
 bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& request, std::string& error)
@@ -221,6 +204,62 @@ bool ParseSendRequest(const std::vector<std::string>& words, SendRequest& reques
 
 namespace {
 
+// Lines of a help paragraph after a first column `width` wide: the first beside it, the rest
+// indented as far.
+std::string Indented(const std::string& first, size_t width, const std::string& lines)
+{
+    std::string text = "  " + first + std::string(width > first.size() ? width - first.size() : 0, ' ');
+    for (const char c : lines)
+        text += c == '\n' ? "\n" + std::string(width + 2, ' ') : std::string(1, c);
+    return text + "\n";
+}
+
+// An option as the help writes it: "--count N".
+std::string OptionSpelling(const CommandOption& option)
+{
+    return std::string(option.name) + (*option.value ? std::string(" ") + option.value : "");
+}
+
+// A command's line in the help's usage.
+std::string UsageLine(const CliCommand& command)
+{
+    std::string line = std::string("  kestro-cli ") + (command.needsPort ? "--port NOME " : "") + command.name;
+    if (command.option != nullptr)
+        line += " [" + OptionSpelling(*command.option) + "]";
+    if (!command.needsPort)
+        line += " [{path}...]";
+    if (*command.operands)
+        line += std::string(" ") + command.operands;
+    return line + "\n";
+}
+
+std::string UsageLines()
+{
+    std::string lines;
+    for (const CliCommand& command : CliCommands())
+        lines += UsageLine(command);
+    return lines;
+}
+
+std::string CommandParagraphs()
+{
+    std::string paragraphs;
+    for (const CliCommand& command : CliCommands())
+        paragraphs += Indented(command.name, 10, command.help);
+    return paragraphs;
+}
+
+// The options that only one command takes, in the commands' order.
+std::string CommandOptionParagraphs()
+{
+    std::string paragraphs;
+    for (const CliCommand& command : CliCommands()) {
+        if (command.option != nullptr)
+            paragraphs += Indented(OptionSpelling(*command.option), 13, command.option->help);
+    }
+    return paragraphs;
+}
+
 // The help, with {path}, {example} and {port} for the ports and device paths as the system writes them.
 std::string UsageWords()
 {
@@ -228,51 +267,12 @@ std::string UsageWords()
            ": fala com uma impressora fiscal numa porta serial, pelo\n"
            "terminal.\n"
            "\n"
-           "Uso:\n"
-           "  kestro-cli ports [--all] [{path}...]\n"
-           "  kestro-cli --port NOME identify\n"
-           "  kestro-cli --port NOME lx\n"
-           "  kestro-cli find [--verbose] [{path}...]\n"
-           "  kestro-cli --port NOME send [--raw] CMD EXT [PARAM...]\n"
-           "  kestro-cli --port NOME ping [--count N]\n"
+           "Uso:\n" +
+           UsageLines() +
            "  kestro-cli --help | --version\n"
            "\n"
-           "Comandos:\n"
-           "  ports     Lista as portas seriais que podem ser abertas agora, um nome por\n"
-           "            linha, seguido de uma tabulação e do nome do adaptador quando o\n"
-           "            sistema o conhece. Os caminhos de dispositivo dados depois dele\n"
-           "            ({example}) também são tentados. As portas deixadas de fora (em\n"
-           "            uso por outro programa, sem permissão, ...) são contadas na saída\n"
-           "            de erro.\n"
-           "  identify  Conecta como o \"Conectar\" da janela e mostra o modelo da impressora\n"
-           "            (Modelo), o número de série da memória fiscal (NS MF) e a versão do\n"
-           "            software básico (SB, como NN.NN.NN).\n"
-           "  lx        Conecta e identifica como identify, depois emite a Leitura X.\n"
-           "  find      Procura uma impressora em todas as portas que ports lista (e nos\n"
-           "            caminhos de dispositivo dados), todas ao mesmo tempo, e mostra uma\n"
-           "            linha por impressora que se identificou: a porta, depois Modelo,\n"
-           "            NS MF e SB, separados por tabulações. Envia só a sincronização do\n"
-           "            enlace (SYN) e as três consultas de identificação; leva cerca de\n"
-           "            uma espera de resposta (6 segundos), quantas portas houver. A linha\n"
-           "            de cada impressora sai assim que ela é identificada; uma porta que\n"
-           "            responde mas não se identifica é dita na saída de erro, com o\n"
-           "            motivo. Uma última linha na saída de erro conta as impressoras, as\n"
-           "            portas tentadas e as deixadas de fora, e por quê (\"Nenhum ECF\n"
-           "            encontrado\" quando nenhuma impressora se identificou).\n"
-           "  send      Envia um comando tal como é dado: o byte de comando CMD e o byte de\n"
-           "            extensão EXT (0 a 255) e os parâmetros PARAM (inteiros de 32 bits,\n"
-           "            negativos também), pelo mesmo ciclo do lx, sem identificar antes.\n"
-           "            Mostra os campos da resposta, um por linha. Num terminal, mostra\n"
-           "            antes o comando.\n"
-           "  ping      Testa a linha: sincroniza e envia N vezes a consulta do modelo, que\n"
-           "            nada muda no ECF, pelo mesmo ciclo que identify, sem as pausas da\n"
-           "            tela. Uma linha por troca quando ela termina (\"1: 152 ms\", \"2: sem\n"
-           "            resposta\", \"3: recusado (NAK ...)\", \"4: resposta diferente da\n"
-           "            primeira: ...\", \"5: ocupado 3 vezes, 1.250 ms\"), depois o resumo\n"
-           "            com as contagens e os tempos (mín/mediana/máx). Depois de cada\n"
-           "            falha pede de novo o número de sequência (SYN), para que uma falha\n"
-           "            conte uma vez só. Sai com 0 quando todas as trocas tiveram a\n"
-           "            resposta da primeira, 1 se não.\n"
+           "Comandos:\n" +
+           CommandParagraphs() +
            "\n"
            "Opções:\n"
            "  --port NOME  {port}\n"
@@ -287,15 +287,8 @@ std::string UsageWords()
            "               As mesmas linhas, acrescentadas ao ARQUIVO (criado se preciso).\n"
            "  +APPLOG      Em maiúsculas ou minúsculas, em qualquer lugar: acrescenta um\n"
            "               registro de diagnóstico de cada passo ao AppLog.log da pasta\n"
-           "               atual, começando pela linha de comando.\n"
-           "  --all        Com ports: todas as portas que o sistema conhece, uma por linha:\n"
-           "               o nome, uma tabulação, o estado (\"livre\", ou por que não pode\n"
-           "               ser usada), depois uma tabulação e o adaptador, quando\n"
-           "               conhecido.\n"
-           "  --verbose    Com find: diz também, na saída de erro, cada porta onde nenhuma\n"
-           "               impressora respondeu ou que ficou de fora, e por quê.\n"
-           "  --raw        Com send: mostra os bytes da resposta em hexadecimal.\n"
-           "  --count N    Com ping: quantas trocas, de 1 a 100.000 (10 se omitido).\n"
+           "               atual, começando pela linha de comando.\n" +
+           CommandOptionParagraphs() +
            "  --json       Com qualquer comando: escreve os resultados em JSON para\n"
            "               scripts, um objeto por linha na saída padrão, com chaves fixas\n"
            "               em inglês e \"format\": 1; os textos da saída de erro também são\n"

@@ -17,9 +17,12 @@ struct SendRequest {
 // caller's words that the reason quotes, so the last one is it.
 constexpr char kDevicePathMark[] = "{path}";
 
+struct CliCommand;
+
 struct CliOptions {
-    enum class Command { None, Ports, Identify, Lx, Help, Version, Find, Send, Ping };
-    Command command = Command::None;
+    const CliCommand* command = nullptr;  // a row of CliCommands(); none with --help or --version
+    bool help = false;
+    bool version = false;
     std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
     std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
     bool verbose = false;                 // find: also the ports without a printer

@@ -26,29 +26,15 @@ namespace {
 
 int RunCommand(const CliOptions& options)
 {
-    switch (options.command) {
-    case CliOptions::Command::Help:
+    if (options.help) {
         WriteText(stdout, CliUsage());
         return kExitDone;
-    case CliOptions::Command::Version:
+    }
+    if (options.version) {
         WriteText(stdout, "kestro-cli " + ProgramVersionText() + "\n");
         return kExitDone;
-    case CliOptions::Command::Ports:
-        return RunPorts(options);
-    case CliOptions::Command::Identify:
-        return RunIdentify(options);
-    case CliOptions::Command::Lx:
-        return RunLx(options);
-    case CliOptions::Command::Find:
-        return RunFind(options);
-    case CliOptions::Command::Send:
-        return RunSend(options);
-    case CliOptions::Command::Ping:
-        return RunPing(options);
-    case CliOptions::Command::None:
-        break;
     }
-    return kExitUsage;
+    return options.command->run(options);
 }
 
 // Output that could not be written (a full disk, a closed pipe) is a failure, not a success.

@@ -2,6 +2,7 @@
 // byte, as a script might pass them. A command line is either taken or refused with a one-line
 // reason; a refused one leaves no half-read option behind it to act on. Built with libFuzzer,
 // ASan and UBSan.
+#include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         words.begin(), words.end(), [](const std::string& word) { return word.find('\n') != std::string::npos; });
     if (!taken && !brokenWord && error.find('\n') != std::string::npos)
         Fail("a reason of more than one line");
-    if (taken && options.command == CliOptions::Command::Send) {
+    if (taken && options.command != nullptr && options.command->readOperands != nullptr) {
         SendRequest again;
         std::string why;
         std::vector<std::string> request {std::to_string(options.send.command),

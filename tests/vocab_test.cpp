@@ -1,16 +1,10 @@
 // The vocabulary: error texts (titles, sentences byte for byte, the fallback rules of each class,
 // the link's own conditions and the raw pair), the programs' own texts, and the Windows-1252 to
 // UTF-8 conversion used to show them.
-#include "vocab/command_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
-#include "vocab/line_test_words.h"
-#include "vocab/port_words.h"
 #include "vocab/search_words.h"
-#include "vocab/status_words.h"
-#include "vocab/traffic_words.h"
-#include "vocab/vocabulary.h"
-#include "vocab/window_texts.h"
+#include "vocab/text.h"
 
 #include <gtest/gtest.h>
 
@@ -231,26 +225,30 @@ TEST(Cp1252ToUtf8, ShowsAnErrorTextInUtf8)
 
 // ---- The programs' own texts ---------------------------------------------------------------
 
-// A text typed in UTF-8 into a Windows-1252 table would reach the technician as "Ã£".
-TEST(ProgramTexts, AreWindows1252AndNameOnlyTheFactsTheirUsersFillIn)
+// The turn of the programs' texts into Windows-1252 at compile time: every character that the
+// code page has comes back as its byte; anything else stops the build.
+TEST(ProgramTexts, TurnEveryWindows1252CharacterIntoItsByteAndNothingElse)
 {
-    for (const VocabularyTable& table : Vocabulary()) {
-        for (const std::string& text : table.texts) {
-            SCOPED_TRACE(std::string(table.name) + ": " + text);
-            const std::set<std::string>& facts = table.facts;
-            for (size_t i = 0; i + 1 < text.size(); ++i) {
-                const auto lead = static_cast<unsigned char>(text[i]);
-                const auto next = static_cast<unsigned char>(text[i + 1]);
-                EXPECT_FALSE(lead >= 0xC2 && lead <= 0xDF && next >= 0x80 && next <= 0xBF) << "UTF-8 at " << i;
-            }
-            for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
-                const size_t close = text.find('}', open);
-                ASSERT_NE(close, std::string::npos);
-                EXPECT_EQ(facts.count(text.substr(open + 1, close - open - 1)), 1u);
-            }
-        }
+    for (int b = 1; b <= 0xFF; ++b) {
+        const std::string utf8 = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+        char out[4] = {};
+        const size_t length = Utf8ToCp1252(utf8, out);
+        if (utf8 == "\uFFFD")
+            EXPECT_EQ(length, kNoCp1252Form) << std::hex << b;
+        else
+            EXPECT_EQ(std::string(out, length), std::string(1, static_cast<char>(b))) << std::hex << b;
     }
-    EXPECT_EQ(Cp1252ToUtf8(kNoPortAvailableText), "Nenhuma porta dispon\u00edvel: {note}");
+    // An arrow, an emoji, a C1 control, a lone continuation byte, a cut sequence, an overlong form.
+    for (const std::string utf8 :
+         {"\u2192", "\U0001F600", "\u0081", "a\x80", "\xC3", "\xE2\x82", "\xE0\x81\xA1"}) {
+        char out[8] = {};
+        EXPECT_EQ(Utf8ToCp1252(utf8, out), kNoCp1252Form) << utf8;
+    }
+    EXPECT_EQ(std::string("Há {count}… CCD’s"_cp1252), "H\xE1 {count}\x85 CCD\x92s");
+    EXPECT_EQ(Cp1252ToUtf8(kNoPortAvailableText), "Nenhuma porta disponível: {note}");
+    EXPECT_TRUE(NamesOnlyKnownFacts("{port}: {holder}"));
+    for (const char* text : {"{prot}", "{port", "}{", "{}"})
+        EXPECT_FALSE(NamesOnlyKnownFacts(text)) << text;
 }
 
 TEST(ProgramTexts, FillInPutsEachFactOnceAndLeavesTheRestAlone)

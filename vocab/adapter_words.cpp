@@ -2,18 +2,21 @@
 #include "vocab/adapter_words.h"
 
 const AdapterProblemWords kAdapterProblemWords[kAdapterProblemCount] = {
-    {28, "sem driver", "instale o driver do fabricante do adaptador e conecte-o de novo."},
-    {10, "n\343o iniciou",
-     "desconecte-o e conecte-o de novo; se continuar, reinstale o driver do fabricante do adaptador."},
-    {22, "desativado", "ative-o no Gerenciador de Dispositivos (bot\343o direito, Ativar dispositivo)."},
-    {31, "com driver que n\343o carregou", "reinstale o driver do fabricante do adaptador e conecte-o de novo."},
-    {39, "com driver que n\343o carregou", "reinstale o driver do fabricante do adaptador e conecte-o de novo."},
-    {43, "parado pelo driver",
-     "desconecte-o e conecte-o de novo, se poss\355vel em outra porta USB; se continuar, troque o adaptador."},
-    {0, "com problema", "veja o adaptador no Gerenciador de Dispositivos."},
+    {28, "sem driver"_cp1252, "instale o driver do fabricante do adaptador e conecte-o de novo."_cp1252},
+    {10, "não iniciou"_cp1252,
+     "desconecte-o e conecte-o de novo; se continuar, reinstale o driver do fabricante do adaptador."_cp1252},
+    {22, "desativado"_cp1252,
+     "ative-o no Gerenciador de Dispositivos (botão direito, Ativar dispositivo)."_cp1252},
+    {31, "com driver que não carregou"_cp1252,
+     "reinstale o driver do fabricante do adaptador e conecte-o de novo."_cp1252},
+    {39, "com driver que não carregou"_cp1252,
+     "reinstale o driver do fabricante do adaptador e conecte-o de novo."_cp1252},
+    {43, "parado pelo driver"_cp1252,
+     "desconecte-o e conecte-o de novo, se possível em outra porta USB; se continuar, troque o adaptador."_cp1252},
+    {0, "com problema"_cp1252, "veja o adaptador no Gerenciador de Dispositivos."_cp1252},
 };
 
 const AdapterProblemWords kRefusedChipWords = {
-    10, "recusado pelo driver",
-    "o driver atual n\343o aceita este chip, antigo ou falsificado; use outro adaptador (FTDI, CP210x) ou o "
-    "driver anterior do fabricante."};
+    10, "recusado pelo driver"_cp1252,
+    "o driver atual não aceita este chip, antigo ou falsificado; use outro adaptador (FTDI, CP210x) ou o "
+    "driver anterior do fabricante."_cp1252};

@@ -1,9 +1,10 @@
 // The words for the serial adapters that the system sees: a driver missing or refusing, a device
-// disabled or stopped, a COM number kept by an absent adapter or moved to another. Windows-1252;
-// {name} stands for a fact that FillIn (vocab/filling.h) puts in.
+// disabled or stopped, a COM number kept by an absent adapter or moved to another; {name} stands
+// for a fact that FillIn (vocab/filling.h) puts in.
 #pragma once
 
 #include "vocab/filling.h"
+#include "vocab/text.h"
 
 // A device problem as Device Manager numbers it: what the adapter is, then what to do.
 struct AdapterProblemWords {
@@ -17,29 +18,32 @@ extern const AdapterProblemWords kAdapterProblemWords[kAdapterProblemCount];
 extern const AdapterProblemWords kRefusedChipWords;
 
 // {adapter} is the adapter's name with its ids, "WCH CH340 (1A86:7523)".
-constexpr char kAdapterProblemText[] = "Adaptador {adapter} {state} (c\363digo {code}): {advice}";
+constexpr const char* kAdapterProblemText = "Adaptador {adapter} {state} (código {code}): {advice}"_cp1252;
 // The same in a few words, for a status line: {adapter} without its ids.
-constexpr char kAdapterBriefText[] = "adaptador {adapter} {state} (c\363digo {code})";
+constexpr const char* kAdapterBriefText = "adaptador {adapter} {state} (código {code})"_cp1252;
 
 // An FTDI clone whose product id the vendor's driver wrote over with 0000.
-constexpr char kErasedProductText[] =
-    "Adaptador {adapter} com o c\363digo de produto apagado: o driver do fabricante o reprogramou por "
-    "ser um chip falsificado; use outro adaptador.";
-constexpr char kErasedProductBrief[] = "adaptador {adapter} com o c\363digo de produto apagado";
+constexpr const char* kErasedProductText =
+    "Adaptador {adapter} com o código de produto apagado: o driver do fabricante o reprogramou por "
+    "ser um chip falsificado; use outro adaptador."_cp1252;
+constexpr const char* kErasedProductBrief = "adaptador {adapter} com o código de produto apagado"_cp1252;
 
 // A COM number that an unplugged adapter keeps.
-constexpr char kReservedPortText[] = "{port}: reservada pelo adaptador {adapter} ausente";
-constexpr char kReservedSerialText[] = " (n\372mero de s\351rie {serial})";
+constexpr const char* kReservedPortText = "{port}: reservada pelo adaptador {adapter} ausente"_cp1252;
+constexpr const char* kReservedSerialText = " (número de série {serial})"_cp1252;
 
 // The port asked for is gone, and its adapter (the same serial number, else the same chip) is on
 // another one.
-constexpr char kMovedPortText[] = "{port} n\343o encontrada; o adaptador {adapter} est\341 agora em {now}";
-constexpr char kMovedSerialText[] = " ({serial})";
+constexpr const char* kMovedPortText = "{port} não encontrada; o adaptador {adapter} está agora em {now}"_cp1252;
+constexpr const char* kMovedSerialText = " ({serial})"_cp1252;
 
 // Linux: a known serial chip that no driver gave a tty.
-constexpr char kNoModuleText[] = "adaptador {adapter} sem driver (o m\363dulo {module} n\343o est\341 carregado)";
-constexpr char kNoModuleBrief[] = "adaptador {adapter} sem driver";
+constexpr const char* kNoModuleText =
+    "adaptador {adapter} sem driver (o módulo {module} não está carregado)"_cp1252;
+constexpr const char* kNoModuleBrief = "adaptador {adapter} sem driver"_cp1252;
 
 // kestro-cli ports: the adapters with a problem, counted.
-constexpr CountedWords kProblemAdaptersWords = {"adaptador com problema", "adaptadores com problema"};
-constexpr char kProblemAdaptersText[] = "{adapters}: kestro-cli ports --all mostra qual e o que fazer.";
+constexpr CountedWords kProblemAdaptersWords = {"adaptador com problema"_cp1252,
+                                                "adaptadores com problema"_cp1252};
+constexpr const char* kProblemAdaptersText =
+    "{adapters}: kestro-cli ports --all mostra qual e o que fazer."_cp1252;

@@ -2,28 +2,30 @@
 // are English.
 #pragma once
 
+#include "vocab/text.h"
+
 #include <cerrno>
 #include <string>
 
 // The reasons a technician meets with files: a wrong name, a folder they may not write, a
-// full disk; Windows-1252.
+// full disk.
 struct ErrorReasonRow {
     int code;
     const char* text;
 };
 constexpr ErrorReasonRow kErrorReasons[] = {
-    {ENOENT, "arquivo ou pasta n\343o encontrado"},
-    {ENOTDIR, "parte do caminho n\343o \351 uma pasta"},
-    {EISDIR, "\351 uma pasta, n\343o um arquivo"},
-    {EACCES, "sem permiss\343o"},
-    {EPERM, "sem permiss\343o"},
-    {ENOSPC, "disco cheio"},
-    {EROFS, "disco somente leitura"},
-    {EPIPE, "quem lia a sa\355da a fechou"},
-    {EIO, "erro de entrada e sa\355da no disco"},
+    {ENOENT, "arquivo ou pasta não encontrado"_cp1252},
+    {ENOTDIR, "parte do caminho não é uma pasta"_cp1252},
+    {EISDIR, "é uma pasta, não um arquivo"_cp1252},
+    {EACCES, "sem permissão"_cp1252},
+    {EPERM, "sem permissão"_cp1252},
+    {ENOSPC, "disco cheio"_cp1252},
+    {EROFS, "disco somente leitura"_cp1252},
+    {EPIPE, "quem lia a saída a fechou"_cp1252},
+    {EIO, "erro de entrada e saída no disco"_cp1252},
 };
 // Any other code: {code} is its number.
-constexpr char kOtherErrorReason[] = "erro {code} do sistema";
+constexpr const char* kOtherErrorReason = "erro {code} do sistema"_cp1252;
 
 // The errno value as a short reason that says what to check: "disco cheio".
 std::string ErrorReason(int code);

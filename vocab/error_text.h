@@ -13,7 +13,7 @@ enum LinkErrorDetail {
     kLinkLineLost = 3,       // the system reports the port's line gone (an adapter pulled)
 };
 
-// The two parts of a pair's text, Windows-1252: the class's title and the detail's sentence,
+// The two parts of a pair's text: the class's title and the detail's sentence,
 // each empty where the pair has none (the link's own pairs have a sentence only).
 struct ErrorWords {
     std::string title;
@@ -21,9 +21,8 @@ struct ErrorWords {
 };
 ErrorWords ErrorParts(int errClass, int errDetail);
 
-// The title and the sentence with a blank line between them. Returns Windows-1252 bytes
-// (Cp1252ToUtf8 turns them into UTF-8 for display). Class 0 and the cleared link condition give
-// the empty text; any pair of integers gives some text.
+// The title and the sentence with a blank line between them. Class 0 and the cleared link
+// condition give the empty text; any pair of integers gives some text.
 std::string ErrorText(int errClass, int errDetail);
 
 // A text on one line, for a trace or a port's line: each run of line breaks and blanks becomes

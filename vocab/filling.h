@@ -12,9 +12,10 @@
 // never read for keys, so that a holder's name cannot change the text around it.
 std::string FillIn(const std::string& text, std::initializer_list<std::pair<const char*, std::string>> values);
 
-// The Windows-1252 text's words turned into UTF-8 and the values, UTF-8 already (names that the
-// system gives: ports, paths), put in as they are.
-std::string FillInUtf8(const std::string& cp1252, std::initializer_list<std::pair<const char*, std::string>> values);
+// The vocabulary's text turned into UTF-8 and the values, UTF-8 already (names that the system
+// gives: ports, paths), put in as they are.
+std::string FillInUtf8(const std::string& cp1252,
+                       std::initializer_list<std::pair<const char*, std::string>> values);
 
 // A word in the count's number: "porta tentada" for 1, "portas tentadas" for the rest.
 struct CountedWords {

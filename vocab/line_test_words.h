@@ -1,65 +1,37 @@
 // The texts of the line test, the one feature that kestro-cli calls ping and the window's
-// context menu "Testar comunicação"; Windows-1252, with {name} for what FillIn puts in
-// (vocab/filling.h).
+// context menu "Testar comunicação", with {name} for what FillIn puts in (vocab/filling.h).
 #pragma once
 
 #include "vocab/filling.h"
+#include "vocab/text.h"
 
 // The window's context menu entry that runs it.
-constexpr char kLineTestAction[] = "Testar comunica\347\343o";
+constexpr const char* kLineTestAction = "Testar comunicação"_cp1252;
 
 // One exchange's line, after its {number}.
-constexpr char kAnsweredText[] = "{number}: {ms} ms";
-constexpr char kBusyAnsweredText[] = "{number}: ocupado {times} vezes, {ms} ms";
-constexpr char kNoAnswerText[] = "{number}: sem resposta";
-constexpr char kInvalidAnswerText[] = "{number}: sem resposta (resposta inv\341lida)";
+constexpr const char* kAnsweredText = "{number}: {ms} ms"_cp1252;
+constexpr const char* kBusyAnsweredText = "{number}: ocupado {times} vezes, {ms} ms"_cp1252;
+constexpr const char* kNoAnswerText = "{number}: sem resposta"_cp1252;
+constexpr const char* kInvalidAnswerText = "{number}: sem resposta (resposta inválida)"_cp1252;
 // Refused by NAK, or by an error in the response's header; {reason} is the pair's text.
-constexpr char kRefusedText[] = "{number}: recusado (NAK {class}/{detail}: {reason})";
-constexpr char kRefusedInResponseText[] = "{number}: recusado (erro {class}/{detail} na resposta: {reason})";
-constexpr char kDiffersText[] = "{number}: resposta diferente da primeira: \"{answer}\"";
+constexpr const char* kRefusedText = "{number}: recusado (NAK {class}/{detail}: {reason})"_cp1252;
+constexpr const char* kRefusedInResponseText =
+    "{number}: recusado (erro {class}/{detail} na resposta: {reason})"_cp1252;
+constexpr const char* kDiffersText = "{number}: resposta diferente da primeira: \"{answer}\"";
 
 // kestro-cli's summary: the counts, then the times.
-constexpr CountedWords kSentWords = {"enviado", "enviados"};
-constexpr CountedWords kAnsweredWords = {"respondido", "respondidos"};
-constexpr CountedWords kNoAnswerWords = {"sem resposta", "sem resposta"};
-constexpr CountedWords kRefusedWords = {"recusado", "recusados"};
-constexpr CountedWords kDiffersWords = {"diferente", "diferentes"};
-constexpr char kTimesText[] = "{min}/{median}/{max} ms (m\355n/mediana/m\341x)";
+constexpr CountedWords kSentWords = {"enviado"_cp1252, "enviados"_cp1252};
+constexpr CountedWords kAnsweredWords = {"respondido"_cp1252, "respondidos"_cp1252};
+constexpr CountedWords kNoAnswerWords = {"sem resposta"_cp1252, "sem resposta"_cp1252};
+constexpr CountedWords kRefusedWords = {"recusado"_cp1252, "recusados"_cp1252};
+constexpr CountedWords kDiffersWords = {"diferente"_cp1252, "diferentes"_cp1252};
+constexpr const char* kTimesText = "{min}/{median}/{max} ms (mín/mediana/máx)"_cp1252;
 
 // The window's status line: the answers, then their times when all came, or what went wrong
 // ("respostas" is feminine; "diferentes" is both).
-constexpr char kStatusText[] = "Comunica\347\343o: {answered} de {sent} respostas";
-constexpr char kStatusTimesText[] = ", {min} a {max} ms";
-constexpr char kStatusAnsweredTimesText[] = "; respondidas em {min} a {max} ms";
-constexpr CountedWords kRefusedAnswersWords = {"recusada", "recusadas"};
+constexpr const char* kStatusText = "Comunicação: {answered} de {sent} respostas"_cp1252;
+constexpr const char* kStatusTimesText = ", {min} a {max} ms"_cp1252;
+constexpr const char* kStatusAnsweredTimesText = "; respondidas em {min} a {max} ms"_cp1252;
+constexpr CountedWords kRefusedAnswersWords = {"recusada"_cp1252, "recusadas"_cp1252};
 // The window's status line while the test runs: the exchange under way, of how many.
-constexpr char kProgressText[] = "Testando comunica\347\343o: {number} de {count}\205";
-
-// Every text above, for tests.
-constexpr const char* kLineTestWords[] = {
-    kLineTestAction,
-    kAnsweredText,
-    kBusyAnsweredText,
-    kNoAnswerText,
-    kInvalidAnswerText,
-    kRefusedText,
-    kRefusedInResponseText,
-    kDiffersText,
-    kTimesText,
-    kStatusText,
-    kStatusTimesText,
-    kSentWords.one,
-    kSentWords.many,
-    kAnsweredWords.one,
-    kAnsweredWords.many,
-    kNoAnswerWords.one,
-    kNoAnswerWords.many,
-    kRefusedWords.one,
-    kRefusedWords.many,
-    kDiffersWords.one,
-    kDiffersWords.many,
-    kRefusedAnswersWords.one,
-    kRefusedAnswersWords.many,
-    kProgressText,
-    kStatusAnsweredTimesText,
-};
+constexpr const char* kProgressText = "Testando comunicação: {number} de {count}…"_cp1252;

@@ -2,39 +2,39 @@
 #include "vocab/port_words.h"
 
 const PortStateWords kPortStateWords[kPortStateCount] = {
-    {"livre", "livre", ""},
-    {"sem permiss\343o ({advice})", "sem permiss\343o", " Sem permiss\343o: {advice}."},
-    {"em uso por {holder}", "em uso", " Em uso por {holder}."},
-    {"n\343o \351 uma porta serial", "n\343o serial", " N\343o \351 uma porta serial."},
-    {"n\343o encontrada (verifique o cabo e o adaptador)", "n\343o encontrada",
-     " Porta n\343o encontrada: verifique o cabo e o adaptador."},
-    {"sem dispositivo (o sistema n\343o achou a UART)", "sem dispositivo",
-     " Sem dispositivo: o sistema n\343o achou a UART desta porta."},
-    {"erro ao abrir ({code})", "erro ao abrir", ""},
-    {"conex\343o recusada (confira o servidor serial)", "conex\343o recusada",
-     " {where} recusou a conex\343o: confira o servidor."},
-    {"sem rota (confira a rede)", "sem rota", " Sem rota at\351 {where}: confira a rede."},
-    {"nome n\343o encontrado (confira o nome)", "nome n\343o encontrado",
-     " Nome n\343o encontrado: {where}; confira o nome."},
+    {"livre"_cp1252, "livre"_cp1252, ""},
+    {"sem permissão ({advice})"_cp1252, "sem permissão"_cp1252, " Sem permissão: {advice}."_cp1252},
+    {"em uso por {holder}"_cp1252, "em uso"_cp1252, " Em uso por {holder}."_cp1252},
+    {"não é uma porta serial"_cp1252, "não serial"_cp1252, " Não é uma porta serial."_cp1252},
+    {"não encontrada (verifique o cabo e o adaptador)"_cp1252, "não encontrada"_cp1252,
+     " Porta não encontrada: verifique o cabo e o adaptador."_cp1252},
+    {"sem dispositivo (o sistema não achou a UART)"_cp1252, "sem dispositivo"_cp1252,
+     " Sem dispositivo: o sistema não achou a UART desta porta."_cp1252},
+    {"erro ao abrir ({code})"_cp1252, "erro ao abrir"_cp1252, ""},
+    {"conexão recusada (confira o servidor serial)"_cp1252, "conexão recusada"_cp1252,
+     " {where} recusou a conexão: confira o servidor."_cp1252},
+    {"sem rota (confira a rede)"_cp1252, "sem rota"_cp1252, " Sem rota até {where}: confira a rede."_cp1252},
+    {"nome não encontrado (confira o nome)"_cp1252, "nome não encontrado"_cp1252,
+     " Nome não encontrado: {where}; confira o nome."_cp1252},
 };
 
 const PermissionWords kPermissionWords = {
-    "pe\347a acesso ao administrador",
-    "entre no grupo {group}",
-    "nem o grupo {group} pode abrir a porta; pe\347a ao administrador",
+    "peça acesso ao administrador"_cp1252,
+    "entre no grupo {group}"_cp1252,
+    "nem o grupo {group} pode abrir a porta; peça ao administrador"_cp1252,
 };
 
 const PortSpelling kPosixPortSpelling = {
-    "/dev/DISPOSITIVO",
-    "/dev/pts/3",
+    "/dev/DISPOSITIVO"_cp1252,
+    "/dev/pts/3"_cp1252,
     "A porta como ports a lista: ttyUSB0, ttyS0, pts/3 (COM3 no\n"
     "               Windows). Um caminho /dev/NOME vale como NOME; outro caminho\n"
-    "               absoluto, como est\341.",
+    "               absoluto, como está."_cp1252,
 };
 
 const PortSpelling kWindowsPortSpelling = {
-    "\\\\.\\PORTA",
-    "\\\\.\\COM10",
+    "\\\\.\\PORTA"_cp1252,
+    "\\\\.\\COM10"_cp1252,
     "A porta como ports a lista: COM3, COM10. Um caminho \\\\.\\COM10 vale\n"
-    "               como COM10.",
+    "               como COM10."_cp1252,
 };

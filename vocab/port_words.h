@@ -1,9 +1,9 @@
-// The words for a serial port's state, for the window, kestro-cli and the search of the ports;
-// Windows-1252, as every text of the programs is inside. A {name} in a text stands for a fact
-// that FillIn (vocab/filling.h) puts in.
+// The words for a serial port's state, for the window, kestro-cli and the search of the ports. A
+// {name} in a text stands for a fact that FillIn (vocab/filling.h) puts in.
 #pragma once
 
 #include "vocab/filling.h"
+#include "vocab/text.h"
 
 struct PortStateWords {
     const char* listed;       // after the port's name in a list
@@ -18,8 +18,8 @@ constexpr int kPortStateCount = 10;
 extern const PortStateWords kPortStateWords[kPortStateCount];
 
 // Who holds a port: {holder} above.
-constexpr char kUnknownHolder[] = "outro programa";
-constexpr char kHolderWithPid[] = "{name} (pid {pid})";
+constexpr const char* kUnknownHolder = "outro programa"_cp1252;
+constexpr const char* kHolderWithPid = "{name} (pid {pid})"_cp1252;
 
 // What to do about a refusal: {advice} above.
 struct PermissionWords {
@@ -30,7 +30,7 @@ struct PermissionWords {
 extern const PermissionWords kPermissionWords;
 
 // The status text of a port that did not open, before the state's sentence.
-constexpr char kOpenFailureCode[] = "{text} ({code})";
+constexpr const char* kOpenFailureCode = "{text} ({code})"_cp1252;
 
 // How the help and the usage errors write a port of the system they run on: the form of any
 // device path, one device path as an example, and what --port takes, wrapped as the help's

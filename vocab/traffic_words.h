@@ -1,62 +1,55 @@
 // What the traffic decoder says each message on the line means, for the traffic view, kestro-cli's
-// trace and saved traces; Windows-1252, with {name} for what FillIn puts in (vocab/filling.h).
+// trace and saved traces, with {name} for what FillIn puts in (vocab/filling.h).
 // Every byte count says "bytes", one included, as traces always have.
 #pragma once
 
+#include "vocab/text.h"
+
 // The host asks: for the sequence number, for a block (numbered from 1); a command's frame, with
 // its check byte "ok" or wrong, then its parameters or none.
-constexpr char kSynSentMeaning[] = "SYN: pede o n\372mero de sequ\352ncia";
-constexpr char kEnqMeaning[] = "ENQ: pede o bloco {block}";
-constexpr char kFrameMeaning[] =
-    "quadro: sequ\352ncia {seq}, comando {command}, extens\343o {extension}, byte de verifica\347\343o {check}, "
-    "{parameters}";
-constexpr char kCheckByteOk[] = "ok";
-constexpr char kCheckByteWrong[] = "{byte} errado, o certo \351 {right}";
-constexpr char kWithParameters[] = "par\342metros";
-constexpr char kWithoutParameters[] = "sem par\342metros";
+constexpr const char* kSynSentMeaning = "SYN: pede o número de sequência"_cp1252;
+constexpr const char* kEnqMeaning = "ENQ: pede o bloco {block}"_cp1252;
+constexpr const char* kFrameMeaning =
+    "quadro: sequência {seq}, comando {command}, extensão {extension}, byte de verificação {check}, "
+    "{parameters}"_cp1252;
+constexpr const char* kCheckByteOk = "ok"_cp1252;
+constexpr const char* kCheckByteWrong = "{byte} errado, o certo é {right}"_cp1252;
+constexpr const char* kWithParameters = "parâmetros"_cp1252;
+constexpr const char* kWithoutParameters = "sem parâmetros"_cp1252;
 
 // The printer answers; {error} is kErrorPairMeaning or kExplainedErrorMeaning.
-constexpr char kSynAnswerMeaning[] = "SYN: o pr\363ximo n\372mero de sequ\352ncia \351 {seq}";
-constexpr char kAckMeaning[] = "ACK: comando aceito";
-constexpr char kNakMeaning[] = "NAK: comando recusado, {error}";
-constexpr char kBusyMeaning[] = "DC1: impressora ocupada, {error}";
-constexpr char kBlockBusyMeaning[] = "DC1: impressora ocupada, bloco {block} ainda n\343o est\341 pronto, {error}";
-constexpr char kHeaderErrorMeaning[] = "cabe\347alho do bloco {block}: {error}";
-constexpr char kLastHeaderMeaning[] = "cabe\347alho do bloco {block}: {length} bytes de dados, \372ltimo bloco";
-constexpr char kMoreHeaderMeaning[] =
-    "cabe\347alho do bloco {block}: {length} bytes de dados, mais blocos a seguir";
-constexpr char kBlockDataMeaning[] = "dados do bloco {block}, {length} bytes, byte final {last}";
+constexpr const char* kSynAnswerMeaning = "SYN: o próximo número de sequência é {seq}"_cp1252;
+constexpr const char* kAckMeaning = "ACK: comando aceito"_cp1252;
+constexpr const char* kNakMeaning = "NAK: comando recusado, {error}"_cp1252;
+constexpr const char* kBusyMeaning = "DC1: impressora ocupada, {error}"_cp1252;
+constexpr const char* kBlockBusyMeaning =
+    "DC1: impressora ocupada, bloco {block} ainda não está pronto, {error}"_cp1252;
+constexpr const char* kHeaderErrorMeaning = "cabeçalho do bloco {block}: {error}"_cp1252;
+constexpr const char* kLastHeaderMeaning =
+    "cabeçalho do bloco {block}: {length} bytes de dados, último bloco"_cp1252;
+constexpr const char* kMoreHeaderMeaning =
+    "cabeçalho do bloco {block}: {length} bytes de dados, mais blocos a seguir"_cp1252;
+constexpr const char* kBlockDataMeaning = "dados do bloco {block}, {length} bytes, byte final {last}"_cp1252;
 
 // A printer's error pair, with its text on one line when it has one.
-constexpr char kErrorPairMeaning[] = "erro {class}/{detail}";
-constexpr char kExplainedErrorMeaning[] = "erro {class}/{detail}: {reason}";
+constexpr const char* kErrorPairMeaning = "erro {class}/{detail}"_cp1252;
+constexpr const char* kExplainedErrorMeaning = "erro {class}/{detail}: {reason}"_cp1252;
 
 // A message that the other side interrupted: what it was, then how much of it came.
-constexpr char kIncompleteMeaning[] = "{what}, {have} de {need} bytes";
-constexpr char kIncompleteEnq[] = "ENQ incompleto";
-constexpr char kIncompleteFrame[] = "quadro incompleto";
-constexpr char kIncompleteSynAnswer[] = "resposta ao SYN incompleta";
-constexpr char kIncompleteNak[] = "NAK incompleto";
-constexpr char kIncompleteBusy[] = "resposta DC1 incompleta";
-constexpr char kIncompleteBlockBusy[] = "resposta de ocupado incompleta";
-constexpr char kIncompleteHeader[] = "cabe\347alho do bloco {block} incompleto";
-constexpr char kIncompleteData[] = "dados do bloco {block} incompletos";
+constexpr const char* kIncompleteMeaning = "{what}, {have} de {need} bytes"_cp1252;
+constexpr const char* kIncompleteEnq = "ENQ incompleto"_cp1252;
+constexpr const char* kIncompleteFrame = "quadro incompleto"_cp1252;
+constexpr const char* kIncompleteSynAnswer = "resposta ao SYN incompleta"_cp1252;
+constexpr const char* kIncompleteNak = "NAK incompleto"_cp1252;
+constexpr const char* kIncompleteBusy = "resposta DC1 incompleta"_cp1252;
+constexpr const char* kIncompleteBlockBusy = "resposta de ocupado incompleta"_cp1252;
+constexpr const char* kIncompleteHeader = "cabeçalho do bloco {block} incompleto"_cp1252;
+constexpr const char* kIncompleteData = "dados do bloco {block} incompletos"_cp1252;
 
 // Bytes that start no message the other side expects.
-constexpr char kUnexpectedMeaning[] = "bytes inesperados";
+constexpr const char* kUnexpectedMeaning = "bytes inesperados"_cp1252;
 
-// A message's text after its meaning, whole or cut, and hex cut short: … is Windows-1252's 0x85.
-constexpr char kQuotedText[] = "{meaning}: \"{text}\"";
-constexpr char kQuotedCutText[] = "{meaning}: \"{text}\205\" ({total} bytes)";
-constexpr char kCutHex[] = "{hex} \205 ({total} bytes)";
-
-// Every text above, for tests.
-constexpr const char* kTrafficWords[] = {
-    kSynSentMeaning,   kEnqMeaning,          kFrameMeaning,          kCheckByteOk,       kCheckByteWrong,
-    kWithParameters,   kWithoutParameters,   kSynAnswerMeaning,      kAckMeaning,        kNakMeaning,
-    kBusyMeaning,      kBlockBusyMeaning,    kHeaderErrorMeaning,    kLastHeaderMeaning, kMoreHeaderMeaning,
-    kBlockDataMeaning, kErrorPairMeaning,    kExplainedErrorMeaning, kIncompleteMeaning, kIncompleteEnq,
-    kIncompleteFrame,  kIncompleteSynAnswer, kIncompleteNak,         kIncompleteBusy,    kIncompleteBlockBusy,
-    kIncompleteHeader, kIncompleteData,      kUnexpectedMeaning,     kQuotedText,        kQuotedCutText,
-    kCutHex,
-};
+// A message's text after its meaning, whole or cut, and hex cut short.
+constexpr const char* kQuotedText = "{meaning}: \"{text}\"";
+constexpr const char* kQuotedCutText = "{meaning}: \"{text}…\" ({total} bytes)"_cp1252;
+constexpr const char* kCutHex = "{hex} … ({total} bytes)"_cp1252;

@@ -1,0 +1,78 @@
+// kestro-cli's command set: what each command is called, what it takes, how the help explains
+// it and what runs it. Adding a command is adding a row.
+#include "cli/cli_commands.h"
+
+namespace {
+
+bool ReadSendWords(const std::vector<std::string>& words, CliOptions& options, std::string& error)
+{
+    return ParseSendRequest(words, options.send, error);
+}
+
+const CommandOption kAllOption = {"--all", "", &CliOptions::all,
+                                  "Com ports: todas as portas que o sistema conhece, uma por linha:\n"
+                                  "o nome, uma tabulação, o estado (\"livre\", ou por que não pode\n"
+                                  "ser usada), depois uma tabulação e o adaptador, quando\n"
+                                  "conhecido."};
+const CommandOption kVerboseOption = {"--verbose", "", &CliOptions::verbose,
+                                      "Com find: diz também, na saída de erro, cada porta onde nenhuma\n"
+                                      "impressora respondeu ou que ficou de fora, e por quê."};
+const CommandOption kRawOption = {"--raw", "", &CliOptions::raw,
+                                  "Com send: mostra os bytes da resposta em hexadecimal."};
+const CommandOption kCountOption = {"--count", "N", &CliOptions::countGiven,
+                                    "Com ping: quantas trocas, de 1 a 100.000 (10 se omitido)."};
+
+}  // namespace
+
+const std::vector<CliCommand>& CliCommands()
+{
+    static const std::vector<CliCommand> commands = {
+        {"ports", false, false, &kAllOption, "", nullptr,
+         "Lista as portas seriais que podem ser abertas agora, um nome por\n"
+         "linha, seguido de uma tabulação e do nome do adaptador quando o\n"
+         "sistema o conhece. Os caminhos de dispositivo dados depois dele\n"
+         "({example}) também são tentados. As portas deixadas de fora (em\n"
+         "uso por outro programa, sem permissão, ...) são contadas na saída\n"
+         "de erro.",
+         RunPorts},
+        {"identify", true, true, nullptr, "", nullptr,
+         "Conecta como o \"Conectar\" da janela e mostra o modelo da impressora\n"
+         "(Modelo), o número de série da memória fiscal (NS MF) e a versão do\n"
+         "software básico (SB, como NN.NN.NN).",
+         RunIdentify},
+        {"lx", true, true, nullptr, "", nullptr, "Conecta e identifica como identify, depois emite a Leitura X.",
+         RunLx},
+        {"find", false, true, &kVerboseOption, "", nullptr,
+         "Procura uma impressora em todas as portas que ports lista (e nos\n"
+         "caminhos de dispositivo dados), todas ao mesmo tempo, e mostra uma\n"
+         "linha por impressora que se identificou: a porta, depois Modelo,\n"
+         "NS MF e SB, separados por tabulações. Envia só a sincronização do\n"
+         "enlace (SYN) e as três consultas de identificação; leva cerca de\n"
+         "uma espera de resposta (6 segundos), quantas portas houver. A linha\n"
+         "de cada impressora sai assim que ela é identificada; uma porta que\n"
+         "responde mas não se identifica é dita na saída de erro, com o\n"
+         "motivo. Uma última linha na saída de erro conta as impressoras, as\n"
+         "portas tentadas e as deixadas de fora, e por quê (\"Nenhum ECF\n"
+         "encontrado\" quando nenhuma impressora se identificou).",
+         RunFind},
+        {"send", true, true, &kRawOption, "CMD EXT [PARAM...]", ReadSendWords,
+         "Envia um comando tal como é dado: o byte de comando CMD e o byte de\n"
+         "extensão EXT (0 a 255) e os parâmetros PARAM (inteiros de 32 bits,\n"
+         "negativos também), pelo mesmo ciclo do lx, sem identificar antes.\n"
+         "Mostra os campos da resposta, um por linha. Num terminal, mostra\n"
+         "antes o comando.",
+         RunSend},
+        {"ping", true, true, &kCountOption, "", nullptr,
+         "Testa a linha: sincroniza e envia N vezes a consulta do modelo, que\n"
+         "nada muda no ECF, pelo mesmo ciclo que identify, sem as pausas da\n"
+         "tela. Uma linha por troca quando ela termina (\"1: 152 ms\", \"2: sem\n"
+         "resposta\", \"3: recusado (NAK ...)\", \"4: resposta diferente da\n"
+         "primeira: ...\", \"5: ocupado 3 vezes, 1.250 ms\"), depois o resumo\n"
+         "com as contagens e os tempos (mín/mediana/máx). Depois de cada\n"
+         "falha pede de novo o número de sequência (SYN), para que uma falha\n"
+         "conte uma vez só. Sai com 0 quando todas as trocas tiveram a\n"
+         "resposta da primeira, 1 se não.",
+         RunPing},
+    };
+    return commands;
+}

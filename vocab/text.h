@@ -1,0 +1,135 @@
+// How the programs' texts are written: in UTF-8, as the technician reads them, with _cp1252 after
+// the quotes, and once, in vocab/:
+//     constexpr const char* kPortGoneText = "{port} não encontrada"_cp1252;
+// The suffix turns the text at compile time into Windows-1252, the byte form of every text inside
+// the programs (the printer's error table has it; the window and kestro-cli turn it into Unicode
+// where they show it, Cp1252ToUtf8). The build stops on a character that Windows-1252 lacks
+// (TextHasACharacterWithoutAWindows1252Form) and on a {name} that is not among kFactNames
+// (TextNamesAnUnknownFact): add a new fact's name there.
+#pragma once
+
+#include "vocab/cp1252.h"
+
+#include <string_view>
+#include <type_traits>
+
+// The names that callers fill in (FillIn, vocab/filling.h): one a line, in alphabetical order.
+// clang-format off
+constexpr std::string_view kFactNames[] = {
+    "adapter",
+    "adapters",
+    "advice",
+    "answer",
+    "answered",
+    "block",
+    "byte",
+    "check",
+    "class",
+    "code",
+    "command",
+    "commands",
+    "count",
+    "detail",
+    "error",
+    "example",
+    "extension",
+    "group",
+    "have",
+    "hex",
+    "high",
+    "holder",
+    "last",
+    "length",
+    "low",
+    "max",
+    "meaning",
+    "median",
+    "min",
+    "model",
+    "module",
+    "ms",
+    "name",
+    "need",
+    "needs",
+    "note",
+    "now",
+    "number",
+    "option",
+    "parameters",
+    "path",
+    "pid",
+    "port",
+    "ports",
+    "printers",
+    "reason",
+    "right",
+    "sent",
+    "seq",
+    "serial",
+    "shown",
+    "skipped",
+    "state",
+    "text",
+    "times",
+    "total",
+    "tried",
+    "unidentified",
+    "value",
+    "version",
+    "what",
+    "where",
+    "why",
+    "word",
+};
+// clang-format on
+
+// True when every {name} in the text is closed and among kFactNames.
+constexpr bool NamesOnlyKnownFacts(std::string_view text)
+{
+    for (size_t open = text.find('{'); open != std::string_view::npos; open = text.find('{', open + 1)) {
+        const size_t close = text.find('}', open);
+        if (close == std::string_view::npos)
+            return false;
+        bool known = false;
+        for (const std::string_view fact : kFactNames)
+            known = known || fact == text.substr(open + 1, close - open - 1);
+        if (!known)
+            return false;
+    }
+    return true;
+}
+
+// Never defined: a text that reaches one of them stops the build with its name.
+void TextHasACharacterWithoutAWindows1252Form();
+void TextNamesAnUnknownFact();
+
+// A text's Windows-1252 bytes, with room for as many as its UTF-8 has, the rest zeros.
+template <size_t size>
+struct Cp1252Text {
+    char bytes[size + 1] = {};
+};
+
+template <char... utf8>
+struct Cp1252Literal {
+    static constexpr char kUtf8[] = {utf8..., '\0'};
+    static constexpr Cp1252Text<sizeof...(utf8)> Converted()
+    {
+        Cp1252Text<sizeof...(utf8)> text;
+        const std::string_view source(kUtf8, sizeof...(utf8));
+        if (Utf8ToCp1252(source, text.bytes) == kNoCp1252Form)
+            TextHasACharacterWithoutAWindows1252Form();
+        if (!NamesOnlyKnownFacts(source))
+            TextNamesAnUnknownFact();
+        return text;
+    }
+    static constexpr Cp1252Text<sizeof...(utf8)> kText = Converted();
+};
+
+// A literal operator template over a string's characters: a GNU form that GCC, which builds
+// every target, and Clang take; the bytes live once in the program, whatever file names them.
+template <typename Char, Char... utf8>
+constexpr const char* operator""_cp1252()
+{
+    static_assert(std::is_same_v<Char, char>, "a text is a plain string literal");
+    return Cp1252Literal<utf8...>::kText.bytes;
+}
