@@ -325,7 +325,7 @@ double Connect(const std::string& port, const LinkPacing& pacing, CommandCycle& 
                TrafficObserver observer, std::unique_ptr<EcfLink>& link)
 {
     const Clock::time_point start = Clock::now();
-    link = std::make_unique<EcfLink>(port, pacing, OpenSerialPort, std::move(observer));
+    link = std::make_unique<EcfLink>(ReadPortName(port), pacing, OpenSerialPort, std::move(observer));
     cycle.SetLink(link.get());
     Identification identification;
     if (!link->online() || !CarregaConfig(cycle, display, identification))
@@ -412,7 +412,7 @@ std::vector<double> PullsToShown(char printer)
         SimProcess sim;
         PacedDisplay display;
         CommandCycle cycle(display);
-        EcfLink link(sim.PortName());
+        EcfLink link(ReadPortName(sim.PortName()));
         cycle.SetLink(&link);
         if (!link.Sync())
             Die("no printer to pull");
@@ -581,7 +581,7 @@ double OpenMs(const std::string& path, HolderCheck check, int runs)
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const Clock::time_point start = Clock::now();
-        if (!OpenSerialPort(path, "115200,n,8,1", EcfLink::kBufferSize, check).port)
+        if (!OpenSerialPort(DeviceAddress(path), "115200,n,8,1", EcfLink::kBufferSize, check).port)
             Die("the simulator's port did not open");
         times.push_back(Ms(Clock::now() - start));
     }
@@ -752,8 +752,8 @@ int main()
     link.reset();
     for (int run = 0; run < 5; ++run) {
         for (const bool traced : {false, true}) {
-            connect[traced].push_back(
-                Connect(sim.PortName(), pacing, cycle, display, traced ? trace.Observer() : TrafficObserver(), link));
+            connect[traced].push_back(Connect(sim.PortName(), pacing, cycle, display,
+                                              traced ? trace.Observer() : TrafficObserver(), link));
             link.reset();
         }
     }

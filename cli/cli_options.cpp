@@ -5,7 +5,7 @@
 #include "base/option_table.h"
 #include "base/version.h"
 #include "cli/cli_commands.h"
-#include "serial/network_port.h"
+#include "serial/port_address.h"
 #include "serial/port_list.h"
 #include "session/line_test.h"
 #include "session/printer_session.h"
@@ -60,7 +60,7 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
             return false;
         }
         options.command = CommandNamed(word);
-    } else if (IsDevicePathArgument(word) || IsNetworkPortName(word)) {
+    } else if (IsPortWord(word)) {
         options.extraPaths.push_back(word);
     } else if (word.rfind('-', 0) == 0) {
         error = FillInUtf8(kUnknownOptionText, {{"word", word}});
@@ -113,7 +113,8 @@ bool ServerPortsRead(const CliOptions& options, std::string& error)
     std::vector<std::string> words = options.extraPaths;
     words.push_back(options.port);
     for (const std::string& word : words) {
-        if (IsNetworkPortName(word) && !ParseNetworkPortName(word)) {
+        const PortAddress address = ReadPortName(word);
+        if (address.OnServer() && address.host.empty()) {
             error = FillInUtf8(kNetworkPortFormText, {{"word", word}});
             return false;
         }

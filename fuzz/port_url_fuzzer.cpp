@@ -2,7 +2,7 @@
 // a host without the characters that end one and a port number from 1 to 65535, and written back
 // as the texts name it, it reads the same; what does not read is never taken for a server's port.
 // Built with libFuzzer, ASan and UBSan.
-#include "serial/network_port.h"
+#include "serial/port_address.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +16,9 @@ namespace {
     std::abort();
 }
 
-bool SameAddress(const NetworkAddress& a, const NetworkAddress& b)
+bool SameAddress(const PortAddress& a, const PortAddress& b)
 {
-    return a.rfc2217 == b.rfc2217 && a.host == b.host && a.port == b.port;
+    return a.kind == b.kind && a.host == b.host && a.port == b.port;
 }
 
 }  // namespace
@@ -26,23 +26,24 @@ bool SameAddress(const NetworkAddress& a, const NetworkAddress& b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string name(reinterpret_cast<const char*>(data), size);
-    const auto address = ParseNetworkPortName(name);
-    if (!address) {
-        if (!NetworkPortWhere(name).empty())
+    const PortAddress address = ReadPortName(name);
+    if (address.name != name)
+        Fail("the name was not kept as given");
+    if (!address.OnServer() || address.host.empty()) {
+        if (!address.Where().empty() || !address.port.empty())
             Fail("a name that does not read has a server");
         return 0;
     }
-    if (!IsNetworkPortName(name))
-        Fail("a name without a scheme read");
-    if (address->host.empty() || address->host.find_first_of("/[]@ ?#") != std::string::npos)
+    if (!IsPortWord(name))
+        Fail("a server's port is no port word");
+    if (address.host.find_first_of("/[]@ ?#") != std::string::npos)
         Fail("a host that cannot be");
-    const int number = std::atoi(address->port.c_str());
-    if (address->port.empty() || address->port.size() > 5 || number < 1 || number > 65535 ||
-        address->port.find_first_not_of("0123456789") != std::string::npos)
+    const int number = std::atoi(address.port.c_str());
+    if (address.port.empty() || address.port.size() > 5 || number < 1 || number > 65535 ||
+        address.port.find_first_not_of("0123456789") != std::string::npos)
         Fail("a port number out of range");
-    const std::string again = (address->rfc2217 ? "rfc2217://" : "socket://") + NetworkPortWhere(*address);
-    const auto reread = ParseNetworkPortName(again);
-    if (!reread || !SameAddress(*reread, *address))
+    const std::string scheme = address.kind == PortKind::kRfc2217Server ? "rfc2217://" : "socket://";
+    if (!SameAddress(ReadPortName(scheme + address.Where()), address))
         Fail("the name written back reads otherwise");
     return 0;
 }

@@ -3,7 +3,7 @@
 
 #include "base/local_time.h"
 #include "base/log.h"
-#include "serial/port_list.h"
+#include "serial/line_settings.h"
 #include "vocab/error_text.h"
 #include "vocab/status_words.h"
 #include "vocab/traffic_notes.h"
@@ -21,16 +21,16 @@ std::string FirstNote(const char* first, const std::string& portName)
 
 }  // namespace
 
-EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpener opener, TrafficObserver observer)
+EcfLink::EcfLink(const PortAddress& port, LinkPacing pacing, SerialPortOpener opener, TrafficObserver observer)
     : pacing(std::move(pacing)),
       observer(std::move(observer)),
       rxBuf(std::make_unique<uint8_t[]>(kBufferSize)),
       txBuf(std::make_unique<uint8_t[]>(kBufferSize)),
       paramBuf(std::make_unique<uint8_t[]>(kBufferSize)),
-      devicePath(DevicePathForPortName(portName))
+      port(port)
 {
     AppLog("SerialDevice");
-    serial = std::make_unique<SerialDevice>(devicePath, "115200,n,8,1", 0, kBufferSize, std::move(opener));
+    serial = std::make_unique<SerialDevice>(port, ModeText(kPrinterLine), 0, kBufferSize, std::move(opener));
     serial->SetReaderPause(this->pacing.readerPause);
     serial->SetReaderThread(this->pacing.readerThread);
     AppLog("SerialDevice Ok");
@@ -38,7 +38,7 @@ EcfLink::EcfLink(const std::string& portName, LinkPacing pacing, SerialPortOpene
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
     onlineFlag = serial->Open(HolderCheck::kLook);
-    const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, portName);
+    const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, port.name);
     Note(first);
     AppLog(onlineFlag ? "SerialOpen Ok" : "SerialOpen NOk");
     nextSeq = -1;

@@ -34,7 +34,7 @@ public:
 
     // Opens the port at once, refusing it when another program holds it; online() tells whether
     // it opened. The observer, if any, sees the link's traffic from its first note on.
-    explicit EcfLink(const std::string& portName, LinkPacing pacing = {}, SerialPortOpener opener = OpenSerialPort,
+    explicit EcfLink(const PortAddress& port, LinkPacing pacing = {}, SerialPortOpener opener = OpenSerialPort,
                      TrafficObserver observer = {});
     ~EcfLink();
     EcfLink(const EcfLink&) = delete;
@@ -84,7 +84,7 @@ public:
     const PortStatus& OpenFailure() const { return serial->OpenFailure(); }
     // Its system's error code.
     int LastError() const { return serial->LastError(); }
-    const std::string& DevicePath() const { return devicePath; }
+    const std::string& DevicePath() const { return port.path; }
     // Whether the system reports the port's line gone, looked at now; the first time, the
     // traffic gets a note. Stays true after End until the port opens again.
     bool LineLost();
@@ -145,7 +145,7 @@ private:
     std::unique_ptr<uint8_t[]> rxBuf;
     std::unique_ptr<uint8_t[]> txBuf;
     std::unique_ptr<uint8_t[]> paramBuf;
-    std::string devicePath;
+    const PortAddress port;  // its path is the device path
     std::unique_ptr<SerialDevice> serial;
     int curSeq = 0;
     int blockCount = 0;

@@ -3,7 +3,6 @@
 #include "link/ecf_link.h"
 
 #include "base/log.h"
-#include "serial/network_port.h"
 #include "vocab/address_words.h"
 #include "vocab/error_text.h"
 #include "vocab/filling.h"
@@ -105,13 +104,13 @@ bool EcfLink::Wait()
 
 bool EcfLink::LineLost()
 {
-    if (serial->LineLost() == 0) {
+    if (!serial->LineLost()) {
         lossNoted = false;  // a port opened again, with its line there
         return false;
     }
     if (!lossNoted) {
         lossNoted = true;
-        AppLog("SerialLost " + std::to_string(serial->LineLost()));
+        AppLog("SerialLost " + std::to_string(serial->LineLost().code));
         Note(kLineLostNote);
         // The printer may come back with another adapter, or after a reset: ask for its number.
         nextSeq = -1;
@@ -121,12 +120,13 @@ bool EcfLink::LineLost()
 
 std::string EcfLink::LineLostText()
 {
-    const std::string where = NetworkPortWhere(devicePath);
+    const std::string where = port.Where();
     if (where.empty())
         return ErrorText(kLinkErrorClass, kLinkLineLost);
-    const int lost = serial->LineLost();
-    const char* const text =
-        IsTurnedAway(lost) ? kServerBusyText : SpeaksTelnet(lost) ? kServerSpeaksTelnetText : kConnectionLostText;
+    const LineLoss kind = serial->LineLost().kind;
+    const char* const text = kind == LineLoss::kTurnedAway    ? kServerBusyText
+                             : kind == LineLoss::kSpeaksTelnet ? kServerSpeaksTelnetText
+                                                               : kConnectionLostText;
     return FillIn(text, {{"where", where}});
 }
 

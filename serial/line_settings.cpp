@@ -1,4 +1,4 @@
-// Parser of the mode text; the platform ports apply what it reads.
+// The mode text written and read; the platform ports apply what it reads.
 #include "serial/line_settings.h"
 
 #include <cctype>
@@ -60,4 +60,10 @@ std::optional<LineSettings> ParseModeText(const std::string& modeText)
     settings.dataBits = static_cast<int>(*dataBits);
     settings.stopBits = static_cast<int>(*stopBits);
     return settings;
+}
+
+std::string ModeText(const LineSettings& settings)
+{
+    return std::to_string(settings.baud) + "," + settings.parity + "," + std::to_string(settings.dataBits) + "," +
+           std::to_string(settings.stopBits);
 }

@@ -1,4 +1,4 @@
-// Line settings read from a mode text such as "115200,n,8,1".
+// Line settings, the printer's among them, and the mode text ("115200,n,8,1") that carries them.
 #pragma once
 
 #include <optional>
@@ -11,6 +11,11 @@ struct LineSettings {
     int stopBits = 1;   // 1 or 2
 };
 
+// The printer's line: 115200 bit/s, 8 data bits, no parity, 1 stop bit.
+constexpr LineSettings kPrinterLine {115200, 'n', 8, 1};
+
+// "115200,n,8,1": what ParseModeText reads back.
+std::string ModeText(const LineSettings& settings);
 // Baud, parity, data bits, stop bits separated by commas; blanks around the fields are allowed.
 // Anything else gives no settings.
 std::optional<LineSettings> ParseModeText(const std::string& modeText);

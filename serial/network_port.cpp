@@ -11,25 +11,10 @@
 
 namespace {
 
-constexpr char kRawScheme[] = "socket://";
-constexpr char kRfc2217Scheme[] = "rfc2217://";
 // As long as the reader's pause: the read waits instead of the pause (ReadWaitsForBytes).
 constexpr int kReadWaitMs = 50;
 // A server that turns a client away says why in a line or two of text and closes.
 constexpr size_t kLongestFarewell = 256;
-
-const LineSettings kPrinterLine {115200, 'n', 8, 1};
-
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool IsPortNumber(const std::string& text)
-{
-    if (text.empty() || text.size() > 5 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    const long number = std::stol(text);
-    return number >= 1 && number <= 65535;
-}
 
 // What a server may write as text: a printer's first answer on a connection never is.
 bool IsText(uint8_t byte) { return (byte >= 0x20 && byte < 0x7F) || byte == '\r' || byte == '\n' || byte == '\t'; }
@@ -80,7 +65,7 @@ public:
         int error = 0;
         if (n <= 0 || connection->Send(source, n, error))
             return true;
-        MarkLost(error);
+        MarkLost(LineLoss::kServerGone, error);
         return false;
     }
 
@@ -91,7 +76,8 @@ private:
         int error = 0;
         const int got = connection->Receive(raw.data(), n, kReadWaitMs, error);
         if (got < 0) {
-            MarkLost(!farewell.empty() && error == ClosedByServerError() ? TurnedAwayError() : error);
+            const bool turnedAway = !farewell.empty() && error == ClosedByServerError();
+            MarkLost(turnedAway ? LineLoss::kTurnedAway : LineLoss::kServerGone, error);
             return;
         }
         std::vector<uint8_t> data;
@@ -102,7 +88,7 @@ private:
         } else {
             data.assign(raw.begin(), raw.begin() + got);
             if (!printerSpoke && farewell.empty() && OpensWithTelnet(data)) {
-                MarkLost(SpeaksTelnetError());
+                MarkLost(LineLoss::kSpeaksTelnet, 0);
                 return;
             }
         }
@@ -135,54 +121,16 @@ private:
     bool printerSpoke = false;
 };
 
-PortStatus Failure(PortState state, int error, const NetworkAddress& address)
+PortStatus Failure(PortState state, int error, const PortAddress& address)
 {
     PortStatus status;
     status.state = state;
     status.error = error;
-    status.where = NetworkPortWhere(address);
+    status.where = address.Where();
     return status;
 }
 
 }  // namespace
-
-bool IsNetworkPortName(const std::string& name)
-{
-    return StartsWith(name, kRawScheme) || StartsWith(name, kRfc2217Scheme);
-}
-
-std::optional<NetworkAddress> ParseNetworkPortName(const std::string& name)
-{
-    NetworkAddress address;
-    address.rfc2217 = StartsWith(name, kRfc2217Scheme);
-    if (!address.rfc2217 && !StartsWith(name, kRawScheme))
-        return std::nullopt;
-    const std::string rest = name.substr(address.rfc2217 ? sizeof kRfc2217Scheme - 1 : sizeof kRawScheme - 1);
-    const size_t colon = rest.rfind(':');
-    if (colon == std::string::npos || !IsPortNumber(rest.substr(colon + 1)))
-        return std::nullopt;
-    address.host = rest.substr(0, colon);
-    address.port = rest.substr(colon + 1);
-    if (address.host.size() > 2 && address.host.front() == '[' && address.host.back() == ']')
-        address.host = address.host.substr(1, address.host.size() - 2);
-    const bool bad = address.host.empty() || address.host.find_first_of("/[]@ ?#") != std::string::npos ||
-                     (address.host.find(':') != std::string::npos && rest.front() != '[');
-    if (bad)
-        return std::nullopt;
-    return address;
-}
-
-std::string NetworkPortWhere(const NetworkAddress& address)
-{
-    const bool v6 = address.host.find(':') != std::string::npos;
-    return (v6 ? "[" + address.host + "]" : address.host) + ":" + address.port;
-}
-
-std::string NetworkPortWhere(const std::string& name)
-{
-    const auto address = ParseNetworkPortName(name);
-    return address ? NetworkPortWhere(*address) : std::string();
-}
 
 HostLookup LookUpHost(const std::string& host)
 {
@@ -208,39 +156,36 @@ HostLookup LookUpHost(const std::string& host)
     return shared->lookup;
 }
 
-bool IsTurnedAway(int lostError) { return lostError != 0 && lostError == TurnedAwayError(); }
-
-bool SpeaksTelnet(int lostError) { return lostError != 0 && lostError == SpeaksTelnetError(); }
-
-PortOpenResult OpenNetworkPort(const std::string& name, const std::string& modeText, const HostResolver& resolver)
+PortOpenResult OpenNetworkPort(const PortAddress& address, const std::string& modeText,
+                               const HostResolver& resolver)
 {
     PortOpenResult result;
-    const auto address = ParseNetworkPortName(name);
-    if (!address) {
+    if (address.host.empty()) {
         // Nothing that names a server: said as a name that was not found, the name as given.
         result.failure.state = PortState::kNameNotFound;
-        result.failure.where = name.substr(name.find("//") + 2);
+        result.failure.where = address.name.substr(address.name.find("//") + 2);
         return result;
     }
     const auto deadline = std::chrono::steady_clock::now() + kNetworkOpenBound;
-    const HostLookup lookup = resolver(address->host);
+    const HostLookup lookup = resolver(address.host);
     if (lookup.addresses.empty()) {
-        result.failure = Failure(PortState::kNameNotFound, lookup.error, *address);
+        result.failure = Failure(PortState::kNameNotFound, lookup.error, address);
         return result;
     }
     TcpConnectResult connected;
     for (const std::string& numeric : lookup.addresses) {
-        connected = ConnectTcp(numeric, address->port, deadline);
+        connected = ConnectTcp(numeric, address.port, deadline);
         if (connected.connection || std::chrono::steady_clock::now() >= deadline)
             break;
     }
     if (!connected.connection) {
-        result.failure = Failure(ConnectFailureState(connected.error), connected.error, *address);
+        result.failure = Failure(ConnectFailureState(connected.error), connected.error, address);
         return result;
     }
-    auto port = std::make_unique<NetworkSerialPort>(std::move(connected.connection), address->rfc2217);
+    const bool rfc2217 = address.kind == PortKind::kRfc2217Server;
+    auto port = std::make_unique<NetworkSerialPort>(std::move(connected.connection), rfc2217);
     // The printer's line is 115200 8N1; a raw port keeps what the server was set to.
-    if (address->rfc2217) {
+    if (rfc2217) {
         const std::vector<uint8_t> opening = TelnetCodec::Opening(ParseModeText(modeText).value_or(kPrinterLine));
         port->Send(opening.data(), static_cast<int>(opening.size()));
     }

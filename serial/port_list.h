@@ -3,6 +3,7 @@
 // file per system, beside the portable filter of usable ports.
 #pragma once
 
+#include "serial/port_address.h"
 #include "vocab/port_words.h"
 
 #include <string>
@@ -14,10 +15,11 @@ struct PortCandidate {
     std::string path;
     std::string name;
     std::string description;
+    PortKind kind = PortKind::kDevice;  // a port on a serial server only when the user named one
 };
 
-// The system's device path for a port name: "\\.\COM3" on Windows, "/dev/ttyUSB0" elsewhere;
-// an absolute path, and a port on a serial server ("socket://loja12:3001"), is taken as it stands.
+// The system's device path for a port name: "\\.\COM3" on Windows, "/dev/ttyUSB0" elsewhere,
+// where an absolute path is taken as it stands.
 std::string DevicePathForPortName(const std::string& name);
 // The inverse: the port name of a device path; a path outside the device folder stays whole.
 std::string PortNameForDevicePath(const std::string& path);
@@ -27,6 +29,6 @@ bool IsDevicePathArgument(const std::string& argument);
 // How the help texts write this system's ports and device paths.
 const PortSpelling& SystemPortSpelling();
 
-// The ports to try, in the order to show them; extraPaths are device paths that the user
-// named on the command line.
+// The ports to try, in the order to show them; extraPaths are the ports that the user named on
+// the command line (IsPortWord).
 std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& extraPaths);

@@ -2,8 +2,6 @@
 // by the user, in the order shown to the user; a port's name is its path below /dev.
 #include "serial/port_list.h"
 
-#include "serial/network_port.h"
-
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -75,7 +73,7 @@ SortKey KeyOf(const std::string& name)
 
 std::string DevicePathForPortName(const std::string& name)
 {
-    return name.rfind('/', 0) == 0 || IsNetworkPortName(name) ? name : kDevPrefix + name;
+    return name.rfind('/', 0) == 0 ? name : kDevPrefix + name;
 }
 
 std::string PortNameForDevicePath(const std::string& path)
@@ -105,7 +103,8 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
         const std::string name = PortNameForDevicePath(path);
         // A path the system also lists under another spelling still gets its adapter's name.
         const bool plainName = name.find('/') == std::string::npos && !name.empty();
-        ports.push_back({path, name, plainName ? ProductName(kTtyClass / name) : std::string()});
+        ports.push_back(
+            {path, name, plainName ? ProductName(kTtyClass / name) : std::string(), ReadPortName(path).kind});
     }
     std::stable_sort(ports.begin(), ports.end(),
                      [](const PortCandidate& a, const PortCandidate& b) { return KeyOf(a.name) < KeyOf(b.name); });

@@ -3,7 +3,6 @@
 // the paths named by the user; a port's name is its path below the device namespace \\.\.
 #include "serial/port_list.h"
 
-#include "serial/network_port.h"
 #include "serial/serial_port.h"
 
 #include <cstdlib>
@@ -72,10 +71,7 @@ void AddSerialCommPorts(std::set<int>& known)
 
 }  // namespace
 
-std::string DevicePathForPortName(const std::string& name)
-{
-    return IsNetworkPortName(name) ? name : kDevicePrefix + name;
-}
+std::string DevicePathForPortName(const std::string& name) { return kDevicePrefix + name; }
 
 std::string PortNameForDevicePath(const std::string& path)
 {
@@ -111,7 +107,7 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
             listed = listed || candidate.path == path;
         if (listed || path.empty())
             continue;
-        candidates.push_back({path, PortNameForDevicePath(path), ""});
+        candidates.push_back({path, PortNameForDevicePath(path), "", ReadPortName(path).kind});
     }
     return candidates;
 }

@@ -1,11 +1,11 @@
-// Which kind of port a path names: a device of this system, or a port on a serial server.
+// The opener for each kind of port: a device of this system, or a port on a serial server.
 #include "serial/network_port.h"
 #include "serial/serial_port.h"
 
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize,
+PortOpenResult OpenSerialPort(const PortAddress& port, const std::string& modeText, int queueSize,
                               HolderCheck check)
 {
-    if (IsNetworkPortName(path))
-        return OpenNetworkPort(path, modeText, LookUpHost);
-    return OpenDevicePort(path, modeText, queueSize, check);
+    if (port.OnServer())
+        return OpenNetworkPort(port, modeText, LookUpHost);
+    return OpenDevicePort(port.path, modeText, queueSize, check);
 }

@@ -1,13 +1,13 @@
 // The portable part of the port checks: candidates paired with their statuses.
 #include "serial/port_status.h"
 
-#include "serial/network_port.h"
+#include "serial/serial_port.h"
 
 std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
 {
     std::vector<std::string> devices;
     for (const PortCandidate& candidate : candidates) {
-        if (!IsNetworkPortName(candidate.path))
+        if (candidate.kind == PortKind::kDevice)
             devices.push_back(candidate.path);
     }
     const std::vector<PortStatus> statuses = CheckPortPaths(devices);
@@ -15,9 +15,10 @@ std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
     size_t device = 0;
     for (const PortCandidate& candidate : candidates) {
         // A port on a serial server is free when it connects; the connection ends at once.
-        reports.push_back({candidate, IsNetworkPortName(candidate.path)
-                                          ? OpenSerialPort(candidate.path, {}, 0, HolderCheck::kCheap).failure
-                                          : statuses[device++]});
+        reports.push_back(
+            {candidate, candidate.kind == PortKind::kDevice
+                            ? statuses[device++]
+                            : OpenSerialPort(ReadPortName(candidate.path), {}, 0, HolderCheck::kCheap).failure});
     }
     return reports;
 }

@@ -3,7 +3,7 @@
 
 #include <new>
 
-SerialDevice::SerialDevice(std::string portPath, std::string modeText, int /*ioMode*/, int chunkSize,
+SerialDevice::SerialDevice(PortAddress portPath, std::string modeText, int /*ioMode*/, int chunkSize,
                            SerialPortOpener opener)
     : portPath(std::move(portPath)),
       modeText(std::move(modeText)),
@@ -26,7 +26,7 @@ bool SerialDevice::Open(HolderCheck check)
         return false;
     }
     port = std::move(opened.port);
-    lostError = 0;
+    lost = {};
     {
         std::lock_guard<std::mutex> guard(stopLock);
         stopRequest = false;
@@ -54,17 +54,17 @@ void SerialDevice::Close()
         running = false;
     }
     if (port)
-        lostError = port->LostError();
+        lost = port->Lost();
     port.reset();
 }
 
-int SerialDevice::LineLost()
+LostLine SerialDevice::LineLost()
 {
     if (!port)
-        return lostError;
-    if (port->LostError() == 0)
+        return lost;
+    if (!port->Lost())
         port->CheckLine();
-    return port->LostError();
+    return port->Lost();
 }
 
 bool SerialDevice::Write(const uint8_t* bytes, int n)
@@ -108,7 +108,7 @@ bool SerialDevice::ReaderTurn()
 {
     // While the receive buffer is full the rest of the last read is offered again instead of
     // reading more; bytes still waiting in the chunk when the port closes are dropped.
-    const bool reads = chunkPending == 0 && chunk && port->LostError() == 0;
+    const bool reads = chunkPending == 0 && chunk && !port->Lost();
     if (reads) {
         chunkOffset = 0;
         const int got = port->Read(chunk.get(), chunkSize);
@@ -126,7 +126,7 @@ void SerialDevice::ReaderLoop()
 {
     for (;;) {
         const bool waited = ReaderTurn() && port->ReadWaitsForBytes();
-        if (port->LostError() != 0 && chunkPending == 0) {
+        if (port->Lost() && chunkPending == 0) {
             AwaitStop();
             return;
         }

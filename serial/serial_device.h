@@ -18,7 +18,7 @@ class SerialDevice {
 public:
     // ioMode 0 is synchronous transfer, the only mode there is. The receive buffer holds three
     // chunks. Construction does not touch the port.
-    SerialDevice(std::string portPath, std::string modeText, int ioMode, int chunkSize,
+    SerialDevice(PortAddress portPath, std::string modeText, int ioMode, int chunkSize,
                  SerialPortOpener opener = OpenSerialPort);
     ~SerialDevice();
 
@@ -36,9 +36,9 @@ public:
     void Purge();
 
     bool IsOpen() const { return running; }
-    // The system's error code that said the line is gone (0 while it is there), looked at
-    // now; it stays after Close until the next Open. Bytes received before stay in the buffer.
-    int LineLost();
+    // How the line was lost (kNone while it is there), looked at now; it stays after Close until
+    // the next Open. Bytes received before stay in the buffer.
+    LostLine LineLost();
     // Why the last Open that failed did, as the open found it.
     const PortStatus& OpenFailure() const { return openFailure; }
     // Its system's error code.
@@ -62,7 +62,7 @@ private:
     // A lost line is not read again: the reader sleeps until Close.
     void AwaitStop();
 
-    const std::string portPath;
+    const PortAddress portPath;
     const std::string modeText;
     const int chunkSize;
     const SerialPortOpener opener;
@@ -78,6 +78,6 @@ private:
     bool running = false;
     bool readerThreadOn = true;
     PortStatus openFailure;
-    int lostError = 0;  // of the last port, kept from its Close to the next Open
+    LostLine lost;  // of the last port, kept from its Close to the next Open
     std::chrono::milliseconds readerPause {50};
 };

@@ -2,14 +2,26 @@
 // operating systems lives behind it, one implementation file per system.
 #pragma once
 
+#include "serial/port_address.h"
 #include "serial/port_status.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+// How a port's line was lost: a device's line gone (an adapter pulled), a server's connection
+// ended, a server that turned this client away because another one holds the port, or a raw
+// port's server that speaks telnet (it wants rfc2217://).
+enum class LineLoss { kNone, kLineGone, kServerGone, kTurnedAway, kSpeaksTelnet };
+struct LostLine {
+    LineLoss kind = LineLoss::kNone;
+    int code = 0;  // the system's code that told of it, for the log
+    explicit operator bool() const { return kind != LineLoss::kNone; }
+};
 
 // An open, configured port. Destroying it closes the port.
 class SerialPort {
@@ -28,20 +40,25 @@ public:
     // as it comes (a socket, whose answers take some milliseconds): the reader then needs no pause,
     // and the bytes reach the receive buffer as they arrive, as a device's driver queues them.
     virtual bool ReadWaitsForBytes() const { return false; }
-    // The system's error code that said the line is gone (an adapter pulled, the far end
-    // closed), as Read, Write or CheckLine met it; 0 while the line is there. Any thread.
-    int LostError() const { return lostError; }
+    // How the line was lost, as Read, Write or CheckLine met it; kNone while it is there. Any thread.
+    LostLine Lost() const
+    {
+        const std::lock_guard<std::mutex> guard(lostLock);
+        return lost;
+    }
 
 protected:
     // The first loss met is the one kept.
-    void MarkLost(int error)
+    void MarkLost(LineLoss kind, int code)
     {
-        int none = 0;
-        lostError.compare_exchange_strong(none, error);
+        const std::lock_guard<std::mutex> guard(lostLock);
+        if (!lost)
+            lost = {kind, code};
     }
 
 private:
-    std::atomic<int> lostError {0};
+    mutable std::mutex lostLock;
+    LostLine lost;
 };
 
 struct PortOpenResult {
@@ -58,9 +75,9 @@ struct PortOpenResult {
 // it connects, not for every command.
 enum class HolderCheck { kCheap, kLook };
 
-// Opens a port by its path: a device (OpenDevicePort), or a port on a serial server named as a
-// URL (OpenNetworkPort, serial/network_port.h).
-PortOpenResult OpenSerialPort(const std::string& path, const std::string& modeText, int queueSize,
+// Opens a port by its address: a device (OpenDevicePort), or a port on a serial server
+// (OpenNetworkPort, serial/network_port.h).
+PortOpenResult OpenSerialPort(const PortAddress& port, const std::string& modeText, int queueSize,
                               HolderCheck check = HolderCheck::kLook);
 // Opens a device path exclusively for reading and writing and configures it from the mode text:
 // raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.
@@ -68,7 +85,7 @@ PortOpenResult OpenDevicePort(const std::string& path, const std::string& modeTe
                               HolderCheck check);
 
 // Lets tests and tools put another port behind a SerialDevice.
-using SerialPortOpener = std::function<PortOpenResult(const std::string& path, const std::string& modeText,
+using SerialPortOpener = std::function<PortOpenResult(const PortAddress& port, const std::string& modeText,
                                                       int queueSize, HolderCheck check)>;
 
 // True when the path can be opened exclusively right now; the port is closed again at once.

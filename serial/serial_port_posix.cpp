@@ -130,7 +130,7 @@ public:
         // A hung-up terminal reads as zero bytes at once: without this it would look like a
         // printer that is merely silent.
         if (got < 0 && IsLineLostError(errno))
-            MarkLost(errno);
+            MarkLost(LineLoss::kLineGone, errno);
         else
             MarkIfHungUp(waiting.revents);
         return 0;
@@ -156,7 +156,7 @@ public:
             }
             if (done < 0 && errno != EAGAIN && errno != EINTR) {
                 if (IsLineLostError(errno))
-                    MarkLost(errno);
+                    MarkLost(LineLoss::kLineGone, errno);
                 return false;
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
@@ -172,9 +172,9 @@ private:
     void MarkIfHungUp(short revents)
     {
         if (revents & POLLNVAL)
-            MarkLost(EBADF);
+            MarkLost(LineLoss::kLineGone, EBADF);
         else if (revents & (POLLHUP | POLLERR))
-            MarkLost(EIO);
+            MarkLost(LineLoss::kLineGone, EIO);
     }
 
     int fd;

@@ -87,7 +87,7 @@ private:
     void MarkIfLost(DWORD error)
     {
         if (IsLineLostError(static_cast<int>(error)))
-            MarkLost(static_cast<int>(error));
+            MarkLost(LineLoss::kLineGone, static_cast<int>(error));
     }
 
     HANDLE handle;

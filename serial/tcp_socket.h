@@ -50,11 +50,8 @@ TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
 
 // What a failed connect's code says: kRefused, kUnreachable, or kOpenError for the rest.
 PortState ConnectFailureState(int error);
-// The code of a connection that the server closed in order, and of one that it closed right after
-// a line of text of its own, which is how a server turns away a second client.
+// The code of a connection that the server closed in order; after a line of text of its own, it
+// is how a server turns away a second client.
 int ClosedByServerError();
-int TurnedAwayError();
-// The code of a raw connection whose server opened with telnet's commands: it wants rfc2217://.
-int SpeaksTelnetError();
 // The code of a wait that ran out: a connect or a name lookup.
 int TimedOutError();

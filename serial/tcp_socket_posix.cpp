@@ -152,8 +152,4 @@ PortState ConnectFailureState(int error)
 
 int ClosedByServerError() { return ECONNRESET; }
 
-int TurnedAwayError() { return EBUSY; }
-
-int SpeaksTelnetError() { return EPROTO; }
-
 int TimedOutError() { return ETIMEDOUT; }

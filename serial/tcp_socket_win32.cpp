@@ -174,8 +174,4 @@ PortState ConnectFailureState(int error)
 
 int ClosedByServerError() { return WSAECONNRESET; }
 
-int TurnedAwayError() { return ERROR_BUSY; }
-
-int SpeaksTelnetError() { return ERROR_INVALID_DATA; }
-
 int TimedOutError() { return WSAETIMEDOUT; }

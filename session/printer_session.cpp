@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "link/command_numbers.h"
+#include "serial/port_address.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
 #include "vocab/search_words.h"
@@ -130,7 +131,7 @@ bool PrinterSession::OpenLink(const std::string& portName)
     Release();
     lastPort = portName;
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(portName, pacing, OpenSerialPort, trafficObserver);
+    link = std::make_unique<EcfLink>(ReadPortName(portName), pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();

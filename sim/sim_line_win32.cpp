@@ -55,7 +55,7 @@ bool SimLine::Open()
     std::string far, host;
     if (!NextPair(far, host))
         return false;
-    system->port = OpenSerialPort(DevicePathForPortName(far), "115200,n,8,1", 65536).port;
+    system->port = OpenSerialPort(ReadPortName(far), "115200,n,8,1", 65536).port;
     if (!system->port)
         return false;
     system->pending.clear();

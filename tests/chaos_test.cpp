@@ -28,7 +28,7 @@ protected:
             ++waits;
             std::this_thread::sleep_for(step);
         };
-        link = std::make_unique<EcfLink>(sim.PortName(), pacing);
+        link = std::make_unique<EcfLink>(ReadPortName(sim.PortName()), pacing);
         ASSERT_TRUE(link->online());
         cycle.SetLink(link.get());
         display.cycle = &cycle;
@@ -239,7 +239,7 @@ TEST_F(ChaosTest, PrinterGoneBeforeStartCannotOpenThePort)
 TEST(ChaosScripted, StrayBytesBeforeABlockAreDroppedNotReadAsItsHeader)
 {
     PtyPair line;
-    EcfLink link(line.Path().substr(5), FastPacing());
+    EcfLink link(ReadPortName(line.Path().substr(5)), FastPacing());
     ASSERT_TRUE(link.online());
     RecordingDisplay display;
     CommandCycle cycle(display);
@@ -285,7 +285,7 @@ TEST(ChaosScripted, NoiseOnTheLineCannotHoldTheHeaderWait)
         line.Send({0x00});
         WaitFor([&] { return noisy->Available() > before; });
     };
-    EcfLink link(line.Path().substr(5), pacing);
+    EcfLink link(ReadPortName(line.Path().substr(5)), pacing);
     line.Send({0x16, 0x00, 0x06});  // SYN answer and ACK
     link.SetCmd(20, 0);
     link.AddParam(0);
@@ -306,7 +306,7 @@ TEST(ChaosScripted, BlockBegunUnaskedMayPauseInItsHeader)
     PtyPair line;
     LinkPacing pacing;  // the real 50 ms step: the pause is longer than one step
     pacing.openWait = std::chrono::milliseconds(0);
-    EcfLink link(line.Path().substr(5), pacing);
+    EcfLink link(ReadPortName(line.Path().substr(5)), pacing);
     const std::string model = "MODEL|";
     const Bytes header {0x02, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, static_cast<uint8_t>(model.size()),
                         0x00};

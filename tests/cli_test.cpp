@@ -1131,7 +1131,7 @@ std::string Steady(const CliRun& run)
         const size_t digits = text.find_first_not_of(' ', at);
         const size_t end = digits == std::string::npos ? digits : text.find_first_not_of("0123456789/", digits);
         return end != std::string::npos && end > digits && text.compare(end, 3, " ms") == 0 ? end + 3
-                                                                                           : std::string::npos;
+                                                                                            : std::string::npos;
     };
     std::string steady = std::to_string(run.status) + "\n";
     for (size_t at = 0; at < text.size();) {
@@ -1212,7 +1212,7 @@ TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
         EXPECT_EQ(host, "loja12");
         return HostLookup {{}, EAI_NONAME};
     };
-    const PortOpenResult opened = OpenNetworkPort("socket://loja12:3001", "115200,n,8,1", notFound);
+    const PortOpenResult opened = OpenNetworkPort(ReadPortName("socket://loja12:3001"), "115200,n,8,1", notFound);
     ASSERT_FALSE(opened.port);
     EXPECT_EQ(Cp1252ToUtf8(OpenFailureText(opened.failure)),
               "Erro ao abrir Porta Serial! (" + std::to_string(EAI_NONAME) +

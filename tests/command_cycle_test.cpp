@@ -36,7 +36,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(sim.Start());
-        link = std::make_unique<EcfLink>(sim.PortName(), FastPacing());
+        link = std::make_unique<EcfLink>(ReadPortName(sim.PortName()), FastPacing());
         ASSERT_TRUE(link->online());
         cycle.SetLink(link.get());
     }
@@ -127,7 +127,7 @@ TEST_F(CommandCycleTest, IdentificationReadsTheThreeItems)
 TEST_F(CommandCycleTest, IdentificationOfAPortThatDoesNotReopenFails)
 {
     link->End();
-    const PortOpenResult holder = OpenSerialPort(sim.SlavePath(), "115200,n,8,1", 64);
+    const PortOpenResult holder = OpenSerialPort(DeviceAddress(sim.SlavePath()), "115200,n,8,1", 64);
     ASSERT_TRUE(holder.port);
     EXPECT_EQ(cycle.RetResp(0), "4");
     EXPECT_TRUE(cycle.LastStartFailed());
@@ -151,9 +151,10 @@ TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheDevicesGroup)
     };
     for (const auto& [mode, text] : rows) {
         ::chmod(path.c_str(), mode);
-        EcfLink link(path, FastPacing(), [](const std::string& device, const std::string&, int, HolderCheck) {
-            return PortOpenResult {nullptr, ExplainOpenFailure(device, EACCES)};
-        });
+        EcfLink link(ReadPortName(path), FastPacing(),
+                     [](const PortAddress& device, const std::string&, int, HolderCheck) {
+                         return PortOpenResult {nullptr, ExplainOpenFailure(device.path, EACCES)};
+                     });
         RecordingDisplay display;
         CommandCycle cycle(display);
         cycle.SetLink(&link);

@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(sim.Start());
-        link = std::make_unique<EcfLink>(sim.PortName(), FastPacing());
+        link = std::make_unique<EcfLink>(ReadPortName(sim.PortName()), FastPacing());
         ASSERT_TRUE(link->online());
     }
 
@@ -70,7 +70,7 @@ TEST_F(LinkTest, ExampleFramesAreExactOnTheWire)
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.sequence));
         sim.SetNextSequence(c.sequence);
-        EcfLink fresh(sim.PortName(), FastPacing());
+        EcfLink fresh(ReadPortName(sim.PortName()), FastPacing());
         fresh.SetCmd(c.command, 0);
         for (int32_t value : c.params)
             fresh.AddParam(value);
@@ -314,10 +314,10 @@ TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
 {
     link.reset();
     int opens = 0;
-    EcfLink counted(sim.PortName(), FastPacing(),
-                    [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
+    EcfLink counted(ReadPortName(sim.PortName()), FastPacing(),
+                    [&](const PortAddress& port, const std::string& mode, int size, HolderCheck check) {
                         ++opens;
-                        return OpenSerialPort(path, mode, size, check);
+                        return OpenSerialPort(port, mode, size, check);
                     });
     ASSERT_TRUE(counted.online());
     EXPECT_TRUE(counted.Start());
@@ -334,7 +334,7 @@ protected:
     void OpenLink(const LinkPacing& pacing)
     {
         link.reset();
-        link = std::make_unique<EcfLink>(line.Path().substr(5), pacing);
+        link = std::make_unique<EcfLink>(ReadPortName(line.Path().substr(5)), pacing);
         ASSERT_TRUE(link->online());
     }
     PtyPair line;
@@ -501,7 +501,7 @@ struct WatchedPort : SerialPort {
     explicit WatchedPort(std::unique_ptr<SerialPort> inner) : inner(std::move(inner)) {}
     int Read(uint8_t* destination, int n) override
     {
-        readsAfterLoss += LostError() != 0;
+        readsAfterLoss += static_cast<bool>(Lost());
         return Seen(inner->Read(destination, n));
     }
     bool Write(const uint8_t* source, int n) override { return Seen(inner->Write(source, n)); }
@@ -512,7 +512,7 @@ struct WatchedPort : SerialPort {
     }
     int Seen(int result)
     {
-        MarkLost(inner->LostError());
+        MarkLost(inner->Lost().kind, inner->Lost().code);
         return result;
     }
     std::unique_ptr<SerialPort> inner;
@@ -554,14 +554,14 @@ TEST(LinkLineLost, EveryWaitEndsWithinTwoPollSteps)
                 pull();
         };
         WatchedPort* port = nullptr;
-        const auto watch = [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
-            PortOpenResult opened = OpenSerialPort(path, mode, size, check);
+        const auto watch = [&](const PortAddress& address, const std::string& mode, int size, HolderCheck check) {
+            PortOpenResult opened = OpenSerialPort(address, mode, size, check);
             opened.port = std::make_unique<WatchedPort>(std::move(opened.port));
             port = static_cast<WatchedPort*>(opened.port.get());
             return opened;
         };
         std::string note;
-        EcfLink link(line.Path().substr(5), pacing, watch, [&](const TrafficRun& run) {
+        EcfLink link(ReadPortName(line.Path().substr(5)), pacing, watch, [&](const TrafficRun& run) {
             if (run.direction == TrafficDirection::kNote)
                 note.assign(run.bytes, run.bytes + run.length);
         });
@@ -588,7 +588,7 @@ TEST(LinkLifecycle, OpenedPortLogsItsStepsInOrder)
 {
     PtyPair line;
     LogCapture log;
-    EcfLink link(line.Path().substr(5), FastPacing());
+    EcfLink link(ReadPortName(line.Path().substr(5)), FastPacing());
     EXPECT_EQ(log.Tags(), (std::vector<std::string> {"SerialDevice", "SerialDevice Ok", "SerialOpen", "CmdLog",
                                                      "CmdLog Ok", "SerialOpen Ok"}));
     log.Clear();
@@ -599,7 +599,7 @@ TEST(LinkLifecycle, OpenedPortLogsItsStepsInOrder)
 TEST(LinkLifecycle, MissingPortIsNotOnline)
 {
     LogCapture log;
-    EcfLink link("kestro-no-such-port", FastPacing());
+    EcfLink link(ReadPortName("kestro-no-such-port"), FastPacing());
     EXPECT_FALSE(link.online());
     EXPECT_EQ(log.Tags().back(), "SerialOpen NOk");
     EXPECT_FALSE(link.Start());
@@ -609,7 +609,7 @@ TEST(LinkLifecycle, MissingPortIsNotOnline)
 TEST(LinkLifecycle, LongPortNameIsKeptWhole)
 {
     const std::string name = "pts/" + std::string(300, '9');
-    EcfLink link(name, FastPacing());
+    EcfLink link(ReadPortName(name), FastPacing());
     EXPECT_FALSE(link.online());
     EXPECT_EQ(link.DevicePath(), "/dev/" + name);
 }
@@ -628,7 +628,7 @@ TEST(LinkRealPacing, SilenceTimesOutAfterSixSeconds)
     PtyPair line;
     LinkPacing pacing;
     pacing.openWait = 0ms;
-    EcfLink link(line.Path().substr(5), pacing);
+    EcfLink link(ReadPortName(line.Path().substr(5)), pacing);
     line.Send({0x16, 0x00});
     link.SetCmd(20, 0);
     const auto start = std::chrono::steady_clock::now();

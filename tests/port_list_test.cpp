@@ -1,5 +1,6 @@
 // The list of candidate serial ports on Linux: order, names, extra paths and duplicates; what is
 // never opened, and what another program holds.
+#include "serial/port_address.h"
 #include "serial/port_list.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
@@ -32,6 +33,47 @@ std::vector<std::string> NamesAmong(const std::vector<PortCandidate>& list, cons
             names.push_back(port.name);
     }
     return names;
+}
+
+// A port's name read once: a device by its path, a server port by its scheme, host and number;
+// a server name that does not read keeps no host, so that its open says the name was not found.
+TEST(PortAddress, ReadsDevicesAndServerPortsAndNothingElse)
+{
+    const struct {
+        const char* name;
+        PortKind kind;
+        const char* path;
+        const char* host;
+        const char* where;
+    } rows[] = {
+        {"ttyUSB0", PortKind::kDevice, "/dev/ttyUSB0", "", ""},
+        {"/tmp/link", PortKind::kDevice, "/tmp/link", "", ""},
+        {"socket://loja12:3001", PortKind::kRawServer, "socket://loja12:3001", "loja12", "loja12:3001"},
+        {"rfc2217://10.0.0.5:65535", PortKind::kRfc2217Server, "rfc2217://10.0.0.5:65535", "10.0.0.5",
+         "10.0.0.5:65535"},
+        {"socket://[::1]:1", PortKind::kRawServer, "socket://[::1]:1", "::1", "[::1]:1"},
+        {"socket://::1:3001", PortKind::kRawServer, "socket://::1:3001", "", ""},
+        {"socket://loja12", PortKind::kRawServer, "socket://loja12", "", ""},
+        {"socket://loja12:", PortKind::kRawServer, "socket://loja12:", "", ""},
+        {"socket://loja12:0", PortKind::kRawServer, "socket://loja12:0", "", ""},
+        {"socket://loja12:65536", PortKind::kRawServer, "socket://loja12:65536", "", ""},
+        {"socket://loja12:30x1", PortKind::kRawServer, "socket://loja12:30x1", "", ""},
+        {"socket://:3001", PortKind::kRawServer, "socket://:3001", "", ""},
+        {"socket://eu@loja12:3001", PortKind::kRawServer, "socket://eu@loja12:3001", "", ""},
+        {"rfc2217://", PortKind::kRfc2217Server, "rfc2217://", "", ""},
+    };
+    for (const auto& row : rows) {
+        const PortAddress address = ReadPortName(row.name);
+        EXPECT_EQ(address.kind, row.kind) << row.name;
+        EXPECT_EQ(address.name, row.name);
+        EXPECT_EQ(address.path, row.path);
+        EXPECT_EQ(address.host, row.host) << row.name;
+        EXPECT_EQ(address.Where(), row.where) << row.name;
+    }
+    for (const char* word : {"/dev/ttyS0", "socket://loja12", "rfc2217://x:1"})
+        EXPECT_TRUE(IsPortWord(word)) << word;
+    for (const char* word : {"ttyUSB0", "COM3", "socket:/loja12:1", "-p"})
+        EXPECT_FALSE(IsPortWord(word)) << word;
 }
 
 TEST(PortList, ExtraPathsAreOrderedByFamilyThenNumber)
@@ -103,7 +145,7 @@ TEST(PortList, OnlySerialTerminalsAreEverOpened)
          {std::string("/dev/null"), std::string("/dev/tty"), std::string("/dev/ptmx"), fifo}) {
         SCOPED_TRACE(path);
         EXPECT_NE(NotASerialPortReason(path), "");
-        EXPECT_EQ(OpenSerialPort(path, "115200,n,8,1", 4096).failure.error, ENOTTY);
+        EXPECT_EQ(OpenSerialPort(DeviceAddress(path), "115200,n,8,1", 4096).failure.error, ENOTTY);
     }
     ::unlink(fifo.c_str());
     PtyPair line;
@@ -148,12 +190,12 @@ TEST(PortList, ALiveLockFileRefusesEveryOpenAndNamesItsProgram)
         GTEST_SKIP() << "no lock file can be written here";
     // The open for each command as well as the connecting one: the lock file costs no walk.
     for (const HolderCheck check : {HolderCheck::kCheap, HolderCheck::kLook}) {
-        const PortOpenResult opened = OpenSerialPort(line.Path(), "115200,n,8,1", 4096, check);
+        const PortOpenResult opened = OpenSerialPort(DeviceAddress(line.Path()), "115200,n,8,1", 4096, check);
         EXPECT_EQ(opened.port, nullptr);
         EXPECT_EQ(opened.failure.pid, ::getppid());
     }
     std::filesystem::remove(file);
-    EXPECT_NE(OpenSerialPort(line.Path(), "115200,n,8,1", 4096, HolderCheck::kCheap).port, nullptr);
+    EXPECT_NE(OpenSerialPort(DeviceAddress(line.Path()), "115200,n,8,1", 4096, HolderCheck::kCheap).port, nullptr);
 }
 
 TEST(PortList, AHoldersNameIsShownInPrintableCharactersOnly)

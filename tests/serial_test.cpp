@@ -138,7 +138,7 @@ protected:
 
 TEST_F(SerialDeviceTest, OpenConfiguresARawLineWithoutFlowControl)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     ASSERT_TRUE(device.Open());
     termios tio {};
     ASSERT_EQ(tcgetattr(line.KeptPort(), &tio), 0);
@@ -154,10 +154,10 @@ TEST_F(SerialDeviceTest, OpenConfiguresARawLineWithoutFlowControl)
 TEST_F(SerialDeviceTest, OpenTwiceNeitherReopensNorStartsASecondReader)
 {
     int opens = 0;
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk,
-                        [&](const std::string& path, const std::string& mode, int size, HolderCheck check) {
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk,
+                        [&](const PortAddress& port, const std::string& mode, int size, HolderCheck check) {
                             ++opens;
-                            return OpenSerialPort(path, mode, size, check);
+                            return OpenSerialPort(port, mode, size, check);
                         });
     ASSERT_TRUE(device.Open());
     ASSERT_TRUE(device.Open());
@@ -170,7 +170,7 @@ TEST_F(SerialDeviceTest, OpenTwiceNeitherReopensNorStartsASecondReader)
 
 TEST_F(SerialDeviceTest, MissingPortFailsAndStaysHarmless)
 {
-    SerialDevice device("/dev/kestro-no-such-port", "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress("/dev/kestro-no-such-port"), "115200,n,8,1", 0, kChunk);
     EXPECT_FALSE(device.Open());
     EXPECT_NE(device.LastError(), 0);
     device.Close();
@@ -181,7 +181,7 @@ TEST_F(SerialDeviceTest, MissingPortFailsAndStaysHarmless)
 
 TEST_F(SerialDeviceTest, WritesReachTheFarEnd)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     ASSERT_TRUE(device.Open());
     const std::vector<uint8_t> frame {0x01, 0x05, 0x14, 0x00, 0x02, 0x00, 0x30, 0x7C, 0xC7};
     EXPECT_TRUE(device.Write(frame.data(), static_cast<int>(frame.size())));
@@ -190,7 +190,7 @@ TEST_F(SerialDeviceTest, WritesReachTheFarEnd)
 
 TEST_F(SerialDeviceTest, ReadGivesBytesInOrderAndNeverWaits)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     ASSERT_TRUE(device.Open());
     EXPECT_EQ(ReadAll(device, 5).size(), 0u);
 
@@ -206,7 +206,7 @@ TEST_F(SerialDeviceTest, ReadGivesBytesInOrderAndNeverWaits)
 
 TEST_F(SerialDeviceTest, BytesSurviveCloseAndOpenUnlessPurged)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     ASSERT_TRUE(device.Open());
     line.Send({1, 2, 3});
     ASSERT_TRUE(WaitFor([&] { return device.Available() == 3; }));
@@ -225,7 +225,7 @@ TEST_F(SerialDeviceTest, BytesSurviveCloseAndOpenUnlessPurged)
 
 TEST_F(SerialDeviceTest, FullBufferLosesNothing)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     device.SetReaderPause(1ms);
     ASSERT_TRUE(device.Open());
     const std::vector<uint8_t> sent = Pattern(300000);
@@ -256,7 +256,7 @@ TEST_F(SerialDeviceTest, PortHeldByAnotherProcessIsRefused)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        PortOpenResult held = OpenSerialPort(line.Path(), "115200,n,8,1", kChunk);
+        PortOpenResult held = OpenSerialPort(DeviceAddress(line.Path()), "115200,n,8,1", kChunk);
         const char state = held.port ? 'y' : 'n';
         (void)!write(ready[1], &state, 1);
         char done;
@@ -270,7 +270,7 @@ TEST_F(SerialDeviceTest, PortHeldByAnotherProcessIsRefused)
     ASSERT_EQ(read(ready[0], &state, 1), 1);
     ASSERT_EQ(state, 'y');
 
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     EXPECT_FALSE(device.Open());
     EXPECT_FALSE(ProbeSerialPort(line.Path()));
 
@@ -284,7 +284,7 @@ TEST_F(SerialDeviceTest, PortHeldByAnotherProcessIsRefused)
 
 TEST_F(SerialDeviceTest, CloseIsPromptWithAHealthyReader)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     ASSERT_TRUE(device.Open());
     line.Send({1});
     ASSERT_TRUE(WaitFor([&] { return device.Available() == 1; }));
@@ -296,7 +296,7 @@ TEST_F(SerialDeviceTest, CloseIsPromptWithAHealthyReader)
 
 TEST_F(SerialDeviceTest, WriteFailsOnceTheLineIsGone)
 {
-    SerialDevice device(line.Path(), "115200,n,8,1", 0, kChunk);
+    SerialDevice device(DeviceAddress(line.Path()), "115200,n,8,1", 0, kChunk);
     ASSERT_TRUE(device.Open());
     line.Drop();
     const uint8_t byte = 0x05;

@@ -64,7 +64,7 @@ protected:
 TEST_F(WinLink, IdentifiesThePrinter)
 {
     REQUIRE_PORT("KESTRO_WIN_SIM_PORT", sim);
-    EcfLink link(sim);
+    EcfLink link(ReadPortName(sim));
     ASSERT_TRUE(link.online()) << "error " << link.LastError();
     EXPECT_EQ(Identify(link, 2), std::string(kModel) + "|");
     EXPECT_EQ(Identify(link, 4), std::string(kSerialNumber) + "|");
@@ -77,7 +77,7 @@ TEST_F(WinLink, EveryNewLinkSynchronisesBeforeItsFrame)
     // Each link sends SYN before its first frame and takes the printer's number; a frame sent
     // with a stale number would be refused.
     for (int round = 0; round < 2; ++round) {
-        EcfLink link(sim);
+        EcfLink link(ReadPortName(sim));
         ASSERT_TRUE(link.online()) << "round " << round;
         for (int command = 0; command < 3; ++command) {
             ASSERT_TRUE(link.Start());
@@ -92,7 +92,7 @@ TEST_F(WinLink, EveryNewLinkSynchronisesBeforeItsFrame)
 TEST_F(WinLink, RefusedCommandGivesThePrintersPair)
 {
     REQUIRE_PORT("KESTRO_WIN_REFUSING_PORT", refusing);
-    EcfLink link(refusing);
+    EcfLink link(ReadPortName(refusing));
     ASSERT_TRUE(link.online());
     ASSERT_TRUE(link.Start());
     EXPECT_EQ(Send(link, 20, {0}), EcfLink::kRefused);
@@ -105,7 +105,7 @@ TEST_F(WinLink, RefusedCommandGivesThePrintersPair)
 TEST_F(WinLink, MissingPortLeavesTheLinkOffline)
 {
     REQUIRE_PORT("KESTRO_WIN_MISSING_PORT", missing);
-    EcfLink link(missing);
+    EcfLink link(ReadPortName(missing));
     EXPECT_FALSE(link.online());
     EXPECT_EQ(link.DevicePath(), "\\\\.\\" + missing);
     EXPECT_TRUE(link.LastError() == ERROR_FILE_NOT_FOUND || link.LastError() == ERROR_PATH_NOT_FOUND)
@@ -124,7 +124,7 @@ TEST_F(WinLink, FarEndHangingUpIsALostLineAtOnce)
         ++polls;
         Sleep(static_cast<DWORD>(step.count()));
     };
-    EcfLink link(hangingUp, pacing);
+    EcfLink link(ReadPortName(hangingUp), pacing);
     ASSERT_TRUE(link.online()) << "error " << link.LastError();
     EXPECT_EQ(Send(link, 20, {0}), EcfLink::kNoAnswer);  // the far end hangs up at the SYN
     EXPECT_EQ(link.GetError(), "Porta serial desconectada");

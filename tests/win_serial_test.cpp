@@ -140,7 +140,7 @@ TEST(WinProbe, PortHeldOpenIsRefusedUntilClosed)
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
     if (RunningUnderWine())
         GTEST_SKIP() << "Wine lets a second handle open a serial device; Windows does not";
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(echo), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open());
     EXPECT_FALSE(ProbeSerialPort(DevicePathForPortName(echo)));
     const auto reports = CheckPorts({{DevicePathForPortName(echo), echo, ""}});
@@ -167,7 +167,7 @@ TEST(WinProbe, ScanFindsTheMappedPortsOnly)
 TEST(WinOpen, MissingPortFailsAndWritesAreRefused)
 {
     REQUIRE_PORT("KESTRO_WIN_MISSING_PORT", missing);
-    SerialDevice device(DevicePathForPortName(missing), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(missing), kMode, 0, kChunkSize);
     EXPECT_FALSE(device.Open());
     EXPECT_FALSE(device.IsOpen());
     EXPECT_NE(device.LastError(), 0);
@@ -179,7 +179,7 @@ TEST(WinOpen, MissingPortFailsAndWritesAreRefused)
 TEST(WinOpen, MissingPortReportsTheSystemError)
 {
     REQUIRE_PORT("KESTRO_WIN_MISSING_PORT", missing);
-    const PortOpenResult opened = OpenSerialPort(DevicePathForPortName(missing), kMode, kChunkSize);
+    const PortOpenResult opened = OpenSerialPort(ReadPortName(missing), kMode, kChunkSize);
     EXPECT_FALSE(opened.port);
     EXPECT_TRUE(opened.failure.error == ERROR_FILE_NOT_FOUND || opened.failure.error == ERROR_PATH_NOT_FOUND)
         << "error " << opened.failure.error;
@@ -190,7 +190,7 @@ TEST(WinOpen, ModeTextSetsTheLine)
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
     const std::string path = DevicePathForPortName(echo);
     {
-        const PortOpenResult opened = OpenSerialPort(path, "9600,e,7,2", 4096);
+        const PortOpenResult opened = OpenSerialPort(DeviceAddress(path), "9600,e,7,2", 4096);
         ASSERT_TRUE(opened.port) << "error " << opened.failure.error;
     }
     // A pseudo-terminal keeps 8 bits without parity whatever it is asked; speed and stop bits
@@ -199,7 +199,7 @@ TEST(WinOpen, ModeTextSetsTheLine)
     EXPECT_EQ(dcb.BaudRate, 9600u);
     EXPECT_EQ(dcb.StopBits, TWOSTOPBITS);
     {
-        const PortOpenResult opened = OpenSerialPort(path, kMode, kChunkSize);
+        const PortOpenResult opened = OpenSerialPort(DeviceAddress(path), kMode, kChunkSize);
         ASSERT_TRUE(opened.port) << "error " << opened.failure.error;
     }
     dcb = LineStateOf(echo);
@@ -228,7 +228,7 @@ TEST(WinOpen, EveryHandshakeIsSwitchedOff)
     CloseHandle(handle);
 
     {
-        ASSERT_TRUE(OpenSerialPort(path, kMode, kChunkSize).port);
+        ASSERT_TRUE(OpenSerialPort(DeviceAddress(path), kMode, kChunkSize).port);
     }
     dcb = LineStateOf(echo);
     EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
@@ -242,7 +242,7 @@ TEST(WinOpen, EveryHandshakeIsSwitchedOff)
 TEST(WinPort, EmptyReadWaitsBrieflyAndReturnsNothing)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    PortOpenResult opened = OpenSerialPort(DevicePathForPortName(echo), kMode, kChunkSize);
+    PortOpenResult opened = OpenSerialPort(ReadPortName(echo), kMode, kChunkSize);
     ASSERT_TRUE(opened.port);
     uint8_t buffer[64];
     // Ten reads with nothing queued: each waits about 5 ms, none blocks.
@@ -257,7 +257,7 @@ TEST(WinPort, EmptyReadWaitsBrieflyAndReturnsNothing)
 TEST(WinPort, ReadReturnsWhatIsQueuedWithoutWaitingForMore)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    PortOpenResult opened = OpenSerialPort(DevicePathForPortName(echo), kMode, kChunkSize);
+    PortOpenResult opened = OpenSerialPort(ReadPortName(echo), kMode, kChunkSize);
     ASSERT_TRUE(opened.port);
     const std::vector<uint8_t> sent = Pattern(300);
     ASSERT_TRUE(opened.port->Write(sent.data(), static_cast<int>(sent.size())));
@@ -276,7 +276,7 @@ TEST(WinPort, ReadReturnsWhatIsQueuedWithoutWaitingForMore)
 TEST(WinDevice, SynIsAnsweredWithSynAndSequence)
 {
     REQUIRE_PORT("KESTRO_WIN_SIM_PORT", sim);
-    SerialDevice device(DevicePathForPortName(sim), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(sim), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open()) << "error " << device.LastError();
     device.Purge();
     const uint8_t syn = kSyn;
@@ -289,7 +289,7 @@ TEST(WinDevice, SynIsAnsweredWithSynAndSequence)
 TEST(WinDevice, CloseAndReopenKeepsTheLineWorking)
 {
     REQUIRE_PORT("KESTRO_WIN_SIM_PORT", sim);
-    SerialDevice device(DevicePathForPortName(sim), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(sim), kMode, 0, kChunkSize);
     const uint8_t syn = kSyn;
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(device.Open()) << "round " << round << ", error " << device.LastError();
@@ -309,7 +309,7 @@ TEST(WinDevice, CloseAndReopenKeepsTheLineWorking)
 TEST(WinDevice, SecondOpenKeepsTheFirstHandle)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(echo), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open());
     ASSERT_TRUE(device.Open());
     const std::vector<uint8_t> sent = Pattern(100);
@@ -323,7 +323,7 @@ TEST(WinDevice, SecondOpenKeepsTheFirstHandle)
 TEST(WinDevice, LargeTransferArrivesWholeAndInOrder)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(echo), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open());
     const std::vector<uint8_t> sent = Pattern(3000);
     std::vector<uint8_t> got;
@@ -340,7 +340,7 @@ TEST(WinDevice, FullBufferHoldsBackTheRestInOrder)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
     constexpr int kSmallChunk = 256;  // receive buffer of 768 bytes
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kSmallChunk);
+    SerialDevice device(ReadPortName(echo), kMode, 0, kSmallChunk);
     device.SetReaderPause(5ms);
     ASSERT_TRUE(device.Open());
     const std::vector<uint8_t> sent = Pattern(2000);
@@ -353,7 +353,7 @@ TEST(WinDevice, FullBufferHoldsBackTheRestInOrder)
 TEST(WinDevice, CloseIsPromptWhileTheReaderWaits)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(echo), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open());
     const auto start = Clock::now();
     device.Close();
@@ -365,7 +365,7 @@ TEST(WinDevice, CloseIsPromptWhileTheReaderWaits)
 TEST(WinDevice, ReaderKeepsPollingAfterEmptyReads)
 {
     REQUIRE_PORT("KESTRO_WIN_ECHO_PORT", echo);
-    SerialDevice device(DevicePathForPortName(echo), kMode, 0, kChunkSize);
+    SerialDevice device(ReadPortName(echo), kMode, 0, kChunkSize);
     ASSERT_TRUE(device.Open());
     // Let the reader come back empty a number of times (each cycle about 55 ms).
     const auto idleUntil = Clock::now() + 300ms;

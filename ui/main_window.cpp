@@ -4,7 +4,7 @@
 #include "base/command_line.h"
 #include "base/log.h"
 #include "base/version.h"
-#include "serial/network_port.h"
+#include "serial/port_address.h"
 #include "serial/system_devices.h"
 #include "session/line_test.h"
 #include "session/port_texts.h"
@@ -100,9 +100,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     StartLogFromCommandLine(arguments);
     // The program's own path comes first: not a port.
     if (!arguments.empty())
-        std::copy_if(
-            arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths),
-            [](const std::string& word) { return IsDevicePathArgument(word) || IsNetworkPortName(word); });
+        std::copy_if(arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths), IsPortWord);
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
@@ -371,7 +369,7 @@ void TfmMainComunic::cbPortaChange()
     // A port on a serial server by its host and port: the label has no room for the scheme. A long
     // name elided in the middle, where names like /dev/serial/by-id/… differ, and whole in the
     // tooltip.
-    const std::string where = NetworkPortWhere(PortName());
+    const std::string where = ReadPortName(PortName()).Where();
     const QString name = where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where);
     ui->lbCom->ensurePolished();
     const QString shown = ui->lbCom->fontMetrics().elidedText(name, Qt::ElideMiddle, ui->lbCom->width());
