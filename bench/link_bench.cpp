@@ -10,6 +10,8 @@
 #include "session/command_cycle.h"
 #include "session/line_test.h"
 #include "session/printer_finder.h"
+#include "session/report_gathering.h"
+#include "base/new_file.h"
 #include "sim/printer_sim.h"
 
 #include <algorithm>
@@ -806,6 +808,33 @@ int main()
         rows.push_back({"ping, 10,000 exchanges: resident memory after 100 and after 10,000 (KiB)",
                         std::to_string(afterHundred) + " / " + std::to_string(afterAll), "",
                         Fixed(static_cast<double>(afterAll) / afterHundred, 3)});
+    }
+
+    // kestro-cli report with one good printer: its floor is its own printer work, the search's first
+    // printer and ten exchanges; the ports' look, the system's facts and the file come on top.
+    {
+        double firstMs = 0, wholeMs = 0;
+        Search({sim.SlavePath()}, firstMs, wholeMs);
+        long kb = 0, min = 0, median = 0, max = 0;
+        Ping(sim, LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
+        const double floor = firstMs + ReportGathering::kExchanges * static_cast<double>(median);
+        QuietDisplay quiet;
+        PrinterSession session(quiet);
+        ReportGathering gathering(session, {});
+        ReportRequest request;
+        request.program = "link_bench";
+        request.extraPaths = {sim.SlavePath()};
+        const std::string path = "/tmp/kestro-bench-report-" + std::to_string(getpid()) + ".txt";
+        const Clock::time_point start = Clock::now();
+        const SupportReport report = gathering.Gather(request);
+        std::string code;
+        const int written = WriteNewFile(path, SystemTextForm(ReportText(report, code)));
+        const double ms = Ms(Clock::now() - start);
+        std::remove(path.c_str());
+        if (written != 0 || report.tally.Answered() != ReportGathering::kExchanges)
+            Die("report: not written, or the line test did not answer every exchange");
+        rows.push_back({"report, 1 good printer: the whole report, file written (ms)", Fixed(ms),
+                        Fixed(floor) + " (search's first printer + 10 exchanges)", Fixed(ms / floor, 2)});
     }
 
     // One printer among 30 silent ports: find's first line, and the whole search.
