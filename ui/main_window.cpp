@@ -6,7 +6,7 @@
 #include "base/version.h"
 #include "serial/port_address.h"
 #include "serial/system_devices.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "ui/port_combo_box.h"
@@ -500,14 +500,14 @@ void TfmMainComunic::TestaComunicacao()
     // Which exchange runs, so that a slow line shows that the test goes on.
     const auto progress = [this](long number) {
         SetSt(Shown(FillIn(kProgressText, {{"number", std::to_string(number)},
-                                           {"count", std::to_string(LineTest::kWindowCount)}})));
+                                           {"count", std::to_string(LineChecker::kWindowCount)}})));
     };
     progress(1);
-    LineTest test(session);
-    const LineTally& tally = test.Run(LineTest::kWindowCount, [&](const LineExchange& exchange) {
+    LineChecker test(session);
+    const LineTally& tally = test.Run(LineChecker::kWindowCount, [&](const LineExchange& exchange) {
         if (exchange.result == LineExchange::kLineLost)
-            lost = OneLine(exchange.why) + "; ";
-        if (exchange.number < LineTest::kWindowCount)
+            lost = OneLine(exchange.ended.text) + "; ";
+        if (exchange.number < LineChecker::kWindowCount)
             progress(exchange.number + 1);
     });
     cancelKept = false;

@@ -29,7 +29,7 @@ struct ReportSettings {
     LinkPacing pacing;    // the search's links'
     // The window's last failure: its status text (Windows-1252) and the pair.
     std::string lastFailure;
-    CommandCycle::ErrorPair lastPair;
+    ErrorPair lastPair;
     // The ports as the window's list sees them.
     std::function<PortSurvey()> survey;
     // Runs the gathering as one of the window's commands (the groups disabled, a close held back).
