@@ -268,7 +268,7 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
     // while no command runs; the opening's, always.
     const std::string monitor = "Monitorar outro programa", noMonitor = monitor + " (disabled)";
     const std::string report = "Gerar relat\u00f3rio para o suporte Ctrl+R", open = "Abrir relat\u00f3rio de suporte";
-    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", monitor, "Tr\u00e1fego F2",
+    const std::vector<std::string> offered = {"Localizar ECF", test, monitor, "Tr\u00e1fego F2",
                                               copy + " (disabled)", report, open};
     const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)", noMonitor,
                                                  "Tr\u00e1fego F2", copy + " (disabled)", report + " (disabled)",
@@ -717,6 +717,18 @@ TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
     QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
     EXPECT_EQ(Status(), "");
     EXPECT_EQ(Frames().size(), 1u);
+}
+
+TEST_F(ConnectionTest, TestarComunicacaoWithoutConnectingTestsTheChosenPortAndFreesIt)
+{
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Refuse, {1, 1}), 3);  // too flaky to identify itself
+    RightClick("gb0", QStringLiteral("Testar comunica\u00e7\u00e3o"));
+    EXPECT_EQ(sim.Counts().frames, 10u);
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Comunica\u00e7\u00e3o: 7 de 10 respostas")))
+        << Status().toStdString();
+    EXPECT_FALSE(window->Session().Connected());
+    EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
+    EXPECT_TRUE(PortFree());
 }
 
 TEST_F(ConnectionTest, EnterAfterEmitirLxRunsTheReadingAgainStillConnected)

@@ -497,14 +497,28 @@ void TfmMainComunic::LocalizaECF()
     cbPortaChange();
 }
 
+bool TfmMainComunic::LineTestOffered() const
+{
+    return !commandRunning && (session.Connected() || SearchOffered()) && !PortName().empty();
+}
+
 void TfmMainComunic::TestaComunicacao()
 {
-    if (!session.Connected() || commandRunning)
+    if (!LineTestOffered())
         return;
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
     ui->gbTeste->setEnabled(false);
     SetSt("");
+    // Disconnected, the test opens the chosen port for itself and closes it after, as kestro-cli
+    // ping does: a printer too flaky to identify itself is the one that needs it. A port that
+    // does not open says why on the status line.
+    const bool ownPort = !session.Connected();
+    if (ownPort && !session.Open(PortName())) {
+        ui->gbPorta->setEnabled(true);
+        ui->gbTeste->setEnabled(true);
+        return;
+    }
     setCursor(Qt::BusyCursor);
     cancelKept = true;
     ui->lbStCancel->setVisible(true);
@@ -527,6 +541,8 @@ void TfmMainComunic::TestaComunicacao()
     unsetCursor();
     // A lost line is said first: it is where the technician looks.
     SetSt(Shown(lost + StatusSummaryText(tally)));
+    if (ownPort)
+        session.Disconnect();
     ui->gbPorta->setEnabled(true);
     ui->gbTeste->setEnabled(true);
 }
@@ -595,7 +611,7 @@ void TfmMainComunic::ShowContextMenu(const QPoint& where, bool fromKeys)
     if (contextMenu.isVisible())
         return;
     acLocalizaECF->setEnabled(SearchOffered());
-    acTestaComunicacao->setEnabled(session.Connected() && !commandRunning);
+    acTestaComunicacao->setEnabled(LineTestOffered());
     monitorWatch->Action()->setEnabled(SearchOffered() && !session.Connected() && !PortName().empty());
     acCopiaIdentificacao->setEnabled(!IdentificationLine().isEmpty());
     acGeraRelatorio->setEnabled(!commandRunning);
