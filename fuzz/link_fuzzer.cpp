@@ -9,7 +9,6 @@
 // serial reader its turn on this thread, so a run never depends on timing.
 #include "link/command_numbers.h"
 #include "link/ecf_link.h"
-#include "serial/port_address.h"
 
 #include <chrono>
 #include <cstdio>
@@ -218,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     pacing.readerThread = false;
     EcfLink* polled = nullptr;  // no wait happens while the link is being built
     pacing.wait = [&feed, &polled](std::chrono::milliseconds) { feed.Poll(*polled); };
-    EcfLink link(ReadPortName("fuzz0"), pacing,
+    EcfLink link(DeviceAddress("fuzz0"), pacing,
                  [&feed](const PortAddress&, const std::string&, int, HolderCheck) { return feed.Open(); });
     polled = &link;
     if (!link.online())
