@@ -1,8 +1,7 @@
 // Program entry of the window program: the application object, the main window, the event loop.
 #include "base/interrupt.h"
 #include "base/version.h"
-#include "serial/port_list.h"
-#include "serial/serial_port.h"
+#include "serial/system.h"
 #include "ui/kestro_application.h"
 #include "ui/main_window.h"
 #include "vocab/cp1252.h"

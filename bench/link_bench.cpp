@@ -6,7 +6,7 @@
 #include "link/command_numbers.h"
 #include "link/traffic_format.h"
 #include "serial/port_survey.h"
-#include "serial/system_devices.h"
+#include "serial/system.h"
 #include "session/command_cycle.h"
 #include "session/line_test.h"
 #include "session/printer_finder.h"
