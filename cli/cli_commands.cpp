@@ -21,13 +21,16 @@ const CommandOption kRawOption = {"--raw", "", &CliOptions::raw,
                                   "Com send: mostra os bytes da resposta em hexadecimal."};
 const CommandOption kCountOption = {"--count", "N", &CliOptions::countGiven,
                                     "Com ping: quantas trocas, de 1 a 100.000 (10 se omitido)."};
+const CommandOption kOutputOption = {"--output", "ARQUIVO", &CliOptions::outputGiven,
+                                     "Com report: o arquivo a gerar; nunca substitui um que exista."};
+const CommandOption kNoTrafficOption = {"--no-traffic", "", &CliOptions::noTraffic, "Com report: sem o tráfego."};
 
 }  // namespace
 
 const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
-        {"ports", false, false, &kAllOption, "", nullptr,
+        {"ports", PortUse::kPaths, false, {&kAllOption}, "", nullptr,
          "Lista as portas seriais que podem ser abertas agora, um nome por\n"
          "linha, seguido de uma tabulação e do nome do adaptador quando o\n"
          "sistema o conhece. Os caminhos de dispositivo dados depois dele\n"
@@ -35,14 +38,14 @@ const std::vector<CliCommand>& CliCommands()
          "uso por outro programa, sem permissão, ...) são contadas na saída\n"
          "de erro.",
          RunPorts},
-        {"identify", true, true, nullptr, "", nullptr,
+        {"identify", PortUse::kPort, true, {}, "", nullptr,
          "Conecta como o \"Conectar\" da janela e mostra o modelo da impressora\n"
          "(Modelo), o número de série da memória fiscal (NS MF) e a versão do\n"
          "software básico (SB, como NN.NN.NN).",
          RunIdentify},
-        {"lx", true, true, nullptr, "", nullptr, "Conecta e identifica como identify, depois emite a Leitura X.",
+        {"lx", PortUse::kPort, true, {}, "", nullptr, "Conecta e identifica como identify, depois emite a Leitura X.",
          RunLx},
-        {"find", false, true, &kVerboseOption, "", nullptr,
+        {"find", PortUse::kPaths, true, {&kVerboseOption}, "", nullptr,
          "Procura uma impressora em todas as portas que ports lista (e nos\n"
          "caminhos de dispositivo dados), todas ao mesmo tempo, e mostra uma\n"
          "linha por impressora que se identificou: a porta, depois Modelo,\n"
@@ -55,14 +58,14 @@ const std::vector<CliCommand>& CliCommands()
          "portas tentadas e as deixadas de fora, e por quê (\"Nenhum ECF\n"
          "encontrado\" quando nenhuma impressora se identificou).",
          RunFind},
-        {"send", true, true, &kRawOption, "CMD EXT [PARAM...]", ReadSendWords,
+        {"send", PortUse::kPort, true, {&kRawOption}, "CMD EXT [PARAM...]", ReadSendWords,
          "Envia um comando tal como é dado: o byte de comando CMD e o byte de\n"
          "extensão EXT (0 a 255) e os parâmetros PARAM (inteiros de 32 bits,\n"
          "negativos também), pelo mesmo ciclo do lx, sem identificar antes.\n"
          "Mostra os campos da resposta, um por linha. Num terminal, mostra\n"
          "antes o comando.",
          RunSend},
-        {"ping", true, true, &kCountOption, "", nullptr,
+        {"ping", PortUse::kPort, true, {&kCountOption}, "", nullptr,
          "Testa a linha: sincroniza e envia N vezes a consulta do modelo, que\n"
          "nada muda no ECF, pelo mesmo ciclo que identify, sem as pausas da\n"
          "tela. Uma linha por troca quando ela termina (\"1: 152 ms\", \"2: sem\n"
@@ -73,6 +76,19 @@ const std::vector<CliCommand>& CliCommands()
          "conte uma vez só. Sai com 0 quando todas as trocas tiveram a\n"
          "resposta da primeira, 1 se não.",
          RunPing},
+        {"report", PortUse::kPortOrPaths, true, {&kOutputOption, &kNoTrafficOption}, "", nullptr,
+         "Gera o relatório para o suporte: um arquivo de texto\n"
+         "kestro-suporte-AAAAMMDD-HHMMSS-CÓDIGO.txt na pasta atual, com o\n"
+         "resumo (uma linha OK, ATENÇÃO ou FALHA por verificação, com o\n"
+         "próximo passo), o sistema, as portas e os adaptadores, a\n"
+         "impressora, um teste de comunicação de 10 trocas e o tráfego, que\n"
+         "kestro-sim --replay toca como a impressora. Sem --port, procura\n"
+         "como find (também nos caminhos dados) e usa a primeira impressora\n"
+         "que se identificar. O nome do usuário e o do computador são\n"
+         "trocados. Mostra o caminho e o código do arquivo. Leva no máximo\n"
+         "10 segundos. Sai com 0 quando o relatório foi salvo, o que quer\n"
+         "que tenha achado; 1 se não pôde ser salvo.",
+         RunReport},
     };
     return commands;
 }

@@ -25,13 +25,19 @@ struct CommandOption {
     const char* help;         // its lines in the help, unindented
 };
 
+// What a command does with --port and with device paths.
+enum class PortUse {
+    kPaths,        // looks at ports: takes device paths, no --port
+    kPort,         // talks to the printer on --port, which it needs
+    kPortOrPaths,  // the printer on --port, or searched for on the ports and the device paths given
+};
+
 // One of kestro-cli's commands.
 struct CliCommand {
     const char* name;  // the word on the command line
-    // Talks to the printer on --port; otherwise it looks at ports and takes device paths instead.
-    bool needsPort;
-    bool exchanges;               // exchanges messages with a printer: --trace shows them
-    const CommandOption* option;  // the option only it takes, or null
+    PortUse portUse;
+    bool exchanges;                             // exchanges messages with a printer: --trace shows them
+    std::vector<const CommandOption*> options;  // the options only it takes
     const char* operands;         // the words after it, as the help writes them, or ""
     // Reads those words into the options; false with a one-line reason. Null: it takes none.
     bool (*readOperands)(const std::vector<std::string>& words, CliOptions& options, std::string& error);
@@ -70,3 +76,7 @@ int RunSend(const CliOptions& options);
 // ping: opens the port and sends the model query options.count times, one line per exchange
 // and a summary; 0 when every exchange got the first answer's text.
 int RunPing(const CliOptions& options);
+
+// report: the support report's file, written whole or not at all; its path and code on standard
+// output. 0 when it was written, whatever it found.
+int RunReport(const CliOptions& options);

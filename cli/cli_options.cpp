@@ -76,10 +76,11 @@ bool TakeWord(const std::string& word, CliOptions& options, std::vector<std::str
 bool UsableTogether(const CliOptions& options, std::string& error)
 {
     for (const CliCommand& command : CliCommands()) {
-        const CommandOption* option = command.option;
-        if (option != nullptr && options.*option->given && options.command != &command) {
-            error = FillInUtf8(kOptionOnlyForText, {{"option", option->name}, {"command", command.name}});
-            return false;
+        for (const CommandOption* option : command.options) {
+            if (options.*option->given && options.command != &command) {
+                error = FillInUtf8(kOptionOnlyForText, {{"option", option->name}, {"command", command.name}});
+                return false;
+            }
         }
     }
     if (options.command == nullptr) {
@@ -88,7 +89,7 @@ bool UsableTogether(const CliOptions& options, std::string& error)
     }
     const CliCommand& command = *options.command;
     const bool portGiven = !options.port.empty();
-    if (!command.needsPort && portGiven) {
+    if (command.portUse == PortUse::kPaths && portGiven) {
         error = FillInUtf8(kPortNotUsedText, {{"command", command.name}});
         return false;
     }
@@ -96,11 +97,11 @@ bool UsableTogether(const CliOptions& options, std::string& error)
         error = Cp1252ToUtf8(kNothingToTraceText);
         return false;
     }
-    if (command.needsPort && !portGiven) {
+    if (command.portUse == PortUse::kPort && !portGiven) {
         error = Cp1252ToUtf8(kNoPortText);
         return false;
     }
-    if (command.needsPort && !options.extraPaths.empty()) {
+    if (command.portUse != PortUse::kPaths && portGiven && !options.extraPaths.empty()) {
         error = Cp1252ToUtf8(kPathsNotUsedText);
         return false;
     }
@@ -133,6 +134,13 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         SwitchRule("--raw", options.raw),
         SwitchRule("--all", options.all),
         SwitchRule("--json", options.json),
+        {"--output", kFileNeeds,
+         [&](const std::string& value) {
+             options.output = value;
+             options.outputGiven = true;
+             return !value.empty();
+         }},
+        SwitchRule("--no-traffic", options.noTraffic),
         {"--count", kCountNeeds,
          [&](const std::string& value) {
              int64_t count = 0;
@@ -194,7 +202,9 @@ namespace {
 // indented as far.
 std::string Indented(const std::string& first, size_t width, const std::string& lines)
 {
-    std::string text = "  " + first + std::string(width > first.size() ? width - first.size() : 0, ' ');
+    // A first column too wide for its place stands on a line of its own.
+    std::string text = "  " + first +
+                       (width > first.size() ? std::string(width - first.size(), ' ') : "\n" + std::string(width + 2, ' '));
     for (const char c : lines)
         text += c == '\n' ? "\n" + std::string(width + 2, ' ') : std::string(1, c);
     return text + "\n";
@@ -209,10 +219,13 @@ std::string OptionSpelling(const CommandOption& option)
 // A command's line in the help's usage.
 std::string UsageLine(const CliCommand& command)
 {
-    std::string line = std::string("  kestro-cli ") + (command.needsPort ? "--port NOME " : "") + command.name;
-    if (command.option != nullptr)
-        line += " [" + OptionSpelling(*command.option) + "]";
-    if (!command.needsPort)
+    const bool port = command.portUse == PortUse::kPort;
+    std::string line = std::string("  kestro-cli ") + (port ? "--port NOME " : "") + command.name;
+    if (command.portUse == PortUse::kPortOrPaths)
+        line += " [--port NOME | {path}...]";
+    for (const CommandOption* option : command.options)
+        line += " [" + OptionSpelling(*option) + "]";
+    if (command.portUse == PortUse::kPaths)
         line += " [{path}...]";
     if (*command.operands)
         line += std::string(" ") + command.operands;
@@ -240,8 +253,8 @@ std::string CommandOptionParagraphs()
 {
     std::string paragraphs;
     for (const CliCommand& command : CliCommands()) {
-        if (command.option != nullptr)
-            paragraphs += Indented(OptionSpelling(*command.option), 13, command.option->help);
+        for (const CommandOption* option : command.options)
+            paragraphs += Indented(OptionSpelling(*option), 13, option->help);
     }
     return paragraphs;
 }
@@ -264,11 +277,11 @@ std::string UsageWords()
            "  --port NOME  {port}\n"
            "               Num servidor serial (ser2net): socket://MÁQUINA:PORTA ou\n"
            "               rfc2217://MÁQUINA:PORTA.\n"
-           "  --trace      Com identify, lx, send, ping e find: escreve na saída de erro\n"
-           "               cada mensagem trocada com a impressora, na hora, decodificada,\n"
-           "               uma por linha: os milissegundos desde que a porta abriu, uma\n"
-           "               seta para a direção, o significado, os bytes em hexadecimal. Com\n"
-           "               find, cada linha começa com a sua porta.\n"
+           "  --trace      Com identify, lx, send, ping, find e report: escreve na saída de\n"
+           "               erro cada mensagem trocada com a impressora, na hora,\n"
+           "               decodificada, uma por linha: os milissegundos desde que a porta\n"
+           "               abriu, uma seta para a direção, o significado, os bytes em\n"
+           "               hexadecimal. Com find, cada linha começa com a sua porta.\n"
            "  --trace-file ARQUIVO\n"
            "               As mesmas linhas, acrescentadas ao ARQUIVO (criado se preciso).\n"
            "  +APPLOG      Em maiúsculas ou minúsculas, em qualquer lugar: acrescenta um\n"

@@ -34,6 +34,9 @@ struct CliOptions {
     bool countGiven = false;
     bool trace = false;     // --trace: the decoded traffic on standard error
     std::string traceFile;  // --trace-file: the same, appended to this file
+    std::string output;     // report: the file to write; empty for a name of its own here
+    bool outputGiven = false;
+    bool noTraffic = false;  // report: without the traffic
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.

@@ -6,6 +6,7 @@
 #include "cli/terminal_text.h"
 #include "link/traffic_format.h"
 #include "session/port_texts.h"
+#include "session/support_report.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 
@@ -318,4 +319,74 @@ void WritePingSummaryJson(const std::string& port, const LineTally& tally, const
                                                      {"pair", nullptr},
                                                      {"open", StatusJson(*openFailure)}};
     Write(object);
+}
+
+void WriteReportJson(const SupportReport& report, const std::string& path, const std::string& code,
+                     const std::string& notWritten)
+{
+    static const char* const kLevels[] = {"ok", "warning", "failure"};
+    static const char* const kResults[] = {"printer", "not_opened", "no_printer"};
+    Json object = Object("report");
+    object["written"] = notWritten.empty();
+    object["path"] = path;
+    object["code"] = OrNull(code);
+    object["error"] = OrNull(notWritten);
+    Json summary = Json::array();
+    for (const ReportCheck& check : SummaryChecks(report))
+        summary.push_back({{"level", kLevels[check.level]}, {"text", check.text}});
+    object["summary"] = summary;
+    object["system"] = {{"program", report.program},
+                        {"build", report.build},
+                        {"system", report.system.system},
+                        {"program_bits", report.system.programBits},
+                        {"system_bits", report.system.systemBits == 0 ? Json() : Json(report.system.systemBits)},
+                        {"port_group", report.portGroup.known ? Json {{"group", report.portGroup.group},
+                                                                      {"member", report.portGroup.member}}
+                                                              : Json()}};
+    Json ports = Json::array();
+    for (const PortReport& port : report.survey.ports)
+        ports.push_back(PortJson(port));
+    Json adapters = Json::array();
+    for (const AdapterReport& adapter : report.survey.Troubled())
+        adapters.push_back(AdapterJson(adapter));
+    object["ports"] = report.portsFailed.empty() ? ports : Json();
+    object["adapters"] = report.portsFailed.empty() ? adapters : Json();
+    Json printer;
+    if (report.printer) {
+        printer = {{"port", report.printer->port},
+                   {"result", kResults[report.printer->outcome]},
+                   {"identified", report.printer->identified},
+                   {"printer", PrinterJson(report.printer->identification)},
+                   {"message", OrNull(OneLine(ConsoleText(report.printer->why)))}};
+    }
+    object["printer"] = printer;
+    object["ports_searched"] = report.portsSearched;
+    Json line;
+    if (report.lineTested) {
+        line = {{"sent", report.tally.Sent()}};
+        for (int result = 0; result < LineExchange::kResults; ++result)
+            line[kPingResults[result]] = report.tally.Count(static_cast<LineExchange::Result>(result));
+        long min = 0, median = 0, max = 0;
+        const bool timed = report.tally.Times(min, median, max);
+        line["min_ms"] = timed ? Json(min) : Json();
+        line["median_ms"] = timed ? Json(median) : Json();
+        line["max_ms"] = timed ? Json(max) : Json();
+        Json exchanges = Json::array();
+        for (const LineExchange& exchange : report.exchanges)
+            exchanges.push_back({{"n", exchange.number}, {"result", kPingResults[exchange.result]}, {"ms", exchange.ms}});
+        line["exchanges"] = exchanges;
+    }
+    object["line"] = line;
+    object["last_failure"] = report.lastFailure.empty() && report.lastPair.errClass == 0
+                                 ? Json()
+                                 : Json {{"message", OrNull(OneLine(ConsoleText(report.lastFailure)))},
+                                         {"pair", PairJson(report.lastPair, ConsoleText(report.lastFailure))}};
+    object["traffic"] = {{"included", report.withTraffic},
+                         {"messages", report.traffic.size()},
+                         {"cut", report.trafficCutAt > 0},
+                         {"reading_x", report.holdsReadingX}};
+    // The user's and the computer's names, as the file hides them.
+    const std::string text = object.dump(-1, ' ', false, Json::error_handler_t::replace);
+    WriteText(stdout, HideNames(text, report.system) + "\n");
+    std::fflush(stdout);
 }

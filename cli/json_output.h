@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct SupportReport;
+
 // What identify, lx and send did, for their one object.
 struct SessionReport {
     std::string command;  // "identify", "lx" or "send"
@@ -45,3 +47,8 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
 // the summary alone, with openFailure.
 void WritePingExchangeJson(const std::string& port, const LineExchange& exchange);
 void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PortStatus* openFailure);
+
+// report: the report's facts as one object, with the file's path and code, or why it was not
+// written.
+void WriteReportJson(const SupportReport& report, const std::string& path, const std::string& code,
+                     const std::string& notWritten);

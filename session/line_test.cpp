@@ -130,7 +130,8 @@ const LineTally& LineTest::Run(long count, const std::function<void(const LineEx
     // One sequence: a cancel stops the whole test, not only the exchange in progress.
     const CommandCycle::Sequence sequence(cycle);
     // The test starts from the printer's own number, whatever the link had.
-    link.ForgetSequence();
+    if (!keepSequence)
+        link.ForgetSequence();
     for (long n = 1; n <= count && !cycle.CancelRequested(); ++n) {
         LineExchange exchange;
         exchange.number = n;

@@ -61,6 +61,9 @@ public:
     // Synchronises, then runs `count` exchanges, telling each as it ends. Ends early, the
     // exchange in progress untold, on a cancel; at once after a lost line.
     const LineTally& Run(long count, const std::function<void(const LineExchange&)>& told);
+    // On a link in step with its printer (the window's connection, for a report): the test goes
+    // on with the link's sequence number, with no SYN of its own.
+    void KeepSequence() { keepSequence = true; }
 
 private:
     // One exchange; false when a cancel cut it short.
@@ -72,5 +75,6 @@ private:
     std::vector<uint8_t> response;
     std::string first;  // the first answer's text
     bool answered = false;
+    bool keepSequence = false;
     LineTally tally;
 };

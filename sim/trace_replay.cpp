@@ -5,6 +5,7 @@
 #include "trace/trace_line.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 using Clock = SimOutput::Clock;
@@ -57,9 +58,16 @@ std::string Describe(const std::vector<uint8_t>& bytes)
 bool LoadReplay(std::istream& in, std::vector<ReplayExchange>& exchanges, std::string& error)
 {
     exchanges.clear();
-    size_t number = 0;
+    std::vector<std::string> texts;
+    size_t first = SIZE_MAX;
     for (std::string text; std::getline(in, text);) {
-        ++number;
+        if (first == SIZE_MAX && IsTraceHeader(text))
+            first = texts.size();
+        texts.push_back(std::move(text));
+    }
+    size_t number = first == SIZE_MAX ? 0 : first;
+    for (; number < texts.size();) {
+        std::string& text = texts[number++];
         TraceLine line;
         std::string why;
         const TraceRead read = ReadTraceLine(text, line, why);
@@ -78,7 +86,7 @@ bool LoadReplay(std::istream& in, std::vector<ReplayExchange>& exchanges, std::s
             exchanges.back().answers.push_back(std::move(message));
     }
     if (exchanges.empty()) {
-        error = "nenhuma mensagem do computador (\u2192) em " + std::to_string(number) + " linhas";
+        error = "nenhuma mensagem do computador (\u2192) em " + std::to_string(texts.size()) + " linhas";
         return false;
     }
     return true;

@@ -937,13 +937,13 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
 
 TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
 {
-    const std::string unknown = "': esperado um comando (ports, identify, lx, find, send ou ping) ou um caminho "
+    const std::string unknown = "': esperado um comando (ports, identify, lx, find, send, ping ou report) ou um caminho "
                                 "/dev/DISPOSITIVO";
     const struct {
         std::vector<std::string> arguments;
         std::string message;
     } lines[] = {
-        {{}, "falta o comando (ports, identify, lx, find, send ou ping)"},
+        {{}, "falta o comando (ports, identify, lx, find, send, ping ou report)"},
         {{"frobnicate"}, "palavra desconhecida 'frobnicate" + unknown},
         {{"--bogus", "ports"}, "op\u00e7\u00e3o desconhecida '--bogus'"},
         {{"--verbose", "ports"}, "--verbose \u00e9 s\u00f3 para find"},
@@ -1204,4 +1204,81 @@ TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
     EXPECT_EQ(Cp1252ToUtf8(OpenFailureText(opened.failure)),
               "Erro ao abrir Porta Serial! (" + std::to_string(EAI_NONAME) +
                   ") Nome n\u00e3o encontrado: loja12:3001; confira o nome.");
+}
+
+// ---- kestro-cli report ----------------------------------------------------------------------
+
+// The report's text as written: its path is the JSON's, relative to the folder it ran in.
+std::string ReportIn(const std::string& folder, const Json& object)
+{
+    return ReadFile(folder + "/" + object.value("path", std::string()));
+}
+
+TEST_F(CliTest, ReportOfAHealthyPrinterSaysOkAndItsTrafficPlaysThePrinterBack)
+{
+    StartPrinter();
+    TempFolder folder;
+    const CliRun run = RunCli({"--json", "report", "--port", sim->PortName()}, folder.path);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json object = Json::parse(run.out);
+    const std::string code = object.value("code", std::string());
+    ASSERT_EQ(code.size(), 6u);
+    EXPECT_EQ(object.value("path", std::string()).substr(0, 15), "kestro-suporte-");
+    EXPECT_NE(object.value("path", std::string()).find("-" + code + ".txt"), std::string::npos);
+    struct stat info {};
+    ASSERT_EQ(::stat((folder.path + "/" + object.value("path", std::string())).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    const std::string text = ReportIn(folder.path, object);
+    EXPECT_EQ(text.rfind("# Relat\u00f3rio de suporte do Kestro; c\u00f3digo " + code + "\n", 0), 0u);
+    EXPECT_NE(text.find("\nOK       Impressora: Modelo: KS-2000 \u00c7, NS MF: KS010000000000000042, SB: 01.02.03, "
+                        "na porta " +
+                        sim->PortName() + ".\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nOK       Linha: Comunica\u00e7\u00e3o: 10 de 10 respostas"), std::string::npos) << text;
+    EXPECT_EQ(object["summary"][2].value("level", std::string()), "ok");
+    EXPECT_EQ(object["line"].value("ok", 0), 10);
+
+    // The report as it is, played back: the same printer identifies itself.
+    SimProgram replay({"--replay", folder.path + "/" + object.value("path", std::string()), "--fast"}, folder.path);
+    const CliRun again = RunCli({"--port", replay.Port(), "identify"});
+    EXPECT_EQ(again.out, kIdentified) << replay.Err();
+}
+
+TEST(CliReport, HeldAndSilentPortsAreSaidWithTheNextStepAndAFileIsNeverHalfWrittenOrReplaced)
+{
+    SKIP_WITHOUT_HELD_PORTS();
+    PtyPair held, silent;
+    held.ReleasePort();
+    silent.ReleasePort();
+    PortHolder holder(held.Path(), "ModemManager");
+    ASSERT_TRUE(holder.held);
+    TempFolder folder;
+    const std::string heldFile = folder.path + "/held.txt";
+    const CliRun heldRun = RunCli({"report", "--port", held.Path(), "--output", heldFile});
+    EXPECT_EQ(heldRun.status, 0) << heldRun.err;
+    const std::string heldText = ReadFile(heldFile);
+    EXPECT_NE(heldText.find("\nFALHA    Impressora: a porta " + held.Path().substr(5) + " n\u00e3o abriu: "),
+              std::string::npos)
+        << heldText;
+    EXPECT_NE(heldText.find("ModemManager (pid " + std::to_string(holder.Pid()) + ")"), std::string::npos);
+    EXPECT_NE(heldText.find("\nATEN\u00c7\u00c3O  Linha: n\u00e3o testada"), std::string::npos);
+
+    const CliRun silentRun = RunCli({"report", "--port", silent.Path(), "--output", folder.path + "/silent.txt"});
+    EXPECT_EQ(silentRun.status, 0);
+    EXPECT_NE(ReadFile(folder.path + "/silent.txt")
+                  .find("\nFALHA    Impressora: nenhuma resposta na porta " + silent.Path().substr(5) +
+                        ". Pr\u00f3ximo passo: "),
+              std::string::npos);
+
+    // An existing file stays as it was; a folder that is not there leaves nothing behind.
+    const CliRun again = RunCli({"report", "--port", held.Path(), "--output", heldFile});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.err, "kestro-cli: Relat\u00f3rio n\u00e3o salvo em " + heldFile +
+                             ": j\u00e1 existe um arquivo com esse nome.\n");
+    EXPECT_EQ(ReadFile(heldFile), heldText);
+    const CliRun nowhere = RunCli({"report", "--port", held.Path(), "--output", folder.path + "/none/r.txt"});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.err.find("arquivo ou pasta n\u00e3o encontrado"), std::string::npos) << nowhere.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
 }

@@ -96,6 +96,8 @@ std::string TraceHeader(const std::string& program, const std::string& port, std
     return "# kestro-trace 1; " + program + "; port " + (port.empty() ? "-" : port) + "; " + date;
 }
 
+bool IsTraceHeader(const std::string& text) { return text.rfind("# kestro-trace ", 0) == 0; }
+
 TraceRead ReadTraceLine(const std::string& text, TraceLine& line, std::string& why)
 {
     std::string rest = text;

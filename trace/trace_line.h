@@ -43,6 +43,11 @@ std::string FormatTraceLine(int64_t ms, TraceWay way, const std::string& meaning
 // The file's first line: "# kestro-trace 1; kestro-cli v01.00.00; port pts/4; 2025-03-01 14:03:22".
 std::string TraceHeader(const std::string& program, const std::string& port, std::time_t when);
 
+// A trace's header line ("# kestro-trace 1; ..."). A file that carries other text before its
+// traffic (a support report) starts the traffic with one: readers skip every line before a file's
+// first header, and a file without one is read whole.
+bool IsTraceHeader(const std::string& text);
+
 enum class TraceRead {
     kLine,     // `line` holds it
     kSkipped,  // a comment ("#...") or a blank line
