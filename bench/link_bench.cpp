@@ -8,7 +8,7 @@
 #include "serial/port_survey.h"
 #include "serial/system.h"
 #include "session/command_cycle.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/printer_finder.h"
 #include "sim/printer_sim.h"
 
@@ -498,7 +498,7 @@ LineTally Ping(SimProcess& sim, const LinkPacing& pacing, long count, long early
     PrinterSession session(display, pacing);
     if (!session.Open(sim.PortName()))
         Die("ping: the port did not open");
-    LineTest test(session);
+    LineChecker test(session);
     const LineTally tally = test.Run(count, [&](const LineExchange& exchange) {
         if (exchange.result != LineExchange::kOk)
             Die("ping: exchange " + std::to_string(exchange.number) + " failed on a clean line");

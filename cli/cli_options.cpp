@@ -8,7 +8,7 @@
 #include "serial/port_address.h"
 #include "serial/port_list.h"
 #include "serial/system.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/printer_session.h"
 #include "vocab/cp1252.h"
 #include "vocab/filling.h"
@@ -145,7 +145,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
          [&](const std::string& value) {
              int64_t count = 0;
              options.countGiven = true;
-             options.count = ParseInteger(value, 1, LineTest::kMaxCount, count) ? static_cast<long>(count) : 0;
+             options.count = ParseInteger(value, 1, LineChecker::kMaxCount, count) ? static_cast<long>(count) : 0;
              return options.count > 0;
          }},
     };

@@ -6,7 +6,7 @@
 #include "cli/console_display.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 
 namespace {
 
@@ -41,14 +41,14 @@ int RunPing(const CliOptions& options)
         return kExitFailed;
     }
     display.running = true;
-    LineTest test(session);
+    LineChecker test(session);
     const LineTally& tally = test.Run(options.count, [&](const LineExchange& exchange) {
         if (options.json)
             WritePingExchangeJson(options.port, exchange);
         else
             display.Result(PrinterText(ExchangeText(exchange)));
         if (exchange.result == LineExchange::kLineLost)
-            display.Message(exchange.why);
+            display.Message(exchange.ended.text);
     });
     session.Disconnect();
     if (options.json)

@@ -62,7 +62,7 @@ std::string Stripped(const std::string& text)
 
 // A lost line is said by the link for the kind of port (the server and its port, for a network
 // port), which `message` already holds: the pair's sentence says the same.
-Json PairJson(const CommandCycle::ErrorPair& pair, const std::string& message)
+Json PairJson(const ErrorPair& pair, const std::string& message)
 {
     if (pair.errClass == 0)
         return nullptr;
@@ -72,6 +72,32 @@ Json PairJson(const CommandCycle::ErrorPair& pair, const std::string& message)
             {"detail", pair.errDetail},
             {"title", OrNull(Stripped(ConsoleText(words.title)))},
             {"sentence", OrNull(lineLost ? message : Stripped(ConsoleText(words.sentence)))}};
+}
+
+// How a command ended, in the word that scripts match.
+const char* OutcomeWord(CommandOutcome::Kind kind)
+{
+    switch (kind) {
+    case CommandOutcome::kDone:
+        return "done";
+    case CommandOutcome::kNotOpened:
+        return "not_opened";
+    case CommandOutcome::kLineLost:
+        return "line_lost";
+    case CommandOutcome::kBusyGivenUp:
+        return "busy_given_up";
+    case CommandOutcome::kNoAnswer:
+        return "no_answer";
+    case CommandOutcome::kInvalidAnswer:
+        return "invalid_answer";
+    case CommandOutcome::kRefused:
+        return "refused";
+    case CommandOutcome::kNotSent:
+        return "not_sent";
+    case CommandOutcome::kCancelled:
+        break;
+    }
+    return "cancelled";
 }
 
 const char* StateWord(PortState state)
@@ -198,12 +224,16 @@ void WriteSessionJson(const SessionReport& report, const PrinterSession& session
     Json error;
     if (!report.opened) {
         error = {{"message", ConsoleText(OpenFailureText(session.OpenFailure()))},
+                 {"outcome", OutcomeWord(CommandOutcome::kNotOpened)},
                  {"pair", nullptr},
                  {"open", StatusJson(session.OpenFailure())}};
     } else if (report.status != 0) {
         // The status line's last text: what the window would be left showing.
         const std::string message = messages.empty() ? std::string() : messages.back();
-        error = {{"message", OrNull(message)}, {"pair", PairJson(session.ShownPair(), message)}, {"open", nullptr}};
+        error = {{"message", OrNull(message)},
+                 {"outcome", OutcomeWord(session.Outcome().kind)},
+                 {"pair", PairJson(session.ShownPair(), message)},
+                 {"open", nullptr}};
     }
     object["error"] = error;
     object["messages"] = messages;
@@ -256,6 +286,7 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
         ports.push_back({{"port", probe.port},
                          {"result", kResults[probe.outcome]},
                          {"message", OrNull(ConsoleText(probe.why))},
+                         {"outcome", probe.identified ? Json() : Json(OutcomeWord(probe.ended.kind))},
                          {"status", nullptr}});
     }
     for (const PortReport& report : skipped) {
@@ -292,12 +323,12 @@ void WritePingExchangeJson(const std::string& port, const LineExchange& exchange
     object["ms"] = exchange.ms;
     object["busy_answers"] = exchange.busyAnswers;
     object["answer"] = exchange.result == LineExchange::kDiffers ? Json(AsSent(exchange.answer)) : Json();
-    object["error"] =
-        exchange.why.empty()
-            ? Json()
-            : Json {{"message", ConsoleText(exchange.why)},
-                    {"pair", PairJson(exchange.pair, ConsoleText(exchange.why))},
-                    {"open", nullptr}};
+    const CommandOutcome& ended = exchange.ended;
+    object["error"] = ended.text.empty() ? Json()
+                                         : Json {{"message", ConsoleText(ended.text)},
+                                                 {"outcome", OutcomeWord(ended.kind)},
+                                                 {"pair", PairJson(ended.pair, ConsoleText(ended.text))},
+                                                 {"open", nullptr}};
     Write(object);
 }
 
@@ -316,6 +347,7 @@ void WritePingSummaryJson(const std::string& port, const LineTally& tally, const
     object["max_ms"] = timed ? Json(max) : Json();
     object["error"] = openFailure == nullptr ? Json()
                                              : Json {{"message", ConsoleText(OpenFailureText(*openFailure))},
+                                                     {"outcome", OutcomeWord(CommandOutcome::kNotOpened)},
                                                      {"pair", nullptr},
                                                      {"open", StatusJson(*openFailure)}};
     Write(object);

@@ -7,7 +7,7 @@
 #include "cli/console_display.h"
 #include "serial/port_status.h"
 #include "serial/port_survey.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/printer_session.h"
 
 #include <optional>

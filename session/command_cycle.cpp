@@ -3,6 +3,7 @@
 
 #include "base/log.h"
 #include "session/port_texts.h"
+#include "vocab/error_text.h"
 #include "vocab/status_words.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 
 namespace {
 
-// Runs EndCmd when a started command leaves RetResp by any path, the index error included.
+// Runs EndCmd when a started command's exchange in RetResp ends, by any path.
 class EndGuard {
 public:
     explicit EndGuard(CommandCycle& cycle) : cycle(cycle) {}
@@ -41,6 +42,12 @@ void CommandCycle::SetLink(EcfLink* newLink)
     if (link != nullptr)
         link->SetPollHook({});
     link = newLink;
+    // A link whose port did not open is a command that could not start.
+    if (link != nullptr && !link->online()) {
+        startFailed = true;
+        saidText = OpenFailureText(link->OpenFailure());
+        Conclude(false);
+    }
     if (link != nullptr) {
         link->SetPollHook([this] {
             display.ProcessMessages();
@@ -54,6 +61,7 @@ CommandCycle::Sequence::Sequence(CommandCycle& cycle) : cycle(cycle)
     if (cycle.sequenceDepth++ == 0) {
         cycle.cancelRequest = false;
         cycle.shownPair = {};
+        cycle.sequenceOutcome = {};
     }
 }
 
@@ -61,25 +69,36 @@ CommandCycle::Sequence::~Sequence() { --cycle.sequenceDepth; }
 
 bool CommandCycle::StartCmd()
 {
+    startFailed = false;
     busyAnswers = 0;
     acknowledged = false;
-    lastSent = EcfLink::kAck;
-    lastReceived = 0;
+    refused = false;
+    writeFailed = false;
+    cancelEnded = false;
+    busyGivenUp = false;
+    saidText.clear();
     if (link->Start())
         return true;
+    startFailed = true;
     // The traffic tells why as the status line does: another program may have taken the port
     // since the last command.
     const std::string why = OpenFailureText(link->OpenFailure());
     link->Note(why);
-    display.SetSt(why);
+    Say(why);
     return false;
+}
+
+void CommandCycle::Say(const std::string& text)
+{
+    saidText = text;
+    display.SetSt(text);
 }
 
 void CommandCycle::ShowLinkError()
 {
     display.ShowCmd(kShowIdle);
     shownPair = {link->ErrClass(), link->ErrDetail()};
-    display.SetSt(link->GetError());
+    Say(link->GetError());
 }
 
 bool CommandCycle::EndsForCancel(const char* tag, bool waitCut)
@@ -88,7 +107,54 @@ bool CommandCycle::EndsForCancel(const char* tag, bool waitCut)
         return false;
     AppLog(tag);
     ShowLinkError();
+    cancelEnded = true;
     return true;
+}
+
+void CommandCycle::ShowBusy()
+{
+    ++busyAnswers;
+    display.ShowCmd(kShowBusy, true);
+    // The cycle asks again after a busy answer for as long as nobody cancels, or until then.
+    if (busyDeadline && std::chrono::steady_clock::now() >= *busyDeadline) {
+        busyGivenUp = true;
+        RequestCancel();
+    }
+}
+
+void CommandCycle::Conclude(bool done)
+{
+    CommandOutcome ended;
+    // A failed write leaves the link's pair cleared: no pair at all.
+    if (link->ErrClass() != kLinkErrorClass || link->ErrDetail() != kLinkCleared)
+        ended.pair = {link->ErrClass(), link->ErrDetail()};
+    ended.text = saidText;
+    if (startFailed) {
+        ended.kind = CommandOutcome::kNotOpened;
+        ended.openFailure = link->OpenFailure();
+    } else if (done) {
+        ended = {};
+    } else if (link->LineLost()) {
+        ended.kind = CommandOutcome::kLineLost;
+        // The status line may have said "no answer" before the loss was seen.
+        if (ended.pair.errClass != kLinkErrorClass || ended.pair.errDetail != kLinkLineLost)
+            ended.text = link->LineLostText();
+    } else if (busyGivenUp) {
+        ended.kind = CommandOutcome::kBusyGivenUp;
+    } else if (cancelEnded) {
+        ended.kind = CommandOutcome::kCancelled;
+    } else if (writeFailed) {
+        ended.kind = CommandOutcome::kNotSent;
+    } else if (refused) {
+        ended.kind = CommandOutcome::kRefused;
+        ended.inResponse = acknowledged;
+    } else {
+        const bool invalid = ended.pair.errClass == kLinkErrorClass && ended.pair.errDetail == kLinkInvalidAnswer;
+        ended.kind = invalid ? CommandOutcome::kInvalidAnswer : CommandOutcome::kNoAnswer;
+    }
+    outcome = ended;
+    if (outcome.kind != CommandOutcome::kDone)
+        sequenceOutcome = outcome;
 }
 
 bool CommandCycle::SendCmd()
@@ -99,7 +165,6 @@ bool CommandCycle::SendCmd()
             return false;
         display.ShowCmd(kShowSending);
         const EcfLink::SendResult sent = link->SendCmd();
-        lastSent = sent;
         if (EndsForCancel("SendCmd Cancel", sent == EcfLink::kNoAnswer || sent == EcfLink::kBusy))
             return false;
         switch (sent) {
@@ -110,16 +175,17 @@ bool CommandCycle::SendCmd()
             return true;
         case EcfLink::kBusy:
             AppLog("SendCmd WAK");
-            ++busyAnswers;
-            display.ShowCmd(kShowBusy, true);
+            ShowBusy();
             break;
         case EcfLink::kWriteFailed:
             AppLog("SendCmd WRI");
             display.ShowCmd(kShowIdle);
-            display.SetSt(kSendFailedText);
+            writeFailed = true;
+            Say(kSendFailedText);
             return false;
         default:
             AppLog("SendCmd LNE");
+            refused = sent == EcfLink::kRefused;
             ShowLinkError();
             return false;
         }
@@ -139,7 +205,6 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kCancelled;
         display.ShowCmd(kShowAsking);
         const int result = link->GetResp(blockBuffer.data());
-        lastReceived = result;
         if (EndsForCancel("RecebeBuffer Cancel", result == EcfLink::kRespShort || result == EcfLink::kRespBusy))
             return kCancelled;
         if (result >= 0) {
@@ -169,12 +234,12 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kDone;
         case EcfLink::kRespError:
             AppLog("RecebeBuffer ERR");
+            refused = true;
             ShowLinkError();
             return kFailed;
         case EcfLink::kRespBusy:
             AppLog("RecebeBuffer WAK");
-            ++busyAnswers;
-            display.ShowCmd(kShowBusy, true);
+            ShowBusy();
             break;
         case EcfLink::kRespMore:
             AppLog("RecebeBuffer MOR");
@@ -183,7 +248,8 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
         case EcfLink::kRespWriteFailed:
             AppLog("RecebeBuffer WRI");
             display.ShowCmd(kShowIdle);
-            display.SetSt(kRequestFailedText);
+            writeFailed = true;
+            Say(kRequestFailedText);
             return kRequestFailed;
         default:  // a short or late response
             AppLog("RecebeBuffer LEN");
@@ -199,29 +265,55 @@ int CommandCycle::ExecCmd(uint8_t* destination, size_t capacity, size_t* receive
 {
     AppLog("ExecCmd");
     const Sequence sequence(*this);
-    if (!StartCmd())
+    if (!StartCmd()) {
+        Conclude(false);
         return kNotStarted;
+    }
     const int result = SendCmd() ? RecebeBuffer(destination, capacity, received) : kFailed;
     EndCmd();
+    Conclude(result == kDone);
     AppLog("ExecCmd Fim");
     return result;
+}
+
+const CommandOutcome& CommandCycle::Sync()
+{
+    startFailed = false;
+    busyAnswers = 0;
+    refused = false;
+    cancelEnded = false;
+    busyGivenUp = false;
+    saidText.clear();
+    const bool synced = link->Sync();
+    // Only a failed write leaves the pair cleared; a pair of the printer's is its status.
+    const bool cleared = link->ErrClass() == kLinkErrorClass && link->ErrDetail() == kLinkCleared;
+    busyGivenUp = !synced && link->ErrClass() != kLinkErrorClass;
+    writeFailed = !synced && cleared;
+    if (!synced && !busyGivenUp)
+        saidText = cleared ? std::string(kSendFailedText) : link->GetError();
+    Conclude(synced);
+    return outcome;
 }
 
 std::string CommandCycle::RetResp(int index)
 {
     AppLog("RetResp");
     const Sequence sequence(*this);
-    lastStartFailed = !StartCmd();
-    if (lastStartFailed)
+    if (!StartCmd()) {
+        Conclude(false);
         return std::to_string(kNotStarted);
-    EndGuard end(*this);
-    if (!SendCmd())
-        return "";
-    std::vector<uint8_t> response(kResponseSize);
-    if (RecebeBuffer(response.data(), response.size()) != 0)
-        return "";
-    const std::vector<std::string> fields = LeParam(reinterpret_cast<const char*>(response.data()));
-    return fields.at(static_cast<size_t>(index));
+    }
+    bool done = false;
+    std::vector<std::string> fields;
+    {
+        EndGuard end(*this);
+        std::vector<uint8_t> response(kResponseSize);
+        done = SendCmd() && RecebeBuffer(response.data(), response.size()) == kDone;
+        if (done)
+            fields = LeParam(reinterpret_cast<const char*>(response.data()));
+    }
+    Conclude(done);
+    return done ? fields.at(static_cast<size_t>(index)) : std::string();
 }
 
 std::vector<std::string> CommandCycle::LeParam(const std::string& text)

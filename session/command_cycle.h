@@ -4,12 +4,42 @@
 
 #include "link/command_numbers.h"
 #include "link/ecf_link.h"
+#include "serial/port_status.h"
 #include "session/cycle_display.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+// A printer's or the link's error pair (vocab/error_text.h); class 0 when there is none.
+struct ErrorPair {
+    int errClass = 0;
+    int errDetail = 0;
+};
+
+// How a command ended: the one answer to "why did it fail", which the identification, the line
+// test, the search and the front ends read rather than asking the link again.
+struct CommandOutcome {
+    enum Kind {
+        kDone,
+        kNotOpened,      // the port did not open, or not again since the last command
+        kLineLost,       // the system reports the port's line gone
+        kBusyGivenUp,    // the printer kept asking to wait, and was not waited for any longer
+        kNoAnswer,       // no answer, or an incomplete one, within the wait
+        kInvalidAnswer,  // a byte that fits no answer
+        kRefused,        // NAK, or an error in the response's header: see pair
+        kNotSent,        // the command, or the request for its response, could not be written
+        kCancelled,      // a cancel cut it short
+    };
+    Kind kind = kDone;
+    PortStatus openFailure;   // kNotOpened: why
+    ErrorPair pair;           // the pair it ended on, as the status line showed it
+    bool inResponse = false;  // kRefused: the error came in the response's header, not as NAK
+    std::string text;         // what the status line said of it (Windows-1252); empty when done
+};
 
 class CommandCycle {
 public:
@@ -60,26 +90,35 @@ public:
     private:
         CommandCycle& cycle;
     };
-    // The last RetResp could not start its command: its "4" is no answer of the printer.
-    bool LastStartFailed() const { return lastStartFailed; }
+    // For a search: asks for the printer's sequence number alone (EcfLink::Sync). A printer
+    // busy at the SYN answered all the same: kBusyGivenUp, with its status pair.
+    const CommandOutcome& Sync();
+    // How the last command ended (ExecCmd, RetResp, Sync, or a link whose port did not open).
+    const CommandOutcome& Outcome() const { return outcome; }
+    // The last command of the current (or last) command sequence that did not end done; kDone
+    // when none failed. Its text is the one the status line was left showing by the cycle.
+    const CommandOutcome& SequenceOutcome() const { return sequenceOutcome; }
     // The error pair whose text the status line last showed in the current (or last) command
     // sequence; class 0 when none.
-    struct ErrorPair {
-        int errClass = 0;
-        int errDetail = 0;
-    };
     ErrorPair ShownPair() const { return shownPair; }
-    // Of the last command: how often the printer asked to wait, and whether it took the frame.
+    // Of the last command: how often the printer asked to wait.
     int BusyAnswers() const { return busyAnswers; }
-    bool Acknowledged() const { return acknowledged; }
-    // What the link said last in the last command: the printer refused it (NAK, or an error in
-    // the response's header), which the status line's error pair alone cannot tell from a
-    // silence that the link words as a pair of its own.
-    bool Refused() const { return lastSent == EcfLink::kRefused || lastReceived == EcfLink::kRespError; }
+    // A printer still asking to wait at `deadline` is given up (kBusyGivenUp) and the sequence
+    // cancelled; none: it is waited for until a cancel.
+    void SetBusyDeadline(std::optional<std::chrono::steady_clock::time_point> deadline)
+    {
+        busyDeadline = deadline;
+    }
 
 private:
     // Ends a failed loop: idle display and the link's error text on the status line.
     void ShowLinkError();
+    // The status line's text, kept for the outcome.
+    void Say(const std::string& text);
+    // The printer asked to wait: the pause with "Cancelar" shown, then the deadline's word.
+    void ShowBusy();
+    // Settles the outcome of the command that just ended.
+    void Conclude(bool done);
     // The send and receive loops' cancel rule: true, with the loop's tag logged and the link's
     // text shown, once a cancel was requested. A result that only says that a wait ended (no
     // answer, busy) is passed as waitCut: with a cancel requested, that wait was cut short by
@@ -91,10 +130,17 @@ private:
     std::vector<uint8_t> blockBuffer;
     std::atomic<bool> cancelRequest {false};
     int sequenceDepth = 0;
-    bool lastStartFailed = false;
     ErrorPair shownPair;
+    // The last command's facts, for its outcome.
+    bool startFailed = false;
     int busyAnswers = 0;
     bool acknowledged = false;
-    EcfLink::SendResult lastSent = EcfLink::kAck;
-    int lastReceived = 0;  // GetResp's: a block's length or an EcfLink::RespResult
+    bool refused = false;
+    bool writeFailed = false;
+    bool cancelEnded = false;
+    bool busyGivenUp = false;
+    std::string saidText;
+    CommandOutcome outcome;
+    CommandOutcome sequenceOutcome;
+    std::optional<std::chrono::steady_clock::time_point> busyDeadline;
 };

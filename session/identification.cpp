@@ -2,11 +2,8 @@
 #include "session/identification.h"
 
 #include "session/command_cycle.h"
-#include "session/port_texts.h"
 #include "vocab/command_words.h"
 #include "vocab/error_text.h"
-#include "vocab/filling.h"
-#include "vocab/search_words.h"
 #include "vocab/status_words.h"
 
 #include <stdexcept>
@@ -40,32 +37,7 @@ std::string ReadIdentificationItem(CommandCycle& cycle, IdentificationItem item)
         value.clear();  // a response without the field reads as no answer
     }
     // A command that never started read nothing, whatever text stands for it.
-    return cycle.LastStartFailed() ? std::string() : value;
-}
-
-// Why the query just run read nothing, in the search's words.
-std::string WhyNotRead(CommandCycle& cycle)
-{
-    EcfLink& link = *cycle.Link();
-    if (cycle.LastStartFailed())
-        return PortStateText(link.OpenFailure());
-    if (link.LineLost())
-        return kLineLostNote;
-    // The search gives a busy printer up by cancelling it.
-    if (cycle.CancelRequested() && cycle.BusyAnswers() > 0)
-        return kBusyReason;
-    const CommandCycle::ErrorPair pair = cycle.ShownPair();
-    if (pair.errClass == kLinkErrorClass && pair.errDetail == kLinkNoAnswer)
-        return kNoAnswerReason;
-    if (pair.errClass == kLinkErrorClass && pair.errDetail == kLinkInvalidAnswer)
-        return kInvalidAnswerReason;
-    if (pair.errClass != 0 && pair.errClass != kLinkErrorClass)
-        return FillIn(kRefusedReason,
-                      {{"class", std::to_string(pair.errClass)}, {"detail", std::to_string(pair.errDetail)}});
-    if (cycle.CancelRequested())
-        return kInterruptedReason;
-    // Taken, and answered without the item; or not even written.
-    return cycle.Acknowledged() ? kEmptyAnswerReason : kNotSentReason;
+    return cycle.Outcome().kind == CommandOutcome::kNotOpened ? std::string() : value;
 }
 
 }  // namespace
@@ -113,13 +85,13 @@ bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& i
     return success;
 }
 
-std::string IdentifyForSearch(CommandCycle& cycle, Identification& identification)
+bool IdentifyForSearch(CommandCycle& cycle, Identification& identification)
 {
     identification = {};
     for (const Item& item : kItems) {
         identification.*item.text = ReadIdentificationItem(cycle, item.number);
         if ((identification.*item.text).empty())
-            return WhyNotRead(cycle);
+            return false;
     }
-    return {};
+    return true;
 }

@@ -40,6 +40,7 @@ void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item);
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification);
 
 // The search's reading: the same queries, but it stops at the first one that fails, so that a
-// printer that refuses, stays busy or goes silent costs one answer wait, not three. Empty when all
-// three items were read; otherwise why not, in a few words (Windows-1252): "recusou: 8/1".
-std::string IdentifyForSearch(CommandCycle& cycle, Identification& identification);
+// printer that refuses, stays busy or goes silent costs one answer wait, not three. True when all
+// three items were read; otherwise the cycle's outcome says why not (kDone: answered without the
+// item).
+bool IdentifyForSearch(CommandCycle& cycle, Identification& identification);

@@ -3,14 +3,10 @@
 #include "session/printer_finder.h"
 
 // The cycle's display during a search: nothing to show, but the cycle's pauses are kept (as on
-// the console) and a printer that stays busy is given up once one answer wait has passed.
+// the console), cut short by a cancelled search.
 class PrinterFinder::SearchDisplay : public CycleDisplay {
 public:
-    SearchDisplay(PrinterFinder& finder, std::chrono::steady_clock::time_point giveUp)
-        : finder(finder),
-          giveUp(giveUp)
-    {
-    }
+    explicit SearchDisplay(PrinterFinder& finder) : finder(finder) {}
     void Attach(PrinterSession& session) { this->session = &session; }
 
     void ShowCmd(int code) override
@@ -23,8 +19,7 @@ public:
         ShowCmd(code);
         SpendCancelShownPause(std::chrono::milliseconds(50),
                               [this](std::chrono::milliseconds step) { finder.Sleep(step); });
-        // The cycle asks again after a busy answer for as long as nobody cancels.
-        if (finder.Cancelled() || std::chrono::steady_clock::now() >= giveUp)
+        if (finder.Cancelled())
             session->Cancel();
     }
     void SetSt(const std::string& /*text*/) override {}
@@ -32,7 +27,6 @@ public:
 
 private:
     PrinterFinder& finder;
-    const std::chrono::steady_clock::time_point giveUp;
     PrinterSession* session = nullptr;
 };
 
@@ -61,9 +55,11 @@ void PrinterFinder::Start(const std::vector<std::string>& portNames)
 
 void PrinterFinder::Try(size_t index)
 {
-    SearchDisplay display(*this, std::chrono::steady_clock::now() + pacing.AnswerWait());
+    SearchDisplay display(*this);
     PrinterSession session(display, pacing);
     display.Attach(session);
+    // A printer that stays busy is given up once one answer wait has passed.
+    session.SetBusyDeadline(std::chrono::steady_clock::now() + pacing.AnswerWait());
     if (observers[index])
         session.SetTrafficObserver(observers[index]);
     probes[index] = session.Probe(ports[index], [this] {

@@ -12,6 +12,37 @@
 
 #include <algorithm>
 
+namespace {
+
+// Why a printer that answered did not identify itself, in a few words: "recusou: 8/1".
+std::string NotIdentifiedReason(const CommandOutcome& ended)
+{
+    switch (ended.kind) {
+    case CommandOutcome::kDone:
+        return kEmptyAnswerReason;  // answered without the item
+    case CommandOutcome::kNotOpened:
+        return PortStateText(ended.openFailure);
+    case CommandOutcome::kLineLost:
+        return kLineLostNote;
+    case CommandOutcome::kBusyGivenUp:
+        return kBusyReason;
+    case CommandOutcome::kNoAnswer:
+        return kNoAnswerReason;
+    case CommandOutcome::kInvalidAnswer:
+        return kInvalidAnswerReason;
+    case CommandOutcome::kRefused:
+        return FillIn(kRefusedReason, {{"class", std::to_string(ended.pair.errClass)},
+                                       {"detail", std::to_string(ended.pair.errDetail)}});
+    case CommandOutcome::kNotSent:
+        return kNotSentReason;
+    case CommandOutcome::kCancelled:
+        break;
+    }
+    return kInterruptedReason;
+}
+
+}  // namespace
+
 PrinterSession::PrinterSession(CycleDisplay& display, LinkPacing pacing)
     : display(display),
       pacing(std::move(pacing)),
@@ -74,30 +105,24 @@ PortProbe PrinterSession::Probe(const std::string& portName, const std::function
 {
     PortProbe probe;
     probe.port = portName;
-    if (!Open(portName)) {
-        probe.outcome = PortProbe::kNotOpened;
-        probe.why = OpenFailureText(openFailure);
-        return probe;
-    }
+    const bool opened = Open(portName);
     // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
     // not one per identification query.
-    const bool synced = link->Sync();
-    // A printer busy at the SYN is there all the same: its status pair stands where the link's
-    // own pair would.
-    const bool busy = !synced && link->ErrClass() != kLinkErrorClass;
-    if (synced || busy) {
+    probe.ended = opened ? cycle.Sync() : cycle.Outcome();
+    const CommandOutcome::Kind synced = probe.ended.kind;
+    // A printer busy at the SYN is there all the same.
+    if (synced == CommandOutcome::kDone || synced == CommandOutcome::kBusyGivenUp) {
         probe.outcome = PortProbe::kPrinter;
         if (answered)
             answered();
-        const std::string why = busy ? kBusyReason : IdentifyForSearch(cycle, probe.identification);
-        probe.identified = why.empty();
+        probe.identified = synced == CommandOutcome::kDone && IdentifyForSearch(cycle, probe.identification);
+        if (synced == CommandOutcome::kDone)
+            probe.ended = cycle.Outcome();
         if (!probe.identified)
-            probe.why = FillIn(kNotIdentifiedText, {{"reason", why}});
+            probe.why = FillIn(kNotIdentifiedText, {{"reason", NotIdentifiedReason(probe.ended)}});
     } else {
-        // Only a failed write leaves the pair cleared, and so without a text.
-        probe.why = link->GetError();
-        if (probe.why.empty())
-            probe.why = kSendFailedText;
+        probe.outcome = opened ? PortProbe::kNoPrinter : PortProbe::kNotOpened;
+        probe.why = probe.ended.text;
     }
     Release();
     return probe;

@@ -20,6 +20,9 @@ struct PortProbe {
     // counts as found: one that answered the SYN alone may be anything.
     Identification identification;
     bool identified = false;
+    // How the last command on the port ended: the open, the SYN or the identification query
+    // that failed; kDone when the printer identified itself.
+    CommandOutcome ended;
     // Why there is no printer, as the status line would say it, or why the printer did not
     // identify itself: "responde, mas não se identificou (recusou: 8/1)" (Windows-1252).
     std::string why;
@@ -76,13 +79,17 @@ public:
     // The port of the last link opened, kept after it closes; empty before the first.
     const std::string& PortName() const { return lastPort; }
     // The printer's or the link's error pair that the last command sequence ended on, if any.
-    CommandCycle::ErrorPair ShownPair() const { return cycle.ShownPair(); }
+    ErrorPair ShownPair() const { return cycle.ShownPair(); }
+    // How the last command sequence failed (Connect, ReadingX, Open, Run), or kDone.
+    const CommandOutcome& Outcome() const { return cycle.SequenceOutcome(); }
+    // For a search: a printer still asking to wait then is given up (CommandCycle).
+    void SetBusyDeadline(std::chrono::steady_clock::time_point deadline) { cycle.SetBusyDeadline(deadline); }
 
 private:
     // Tests reach the cycle and the current link through it; nothing else holds the link.
     friend struct PrinterSessionTestSeam;
     // The line test runs its exchanges on the cycle and the current link.
-    friend class LineTest;
+    friend class LineChecker;
 
     // Creates the link on the port; false, with openFailure set and shown, when its port did not
     // open.

@@ -89,7 +89,7 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
     std::vector<std::string> named = request.extraPaths;
     if (!request.port.empty() && IsDevicePathArgument(DevicePathForPortName(request.port)))
         named.push_back(DevicePathForPortName(request.port));
-    report.survey = SurveyPorts(named);
+    report.survey = request.survey ? request.survey() : SurveyPorts(named);
     Poll();
     if (Stopped())
         report.portsFailed = StopReason();
@@ -100,9 +100,9 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
 
     // The last failure: the line test's, when it had one; else the session's, which the caller gave.
     for (const LineExchange& exchange : report.exchanges) {
-        if (!exchange.why.empty()) {
-            report.lastFailure = exchange.why;
-            report.lastPair = exchange.pair;
+        if (!exchange.ended.text.empty()) {
+            report.lastFailure = exchange.ended.text;
+            report.lastPair = exchange.ended.pair;
         }
     }
     if (request.ownTraffic) {
@@ -159,7 +159,11 @@ void ReportGathering::Search(SupportReport& report)
     });
     finder = &search;
     SearchWatch followed;
-    followed.tick = [this] { Poll(); };
+    followed.tick = [this] {
+        if (watch.tick)
+            watch.tick();
+        Poll();
+    };
     const SearchResult result = search.Search(names, PrinterFinder::SearchEnd::kPicked, followed);
     finder = nullptr;
     if (!result.picked)
@@ -183,7 +187,7 @@ void ReportGathering::TestLine(const ReportRequest& request, SupportReport& repo
     }
     report.lineTested = true;
     Progress(FillIn(kMakingTestText, {{"number", "1"}, {"count", std::to_string(kExchanges)}}));
-    LineTest test(session);
+    LineChecker test(session);
     if (request.useConnected)
         test.KeepSequence();
     report.tally = test.Run(kExchanges, [&](const LineExchange& exchange) {

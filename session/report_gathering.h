@@ -19,12 +19,14 @@ struct ReportRequest {
     bool useConnected = false;  // the session's link, in step with its printer: no new connection, no SYN
     bool ownTraffic = true;     // the report's traffic is its own exchanges (kestro-cli)
     bool withTraffic = true;
-    TrafficObserver trace;  // also shown the session's traffic (kestro-cli's --trace)
+    TrafficObserver trace;
+    std::function<PortSurvey()> survey;  // the ports as the front end sees them; SurveyPorts when empty  // also shown the session's traffic (kestro-cli's --trace)
     std::chrono::milliseconds budget {9500};  // the whole report's, silent ports and all
 };
 
-// How the front end follows the gathering; both optional.
+// How the front end follows the gathering; each optional.
 struct ReportWatch {
+    std::function<void()> tick;  // every 20 ms of the search: lets events through
     std::function<void(const std::string& step)> progress;  // UTF-8: "Gerando relatório: teste 4 de 10…"
     std::function<bool()> cancelled;                         // the user asked to stop
 };

@@ -5,7 +5,7 @@
 
 #include "base/system_facts.h"
 #include "serial/port_survey.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/printer_session.h"
 
 #include <ctime>
@@ -46,7 +46,7 @@ struct SupportReport {
 
     // The last failure of the session, as its status line said it (Windows-1252), and its pair.
     std::string lastFailure;
-    CommandCycle::ErrorPair lastPair;
+    ErrorPair lastPair;
 
     // The traffic as trace lines, the oldest first; its own header is written before them.
     bool withTraffic = true;

@@ -24,16 +24,16 @@ bool SplitFields(const std::string& text, std::vector<std::string>& fields)
     return true;
 }
 
-CommandOutcome Refuse(SimPair pair)
+SimOutcome Refuse(SimPair pair)
 {
-    CommandOutcome outcome;
+    SimOutcome outcome;
     outcome.refusal = pair;
     return outcome;
 }
 
-CommandOutcome Accept(std::string data)
+SimOutcome Accept(std::string data)
 {
-    CommandOutcome outcome;
+    SimOutcome outcome;
     outcome.accepted = true;
     outcome.data = std::move(data);
     return outcome;
@@ -41,7 +41,7 @@ CommandOutcome Accept(std::string data)
 
 }  // namespace
 
-CommandOutcome RunCommand(uint8_t cmd, uint8_t ext, const std::string& params, const SimIdentity& identity)
+SimOutcome RunCommand(uint8_t cmd, uint8_t ext, const std::string& params, const SimIdentity& identity)
 {
     if (ext != 0)
         return Refuse(kPairUnknownCommand);

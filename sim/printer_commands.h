@@ -12,7 +12,7 @@ struct SimIdentity {
     std::string sb = "010203";                // basic-software version, six digits
 };
 
-struct CommandOutcome {
+struct SimOutcome {
     bool accepted = false;
     SimPair refusal;   // the NAK pair when not accepted
     std::string data;  // the whole response when accepted
@@ -20,4 +20,4 @@ struct CommandOutcome {
 
 // 26/0 "15|item|" answers item 2 (model), 4 (NS) or 14 (SB) as "value|"; 20/0 "0|" is an X reading
 // with an empty response. Anything else is refused.
-CommandOutcome RunCommand(uint8_t cmd, uint8_t ext, const std::string& params, const SimIdentity& identity);
+SimOutcome RunCommand(uint8_t cmd, uint8_t ext, const std::string& params, const SimIdentity& identity);

@@ -407,7 +407,7 @@ void PrinterSim::HandleFrame(const HostMessage& message)
     if (plan.blocks) {
         blocks = *plan.blocks;
     } else {
-        const CommandOutcome outcome = RunCommand(message.cmd, message.ext, message.params, options.identity);
+        const SimOutcome outcome = RunCommand(message.cmd, message.ext, message.params, options.identity);
         if (!outcome.accepted) {
             Reply({SimAnswer::Refuse, outcome.refusal}, {});
             return;

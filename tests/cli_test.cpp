@@ -708,7 +708,9 @@ TEST_F(CliTest, JsonOfEveryCommandHasTheDocumentedKeys)
         "title":"<< Erro em par\u00e2metro do comando >>",
         "sentence":"Conte\u00fado de par\u00e2metro inv\u00e1lido no comando."})"));
     EXPECT_EQ(refused["messages"], Json::array({kBadParameterText.substr(0, kBadParameterText.size() - 1)}));
+    EXPECT_EQ(refused["error"]["outcome"], "refused");
     const Json missing = one({"--json", "--port", kMissingPort, "identify"}, 1);
+    EXPECT_EQ(missing["error"]["outcome"], "not_opened");
     EXPECT_EQ(missing["error"]["open"]["state"], "gone");
     EXPECT_EQ(missing["error"]["open"]["code"], 2);
 }
@@ -1186,6 +1188,7 @@ TEST_F(CliTest, Ser2netStoppedOrTakenAndAServerThatIsNotThereAreEachSaid)
     const std::string lostText = "Conex\u00e3o com " + where + " perdida";
     EXPECT_NE(lost.err.find("\u00b7  linha perdida\n" + lostText + "\n"), std::string::npos) << lost.err;
     EXPECT_EQ(Json::parse(lost.out)["error"]["pair"]["sentence"], lostText) << lost.out;
+    EXPECT_EQ(Json::parse(lost.out)["error"]["outcome"], "line_lost") << lost.out;
     EXPECT_LT(lost.took, std::chrono::seconds(5));  // the answer wait is 6 s
 
     const CliRun refused = RunCli({"--port", server.Url(true), "identify"});

@@ -131,7 +131,7 @@ TEST_F(CommandCycleTest, IdentificationOfAPortThatDoesNotReopenFails)
     const PortOpenResult holder = OpenSerialPort(DeviceAddress(sim.SlavePath()), "115200,n,8,1", 64);
     ASSERT_TRUE(holder.port);
     EXPECT_EQ(cycle.RetResp(0), "4");
-    EXPECT_TRUE(cycle.LastStartFailed());
+    EXPECT_EQ(cycle.Outcome().kind, CommandOutcome::kNotOpened);
     Identification identification;
     EXPECT_FALSE(CarregaConfig(cycle, display, identification));
     EXPECT_EQ(identification.modelo, "");

@@ -17,15 +17,19 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -82,6 +86,7 @@ protected:
                 onPause();
         };
         seams.pacing = pacing;
+        seams.reportFolder = reports.path().toStdString();
         window = std::make_unique<TfmMainComunic>(std::vector<std::string> {"kestro"}, seams);
         window->show();
         window->findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
@@ -178,6 +183,7 @@ protected:
     };
 
     LinkPacing pacing = FastPacing();
+    QTemporaryDir reports;  // the Documents folder of the support report
     LogCapture log;
     std::vector<PortCandidate> portsBefore;  // listed before the simulator's port
     PrinterSim sim {SimOptions()};
@@ -255,13 +261,17 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
     const std::string test = "Testar comunica\u00e7\u00e3o";
     // "Copiar identificação" while the header shows what was read.
     const std::string copy = "Copiar identifica\u00e7\u00e3o";
+    // The support report's, while no command runs; the opening's, always.
+    const std::string report = "Gerar relat\u00f3rio para o suporte Ctrl+R", open = "Abrir relat\u00f3rio de suporte";
     const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2",
-                                              copy + " (disabled)"};
+                                              copy + " (disabled)", report, open};
     const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)",
-                                                 "Tr\u00e1fego F2", copy + " (disabled)"};
-    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, "Tr\u00e1fego F2", copy};
+                                                 "Tr\u00e1fego F2", copy + " (disabled)", report + " (disabled)",
+                                                 open};
+    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, "Tr\u00e1fego F2", copy, report,
+                                                open};
     const std::vector<std::string> reading = {"Localizar ECF (disabled)", test + " (disabled)", "Tr\u00e1fego F2",
-                                              copy};
+                                              copy, report + " (disabled)", open};
     EXPECT_EQ(RightClick("gb0"), offered);
     EXPECT_EQ(RightClick("cbPorta"), offered);
     std::vector<std::string> duringConnect, duringReading;
@@ -1014,4 +1024,81 @@ TEST_F(ConnectionTest, TestarComunicacaoCountsTheAnswersAndCancelarStopsIt)
     EXPECT_TRUE(Find<QGroupBox>("gbTeste")->isEnabled());
     EXPECT_TRUE(PortFree());
     EXPECT_TRUE(window->Session().Connected());
+}
+
+// ---- The support report ------------------------------------------------------------------------
+
+TEST_F(ConnectionTest, SupportReportUsesTheConnectedLinkCancelLeavesNoFileAndTheDeskOpensIt)
+{
+    Connect();
+    // "Gerar" in the report's dialog, with `during` at each of the display's pauses; what it said.
+    const auto generate = [&](const std::function<void(QDialog&)>& during) {
+        RightClick("gbTeste", QStringLiteral("Gerar relat\u00f3rio para o suporte"));
+        auto* dialog = window->findChild<QDialog*>("fmRelatorio");
+        EXPECT_NE(dialog, nullptr);
+        if (dialog == nullptr)
+            return QString();
+        EXPECT_TRUE(dialog->findChild<QCheckBox*>("ckTrafego")->isChecked());
+        onPause = [&] { during(*dialog); };
+        QTest::mouseClick(dialog->findChild<QPushButton*>("btGerar"), Qt::LeftButton);
+        onPause = nullptr;
+        const QString said = dialog->findChild<QLabel*>("lbProgresso")->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return said;
+    };
+    const SimCounts before = sim.Counts();
+    const QString saved = generate([](QDialog&) {});
+    EXPECT_TRUE(saved.startsWith(QStringLiteral("Relat\u00f3rio salvo: kestro-suporte-"))) << saved.toStdString();
+    // The link as it was: no new synchronisation, the ten exchanges only.
+    EXPECT_EQ(sim.Counts().syns, before.syns);
+    EXPECT_EQ(sim.Counts().frames - before.frames, 10u);
+    const QStringList files = QDir(reports.path()).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    const QString path = reports.filePath(files[0]);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nOK       Impressora: Modelo: ECF A\u00e7\u00e3o").toUtf8()));
+
+    // "Cancelar" in the fourth exchange: no file.
+    const QString cancelled = generate([](QDialog& dialog) {
+        if (dialog.findChild<QLabel*>("lbProgresso")->text() ==
+            QStringLiteral("Gerando relat\u00f3rio: teste 4 de 10\u2026"))
+            QTest::mouseClick(dialog.findChild<QPushButton*>("btCancelar"), Qt::LeftButton);
+    });
+    EXPECT_EQ(cancelled, QStringLiteral("Relat\u00f3rio cancelado; nenhum arquivo foi salvo."));
+    EXPECT_EQ(QDir(reports.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_TRUE(PortFree() || window->Session().Connected());
+
+    // The support desk opens it from its command line: the summary, and the traffic with its times.
+    MainWindowSeams desk;
+    desk.candidates = [](const std::vector<std::string>&) { return std::vector<PortCandidate>(); };
+    const auto open = [&](const QString& report, int& rows) {
+        TfmMainComunic opened({"kestro", report.toStdString()}, desk);
+        opened.show();
+        opened.findChild<QAction*>("acTrafego")->trigger();
+        rows = opened.findChild<QTableView*>("tvTrafego")->model()->rowCount();
+        auto* summary = opened.findChild<QPlainTextEdit*>("txResumo");
+        return std::make_pair(opened.findChild<QLabel*>("lbSt")->text(),
+                              summary ? summary->toPlainText() : QString());
+    };
+    int rows = 0;
+    const auto [said, summary] = open(path, rows);
+    EXPECT_TRUE(said.endsWith(QStringLiteral(" mensagens no Tr\u00e1fego (F2)."))) << said.toStdString();
+    EXPECT_GT(rows, 60);
+    EXPECT_TRUE(summary.contains(QStringLiteral("OK       Linha: Comunica\u00e7\u00e3o: 10 de 10 respostas")));
+
+    // A byte changed on the way: said, and nothing loaded.
+    QByteArray damaged = text;
+    damaged[damaged.size() - 5] = 'Z';
+    const QString damagedPath = reports.filePath("danificado.txt");
+    QFile out(damagedPath);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(damaged);
+    out.close();
+    const auto [damagedSaid, noSummary] = open(damagedPath, rows);
+    EXPECT_TRUE(damagedSaid.startsWith(QStringLiteral("O relat\u00f3rio est\u00e1 danificado"))) << damagedSaid.toStdString();
+    EXPECT_EQ(rows, 0);
+    EXPECT_TRUE(noSummary.isEmpty());
 }

@@ -157,7 +157,7 @@ TEST(PrinterCommandsTest, AnswersAndRefusals)
         {99, 0, "", false, "", kPairUnknownCommand},
     };
     for (const auto& c : cases) {
-        const CommandOutcome outcome = RunCommand(c.cmd, c.ext, c.params, id);
+        const SimOutcome outcome = RunCommand(c.cmd, c.ext, c.params, id);
         SCOPED_TRACE(std::to_string(c.cmd) + "/" + std::to_string(c.ext) + " " + c.params);
         EXPECT_EQ(outcome.accepted, c.accepted);
         EXPECT_EQ(outcome.data, c.data);

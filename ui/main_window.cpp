@@ -6,16 +6,19 @@
 #include "base/version.h"
 #include "serial/port_address.h"
 #include "serial/system.h"
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "ui/port_combo_box.h"
 #include "ui/qt_compat.h"
+#include "ui/report_opening.h"
 #include "ui/shown_text.h"
+#include "ui/support_report_dialog.h"
 #include "ui_main_window.h"
 #include "vocab/command_words.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"
+#include "vocab/report_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
 #include "vocab/window_texts.h"
@@ -24,12 +27,15 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <chrono>
@@ -99,8 +105,13 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
 
     StartLogFromCommandLine(arguments);
     // The program's own path comes first: not a port.
-    if (!arguments.empty())
-        std::copy_if(arguments.begin() + 1, arguments.end(), std::back_inserter(extraPaths), IsPortWord);
+    // A plain file is a support report to open, not a port.
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (QFileInfo(QString::fromStdString(arguments[i])).isFile())
+            reports.push_back(arguments[i]);
+        else if (IsPortWord(arguments[i]))
+            extraPaths.push_back(arguments[i]);
+    }
 
     connect(ui->btPorta, &QPushButton::clicked, this, &TfmMainComunic::btPortaClick);
     // activated comes from the user only, not from the scan refilling the list.
@@ -133,6 +144,8 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     SetSt("");
     GBinv();
     LocalizaCOM(ui->cbPorta, ui->gbPorta);
+    for (const std::string& report : reports)
+        SetSt(OpenSupportReport(*this, QString::fromStdString(report), traffic));
 }
 
 TfmMainComunic::~TfmMainComunic() = default;
@@ -288,6 +301,13 @@ void TfmMainComunic::AtualizaHeader(const Identification& identification)
     ProcessMessages();
 }
 
+PortSurvey TfmMainComunic::Survey() const
+{
+    const std::function<std::vector<AdapterReport>()> adapters = seams.adapters ? seams.adapters : ListAdapters;
+    return seams.candidates ? SurveyPorts(seams.candidates(extraPaths), adapters(), extraPaths)
+                            : SurveyPorts(extraPaths, adapters);
+}
+
 void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
 {
     group->setEnabled(false);
@@ -295,9 +315,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
     list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
     list->repaint();  // the scan doesn't let events through: show the notice now
-    const std::function<std::vector<AdapterReport>()> adapters = seams.adapters ? seams.adapters : ListAdapters;
-    const PortSurvey survey = seams.candidates ? SurveyPorts(seams.candidates(extraPaths), adapters(), extraPaths)
-                                               : SurveyPorts(extraPaths, adapters);
+    const PortSurvey survey = Survey();
     list->clear();
     QStringList notOffered;
     for (const auto& report : survey.ports) {
@@ -482,14 +500,14 @@ void TfmMainComunic::TestaComunicacao()
     // Which exchange runs, so that a slow line shows that the test goes on.
     const auto progress = [this](long number) {
         SetSt(Shown(FillIn(kProgressText, {{"number", std::to_string(number)},
-                                           {"count", std::to_string(LineTest::kWindowCount)}})));
+                                           {"count", std::to_string(LineChecker::kWindowCount)}})));
     };
     progress(1);
-    LineTest test(session);
-    const LineTally& tally = test.Run(LineTest::kWindowCount, [&](const LineExchange& exchange) {
+    LineChecker test(session);
+    const LineTally& tally = test.Run(LineChecker::kWindowCount, [&](const LineExchange& exchange) {
         if (exchange.result == LineExchange::kLineLost)
-            lost = OneLine(exchange.why) + "; ";
-        if (exchange.number < LineTest::kWindowCount)
+            lost = OneLine(exchange.ended.text) + "; ";
+        if (exchange.number < LineChecker::kWindowCount)
             progress(exchange.number + 1);
     });
     cancelKept = false;
@@ -538,6 +556,12 @@ void TfmMainComunic::FillContextMenu()
     acCopiaIdentificacao =
         contextMenu.addAction(Shown(kCopyIdentificationAction), this, &TfmMainComunic::CopiaIdentificacao);
     acCopiaIdentificacao->setObjectName("acCopiaIdentificacao");
+    acGeraRelatorio = contextMenu.addAction(QString::fromUtf8(kMakeReportAction), this, &TfmMainComunic::GeraRelatorio);
+    acGeraRelatorio->setObjectName("acGeraRelatorio");
+    acGeraRelatorio->setShortcut(Qt::CTRL | Qt::Key_R);
+    addAction(acGeraRelatorio);  // the key works with the menu closed
+    contextMenu.addAction(QString::fromUtf8(kOpenReportAction), this, &TfmMainComunic::AbreRelatorio)
+        ->setObjectName("acAbreRelatorio");
     auto* skip = new SkipDisabledEntries;
     skip->setParent(&contextMenu);
     contextMenu.setStyle(skip);
@@ -560,6 +584,7 @@ void TfmMainComunic::ShowContextMenu(const QPoint& where, bool fromKeys)
     acLocalizaECF->setEnabled(SearchOffered());
     acTestaComunicacao->setEnabled(session.Connected() && !commandRunning);
     acCopiaIdentificacao->setEnabled(!IdentificationLine().isEmpty());
+    acGeraRelatorio->setEnabled(!commandRunning);
     // Not exec(): a command may be running further up this thread's stack, and must not wait
     // for the menu to close.
     contextMenu.popup(where);
@@ -587,6 +612,39 @@ void TfmMainComunic::CopiaIdentificacao()
     const QString line = IdentificationLine();
     if (!line.isEmpty())
         QGuiApplication::clipboard()->setText(line);
+}
+
+void TfmMainComunic::GeraRelatorio()
+{
+    if (commandRunning)
+        return;
+    ReportSettings settings;
+    settings.program = "kestro " + ProgramVersionText();
+    settings.folder = seams.reportFolder.empty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                                 : QString::fromStdString(seams.reportFolder);
+    settings.pacing = seams.pacing;
+    settings.lastFailure = cycleView.LastText();
+    settings.lastPair = session.ShownPair();
+    settings.survey = [this] { return Survey(); };
+    settings.asCommand = [this](const std::function<void()>& run) {
+        CommandScope scope(*this);
+        const bool port = ui->gbPorta->isEnabled(), test = ui->gbTeste->isEnabled();
+        ui->gbPorta->setEnabled(false);
+        ui->gbTeste->setEnabled(false);
+        run();
+        ui->gbPorta->setEnabled(port);
+        ui->gbTeste->setEnabled(test);
+    };
+    (new SupportReportDialog(this, session, traffic.Model(), std::move(settings)))->open();
+}
+
+void TfmMainComunic::AbreRelatorio()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString::fromUtf8(kOpenReportAction), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        QString::fromUtf8(kReportFilesFilter));
+    if (!path.isEmpty())
+        SetSt(OpenSupportReport(*this, path, traffic));
 }
 
 void TfmMainComunic::CancelRunning()

@@ -38,6 +38,8 @@ struct MainWindowSeams {
     std::function<std::string()> versionText;
     // The waits of the links that "Conectar" creates.
     LinkPacing pacing;
+    // Where the support report goes (the Documents folder).
+    std::string reportFolder;
 };
 
 class TfmMainComunic : public QWidget {
@@ -81,6 +83,12 @@ public:
     // it and how many others answered, the tooltip who they are. The window stays alive meanwhile;
     // "Cancelar" or Escape stops the search, keeping a printer already picked.
     void LocalizaECF();
+
+    // "Gerar relatório para o suporte" (context menu, Ctrl+R): the report's dialog
+    // (ui/support_report_dialog.h), its gathering run as one of the window's commands.
+    void GeraRelatorio();
+    // "Abrir relatório de suporte" (context menu): a report chosen, then opened (ui/report_opening.h).
+    void AbreRelatorio();
 
     // The connection behind the window, for tests and tools that look at it or run their own
     // commands on it.
@@ -133,6 +141,7 @@ private:
         void SetSt(const std::string& text) override;
         void ShowIdentification(const Identification& identification) override;
         void ProcessMessages() override;
+        const std::string& LastText() const { return shown; }
 
     private:
         TfmMainComunic& window;
@@ -172,12 +181,15 @@ private:
     void ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes);
     // The status line's note on the ports that the scan left out; empty when none.
     static QString LeftOutNote(const PortSurvey& survey);
+    // Every port with its state and adapter, as the list is made from.
+    PortSurvey Survey() const;
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
 
     std::unique_ptr<Ui::TfmMainComunic> ui;
     MainWindowSeams seams;
     std::vector<std::string> extraPaths;  // device paths named on the command line
+    std::vector<std::string> reports;     // support reports named on the command line, to open
     std::array<QPixmap, 6> activityIcons;
     bool iconsVisible = false;  // the visibility last given to imTx and imRx
     CycleView cycleView {*this};
@@ -189,6 +201,7 @@ private:
     QAction* acLocalizaECF = nullptr;
     QAction* acTestaComunicacao = nullptr;
     QAction* acCopiaIdentificacao = nullptr;
+    QAction* acGeraRelatorio = nullptr;
     Identification header;            // what the header shows; empty once it shows underscores
     bool cancelKept = false;          // "Cancelar" stays shown between the commands of a line test
     PrinterFinder* finder = nullptr;  // the port search while it runs

@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 namespace {
 
@@ -111,6 +112,17 @@ void TrafficModel::Clear()
 {
     beginResetModel();
     messages.clear();
+    endResetModel();
+}
+
+void TrafficModel::Load(std::vector<TrafficMessage> loaded)
+{
+    beginResetModel();
+    // The newest, as many as the view keeps.
+    const size_t skipped = loaded.size() > kMaxMessages ? loaded.size() - kMaxMessages : 0;
+    messages.assign(std::make_move_iterator(loaded.begin() + static_cast<std::ptrdiff_t>(skipped)),
+                    std::make_move_iterator(loaded.end()));
+    decoder = TrafficDecoder();
     endResetModel();
 }
 

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 class PrinterSession;
 class QAction;
@@ -28,6 +29,9 @@ public:
 
     void Add(const TrafficRun& run);
     void Clear();
+    // In place of every message: those of a report opened, as if they had happened here.
+    void Load(std::vector<TrafficMessage> loaded);
+    const std::deque<TrafficMessage>& Messages() const { return messages; }
     // The row as kestro-cli's trace writes it, unfolded.
     std::string Line(int row) const;
 
@@ -94,6 +98,7 @@ public:
     TrafficView* Show();
     // "Tráfego", F2: shows the view; from the view itself, closes it.
     QAction* Action() const { return action; }
+    TrafficModel& Model() { return model; }
 
 private:
     QWidget& window;

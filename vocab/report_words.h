@@ -98,6 +98,7 @@ constexpr char kNameTakenReason[] = "já existe um arquivo com esse nome";
 // The window's.
 constexpr char kMakeReportAction[] = "Gerar relatório para o suporte";
 constexpr char kOpenReportAction[] = "Abrir relatório de suporte";
+constexpr char kReportFilesFilter[] = "Relatórios de suporte (kestro-suporte-*.txt);;Todos os arquivos (*)";
 constexpr char kReportContentsText[] =
     "O relatório reúne num arquivo de texto o que o suporte pede: o resumo, o sistema, as "
     "portas e os adaptadores, a impressora, um teste de comunicação com 10 trocas e, se "

@@ -1,5 +1,6 @@
-// The line test: its exchanges, their classes and the texts that tell them.
-#include "session/line_test.h"
+// The line check (the window's line test, kestro-cli ping): its exchanges, their classes and the
+// texts that tell them.
+#include "session/line_check.h"
 
 #include "base/log.h"
 #include "session/port_texts.h"
@@ -51,7 +52,7 @@ std::string ExchangeText(const LineExchange& exchange)
 {
     const std::pair<const char*, std::string> number {"number", std::to_string(exchange.number)};
     const std::pair<const char*, std::string> ms {"ms", GroupedDigits(exchange.ms)};
-    const CommandCycle::ErrorPair& pair = exchange.pair;
+    const ErrorPair& pair = exchange.ended.pair;
     switch (exchange.result) {
     case LineExchange::kOk:
         return FillIn(kAnsweredText, {number, ms});
@@ -63,19 +64,18 @@ std::string ExchangeText(const LineExchange& exchange)
         return FillIn(kDiffersText, {number, {"answer", fields.empty() ? exchange.answer : fields.front()}});
     }
     case LineExchange::kRefused:
-        return FillIn(exchange.inResponse ? kRefusedInResponseText : kRefusedText,
+        return FillIn(exchange.ended.inResponse ? kRefusedInResponseText : kRefusedText,
                       {number,
                        {"class", std::to_string(pair.errClass)},
                        {"detail", std::to_string(pair.errDetail)},
                        {"reason", OneLine(ErrorText(pair.errClass, pair.errDetail))}});
     case LineExchange::kNoAnswer:
-        return FillIn(pair.errClass == kLinkErrorClass && pair.errDetail == kLinkInvalidAnswer ? kInvalidAnswerText
-                                                                                               : kNoAnswerText,
+        return FillIn(exchange.ended.kind == CommandOutcome::kInvalidAnswer ? kInvalidAnswerText : kNoAnswerText,
                       {number});
     case LineExchange::kLineLost:
         break;
     }
-    return number.second + ": " + OneLine(exchange.why);
+    return number.second + ": " + OneLine(exchange.ended.text);
 }
 
 std::string SummaryText(const LineTally& tally)
@@ -117,14 +117,14 @@ std::string StatusSummaryText(const LineTally& tally)
     return (said.empty() ? text : text + " (" + said + ")") + times(kStatusAnsweredTimesText);
 }
 
-LineTest::LineTest(PrinterSession& session)
+LineChecker::LineChecker(PrinterSession& session)
     : cycle(session.cycle),
       link(*session.link),
       response(CommandCycle::kResponseSize)
 {
 }
 
-const LineTally& LineTest::Run(long count, const std::function<void(const LineExchange&)>& told)
+const LineTally& LineChecker::Run(long count, const std::function<void(const LineExchange&)>& told)
 {
     AppLog("LineTest");
     // One sequence: a cancel stops the whole test, not only the exchange in progress.
@@ -151,46 +151,48 @@ const LineTally& LineTest::Run(long count, const std::function<void(const LineEx
     return tally;
 }
 
-bool LineTest::Exchange(LineExchange& exchange)
+bool LineChecker::Exchange(LineExchange& exchange)
 {
     PrepareIdentificationQuery(link, IdentificationItem::kModel);
     const auto start = std::chrono::steady_clock::now();
     size_t received = 0;
-    const int result = cycle.ExecCmd(response.data(), response.size(), &received);
+    cycle.ExecCmd(response.data(), response.size(), &received);
     exchange.ms = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-    if (result != CommandCycle::kDone && cycle.CancelRequested() && !link.LineLost())
-        return false;
+    exchange.ended = cycle.Outcome();
     exchange.busyAnswers = cycle.BusyAnswers();
-    // The link's pair is the one that the cycle showed; a failed write leaves it cleared.
-    if (link.ErrClass() != kLinkErrorClass || link.ErrDetail() != kLinkCleared)
-        exchange.pair = {link.ErrClass(), link.ErrDetail()};
-    Classify(result, received, exchange);
+    switch (exchange.ended.kind) {
+    case CommandOutcome::kCancelled:
+    case CommandOutcome::kBusyGivenUp:
+        return false;
+    case CommandOutcome::kDone:
+        exchange.answer.assign(reinterpret_cast<const char*>(response.data()),
+                               std::min(received, response.size() - 1));
+        exchange.result = Compare(exchange);
+        break;
+    case CommandOutcome::kNotOpened:  // not again: the line went
+    case CommandOutcome::kLineLost:
+        exchange.result = LineExchange::kLineLost;
+        break;
+    case CommandOutcome::kRefused:
+        exchange.result = LineExchange::kRefused;
+        break;
+    case CommandOutcome::kNoAnswer:
+    case CommandOutcome::kInvalidAnswer:
+    case CommandOutcome::kNotSent:
+        exchange.result = LineExchange::kNoAnswer;
+        break;
+    }
     return true;
 }
 
-void LineTest::Classify(int result, size_t received, LineExchange& exchange)
+LineExchange::Result LineChecker::Compare(const LineExchange& exchange)
 {
-    if (result == CommandCycle::kNotStarted || link.LineLost()) {
-        exchange.result = LineExchange::kLineLost;
-        exchange.why = link.LineLost() ? link.LineLostText() : OpenFailureText(link.OpenFailure());
-        return;
+    if (!answered) {
+        first = exchange.answer;
+        answered = true;
     }
-    if (result == CommandCycle::kDone) {
-        exchange.answer.assign(reinterpret_cast<const char*>(response.data()),
-                               std::min(received, response.size() - 1));
-        if (!answered) {
-            first = exchange.answer;
-            answered = true;
-        }
-        if (exchange.answer != first)
-            exchange.result = LineExchange::kDiffers;
-        else
-            exchange.result = exchange.busyAnswers > 0 ? LineExchange::kBusy : LineExchange::kOk;
-        return;
-    }
-    const CommandCycle::ErrorPair& pair = exchange.pair;
-    exchange.result = cycle.Refused() ? LineExchange::kRefused : LineExchange::kNoAnswer;
-    exchange.inResponse = cycle.Refused() && cycle.Acknowledged();
-    exchange.why = pair.errClass != 0 ? ErrorText(pair.errClass, pair.errDetail) : std::string(kSendFailedText);
+    if (exchange.answer != first)
+        return LineExchange::kDiffers;
+    return exchange.busyAnswers > 0 ? LineExchange::kBusy : LineExchange::kOk;
 }

@@ -18,10 +18,8 @@ struct LineExchange {
     long ms = 0;  // from the exchange's start to its end
     int busyAnswers = 0;
     std::string answer;  // the response as it came (Windows-1252)
-    // The pair that the failure ended on; class 0 when it ended without one.
-    CommandCycle::ErrorPair pair;
-    bool inResponse = false;  // kRefused: the error came in the response's header, not as NAK
-    std::string why;          // the status line's text of a failure (Windows-1252)
+    // How the cycle ended it: the pair, and the status line's text of a failure.
+    CommandOutcome ended;
 };
 
 // The exchanges so far, in constant memory however many there are.
@@ -51,13 +49,13 @@ std::string SummaryText(const LineTally& tally);
 // "Comunicação: 7 de 10 respostas (3 sem resposta); respondidas em 148 a 160 ms".
 std::string StatusSummaryText(const LineTally& tally);
 
-class LineTest {
+class LineChecker {
 public:
     static constexpr long kMaxCount = 100000;
     static constexpr long kWindowCount = 10;
 
     // On the session's current link, which must be there.
-    explicit LineTest(PrinterSession& session);
+    explicit LineChecker(PrinterSession& session);
     // Synchronises, then runs `count` exchanges, telling each as it ends. Ends early, the
     // exchange in progress untold, on a cancel; at once after a lost line.
     const LineTally& Run(long count, const std::function<void(const LineExchange&)>& told);
@@ -68,7 +66,8 @@ public:
 private:
     // One exchange; false when a cancel cut it short.
     bool Exchange(LineExchange& exchange);
-    void Classify(int result, size_t received, LineExchange& exchange);
+    // An answer's class: as the first, after a wait or not, or different.
+    LineExchange::Result Compare(const LineExchange& exchange);
 
     CommandCycle& cycle;
     EcfLink& link;

@@ -1,5 +1,5 @@
 // The line test against the simulator: what a bad line spoils is counted once, as what it is.
-#include "session/line_test.h"
+#include "session/line_check.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
 #include "tests/support/recording_display.h"
@@ -48,14 +48,14 @@ SpoiledRun PingOverABadLine(double drop, double noise, uint32_t seed, long count
     // Every spoiled answer ends a wait in silence.
     PrinterSession session(display, SilencePacing());
     EXPECT_TRUE(session.Open(sim.PortName()));
-    LineTest test(session);
+    LineChecker test(session);
     run.tally = test.Run(count, [](const LineExchange&) {});
     session.Disconnect();
     sim.Stop();
     return run;
 }
 
-TEST(LineTest, EverySpoiledAnswerFailsOneExchangeAndNoMore)
+TEST(LineCheck, EverySpoiledAnswerFailsOneExchangeAndNoMore)
 {
     // Seeds whose first exchange is clean: its answer is what the others are compared with.
     const SpoiledRun dropped = PingOverABadLine(0.08, 0, 11, 40);
@@ -70,7 +70,7 @@ TEST(LineTest, EverySpoiledAnswerFailsOneExchangeAndNoMore)
     EXPECT_GT(noisy.tally.Count(LineExchange::kDiffers), 0);
 }
 
-TEST(LineTest, RefusedBusyAndDifferentAnswersAreToldAsSuch)
+TEST(LineCheck, RefusedBusyAndDifferentAnswersAreToldAsSuch)
 {
     PrinterSim sim;
     ASSERT_TRUE(sim.Start());
@@ -83,7 +83,7 @@ TEST(LineTest, RefusedBusyAndDifferentAnswersAreToldAsSuch)
     PrinterSession session(display, FastPacing());
     ASSERT_TRUE(session.Open(sim.PortName()));
     std::vector<std::string> lines;
-    LineTest test(session);
+    LineChecker test(session);
     const LineTally& tally =
         test.Run(5, [&](const LineExchange& exchange) { lines.push_back(ExchangeText(exchange)); });
     ASSERT_EQ(lines.size(), 5u);
