@@ -2,6 +2,7 @@
 // names and the SERIALCOMM map) and any other of COM1 to COM255 that opens, in number order, then
 // the paths named by the user; a port's name is its path below the device namespace \\.\.
 #include "serial/port_list.h"
+#include "serial/system.h"
 
 #include "serial/serial_port.h"
 
@@ -75,7 +76,11 @@ std::string DevicePathForPortName(const std::string& name) { return kDevicePrefi
 
 std::string PortNameForDevicePath(const std::string& path)
 {
-    return IsDevicePathArgument(path) ? path.substr(kDevicePrefix.size()) : path;
+    if (IsDevicePathArgument(path))
+        return path.substr(kDevicePrefix.size());
+    // "COM41:", as DOS wrote its devices and some users still do, is COM41.
+    const std::string withoutColon = path.empty() || path.back() != ':' ? "" : path.substr(0, path.size() - 1);
+    return PortNumber(withoutColon) != 0 ? withoutColon : path;
 }
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }

@@ -4,6 +4,7 @@
 #include "serial/port_status.h"
 #include "serial/serial_device.h"
 #include "serial/serial_port.h"
+#include "serial/system.h"
 #include "tests/support/win_ports.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,9 @@ TEST(WinPortNames, DevicePathIsTheWin32DeviceNamespace)
 {
     EXPECT_EQ(DevicePathForPortName("COM3"), "\\\\.\\COM3");
     EXPECT_EQ(DevicePathForPortName("COM255"), "\\\\.\\COM255");
+    // As users type it after DOS; a colon after anything else stays.
+    EXPECT_EQ(PortNameForDevicePath("COM41:"), "COM41");
+    EXPECT_EQ(PortNameForDevicePath("COM0:"), "COM0:");
 }
 
 TEST(WinPortNames, CandidatesAreTheKnownPortsInNumberOrder)
