@@ -876,7 +876,7 @@ int main()
         double firstMs = 0, wholeMs = 0;
         Search({sim.SlavePath()}, firstMs, wholeMs);
         long kb = 0, min = 0, median = 0, max = 0;
-        Ping(sim, LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
+        Ping(sim.PortName(), LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
         const double floor = firstMs + ReportGathering::kExchanges * static_cast<double>(median);
         QuietDisplay quiet;
         PrinterSession session(quiet);
