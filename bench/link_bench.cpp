@@ -5,10 +5,12 @@
 #include "bench/bench_clock.h"
 #include "link/command_numbers.h"
 #include "link/traffic_format.h"
+#include "serial/port_list.h"
 #include "serial/port_survey.h"
 #include "serial/system_devices.h"
 #include "session/command_cycle.h"
 #include "session/line_check.h"
+#include "session/port_monitor.h"
 #include "session/printer_finder.h"
 #include "sim/printer_sim.h"
 
@@ -481,21 +483,56 @@ long ResidentKb()
     return kb;
 }
 
-// ping on a clean line: `count` exchanges; the tally, and the resident memory after `early` of them.
-LineTally Ping(SimProcess& sim, const LinkPacing& pacing, long count, long early, long& earlyKb)
+// ping on a clean line at `port`: `count` exchanges; the tally, the resident memory after `early` of
+// them, and each exchange's time, from one's end to the next's.
+LineTally Ping(const std::string& port, const LinkPacing& pacing, long count, long early, long& earlyKb,
+               std::vector<double>* times = nullptr)
 {
     QuietDisplay display;
     PrinterSession session(display, pacing);
-    if (!session.Open(sim.PortName()))
+    if (!session.Open(port))
         Die("ping: the port did not open");
     LineChecker test(session);
+    Clock::time_point last = Clock::now();
     const LineTally tally = test.Run(count, [&](const LineExchange& exchange) {
         if (exchange.result != LineExchange::kOk)
             Die("ping: exchange " + std::to_string(exchange.number) + " failed on a clean line");
         if (exchange.number == early)
             earlyKb = ResidentKb();
+        const Clock::time_point now = Clock::now();
+        if (times != nullptr && exchange.number > 1)  // the first holds the SYN
+            times->push_back(Ms(now - last));
+        last = now;
     });
     return tally;
+}
+
+// The same through kestro-cli monitor's relay on a pseudo-terminal, every message decoded and
+// written out: the exchanges' times, the resident memory after `early` and after all of them,
+// and the messages that did not decode whole (none on a clean line).
+struct RelayedPing {
+    std::vector<double> times;
+    long earlyKb = 0, lastKb = 0;
+    long notWhole = 0;
+};
+RelayedPing PingThroughRelay(SimProcess& sim, const LinkPacing& pacing, long count, long early)
+{
+    RelayedPing result;
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    PortMonitor monitor([&](const std::vector<TrafficMessage>& messages) {
+        for (const TrafficMessage& message : messages) {
+            std::fprintf(sink, "%s\n", TrafficLine(message).c_str());
+            const bool unexpected = message.meaning.rfind("bytes inesperados", 0) == 0;
+            result.notWhole += message.cut || unexpected ? 1 : 0;
+        }
+    });
+    if (!monitor.Start({sim.PortName(), "", ""}))
+        Die("monitor: " + monitor.FailureText());
+    Ping(PortNameForDevicePath(monitor.OtherPort()), pacing, count, early, result.earlyKb, &result.times);
+    result.lastKb = ResidentKb();
+    monitor.Stop();
+    std::fclose(sink);
+    return result;
 }
 }  // namespace
 
@@ -781,7 +818,7 @@ int main()
     // 1 ms poll steps for the memory, which the steps do not change.
     {
         long kb = 0, min = 0, median = 0, max = 0;
-        Ping(sim, LinkPacing(), 50, 1, kb).Times(min, median, max);
+        Ping(sim.PortName(), LinkPacing(), 50, 1, kb).Times(min, median, max);
         constexpr double kQueryFloor = 3 * kStep;
         rows.push_back({"ping, clean line, 50 exchanges: median exchange (ms)",
                         Fixed(median) + " (min " + Fixed(min) + ", max " + Fixed(max) + ")",
@@ -791,11 +828,34 @@ int main()
         quick.readerPause = std::chrono::milliseconds(1);
         quick.openWait = std::chrono::milliseconds(0);
         long afterHundred = 0;
-        Ping(sim, quick, 10000, 100, afterHundred);
+        Ping(sim.PortName(), quick, 10000, 100, afterHundred);
         const long afterAll = ResidentKb();
         rows.push_back({"ping, 10,000 exchanges: resident memory after 100 and after 10,000 (KiB)",
                         std::to_string(afterHundred) + " / " + std::to_string(afterAll), "",
                         Fixed(static_cast<double>(afterAll) / afterHundred, 3)});
+
+        // kestro-cli monitor between the same host and the printer: 1,000 exchanges with the link's
+        // own waits would take minutes, so with 1 ms steps, where the relay's share shows most.
+        std::vector<double> direct;
+        long unused = 0;
+        Ping(sim.PortName(), quick, 1000, 1, unused, &direct);
+        const RelayedPing relayed = PingThroughRelay(sim, quick, 1000, 100);
+        const double alone = Median(direct), through = Median(relayed.times);
+        rows.push_back({"monitor, 1,000 exchanges (1 ms steps): median exchange through the relay (ms)",
+                        Fixed(through, 2), Fixed(alone, 2) + " (direct)", Fixed(through / alone, 3)});
+        rows.push_back({"monitor: median time the relay adds to an exchange (ms)", Fixed(through - alone, 2),
+                        "2 (most)", Fixed((through - alone) / 2, 3)});
+        rows.push_back({"monitor: messages not decoded whole; resident memory after 100 and 1,000 (KiB)",
+                        std::to_string(relayed.notWhole) + "; " + std::to_string(relayed.earlyKb) + " / " +
+                            std::to_string(relayed.lastKb),
+                        "0", Fixed(static_cast<double>(relayed.lastKb) / relayed.earlyKb, 3)});
+        // With the link's own waits, as a shop's program that polls as this one's link does.
+        std::vector<double> directPaced;
+        Ping(sim.PortName(), LinkPacing(), 50, 1, unused, &directPaced);
+        const RelayedPing paced = PingThroughRelay(sim, LinkPacing(), 50, 1);
+        rows.push_back({"monitor, 50 exchanges (the link's 50 ms steps): median exchange through the relay (ms)",
+                        Fixed(Median(paced.times), 1), Fixed(Median(directPaced), 1) + " (direct)",
+                        Fixed(Median(paced.times) / Median(directPaced), 3)});
     }
 
     // One printer among 30 silent ports: find's first line, and the whole search.

@@ -2,11 +2,36 @@
 // it and what runs it. Adding a command is adding a row.
 #include "cli/cli_commands.h"
 
+#include "serial/pseudo_terminal.h"
+#include "vocab/cp1252.h"
+#include "vocab/monitor_words.h"
+#include "vocab/usage_words.h"
+
 namespace {
 
 bool ReadSendWords(const std::vector<std::string>& words, CliOptions& options, std::string& error)
 {
     return ParseSendRequest(words, options.send, error);
+}
+
+// monitor takes no words; its other side is a second port or, where the system has them, a
+// pseudo-terminal, and its traffic is its output.
+bool CheckMonitorOptions(const std::vector<std::string>& words, CliOptions& options, std::string& error)
+{
+    const char* why = nullptr;
+    if (!words.empty())
+        why = kPathsNotUsedText;
+    else if (options.relayGiven && options.linkGiven)
+        why = kRelayWithLinkText;
+    else if (!options.relayGiven && !PseudoTerminalsAvailable())
+        why = kRelayNeededText;
+    else if (options.trace)
+        why = kMonitorTraceText;
+    else if (options.json)
+        why = kMonitorJsonText;
+    if (why != nullptr)
+        error = Cp1252ToUtf8(why);
+    return why == nullptr;
 }
 
 const CommandOption kAllOption = {"--all", "", &CliOptions::all,
@@ -24,11 +49,19 @@ const CommandOption kCountOption = {"--count", "N", &CliOptions::countGiven,
 const CommandOption kOutputOption = {"--output", "ARQUIVO", &CliOptions::outputGiven,
                                      "Com report: o arquivo a gerar; nunca substitui um que exista."};
 const CommandOption kNoTrafficOption = {"--no-traffic", "", &CliOptions::noTraffic, "Com report: sem o tráfego."};
+const CommandOption kRelayOption = {"--relay", "PORTA", &CliOptions::relayGiven,
+                                    "Com monitor: a porta do outro programa."};
+const CommandOption kLinkOption = {"--link", "CAMINHO", &CliOptions::linkGiven,
+                                   "Com monitor, sem --relay: cria em CAMINHO um link para o\n"
+                                   "pseudo-terminal, para o outro programa usar sempre o mesmo nome;\n"
+                                   "o link é apagado no fim."};
 
 }  // namespace
 
 const std::vector<CliCommand>& CliCommands()
 {
+    // A row a command, its fields on its first line.
+    // clang-format off
     static const std::vector<CliCommand> commands = {
         {"ports", PortUse::kPaths, false, {&kAllOption}, "", nullptr,
          "Lista as portas seriais que podem ser abertas agora, um nome por\n"
@@ -89,6 +122,22 @@ const std::vector<CliCommand>& CliCommands()
          "10 segundos. Sai com 0 quando o relatório foi salvo, o que quer\n"
          "que tenha achado; 1 se não pôde ser salvo.",
          RunReport},
+        {"monitor", PortUse::kPort, true, {&kRelayOption, &kLinkOption}, "", CheckMonitorOptions,
+         "Mostra o que outro programa (o da loja) e a impressora dizem um ao\n"
+         "outro: fica no meio, entre a porta da impressora (--port) e a do\n"
+         "outro programa, e passa cada byte como veio, nos dois sentidos, sem\n"
+         "nunca enviar um byte seu. Cada mensagem sai na saída padrão assim\n"
+         "que passa, decodificada como em --trace, com o tempo de cada\n"
+         "resposta; \"sem resposta em N ms\" quando a impressora se cala. A\n"
+         "porta do outro programa é a de --relay (um segundo adaptador ligado\n"
+         "ao PC da loja por um cabo null-modem, ou uma ponta de um par de\n"
+         "portas virtuais); sem --relay (só no Linux), um pseudo-terminal cujo\n"
+         "caminho é mostrado. Ctrl-C para; no fim, na saída de erro, o resumo:\n"
+         "comandos vistos, recusados (com o erro), sem resposta e a resposta\n"
+         "mais longa. Uma porta perdida de qualquer lado é dita, e sai com 1.\n"
+         "Com --trace-file, o arquivo toca de novo com kestro-sim --replay.",
+         RunMonitor},
     };
+    // clang-format on
     return commands;
 }

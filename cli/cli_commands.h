@@ -80,3 +80,7 @@ int RunPing(const CliOptions& options);
 // report: the support report's file, written whole or not at all; its path and code on standard
 // output. 0 when it was written, whatever it found.
 int RunReport(const CliOptions& options);
+// monitor: relays between the printer's port and another program's (--relay, or a pseudo-terminal
+// made for it), writing each message that passes, decoded, on standard output; at the end (Ctrl-C,
+// or a side lost: status 1) the conversation's summary on standard error.
+int RunMonitor(const CliOptions& options);

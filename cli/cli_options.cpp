@@ -123,6 +123,18 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
              options.port = PortNameForDevicePath(value);
              return !options.port.empty();
          }},
+        {"--relay", kPortNeeds,
+         [&](const std::string& value) {
+             options.relayGiven = true;
+             options.relay = PortNameForDevicePath(value);
+             return !options.relay.empty();
+         }},
+        {"--link", kFileNeeds,
+         [&](const std::string& value) {
+             options.linkGiven = true;
+             options.link = value;
+             return !value.empty();
+         }},
         SwitchRule("--trace", options.trace),
         {"--trace-file", kFileNeeds,
          [&](const std::string& value) {
@@ -283,6 +295,7 @@ std::string UsageWords()
            "               hexadecimal. Com find, cada linha começa com a sua porta.\n"
            "  --trace-file ARQUIVO\n"
            "               As mesmas linhas, acrescentadas ao ARQUIVO (criado se preciso).\n"
+           "               Com monitor, só este: o tráfego já sai na saída padrão.\n"
            "  +APPLOG      Em maiúsculas ou minúsculas, em qualquer lugar: acrescenta um\n"
            "               registro de diagnóstico de cada passo ao AppLog.log da pasta\n"
            "               atual, começando pela linha de comando.\n" +

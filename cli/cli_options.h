@@ -37,6 +37,10 @@ struct CliOptions {
     std::string output;     // report: the file to write; empty for a name of its own here
     bool outputGiven = false;
     bool noTraffic = false;  // report: without the traffic
+    std::string relay;      // monitor: the other program's port
+    std::string link;       // monitor: a symbolic link here to the pseudo-terminal made for it
+    bool relayGiven = false;
+    bool linkGiven = false;
 };
 
 // arguments excludes the program's path; +APPLOG is accepted anywhere and left to the log.

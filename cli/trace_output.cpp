@@ -57,6 +57,12 @@ TrafficObserver TraceOutput::Observer(const std::string& label)
     };
 }
 
+void TraceOutput::Write(const std::vector<TrafficMessage>& messages)
+{
+    static const Watched unlabelled;
+    Write(unlabelled, messages);
+}
+
 void TraceOutput::Write(const Watched& link, const std::vector<TrafficMessage>& messages)
 {
     const std::lock_guard<std::mutex> hold(writing);

@@ -28,6 +28,8 @@ public:
     // port, when several links run at once) every line starts with it; each observer decodes
     // its own link, and whole lines are written under a lock.
     TrafficObserver Observer(const std::string& label = {});
+    // Messages decoded elsewhere (a watched conversation), written as they are.
+    void Write(const std::vector<TrafficMessage>& messages);
 
 private:
     struct Watched {

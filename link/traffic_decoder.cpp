@@ -6,6 +6,7 @@
 #include "link/traffic_format.h"
 #include "vocab/error_text.h"
 #include "vocab/filling.h"
+#include "vocab/monitor_words.h"
 #include "vocab/traffic_words.h"
 
 #include <algorithm>
@@ -15,15 +16,6 @@ namespace {
 bool StartsSent(uint8_t byte) { return byte == frame::kSyn || byte == frame::kEnq || byte == frame::kSoh; }
 
 int Le16(const std::vector<uint8_t>& bytes, int low) { return bytes[low] + 256 * bytes[low + 1]; }
-
-// The error pair and its text on one line.
-std::string PairText(int errorClass, int errorDetail)
-{
-    const std::string reason = OneLine(ErrorText(errorClass, errorDetail));
-    return FillIn(
-        reason.empty() ? kErrorPairMeaning : kExplainedErrorMeaning,
-        {{"class", std::to_string(errorClass)}, {"detail", std::to_string(errorDetail)}, {"reason", reason}});
-}
 
 // "… 9 de 301 bytes": what the message was and how much of it came.
 std::string IncompleteText(const std::string& what, size_t have, size_t need)
@@ -161,6 +153,14 @@ size_t TrafficDecoder::ReceivedLength(const std::vector<uint8_t>& bytes) const
     return 0;
 }
 
+std::string ErrorPairText(int errorClass, int errorDetail)
+{
+    const std::string reason = OneLine(ErrorText(errorClass, errorDetail));
+    return FillIn(
+        reason.empty() ? kErrorPairMeaning : kExplainedErrorMeaning,
+        {{"class", std::to_string(errorClass)}, {"detail", std::to_string(errorDetail)}, {"reason", reason}});
+}
+
 TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
 {
     std::vector<uint8_t> bytes = std::move(pending.bytes);
@@ -187,8 +187,14 @@ TrafficMessage TrafficDecoder::DecodeSent(Pending& pending)
             ? kCheckByteOk
             : FillIn(kCheckByteWrong, {{"byte", HexByte(bytes[checkAt])}, {"right", HexByte(sum)}});
     const bool parameters = checkAt != frame::kParams;
+    const int seq = bytes[frame::kSeq];
+    std::string seqText = std::to_string(seq);
+    // Only a conversation that another program holds can get it wrong; the link never does.
+    if (nextSeq >= 0 && seq != nextSeq)
+        seqText = FillIn(kUnexpectedSequence, {{"seq", seqText}, {"expected", std::to_string(nextSeq)}});
+    nextSeq = (seq + 1) % 256;
     std::string meaning =
-        FillIn(kFrameMeaning, {{"seq", std::to_string(bytes[frame::kSeq])},
+        FillIn(kFrameMeaning, {{"seq", seqText},
                                {"command", std::to_string(bytes[frame::kCmd])},
                                {"extension", std::to_string(bytes[frame::kExt])},
                                {"check", check},
@@ -208,23 +214,25 @@ TrafficMessage TrafficDecoder::DecodeReceived(Pending& pending)
     expect = Expect::kNothing;
     switch (was) {
     case Expect::kSyncAnswer:
-        if (bytes[0] == frame::kSyn)
+        if (bytes[0] == frame::kSyn) {
+            nextSeq = bytes[1];
             return message(FillIn(kSynAnswerMeaning, {{"seq", std::to_string(bytes[1])}}));
-        return message(FillIn(kBusyMeaning, {{"error", PairText(bytes[1], bytes[2])}}));
+        }
+        return message(FillIn(kBusyMeaning, {{"error", ErrorPairText(bytes[1], bytes[2])}}));
     case Expect::kAnswer:
         if (bytes[0] == frame::kAck) {
             expect = Expect::kBlock;  // the response may follow unasked
             return message(kAckMeaning);
         }
         if (bytes[0] == frame::kNak)
-            return message(FillIn(kNakMeaning, {{"error", PairText(bytes[1], bytes[2])}}));
-        return message(FillIn(kBusyMeaning, {{"error", PairText(bytes[1], bytes[2])}}));
+            return message(FillIn(kNakMeaning, {{"error", ErrorPairText(bytes[1], bytes[2])}}));
+        return message(FillIn(kBusyMeaning, {{"error", ErrorPairText(bytes[1], bytes[2])}}));
     case Expect::kBlock:
         if (bytes[0] == frame::kDc1) {
             expect = Expect::kBlock;  // the same block is asked for again
             const frame::BlockHeader busy = frame::ReadBlockHeader(bytes.data());
             return message(FillIn(kBlockBusyMeaning, {{"block", std::to_string(blockNumber + 1)},
-                                                      {"error", PairText(busy.errorClass, busy.errorDetail)}}));
+                                                      {"error", ErrorPairText(busy.errorClass, busy.errorDetail)}}));
         }
         return DecodeBlockHeader(std::move(bytes));
     case Expect::kBlockData:
@@ -248,7 +256,7 @@ TrafficMessage TrafficDecoder::DecodeBlockHeader(std::vector<uint8_t> bytes)
     std::string meaning;
     if (header.errorClass != 0) {
         meaning = FillIn(kHeaderErrorMeaning,
-                         {{"block", block}, {"error", PairText(header.errorClass, header.errorDetail)}});
+                         {{"block", block}, {"error", ErrorPairText(header.errorClass, header.errorDetail)}});
     } else {
         lastBlock = header.last;
         dataSize = static_cast<size_t>(header.length) + 1;
@@ -266,6 +274,7 @@ void TrafficDecoder::FlushSent(std::vector<TrafficMessage>& out)
     const std::string meaning = IncompleteText(sent.bytes[0] == frame::kEnq ? kIncompleteEnq : kIncompleteFrame,
                                                sent.bytes.size(), SentLength(sent.bytes));
     out.push_back(Message(sent.ms, TrafficDirection::kSent, std::move(sent.bytes), meaning));
+    out.back().cut = true;
     sent.bytes.clear();
 }
 
@@ -293,6 +302,7 @@ void TrafficDecoder::FlushReceived(std::vector<TrafficMessage>& out)
     const bool data = expect == Expect::kBlockData;
     const std::string meaning = IncompleteText(what, have, ReceivedLength(received.bytes));
     TrafficMessage message = Message(received.ms, TrafficDirection::kReceived, std::move(received.bytes), meaning);
+    message.cut = true;
     received.bytes.clear();
     expect = Expect::kNothing;
     out.push_back(data ? WithText(std::move(message), 0, have) : std::move(message));

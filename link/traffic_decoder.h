@@ -18,7 +18,11 @@ struct TrafficMessage {
     // The part of raw that reads as text (parameters, block data), shown after the meaning.
     size_t textBegin = 0;
     size_t textEnd = 0;
+    bool cut = false;  // incomplete: the other side interrupted it, a pause or the end cut it
 };
+
+// A printer's error pair and its text on one line: "erro 1/1: << Comando Inválido >> ...".
+std::string ErrorPairText(int errorClass, int errorDetail);
 
 class TrafficDecoder {
 public:
@@ -27,6 +31,8 @@ public:
     void Feed(const TrafficRun& run, std::vector<TrafficMessage>& out);
     // Hands over the messages still waiting for bytes, as incomplete ones.
     void Flush(std::vector<TrafficMessage>& out);
+    // True while a message waits for more bytes.
+    bool Holding() const { return !sent.bytes.empty() || !received.bytes.empty(); }
 
 private:
     // What the printer's next bytes should be, given what the host sent last.
@@ -56,4 +62,7 @@ private:
     int blockNumber = 0;  // of the current response, from 1
     size_t dataSize = 0;  // data and trailing byte of the block whose header came last
     bool lastBlock = false;
+    // The sequence number the printer expects next, learnt from its SYN answer or the last
+    // frame (a number is used up even by a refused frame); -1 until one passes.
+    int nextSeq = -1;
 };

@@ -33,12 +33,19 @@ public:
     // Sends n bytes, allowing at most 5 ms per byte. True when the system accepted the write,
     // even if it was cut short by that limit.
     virtual bool Write(const uint8_t* source, int n) = 0;
+    // Sends what the system takes of n bytes now, waiting at most a few milliseconds for room:
+    // the count taken (0 when none fitted), or -1 when the write failed. For a relay, which must
+    // neither lose a byte nor hold more than it has read.
+    virtual int WriteSome(const uint8_t* source, int n) { return Write(source, n) ? n : -1; }
     // Asks the system, without reading or waiting, whether the line is gone.
     virtual void CheckLine() = 0;
     // True for a port whose Read waits as long as the reader's pause for a first byte, and returns
     // as it comes (a socket, whose answers take some milliseconds): the reader then needs no pause,
     // and the bytes reach the receive buffer as they arrive, as a device's driver queues them.
     virtual bool ReadWaitsForBytes() const { return false; }
+    // True while the far end of a line that outlives its users (a pseudo-terminal that this
+    // program made) has nobody on it: its program closed it, and may open it again.
+    virtual bool FarEndAway() const { return false; }
     // How the line was lost, as Read, Write or CheckLine met it; kNone while it is there. Any thread.
     LostLine Lost() const
     {

@@ -168,6 +168,23 @@ public:
         return true;
     }
 
+    int WriteSome(const uint8_t* source, int n) override
+    {
+        for (int tries = 0; tries < 2; ++tries) {
+            const ssize_t done = ::write(fd, source, static_cast<size_t>(n));
+            if (done >= 0)
+                return static_cast<int>(done);
+            if (errno != EAGAIN && errno != EINTR) {
+                if (IsLineLostError(errno))
+                    MarkLost(LineLoss::kLineGone, errno);
+                return -1;
+            }
+            pollfd room {fd, POLLOUT, 0};
+            ::poll(&room, 1, kReadWaitMs);
+        }
+        return 0;
+    }
+
 private:
     void MarkIfHungUp(short revents)
     {

@@ -75,6 +75,16 @@ public:
         return false;
     }
 
+    int WriteSome(const uint8_t* source, int n) override
+    {
+        // The write timeout bounds the wait; what it took before that is the count.
+        DWORD written = 0;
+        if (WriteFile(handle, source, n > 0 ? static_cast<DWORD>(n) : 0, &written, nullptr))
+            return static_cast<int>(written);
+        MarkIfLost(GetLastError());
+        return -1;
+    }
+
     void CheckLine() override
     {
         DWORD errors = 0;

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -519,6 +520,98 @@ std::string ReadFile(const std::string& path)
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
+// ---- monitor: another program's conversation relayed and decoded --------------------------
+
+// Each message line of a trace as its direction and its bytes: "→ 16".
+std::vector<std::string> WireOf(const std::string& trace)
+{
+    std::vector<std::string> wire;
+    for (const std::string& line : Lines(trace)) {
+        for (const char* arrow : {"\u2192", "\u2190"}) {
+            if (line.find(std::string(" ms  ") + arrow + "  ") != std::string::npos)
+                wire.push_back(arrow + (" " + line.substr(line.rfind("  [") + 3)));
+        }
+    }
+    return wire;
+}
+
+TEST_F(CliTest, MonitorRelaysAnotherProgramByteForByteDecodesItAndItsTraceReplays)
+{
+    StartPrinter();
+    TempFolder folder;
+    const std::string link = folder.path + "/ecf", hostTrace = folder.path + "/host.trace";
+    const std::string monitorTrace = folder.path + "/monitor.trace";
+    CliRun identify, lx;
+    std::atomic<bool> hostDone {false};
+    // The other program: kestro-cli itself, pointed at the link, as a shop's program would be.
+    std::thread host([&] {
+        if (WaitFor([&] { return fs::is_symlink(link); })) {
+            identify = RunCli({"--port", link, "identify"});
+            lx = RunCli({"--port", link, "lx", "--trace-file", hostTrace});
+        }
+        hostDone = true;
+    });
+    const CliRun monitor =
+        RunCli({"monitor", "--port", sim->PortName(), "--link", link, "--trace-file", monitorTrace}, {},
+               [&] { return hostDone.load(); });
+    host.join();
+    EXPECT_EQ(identify.out, kIdentified);
+    EXPECT_EQ(lx.out, kIdentified + "Leitura X emitida.\n");
+    EXPECT_EQ(monitor.status, 128 + SIGINT);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    // Every byte both ways, in order, as the host's own trace has them; decoded, with the time each
+    // answer took.
+    const std::vector<std::string> all = WireOf(monitor.out), ofLx = WireOf(ReadFile(hostTrace));
+    // identify's SYN and answer and three commands of five messages, then lx's.
+    ASSERT_EQ(all.size(), 2 + 3 * 5 + ofLx.size()) << monitor.out;
+    EXPECT_EQ(std::vector<std::string>(all.end() - static_cast<long>(ofLx.size()), all.end()), ofLx);
+    EXPECT_NE(monitor.out.find("  \u2190  ACK: comando aceito; resposta em "), std::string::npos);
+    EXPECT_NE(monitor.out.find("par\u00e2metros: \"0|\""), std::string::npos);
+    EXPECT_NE(monitor.err.find("Aponte o outro programa para a porta " + link + " (ou /dev/pts/"),
+              std::string::npos);
+    EXPECT_NE(monitor.err.find("Resumo: 7 comandos vistos, 0 recusados, 0 sem resposta, resposta mais longa: "),
+              std::string::npos)
+        << monitor.err;
+    EXPECT_EQ(ReadFile(monitorTrace).substr(ReadFile(monitorTrace).find('\n') + 1), monitor.out);
+
+    // The saved trace is the printer's side for the same host.
+    const SimProgram replay({"--replay", monitorTrace, "--fast"}, folder.path);
+    EXPECT_EQ(RunCli({"--port", replay.Port(), "identify"}).out, kIdentified);
+    EXPECT_EQ(RunCli({"--port", replay.Port(), "lx"}).status, 0);
+}
+
+TEST(CliMonitor, EitherSideLostMidExchangeIsSaidAndEndsTheRelay)
+{
+    for (const bool printerLost : {true, false}) {
+        PtyPair printer, other;
+        printer.ReleasePort();
+        other.ReleasePort();
+        const std::vector<uint8_t> cut {0x01, 0x00, 0x14, 0x00};  // a frame's start
+        std::vector<uint8_t> every(256);
+        for (size_t i = 0; i < every.size(); ++i)
+            every[i] = static_cast<uint8_t>(i);
+        std::vector<uint8_t> toPrinter, toOther;
+        std::thread sides([&] {
+            other.Send(cut);
+            toPrinter = printer.Receive(cut.size(), std::chrono::seconds(10));
+            printer.Send(every);
+            toOther = other.Receive(every.size(), std::chrono::seconds(10));
+            (printerLost ? printer : other).Drop();
+        });
+        const std::string printerPort = printer.Path().substr(5), otherPort = other.Path().substr(5);
+        const CliRun run = RunCli({"monitor", "--port", printerPort, "--relay", otherPort});
+        sides.join();
+        EXPECT_EQ(toPrinter, cut);
+        EXPECT_EQ(toOther, every);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.out.find("quadro incompleto, 4 de"), std::string::npos) << run.out;
+        const std::string lost = printerLost ? "A porta da impressora (" + printerPort + ") foi perdida"
+                                             : "A porta do outro programa (" + otherPort + ") foi perdida";
+        EXPECT_NE(run.out.find("  \u00b7  " + lost), std::string::npos) << run.out;
+        EXPECT_NE(run.err.find(lost + ": o monitor parou."), std::string::npos) << run.err;
+    }
+}
+
 TEST(CliReplay, EachSavedTraceAnswersAsTheSimulatorItWasSavedFromDid)
 {
     // How each fixture was made: kestro-sim with these options, kestro-cli --trace-file with this command.
@@ -939,13 +1032,14 @@ TEST(CliCommandLine, HelpExplainsEveryCommandAndSwitch)
 
 TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
 {
-    const std::string unknown = "': esperado um comando (ports, identify, lx, find, send, ping ou report) ou um caminho "
-                                "/dev/DISPOSITIVO";
+    const std::string unknown =
+        "': esperado um comando (ports, identify, lx, find, send, ping, report ou monitor) ou um caminho "
+        "/dev/DISPOSITIVO";
     const struct {
         std::vector<std::string> arguments;
         std::string message;
     } lines[] = {
-        {{}, "falta o comando (ports, identify, lx, find, send, ping ou report)"},
+        {{}, "falta o comando (ports, identify, lx, find, send, ping, report ou monitor)"},
         {{"frobnicate"}, "palavra desconhecida 'frobnicate" + unknown},
         {{"--bogus", "ports"}, "op\u00e7\u00e3o desconhecida '--bogus'"},
         {{"--verbose", "ports"}, "--verbose \u00e9 s\u00f3 para find"},
@@ -962,6 +1056,12 @@ TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
         {{"--port", "pts/1", "--verbose", "send", "1", "0"}, "--verbose \u00e9 s\u00f3 para find"},
         {{"--port=pts/1", "lx", "--trace-file"}, "--trace-file precisa de um nome de arquivo"},
         {{"ports", "--trace"}, "ports n\u00e3o troca mensagens com a impressora: nada para --trace"},
+        {{"--port", "pts/1", "lx", "--relay", "pts/2"}, "--relay \u00e9 s\u00f3 para monitor"},
+        {{"--port", "pts/1", "monitor", "--relay", "pts/2", "--link", "/tmp/ecf"},
+         "--link \u00e9 para o pseudo-terminal: n\u00e3o vai com --relay"},
+        {{"--port", "pts/1", "monitor", "--trace"},
+         "monitor j\u00e1 escreve o tr\u00e1fego na sa\u00edda padr\u00e3o: --trace n\u00e3o serve (para salvar, "
+         "--trace-file)"},
         // A word that would break the line and clear the screen.
         {{"fr\nob\x1b[2J"}, "palavra desconhecida 'fr\\x0aob\\x1b[2J" + unknown},
     };

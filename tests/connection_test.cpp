@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -41,6 +42,9 @@
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#endif
 
 namespace {
 
@@ -260,17 +264,19 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
     const std::string test = "Testar comunica\u00e7\u00e3o";
     // "Copiar identificação" while the header shows what was read.
     const std::string copy = "Copiar identifica\u00e7\u00e3o";
-    // The support report's, while no command runs; the opening's, always.
+    // "Monitorar outro programa" while a port is chosen and nothing holds it; the support report's,
+    // while no command runs; the opening's, always.
+    const std::string monitor = "Monitorar outro programa", noMonitor = monitor + " (disabled)";
     const std::string report = "Gerar relat\u00f3rio para o suporte Ctrl+R", open = "Abrir relat\u00f3rio de suporte";
-    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", "Tr\u00e1fego F2",
+    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", monitor, "Tr\u00e1fego F2",
                                               copy + " (disabled)", report, open};
-    const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)",
+    const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)", noMonitor,
                                                  "Tr\u00e1fego F2", copy + " (disabled)", report + " (disabled)",
                                                  open};
-    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, "Tr\u00e1fego F2", copy, report,
-                                                open};
-    const std::vector<std::string> reading = {"Localizar ECF (disabled)", test + " (disabled)", "Tr\u00e1fego F2",
-                                              copy, report + " (disabled)", open};
+    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, noMonitor, "Tr\u00e1fego F2",
+                                                copy, report, open};
+    const std::vector<std::string> reading = {"Localizar ECF (disabled)", test + " (disabled)", noMonitor,
+                                              "Tr\u00e1fego F2", copy, report + " (disabled)", open};
     EXPECT_EQ(RightClick("gb0"), offered);
     EXPECT_EQ(RightClick("cbPorta"), offered);
     std::vector<std::string> duringConnect, duringReading;
@@ -291,6 +297,73 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
     QTest::mouseClick(Find<QPushButton>("btStop"), Qt::LeftButton);
     EXPECT_EQ(RightClick("gbPorta"), offered);
 }
+
+#ifndef _WIN32
+// Another program on the pseudo-terminal that the window makes (Linux), through the relay to the
+// printer: every message in the traffic view as it passes, the ports named on the status line, "Parar".
+TEST_F(ConnectionTest, MonitorShowsAnotherProgramsConversationLiveUntilParar)
+{
+    QTimer answer;  // the question comes as a dialog of its own: the pseudo-terminal, the first choice
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            QTest::keyClick(dialog, Qt::Key_Return);
+        }
+    });
+    answer.start(10);
+    RightClick("gb0", "Monitorar outro programa");
+    const QString prefix = QString::fromUtf8("Monitorando: ") + QString::fromStdString(sim.PortName()) +
+                           QString::fromUtf8(" \u2194 /dev/pts/");
+    ASSERT_TRUE(Status().startsWith(prefix)) << Status().toStdString();
+    EXPECT_FALSE(Find<QGroupBox>("gbPorta")->isEnabled());
+    const auto* table = window->findChild<QTableView*>("tvTrafego");
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->window()->isVisible());
+
+    // The other program: the SYN and a model query, byte by byte as the simulator answers them.
+    const std::string other = "/dev/pts/" + Status().mid(prefix.size()).toStdString();
+    std::vector<uint8_t> got;
+    std::thread host([&] {
+        const int fd = ::open(other.c_str(), O_RDWR | O_NOCTTY);
+        const std::vector<uint8_t> sent = {0x16, 0x01, 0x00, 0x1A, 0x00, 0x05, 0x00,
+                                           0x31, 0x35, 0x7C, 0x32, 0x7C, 0xAF};
+        for (const auto& [from, count] : {std::pair<size_t, size_t> {0, 1}, {1, 12}}) {
+            if (::write(fd, sent.data() + from, count) != static_cast<ssize_t>(count))
+                break;
+            WaitFor([&] {
+                uint8_t chunk[64];
+                const ssize_t n = ::read(fd, chunk, sizeof chunk);
+                got.insert(got.end(), chunk, chunk + std::max<ssize_t>(n, 0));
+                return got.size() >= (from == 0 ? 2u : 3u);
+            });
+        }
+        ::close(fd);
+    });
+    const auto meanings = [&] {
+        std::vector<std::string> shown;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            shown.push_back(table->model()->index(row, 2).data().toString().toStdString());
+        return shown;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return meanings().size() >= 6; }, 10000));
+    host.join();
+    EXPECT_EQ(got, std::vector<uint8_t>({0x16, 0x00, 0x06}));
+    const std::vector<std::string> shown = meanings();
+    ASSERT_GE(shown.size(), 6u);
+    EXPECT_EQ(shown[0].rfind("Monitorando (" + sim.PortName() + " e /dev/pts/", 0), 0u) << shown[0];
+    EXPECT_EQ(shown[1], "o outro programa abriu a porta " + other);
+    EXPECT_EQ(shown[2], "SYN: pede o n\u00famero de sequ\u00eancia");
+    EXPECT_EQ(shown[3].rfind("SYN: o pr\u00f3ximo n\u00famero de sequ\u00eancia \u00e9 0; resposta em ", 0), 0u);
+    EXPECT_NE(shown[4].find("\"15|2|\""), std::string::npos) << shown[4];
+    EXPECT_EQ(shown[5].rfind("ACK: comando aceito; resposta em ", 0), 0u) << shown[5];
+
+    QTest::mouseClick(Find<QLabel>("lbStStop"), Qt::LeftButton, {}, Find<QLabel>("lbStStop")->rect().center());
+    EXPECT_EQ(Status(), "");
+    EXPECT_FALSE(Find<QLabel>("lbStStop")->isVisible());
+    EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());
+    EXPECT_TRUE(PortFree());
+}
+#endif
 
 TEST_F(ConnectionTest, SearchKeepsTheWindowAliveAndEscapeCancelsIt)
 {

@@ -1,5 +1,6 @@
 // The traffic decoder against the protocol's own example exchanges, whole and cut at every byte:
 // what each message means, and that every byte fed comes out in exactly one message.
+#include "link/conversation_watch.h"
 #include "link/traffic_format.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,9 @@ TEST(TrafficDecoder, TheFirstExchangeOfAnXReadingCutAnywhere)
 
 TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
 {
+    // The same frame again: its number is the one after it that the printer expects.
+    const std::string kRepeatedFrameXMeaning = "quadro: sequ\u00eancia 5 (esperada 6), comando 20, extens\u00e3o 0, "
+                                               "byte de verifica\u00e7\u00e3o ok, par\u00e2metros: \"0|\"";
     const Bytes two = Block(std::string(300, 'x'), 0x00);
     const std::vector<WireRun> runs = {
         {kOut, kFrameX},
@@ -157,7 +161,7 @@ TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
         kFrameXMeaning,
         "NAK: comando recusado, erro 1/1: << Comando Inv\xC3\xA1lido >> O comando enviado para a impressora "
         "n\xC3\xA3o existe no Software B\xC3\xA1sico.",
-        kFrameXMeaning,
+        kRepeatedFrameXMeaning,
         "ACK: comando aceito",
         "ENQ: pede o bloco 1",
         "DC1: impressora ocupada, bloco 1 ainda n\u00e3o est\u00e1 pronto, erro 2/5: << Erro em par\xC3\xA2metro "
@@ -171,7 +175,7 @@ TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
         "ENQ: pede o bloco 3",
         "cabe\u00e7alho do bloco 3: 300 bytes de dados, mais blocos a seguir",
         "dados do bloco 3 incompletos, 9 de 301 bytes: \"xxxxxxxxx\"",
-        kFrameXMeaning,
+        kRepeatedFrameXMeaning,
         "bytes inesperados: \"A.\"",
         "ENQ: pede o bloco 1",
         "cabe\u00e7alho do bloco 1: erro 4/4: << Erro de contexto >> Erro 4",
@@ -179,6 +183,62 @@ TEST(TrafficDecoder, RefusalsBusyAnswersSplitBlocksAndGarbage)
     EXPECT_EQ(Meanings(messages), expected);
     EXPECT_EQ(TrafficMeaning(messages[10], 4),
               "dados do bloco 2, 300 bytes, byte final 5A: \"xxxx\xE2\x80\xA6\" (300 bytes)");
+}
+
+// A conversation watched from the middle, as a relay sees it: each message timed, and what did
+// not come, or came cut, said; then its summary.
+TEST(ConversationWatch, FollowsFromTheMiddleTimesAnswersAndSaysWhatIsMissingOrCut)
+{
+    ConversationWatch watch;
+    std::vector<TrafficMessage> out;
+    const auto feed = [&](TrafficDirection direction, const Bytes& bytes, int64_t ms) {
+        watch.Feed({direction, ms, bytes.data(), bytes.size()}, out);
+    };
+    const Bytes block = Block("A|");
+    feed(kIn, Bytes(block.begin() + 11, block.end()), 0);  // the end of an answer begun before
+    feed(kOut, kFrameX, 100);
+    feed(kIn, {0x06}, 130);
+    feed(kOut, {0x05, 0x00}, 140);
+    feed(kIn, block, 160);
+    const Bytes refused {0x01, 0x07, 0xC8, 0x00, 0x00, 0x00, 0xCF};  // sequence 7 after 5: refused
+    feed(kOut, refused, 200);
+    feed(kIn, {0x15, 0x0F, 0x02}, 250);
+    feed(kOut, Bytes(kFrameX.begin(), kFrameX.begin() + 4), 300);  // cut short, then silence
+    watch.Tick(300 + ConversationWatch::kPauseMs, out);
+    feed(kOut, {0x16}, 1000);
+    watch.Tick(6999, out);
+    const size_t beforeTheWait = out.size();
+    watch.Tick(7000, out);
+    watch.Tick(9000, out);
+
+    std::vector<std::string> lines;
+    for (const TrafficMessage& message : out)
+        lines.push_back(TrafficLine(message));
+    const std::vector<std::string> expected = {
+        "      0 ms  \u2190  bytes inesperados: \"A|Z\"  [41 7C 5A]",
+        "    100 ms  \u2192  " + kFrameXMeaning + "  [01 05 14 00 02 00 30 7C C7]",
+        "    130 ms  \u2190  ACK: comando aceito; resposta em 30 ms  [06]",
+        "    140 ms  \u2192  ENQ: pede o bloco 1  [05 00]",
+        "    160 ms  \u2190  cabe\u00e7alho do bloco 1: 2 bytes de dados, \u00faltimo bloco; resposta em 20 ms  "
+        "[EE EE EE EE 00 01 EE EE 00 02 00]",
+        "    160 ms  \u2190  dados do bloco 1, 2 bytes, byte final 5A: \"A|\"  [41 7C 5A]",
+        "    200 ms  \u2192  quadro: sequ\u00eancia 7 (esperada 6), comando 200, extens\u00e3o 0, byte de "
+        "verifica\u00e7\u00e3o ok, sem par\u00e2metros  [01 07 C8 00 00 00 CF]",
+        "    250 ms  \u2190  NAK: comando recusado, erro 15/2: << Protocolo >> Erro 2; resposta em 50 ms  [15 0F 02]",
+        "    300 ms  \u2192  quadro incompleto, 4 de 6 bytes  [01 05 14 00]",
+        "   1000 ms  \u2192  SYN: pede o n\u00famero de sequ\u00eancia  [16]",
+        "   7000 ms  \u00b7  sem resposta em 6.000 ms",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(beforeTheWait, expected.size() - 1);
+    const ConversationSummary& summary = watch.Summary();
+    EXPECT_EQ(summary.commands, 2);
+    EXPECT_EQ(summary.refusedCount, 1);
+    ASSERT_EQ(summary.refused.size(), 1u);
+    EXPECT_EQ(summary.refused[0].command, 200);
+    EXPECT_EQ(summary.refused[0].errorDetail, 2);
+    EXPECT_EQ(summary.unanswered, 1);
+    EXPECT_EQ(summary.longestAnswerMs, 50);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "session/line_check.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
+#include "ui/monitor_watch.h"
 #include "ui/port_combo_box.h"
 #include "ui/qt_compat.h"
 #include "ui/report_opening.h"
@@ -130,6 +131,17 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setContextMenuPolicy(Qt::NoContextMenu);
     }
+    monitorWatch = std::make_unique<MonitorWatch>(MonitorWatch::Window {
+        this, &traffic, ui->lbSt, [this] { return PortName(); },
+        [this] {
+            std::vector<std::string> ports;
+            for (int i = 0; i < ui->cbPorta->count(); ++i)
+                ports.push_back(ui->cbPorta->itemText(i).toStdString());
+            return ports;
+        },
+        [this](const QString& text) { SetSt(text); },
+        // Both ports are the relay's meanwhile: no connecting, no port search.
+        [this](bool monitoring) { ui->gbPorta->setEnabled(!monitoring); }});
     FillContextMenu();
 
     statusLine = ui->lbSt->geometry();
@@ -545,6 +557,7 @@ void TfmMainComunic::FillContextMenu()
     acLocalizaECF->setObjectName("acLocalizaECF");
     acTestaComunicacao = contextMenu.addAction(Shown(kLineTestAction), this, &TfmMainComunic::TestaComunicacao);
     acTestaComunicacao->setObjectName("acTestaComunicacao");
+    contextMenu.addAction(monitorWatch->Action());
     contextMenu.addAction(traffic.Action());
     acCopiaIdentificacao =
         contextMenu.addAction(Shown(kCopyIdentificationAction), this, &TfmMainComunic::CopiaIdentificacao);
@@ -576,6 +589,7 @@ void TfmMainComunic::ShowContextMenu(const QPoint& where, bool fromKeys)
         return;
     acLocalizaECF->setEnabled(SearchOffered());
     acTestaComunicacao->setEnabled(session.Connected() && !commandRunning);
+    monitorWatch->Action()->setEnabled(SearchOffered() && !session.Connected() && !PortName().empty());
     acCopiaIdentificacao->setEnabled(!IdentificationLine().isEmpty());
     acGeraRelatorio->setEnabled(!commandRunning);
     // Not exec(): a command may be running further up this thread's stack, and must not wait

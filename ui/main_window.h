@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class MonitorWatch;
 class PrinterFinder;
 class QAction;
 class QComboBox;
@@ -107,7 +108,8 @@ protected:
     // context menu goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The window's one context menu: "Localizar ECF", offered when "Porta:" is, "Testar
-    // comunicação", offered while connected and idle, "Tráfego" (F2) and "Copiar identificação".
+    // comunicação", offered while connected and idle, "Monitorar outro programa", offered while
+    // a port is chosen and not connected, "Tráfego" (F2) and "Copiar identificação".
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -197,6 +199,7 @@ private:
     CycleView cycleView {*this};
     PrinterSession session {cycleView, seams.pacing};
     TrafficWatch traffic {*this, session};  // "Tráfego" (F2)
+    std::unique_ptr<MonitorWatch> monitorWatch;  // "Monitorar outro programa"
     bool commandRunning = false;
     bool closeRequested = false;  // the window was closed during a command
     QMenu contextMenu {this};

@@ -94,6 +94,11 @@ void TrafficModel::Add(const TrafficRun& run)
 {
     std::vector<TrafficMessage> decoded;
     decoder.Feed(run, decoded);
+    Append(std::move(decoded));
+}
+
+void TrafficModel::Append(std::vector<TrafficMessage> decoded)
+{
     if (decoded.empty())
         return;
     const int first = static_cast<int>(messages.size());

@@ -28,6 +28,8 @@ public:
     explicit TrafficModel(QObject* parent = nullptr);
 
     void Add(const TrafficRun& run);
+    // Messages decoded elsewhere (a watched conversation), appended as they are.
+    void Append(std::vector<TrafficMessage> decoded);
     void Clear();
     // In place of every message: those of a report opened, as if they had happened here.
     void Load(std::vector<TrafficMessage> loaded);

@@ -1,0 +1,108 @@
+// The window's monitor: the question, the relay, its rows in the traffic view and its status line.
+#include "ui/monitor_watch.h"
+
+#include "serial/pseudo_terminal.h"
+#include "ui/shown_text.h"
+#include "ui/traffic_view.h"
+#include "vocab/filling.h"
+#include "vocab/monitor_words.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// How often the window looks whether a side was lost.
+constexpr int kEndLookMs = 100;
+
+}  // namespace
+
+MonitorWatch::MonitorWatch(Window window)
+    : window(std::move(window)),
+      action(new QAction(Shown(kMonitorAction), this->window.widget)),
+      stopLink(new QLabel(this->window.widget)),
+      endWatch(new QTimer(this))
+{
+    action->setObjectName(QStringLiteral("acMonitorar"));
+    connect(action, &QAction::triggered, this, &MonitorWatch::Ask);
+    stopLink->setObjectName(QStringLiteral("lbStStop"));
+    stopLink->setText(QStringLiteral("<a href=\"stop\">%1</a>").arg(Shown(kStopMonitorLink)));
+    stopLink->adjustSize();
+    const QRect line = this->window.statusLine->geometry();
+    stopLink->move(line.right() - stopLink->width(), line.top());
+    stopLink->hide();
+    connect(stopLink, &QLabel::linkActivated, this, [this] { Stop(); });
+    connect(endWatch, &QTimer::timeout, this, &MonitorWatch::LookForEnd);
+}
+
+MonitorWatch::~MonitorWatch()
+{
+    if (monitor)
+        monitor->Stop();
+}
+
+void MonitorWatch::Ask()
+{
+    const std::string printer = window.printerPort();
+    QStringList choices;
+    if (PseudoTerminalsAvailable())
+        choices << Shown(kNewPseudoTerminal);
+    for (const std::string& port : window.ports()) {
+        if (port != printer)
+            choices << QString::fromStdString(port);
+    }
+    bool chosen = false;
+    const QString other =
+        QInputDialog::getItem(window.widget, Shown(kMonitorAction), Shown(kMonitorQuestion, {{"port", printer}}),
+                              choices, 0, true, &chosen);
+    if (!chosen || other.trimmed().isEmpty())
+        return;
+    StartWith(other == Shown(kNewPseudoTerminal) ? std::string() : other.trimmed().toStdString());
+}
+
+void MonitorWatch::StartWith(const std::string& otherPort)
+{
+    if (monitor)
+        return;
+    TrafficWatch* traffic = window.traffic;
+    // The rows go to the window's thread, where the view lives.
+    monitor = std::make_unique<PortMonitor>([this, traffic](const std::vector<TrafficMessage>& messages) {
+        QMetaObject::invokeMethod(
+            this, [traffic, messages] { traffic->Model().Append(messages); }, Qt::QueuedConnection);
+    });
+    if (!monitor->Start({window.printerPort(), otherPort, {}})) {
+        const QString why = Shown(monitor->FailureText());
+        monitor.reset();
+        window.setStatus(why);
+        return;
+    }
+    window.monitoring(true);
+    window.traffic->Show();
+    window.setStatus(QString::fromStdString(
+        FillIn(kMonitoringStatusUtf8, {{"printer", monitor->PrinterPort()}, {"other", monitor->OtherPort()}})));
+    stopLink->show();
+    stopLink->raise();
+    endWatch->start(kEndLookMs);
+}
+
+void MonitorWatch::Stop() { Stopped({}); }
+
+void MonitorWatch::LookForEnd()
+{
+    if (monitor && !monitor->EndText().empty())
+        Stopped(Shown(monitor->EndText()));
+}
+
+void MonitorWatch::Stopped(const QString& status)
+{
+    if (!monitor)
+        return;
+    endWatch->stop();
+    monitor->Stop();
+    monitor.reset();
+    stopLink->hide();
+    window.monitoring(false);
+    window.setStatus(status);
+}
