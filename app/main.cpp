@@ -1,4 +1,5 @@
 // Program entry of the window program: the application object, the main window, the event loop.
+#include "base/console_text.h"
 #include "base/interrupt.h"
 #include "base/version.h"
 #include "serial/port_list.h"
@@ -11,7 +12,6 @@
 #include <QMetaObject>
 
 #include <atomic>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,10 +41,8 @@ int main(int argc, char** argv)
     // The command line as given, before Qt takes out the options that are its own.
     const std::vector<std::string> arguments(argv, argv + argc);
     const std::string answer = Answer(arguments);
-    if (!answer.empty()) {
-        std::fwrite(answer.data(), 1, answer.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    }
+    if (!answer.empty())
+        return WriteAnswer(answer) ? 0 : 1;
     std::atomic<TfmMainComunic*> window {nullptr};
     // Before any thread: a termination signal closes the window as its close button does (the
     // command in progress is cancelled, the port closed), and the program then ends with it.

@@ -12,6 +12,8 @@
 #include "session/line_check.h"
 #include "session/port_monitor.h"
 #include "session/printer_finder.h"
+#include "session/report_gathering.h"
+#include "base/new_file.h"
 #include "sim/printer_sim.h"
 
 #include <algorithm>
@@ -856,6 +858,33 @@ int main()
         rows.push_back({"monitor, 50 exchanges (the link's 50 ms steps): median exchange through the relay (ms)",
                         Fixed(Median(paced.times), 1), Fixed(Median(directPaced), 1) + " (direct)",
                         Fixed(Median(paced.times) / Median(directPaced), 3)});
+    }
+
+    // kestro-cli report with one good printer: its floor is its own printer work, the search's first
+    // printer and ten exchanges; the ports' look, the system's facts and the file come on top.
+    {
+        double firstMs = 0, wholeMs = 0;
+        Search({sim.SlavePath()}, firstMs, wholeMs);
+        long kb = 0, min = 0, median = 0, max = 0;
+        Ping(sim, LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
+        const double floor = firstMs + ReportGathering::kExchanges * static_cast<double>(median);
+        QuietDisplay quiet;
+        PrinterSession session(quiet);
+        ReportGathering gathering(session, {});
+        ReportRequest request;
+        request.program = "link_bench";
+        request.extraPaths = {sim.SlavePath()};
+        const std::string path = "/tmp/kestro-bench-report-" + std::to_string(getpid()) + ".txt";
+        const Clock::time_point start = Clock::now();
+        const SupportReport report = gathering.Gather(request);
+        std::string code;
+        const int written = WriteNewFile(path, SystemTextForm(ReportText(report, code)));
+        const double ms = Ms(Clock::now() - start);
+        std::remove(path.c_str());
+        if (written != 0 || report.tally.Answered() != ReportGathering::kExchanges)
+            Die("report: not written, or the line test did not answer every exchange");
+        rows.push_back({"report, 1 good printer: the whole report, file written (ms)", Fixed(ms),
+                        Fixed(floor) + " (search's first printer + 10 exchanges)", Fixed(ms / floor, 2)});
     }
 
     // One printer among 30 silent ports: find's first line, and the whole search.

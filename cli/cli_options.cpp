@@ -9,6 +9,7 @@
 #include "serial/port_list.h"
 #include "session/line_check.h"
 #include "session/printer_session.h"
+#include "vocab/address_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/filling.h"
 #include "vocab/usage_words.h"
@@ -107,6 +108,21 @@ bool UsableTogether(const CliOptions& options, std::string& error)
     return true;
 }
 
+// A server's port without its host or its port number is a mistake in the word, not a name to look up.
+bool ServerPortsRead(const CliOptions& options, std::string& error)
+{
+    std::vector<std::string> words = options.extraPaths;
+    words.push_back(options.port);
+    for (const std::string& word : words) {
+        const PortAddress address = ReadPortName(word);
+        if (address.OnServer() && address.host.empty()) {
+            error = FillInUtf8(kNetworkPortFormText, {{"word", word}});
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error)
@@ -169,7 +185,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         options.command = nullptr;
         return true;
     }
-    return UsableTogether(options, error) &&
+    return UsableTogether(options, error) && ServerPortsRead(options, error) &&
            (options.command->readOperands == nullptr || options.command->readOperands(operands, options, error));
 }
 

@@ -16,25 +16,29 @@
 
 namespace {
 
-// A port's line: its name, with all its state, then the adapter when the system names one.
-std::string PortLine(const PortReport& report, bool withState)
+// --all's line, the same for a port and an adapter so that scripts can cut it: name, state, adapter
+// ("" when the system names none), with tabs between.
+std::string AllLine(const std::string& name, const std::string& state, const std::string& adapter)
 {
-    std::string line = TerminalSafe(report.port.name);
-    if (withState)
-        line += "\t" + ConsoleText(PortStateText(report.status));
-    const std::string adapter = PortAdapterText(report);
-    if (!adapter.empty())
-        line += "\t" + TerminalSafe(adapter);
-    return line;
+    return TerminalSafe(name) + "\t" + state + "\t" + TerminalSafe(adapter);
 }
 
-// An adapter's line: the port that it gives, when it gives one, then what is wrong. A kept number's
-// text starts with it already.
+// Without --all: the name, then the adapter when the system names one.
+std::string PortLine(const PortReport& report)
+{
+    const std::string adapter = PortAdapterText(report);
+    return TerminalSafe(report.port.name) + (adapter.empty() ? "" : "\t" + TerminalSafe(adapter));
+}
+
+// An adapter's line: the port that it gives or keeps ("-" for none), then what is wrong, without the
+// port that a kept number's text starts with.
 std::string AdapterLine(const AdapterReport& adapter)
 {
-    const bool portFirst = adapter.present && !adapter.port.empty();
-    return portFirst ? TerminalSafe(adapter.port) + "\t" + TerminalSafe(adapter.problem)
-                     : TerminalSafe(adapter.problem);
+    const std::string name = adapter.port.empty() ? "-" : adapter.port;
+    const std::string lead = adapter.port + ": ";
+    const bool led = !adapter.port.empty() && adapter.problem.rfind(lead, 0) == 0;
+    return AllLine(name, TerminalSafe(led ? adapter.problem.substr(lead.size()) : adapter.problem),
+                   AdapterText(adapter));
 }
 
 }  // namespace
@@ -45,7 +49,10 @@ int RunPorts(const CliOptions& options)
     const std::vector<AdapterReport> troubled = survey.Troubled();
     for (const PortReport& report : survey.ports) {
         if ((PortSurvey::Offers(report) || options.all) && !options.json)
-            WriteText(stdout, PortLine(report, options.all) + "\n");
+            WriteText(stdout, (options.all ? AllLine(report.port.name, ConsoleText(PortStateText(report.status)),
+                                                     PortAdapterText(report))
+                                           : PortLine(report)) +
+                                  "\n");
         // A path given by hand is never left out silently.
         if (!options.all && survey.NamedAndLeftOut(report))
             WriteText(stderr, "kestro-cli: " + TerminalSafe(LeftOutText(survey, report, report.port.path)) + "\n");

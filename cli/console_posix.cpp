@@ -5,4 +5,3 @@
 
 void PrepareConsole() {}
 bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
-void WriteText(std::FILE* stream, const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stream); }

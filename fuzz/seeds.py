@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Writes the link fuzzer's seed corpus (fuzz/corpus/): valid exchanges in the fuzzer's input form,
 # a control byte and then arrivals, each a length byte and its bytes; and the traffic fuzzer's
-# (fuzz/traffic_corpus/): runs, each a direction byte, a length byte and its bytes. Run from anywhere.
+# (fuzz/traffic_corpus/): runs, each a direction byte, a length byte and its bytes; the telnet
+# fuzzer's (fuzz/telnet_corpus/) and the port-URL fuzzer's (fuzz/port_url_corpus/). Run from anywhere.
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -78,6 +79,20 @@ TRAFFIC_SEEDS = {
                         (RECEIVED, block(b"0123456789|" * 40)[200:]), (SENT, FRAME), (RECEIVED, [0x41])),
 }
 
+IAC, SB, SE, WILL, DO, COM_PORT = 0xFF, 0xFA, 0xF0, 0xFB, 0xFD, 44
+# The telnet fuzzer's: a byte for the pieces' size, then what a server sends.
+TELNET_SEEDS = {
+    "server-opening": bytes([3, IAC, WILL, 0, IAC, DO, 0, IAC, WILL, 3, IAC, DO, COM_PORT,
+                             IAC, SB, COM_PORT, 101, 0, 1, 0xC2, 0, IAC, SE, IAC, SB, COM_PORT, 102, 8, IAC, SE]),
+    "answer-with-ff": bytes([2, SYN, IAC, IAC]) + block(bytes([IAC, IAC]) + b"|") + bytes([IAC, 0xF1, ACK]),
+}
+# The port-URL fuzzer's: names as typed.
+URL_SEEDS = {
+    "raw": b"socket://loja12:3001",
+    "rfc2217-v6": b"rfc2217://[fe80::1]:7000",
+    "no-port": b"socket://loja12",
+}
+
 
 def write(folder, seeds):
     os.makedirs(folder, exist_ok=True)
@@ -89,3 +104,5 @@ def write(folder, seeds):
 if __name__ == "__main__":
     write(os.path.join(HERE, "corpus"), SEEDS)
     write(os.path.join(HERE, "traffic_corpus"), TRAFFIC_SEEDS)
+    write(os.path.join(HERE, "telnet_corpus"), TELNET_SEEDS)
+    write(os.path.join(HERE, "port_url_corpus"), URL_SEEDS)

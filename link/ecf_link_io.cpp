@@ -3,6 +3,7 @@
 #include "link/ecf_link.h"
 
 #include "base/log.h"
+#include "vocab/address_words.h"
 #include "vocab/error_text.h"
 #include "vocab/filling.h"
 #include "vocab/status_words.h"
@@ -122,8 +123,11 @@ std::string EcfLink::LineLostText()
     const std::string where = port.Where();
     if (where.empty())
         return ErrorText(kLinkErrorClass, kLinkLineLost);
-    const bool turnedAway = serial->LineLost().kind == LineLoss::kTurnedAway;
-    return FillIn(turnedAway ? kServerBusyText : kConnectionLostText, {{"where", where}});
+    const LineLoss kind = serial->LineLost().kind;
+    const char* const text = kind == LineLoss::kTurnedAway    ? kServerBusyText
+                             : kind == LineLoss::kSpeaksTelnet ? kServerSpeaksTelnetText
+                                                               : kConnectionLostText;
+    return FillIn(text, {{"where", where}});
 }
 
 int EcfLink::NoAnswerDetail()

@@ -19,6 +19,13 @@ constexpr size_t kLongestFarewell = 256;
 // What a server may write as text: a printer's first answer on a connection never is.
 bool IsText(uint8_t byte) { return (byte >= 0x20 && byte < 0x7F) || byte == '\r' || byte == '\n' || byte == '\t'; }
 
+// Telnet's IAC and a negotiation (SB, WILL, WONT, DO, DONT): how an RFC 2217 server opens a
+// connection, and never how a printer starts its first answer.
+bool OpensWithTelnet(const std::vector<uint8_t>& data)
+{
+    return data.size() >= 2 && data[0] == 0xFF && data[1] >= 0xFA && data[1] <= 0xFE;
+}
+
 class NetworkSerialPort final : public SerialPort {
 public:
     NetworkSerialPort(std::unique_ptr<TcpConnection> connection, bool rfc2217)
@@ -80,6 +87,10 @@ private:
             Send(replies.data(), static_cast<int>(replies.size()));
         } else {
             data.assign(raw.begin(), raw.begin() + got);
+            if (!printerSpoke && farewell.empty() && OpensWithTelnet(data)) {
+                MarkLost(LineLoss::kSpeaksTelnet, 0);
+                return;
+            }
         }
         HoldFarewell(data);
     }

@@ -75,7 +75,11 @@ std::string DevicePathForPortName(const std::string& name) { return kDevicePrefi
 
 std::string PortNameForDevicePath(const std::string& path)
 {
-    return IsDevicePathArgument(path) ? path.substr(kDevicePrefix.size()) : path;
+    if (IsDevicePathArgument(path))
+        return path.substr(kDevicePrefix.size());
+    // "COM41:", as DOS wrote its devices and some users still do, is COM41.
+    const std::string withoutColon = path.empty() || path.back() != ':' ? "" : path.substr(0, path.size() - 1);
+    return PortNumber(withoutColon) != 0 ? withoutColon : path;
 }
 
 bool IsDevicePathArgument(const std::string& argument) { return argument.rfind(kDevicePrefix, 0) == 0; }

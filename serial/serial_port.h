@@ -14,8 +14,9 @@
 #include <vector>
 
 // How a port's line was lost: a device's line gone (an adapter pulled), a server's connection
-// ended, or a server that turned this client away because another one holds the port.
-enum class LineLoss { kNone, kLineGone, kServerGone, kTurnedAway };
+// ended, a server that turned this client away because another one holds the port, or a raw
+// port's server that speaks telnet (it wants rfc2217://).
+enum class LineLoss { kNone, kLineGone, kServerGone, kTurnedAway, kSpeaksTelnet };
 struct LostLine {
     LineLoss kind = LineLoss::kNone;
     int code = 0;  // the system's code that told of it, for the log

@@ -48,16 +48,25 @@ std::string OpenFailureText(const PortStatus& status)
            Filled(Words(status.state).openFailure, status);
 }
 
-std::string PortAdapterText(const PortReport& report)
+namespace {
+
+std::string ProductAndIds(const std::string& product, const UsbIdentity& usb)
 {
-    const std::string& product = report.port.description;
-    const UsbIdentity& usb = report.adapter.usb;
     if (!usb.known)
         return product;
     if (product.empty())
         return usb.chip.empty() ? UsbIdText(usb) : usb.chip + " (" + UsbIdText(usb) + ")";
     return product + " (" + (usb.chip.empty() ? "" : usb.chip + ", ") + UsbIdText(usb) + ")";
 }
+
+}  // namespace
+
+std::string PortAdapterText(const PortReport& report)
+{
+    return ProductAndIds(report.port.description, report.adapter.usb);
+}
+
+std::string AdapterText(const AdapterReport& adapter) { return ProductAndIds(adapter.description, adapter.usb); }
 
 std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown)
 {

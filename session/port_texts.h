@@ -20,6 +20,8 @@ std::string OpenFailureText(const PortStatus& status);
 // the chip and its ids beside it, "USB2.0-Serial (WCH CH340, 1A86:7523)"; the product name alone
 // where no USB adapter is seen.
 std::string PortAdapterText(const PortReport& report);
+// The same for an adapter that gives no port, or whose absence keeps a number.
+std::string AdapterText(const AdapterReport& adapter);
 // A port left out, in UTF-8 for a list or a line: "{shown}: {state}", or, when it is gone and the
 // adapter that kept its number is on another port, where that is.
 std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown);

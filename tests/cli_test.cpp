@@ -868,13 +868,16 @@ TEST_F(CliTest, JsonKeepsAPrinterTextExactly)
     EXPECT_EQ(objects[0]["printer"]["model"], "\"A\" \\ \x01\x1b\t\r\n\x7f \u00c7\u00e3\u20ac");
 }
 
-// The line that `ports --all` gives the port, without its name and tab; empty when none.
+// The state in the line that `ports --all` gives the port, between its name and its adapter; empty
+// when there is no such line.
 std::string StateOf(const std::string& out, const std::string& path)
 {
     const std::string name = path.substr(5) + "\t";
     for (const std::string& line : Lines(out)) {
-        if (line.rfind(name, 0) == 0)
-            return line.substr(name.size());
+        if (line.rfind(name, 0) == 0) {
+            const size_t tab = line.find('\t', name.size());
+            return tab == std::string::npos ? "(no adapter field)" : line.substr(name.size(), tab - name.size());
+        }
     }
     return {};
 }
@@ -1035,6 +1038,8 @@ TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
     const std::string unknown =
         "': esperado um comando (ports, identify, lx, find, send, ping, report ou monitor) ou um caminho "
         "/dev/DISPOSITIVO";
+    const std::string serverForm = "' n\u00e3o \u00e9 uma porta de servidor serial: escreva socket://M\u00c1QUINA:PORTA "
+                                   "ou rfc2217://M\u00c1QUINA:PORTA, com a PORTA de 1 a 65535";
     const struct {
         std::vector<std::string> arguments;
         std::string message;
@@ -1062,6 +1067,8 @@ TEST(CliCommandLine, UnusableCommandLinesGiveOneLineAndStatus2)
         {{"--port", "pts/1", "monitor", "--trace"},
          "monitor j\u00e1 escreve o tr\u00e1fego na sa\u00edda padr\u00e3o: --trace n\u00e3o serve (para salvar, "
          "--trace-file)"},
+        {{"--port", "socket://loja12", "identify"}, "'socket://loja12" + serverForm},
+        {{"find", "rfc2217://loja12:0"}, "'rfc2217://loja12:0" + serverForm},
         // A word that would break the line and clear the screen.
         {{"fr\nob\x1b[2J"}, "palavra desconhecida 'fr\\x0aob\\x1b[2J" + unknown},
     };
@@ -1290,6 +1297,12 @@ TEST_F(CliTest, Ser2netStoppedOrTakenAndAServerThatIsNotThereAreEachSaid)
     EXPECT_EQ(Json::parse(lost.out)["error"]["pair"]["sentence"], lostText) << lost.out;
     EXPECT_EQ(Json::parse(lost.out)["error"]["outcome"], "line_lost") << lost.out;
     EXPECT_LT(lost.took, std::chrono::seconds(5));  // the answer wait is 6 s
+
+    // The telnet port named as a raw one: its server opens with telnet's negotiation.
+    Ser2net telnet(sim->SlavePath());
+    const std::string telnetWhere = "127.0.0.1:" + std::to_string(telnet.rfc2217);
+    EXPECT_EQ(RunCli({"--port", "socket://" + telnetWhere, "identify"}).err,
+              "o servidor fala RFC 2217: use rfc2217://" + telnetWhere + "\n");
 
     const CliRun refused = RunCli({"--port", server.Url(true), "identify"});
     EXPECT_EQ(refused.err, "Erro ao abrir Porta Serial! (111) 127.0.0.1:" + std::to_string(server.rfc2217) +

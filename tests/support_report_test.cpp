@@ -1,5 +1,7 @@
 // The support report's text from facts given: what the summary says with nothing to look at, and
 // the names that the report must not carry.
+#include "link/frame_layout.h"
+#include "session/report_gathering.h"
 #include "session/support_report.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +51,26 @@ TEST(SupportReport, TheUserAndComputerNamesAreReplacedWhereverTheyStandButThePri
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_EQ(ReportCode(crlf), code);
     EXPECT_NE(ReportCode(body + "x"), code);
+}
+
+TEST(SupportReport, TrafficWithAnXReadingIsFlaggedAndOnlyTheNewestThatFitIsKept)
+{
+    TrafficMessage reading;
+    reading.direction = TrafficDirection::kSent;
+    reading.raw = {frame::kSoh, 0, 20, 0, 2, 0, '0', '|', 0};
+    TrafficMessage note;
+    note.meaning = "Conectado";
+    SupportReport report;
+    ReportGathering::AddTraffic(report, {reading, note, note}, 1 << 20);
+    EXPECT_TRUE(report.holdsReadingX);
+    const std::vector<ReportCheck> checks = SummaryChecks(report);
+    EXPECT_EQ(checks.back().text, "Tráfego: contém uma Leitura X, que traz os totais da loja.");
+    // Room for the two notes only: the reading is cut, and the report says so.
+    SupportReport cut;
+    ReportGathering::AddTraffic(cut, {reading, note, note}, 2 * (report.traffic[1].size() + 1));
+    EXPECT_FALSE(cut.holdsReadingX);
+    EXPECT_EQ(cut.traffic.size(), 2u);
+    EXPECT_GT(cut.trafficCutAt, 0u);
 }
 
 }  // namespace

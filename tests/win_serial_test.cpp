@@ -83,6 +83,9 @@ TEST(WinPortNames, DevicePathIsTheWin32DeviceNamespace)
 {
     EXPECT_EQ(DevicePathForPortName("COM3"), "\\\\.\\COM3");
     EXPECT_EQ(DevicePathForPortName("COM255"), "\\\\.\\COM255");
+    // As users type it after DOS; a colon after anything else stays.
+    EXPECT_EQ(PortNameForDevicePath("COM41:"), "COM41");
+    EXPECT_EQ(PortNameForDevicePath("COM0:"), "COM0:");
 }
 
 TEST(WinPortNames, CandidatesAreTheKnownPortsInNumberOrder)

@@ -8,7 +8,6 @@
 #include "vocab/status_words.h"
 #include "vocab/window_texts.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QLocale>
 #include <QMessageBox>
@@ -80,21 +79,20 @@ void AfterApplication()
 
 }  // namespace
 
-// Qt's translation is built into this static library: its registration must be pulled in by hand,
-// and from the global namespace.
+// Qt's translation and the fonts are built into this static library: their registration must be
+// pulled in by hand, and from the global namespace.
 static void InitQtTranslation() { Q_INIT_RESOURCE(qt_translation); }
+static void InitWindowFonts() { Q_INIT_RESOURCE(window_fonts); }
 
 void LoadWindowFonts()
 {
     // Not tahomabd.ttf: that bold is hardly heavier than the regular face, while Qt's own
     // emboldening of the regular one reads as bold. Courier: a fixed-pitch face for the traffic's
     // bytes where the system has none.
+    InitWindowFonts();
     static const char* const files[] = {"tahoma.ttf", "ms_sans_serif.ttf", "courier.ttf"};
-    for (const char* file : files) {
-        const QString path = QStringLiteral("/usr/share/wine/fonts/") + file;
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-    }
+    for (const char* file : files)
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/") + file);
 }
 
 KestroApplication::KestroApplication(int& argc, char** argv) : QApplication(BeforeApplication(argc), argv)

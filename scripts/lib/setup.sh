@@ -3,7 +3,7 @@
 
 # What a native build of the programs needs: the tools, the compiler, Qt with its Portuguese translation
 # (built into the window) and the header libraries.
-native_build_packages=(cmake g++ ninja-build qt6-base-dev qt6-translations-l10n nlohmann-json3-dev)
+native_build_packages=(cmake g++ ninja-build qt6-base-dev qt6-translations-l10n nlohmann-json3-dev fonts-wine)
 # The host's Qt, whose moc, rcc and uic the cross builds of Qt and of the window use.
 qt_host_options=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 
