@@ -7,7 +7,7 @@
 #include "link/traffic_format.h"
 #include "serial/port_list.h"
 #include "serial/port_survey.h"
-#include "serial/system_devices.h"
+#include "serial/system.h"
 #include "session/command_cycle.h"
 #include "session/line_check.h"
 #include "session/port_monitor.h"

@@ -4,7 +4,7 @@
 #include "cli/cli_session.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
-#include "serial/system_devices.h"
+#include "serial/system.h"
 #include "session/identification.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "cli/cli_commands.h"
 #include "serial/port_address.h"
 #include "serial/port_list.h"
+#include "serial/system.h"
 #include "session/line_check.h"
 #include "session/printer_session.h"
 #include "vocab/address_words.h"

@@ -11,6 +11,7 @@
 #include "cli/terminal_text.h"
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
+#include "serial/system.h"
 #include "vocab/command_words.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_reason.h"

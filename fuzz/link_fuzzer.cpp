@@ -217,8 +217,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     pacing.readerThread = false;
     EcfLink* polled = nullptr;  // no wait happens while the link is being built
     pacing.wait = [&feed, &polled](std::chrono::milliseconds) { feed.Poll(*polled); };
-    EcfLink link("fuzz0", pacing,
-                 [&feed](const std::string&, const std::string&, int, HolderCheck) { return feed.Open(); });
+    EcfLink link(DeviceAddress("fuzz0"), pacing,
+                 [&feed](const PortAddress&, const std::string&, int, HolderCheck) { return feed.Open(); });
     polled = &link;
     if (!link.online())
         Fail("the first open failed", 0);

@@ -2,6 +2,7 @@
 // line's bytes passed through the socket as a device passes them.
 #include "serial/network_port.h"
 
+#include "serial/system.h"
 #include "serial/telnet_codec.h"
 
 #include <algorithm>

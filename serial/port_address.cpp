@@ -2,6 +2,7 @@
 #include "serial/port_address.h"
 
 #include "serial/port_list.h"
+#include "serial/system.h"
 
 #include <algorithm>
 #include <optional>

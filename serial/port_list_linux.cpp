@@ -1,6 +1,7 @@
 // Linux list of candidate serial ports: real devices from /sys/class/tty plus the paths named
 // by the user, in the order shown to the user; a port's name is its path below /dev.
 #include "serial/port_list.h"
+#include "serial/system.h"
 
 #include <algorithm>
 #include <cctype>

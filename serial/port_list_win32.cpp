@@ -2,6 +2,7 @@
 // names and the SERIALCOMM map) and any other of COM1 to COM255 that opens, in number order, then
 // the paths named by the user; a port's name is its path below the device namespace \\.\.
 #include "serial/port_list.h"
+#include "serial/system.h"
 
 #include "serial/serial_port.h"
 

@@ -2,6 +2,7 @@
 #include "serial/port_status.h"
 
 #include "serial/serial_port.h"
+#include "serial/system.h"
 
 std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
 {

@@ -46,18 +46,3 @@ std::vector<PortCandidate> FreePorts(const std::vector<PortReport>& reports);
 // system registers with nothing behind it.
 bool LeftOut(const PortStatus& status);
 
-// Why the device path is no serial port to open ("" when it is one): not a terminal device of
-// the system's serial kind, or the user's own terminal, the console or a virtual console. It is
-// checked before anything opens the path, so that no other device is touched by a scan.
-std::string NotASerialPortReason(const std::string& path);
-// The same checks for device paths, one status each (per system).
-std::vector<PortStatus> CheckPortPaths(const std::vector<std::string>& paths);
-// Why opening the device path failed with the system's error code (per system).
-PortStatus ExplainOpenFailure(const std::string& path, int error);
-// Another program that has the port open, as far as this user can see, or that a live lock file
-// names: kInUse with its name and process id. False when none is seen (always on Windows, which
-// refuses a second open by itself).
-bool FindHoldingProgram(const std::string& path, PortStatus& status);
-// The same from a live lock file alone, which costs no walk of the processes (per system; none on
-// Windows).
-bool FindLockingProgram(const std::string& path, PortStatus& status);

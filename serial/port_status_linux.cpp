@@ -2,6 +2,7 @@
 // terminal and not the user's own, that a UART is behind it, that no other program holds it, and
 // why its open failed.
 #include "serial/port_list.h"
+#include "serial/system.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
 

@@ -1,6 +1,7 @@
 // Windows port checks: a port is free when it opens exclusively; otherwise the open's error says
 // why. Windows shows no port's holder to another program.
 #include "serial/port_list.h"
+#include "serial/system.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
 

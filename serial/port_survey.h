@@ -4,7 +4,7 @@
 #pragma once
 
 #include "serial/port_status.h"
-#include "serial/system_devices.h"
+#include "serial/system.h"
 #include "serial/usb_adapters.h"
 
 #include <functional>

@@ -1,5 +1,6 @@
-// The one platform interface of the serial driver: everything that differs between
-// operating systems lives behind it, one implementation file per system.
+// An open port as the serial driver moves its bytes, whatever kind it is (a device of this system,
+// a port on a serial server), and the one opener for every kind. What each system does its own
+// way is declared in serial/system.h.
 #pragma once
 
 #include "serial/port_address.h"
@@ -86,24 +87,8 @@ enum class HolderCheck { kCheap, kLook };
 // (OpenNetworkPort, serial/network_port.h).
 PortOpenResult OpenSerialPort(const PortAddress& port, const std::string& modeText, int queueSize,
                               HolderCheck check = HolderCheck::kLook);
-// Opens a device path exclusively for reading and writing and configures it from the mode text:
-// raw bytes, no flow control of any kind, DTR and RTS inactive, queues of queueSize bytes.
-PortOpenResult OpenDevicePort(const std::string& path, const std::string& modeText, int queueSize,
-                              HolderCheck check);
 
 // Lets tests and tools put another port behind a SerialDevice.
 using SerialPortOpener = std::function<PortOpenResult(const PortAddress& port, const std::string& modeText,
                                                       int queueSize, HolderCheck check)>;
 
-// True when the path can be opened exclusively right now; the port is closed again at once.
-// Otherwise error, when given, receives the system's code.
-bool ProbeSerialPort(const std::string& path, int* error = nullptr);
-
-// True when the system's error code of a failed read or write says that the line is gone for
-// good, not that nothing came yet.
-bool IsLineLostError(int error);
-
-// Takes the exclusive mark off every port this process has open, for an exit that cannot wait
-// for the ports to close (a second Ctrl-C): otherwise a virtual port would stay refused to
-// ordinary users. Safe from any thread.
-void ReleaseAllPorts();

@@ -1,5 +1,6 @@
 // POSIX serial port: termios in raw mode, exclusive through TIOCEXCL and flock.
 #include "serial/line_settings.h"
+#include "serial/system.h"
 #include "serial/port_list.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"

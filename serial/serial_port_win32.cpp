@@ -1,6 +1,7 @@
 // Win32 serial port: a communications device opened exclusively for synchronous transfer,
 // configured from the mode text with every kind of handshake off.
 #include "serial/serial_port.h"
+#include "serial/system.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,6 +1,6 @@
 // Linux's USB devices from sysfs: each device's ids and names, and the ttys that the drivers of its
 // interfaces gave.
-#include "serial/system_devices.h"
+#include "serial/system.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // Windows' device tree through SetupAPI: the present devices, for the adapters that give no COM
 // port (no driver, or one that refuses them) and the names of those that do, and the remembered
 // ones, for the numbers that absent adapters keep. Only calls that Windows 7 SP1 has.
-#include "serial/system_devices.h"
+#include "serial/system.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,4 +1,5 @@
-// The socket calls of a network port, one implementation file per system (POSIX sockets, Winsock).
+// A network port's connection and what its socket calls give; the calls themselves, POSIX sockets
+// or Winsock, are declared in serial/system.h.
 #pragma once
 
 #include "serial/port_status.h"
@@ -17,8 +18,6 @@ struct HostLookup {
     std::vector<std::string> addresses;
     int error = 0;
 };
-// The system's resolver, as long as it takes.
-HostLookup LookUpHostNow(const std::string& host);
 
 // The milliseconds left until the deadline, 0 once it has passed: what a system's wait takes.
 inline int MsUntil(std::chrono::steady_clock::time_point deadline)
@@ -44,14 +43,4 @@ struct TcpConnectResult {
     std::unique_ptr<TcpConnection> connection;
     int error = 0;  // the system's code when there is no connection
 };
-// Connects to a numeric address by the deadline, with TCP_NODELAY and keepalive.
-TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
-                            std::chrono::steady_clock::time_point deadline);
 
-// What a failed connect's code says: kRefused, kUnreachable, or kOpenError for the rest.
-PortState ConnectFailureState(int error);
-// The code of a connection that the server closed in order; after a line of text of its own, it
-// is how a server turns away a second client.
-int ClosedByServerError();
-// The code of a wait that ran out: a connect or a name lookup.
-int TimedOutError();

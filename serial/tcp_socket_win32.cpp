@@ -1,6 +1,7 @@
 // Winsock for a network port: a non-blocking TCP connection with Nagle's algorithm off and
 // keepalive on, so that a server's machine gone without a word is found in seconds.
 #include "serial/tcp_socket.h"
+#include "serial/system.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

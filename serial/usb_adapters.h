@@ -1,5 +1,5 @@
 // The serial adapters that the system sees, and what is wrong with each: a pure reading of plain
-// device records, as each system's collector (serial/system_devices.h) fills them and as the tests
+// device records, as each system's collector (serial/system.h) fills them and as the tests
 // write them in Windows' shapes, so that the same diagnosis runs on Linux.
 #pragma once
 

@@ -2,6 +2,7 @@
 #include "sim/sim_line.h"
 
 #include "serial/port_list.h"
+#include "serial/system.h"
 
 #include <cerrno>
 #include <fcntl.h>

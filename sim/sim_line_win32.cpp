@@ -6,6 +6,7 @@
 
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
+#include "serial/system.h"
 
 #include <algorithm>
 #include <atomic>

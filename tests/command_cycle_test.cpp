@@ -1,5 +1,6 @@
 // The command cycle without a window: field splitting, and the cycle's texts and results
 // against the simulated printer with a display that records what it was told.
+#include "serial/system.h"
 #include "session/command_cycle.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"

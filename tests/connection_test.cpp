@@ -1,6 +1,7 @@
 // The real window against the simulated printer on a pseudo-terminal (under Wine, two joined COM
 // ports): connecting and identifying, disconnecting, the X reading, busy printers and "Cancelar",
 // response fields and closing.
+#include "serial/system.h"
 #include "session/port_texts.h"
 #include "sim/frame_reader.h"
 #include "sim/printer_sim.h"

@@ -3,6 +3,7 @@
 // errors.
 #include "base/log.h"
 #include "base/version.h"
+#include "serial/system.h"
 #include "tests/support/port_holder.h"
 #include "tests/support/spare_port.h"
 #include "tests/support/wait_for.h"

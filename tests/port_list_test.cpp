@@ -4,7 +4,7 @@
 #include "serial/port_list.h"
 #include "serial/port_status.h"
 #include "serial/serial_port.h"
-#include "serial/system_devices.h"
+#include "serial/system.h"
 
 #include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"

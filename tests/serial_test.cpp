@@ -2,6 +2,7 @@
 #include "serial/line_settings.h"
 #include "serial/receive_buffer.h"
 #include "serial/serial_device.h"
+#include "serial/system.h"
 #include "serial/telnet_codec.h"
 #include "tests/support/pty_pair.h"
 

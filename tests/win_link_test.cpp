@@ -1,6 +1,7 @@
 // The printer link on Windows (run under Wine by scripts/test-windows) against the simulated
 // printer on COM ports, with the production pacing: identification, sequence, refusal.
 #include "link/ecf_link.h"
+#include "serial/system.h"
 #include "tests/support/win_ports.h"
 #include "vocab/error_text.h"
 

@@ -4,6 +4,7 @@
 #include "serial/port_status.h"
 #include "serial/serial_device.h"
 #include "serial/serial_port.h"
+#include "serial/system.h"
 #include "tests/support/win_ports.h"
 
 #include <gtest/gtest.h>

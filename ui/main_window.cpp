@@ -5,7 +5,7 @@
 #include "base/log.h"
 #include "base/version.h"
 #include "serial/port_address.h"
-#include "serial/system_devices.h"
+#include "serial/system.h"
 #include "session/line_check.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"

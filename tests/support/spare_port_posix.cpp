@@ -2,6 +2,7 @@
 #include "tests/support/spare_port.h"
 
 #include "serial/port_list.h"
+#include "serial/system.h"
 #include "tests/support/pty_pair.h"
 
 SparePort::SparePort()

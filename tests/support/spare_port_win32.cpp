@@ -3,6 +3,7 @@
 
 #include "serial/port_list.h"
 #include "serial/serial_port.h"
+#include "serial/system.h"
 #include "tests/support/win_ports.h"
 
 #include <sstream>
