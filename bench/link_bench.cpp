@@ -201,22 +201,12 @@ private:
     pid_t pid = -1;
 };
 
-// The window's display as far as time goes: 50 ms after codes 3 and 6, half a second for a wait,
-// which ends early when the cycle says so (kestro-cli's console display).
+// The window's display as far as time goes: the cycle's pauses slept, as kestro-cli's console
+// display does; each block's pause counted.
 struct PacedDisplay : CycleDisplay {
-    void ShowCmd(int code) override
-    {
-        if (PausesAfter(code)) {
-            ++pauses;
-            std::this_thread::sleep_for(kReceivedPause);
-        }
-    }
-    void ShowCmd(int code, bool /*cancelVisible*/) override
-    {
-        ShowCmd(code);
-        SpendCancelShownPause(std::chrono::milliseconds(50),
-                              [](std::chrono::milliseconds step) { std::this_thread::sleep_for(step); });
-    }
+    void ShowCmd(int code) override { pauses += code == kShowReceiving || code == kShowPartial; }
+    void ShowCmd(int code, bool /*cancelVisible*/) override { ShowCmd(code); }
+    void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
     void SetSt(const std::string& text) override
     {
         status = text;
