@@ -201,22 +201,12 @@ private:
     pid_t pid = -1;
 };
 
-// The window's display as far as time goes: 50 ms after codes 3 and 6, half a second for a wait,
-// which ends early when the cycle says so (kestro-cli's console display).
+// The window's display as far as time goes: the cycle's pauses slept, as kestro-cli's console
+// display does; each block's pause counted.
 struct PacedDisplay : CycleDisplay {
-    void ShowCmd(int code) override
-    {
-        if (PausesAfter(code)) {
-            ++pauses;
-            std::this_thread::sleep_for(kReceivedPause);
-        }
-    }
-    void ShowCmd(int code, bool /*cancelVisible*/) override
-    {
-        ShowCmd(code);
-        SpendCancelShownPause(std::chrono::milliseconds(50),
-                              [](std::chrono::milliseconds step) { std::this_thread::sleep_for(step); });
-    }
+    void ShowCmd(int code) override { pauses += code == kShowReceiving || code == kShowPartial; }
+    void ShowCmd(int code, bool /*cancelVisible*/) override { ShowCmd(code); }
+    void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
     void SetSt(const std::string& text) override
     {
         status = text;
@@ -876,7 +866,7 @@ int main()
         double firstMs = 0, wholeMs = 0;
         Search({sim.SlavePath()}, firstMs, wholeMs);
         long kb = 0, min = 0, median = 0, max = 0;
-        Ping(sim, LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
+        Ping(sim.PortName(), LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
         const double floor = firstMs + ReportGathering::kExchanges * static_cast<double>(median);
         QuietDisplay quiet;
         PrinterSession session(quiet);

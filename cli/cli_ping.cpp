@@ -16,8 +16,7 @@ namespace {
 class PingDisplay : public ConsoleDisplay {
 public:
     explicit PingDisplay(bool textResults) : ConsoleDisplay(stderr, false, textResults) {}
-    void ShowCmd(int /*code*/) override {}
-    using ConsoleDisplay::ShowCmd;
+    bool PausesAfterBlocks() const override { return false; }
     void SetSt(const std::string& text) override
     {
         if (!running)

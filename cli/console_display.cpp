@@ -5,7 +5,6 @@
 #include "cli/interrupt_flag.h"
 #include "cli/terminal_text.h"
 
-#include <chrono>
 #include <thread>
 
 ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks, bool textResults)
@@ -15,24 +14,18 @@ ConsoleDisplay::ConsoleDisplay(std::FILE* out, bool progressMarks, bool textResu
 {
 }
 
-void ConsoleDisplay::ShowCmd(int code)
-{
-    if (PausesAfter(code))
-        std::this_thread::sleep_for(kReceivedPause);
-}
+void ConsoleDisplay::ShowCmd(int /*code*/) {}
 
-void ConsoleDisplay::ShowCmd(int code, bool /*cancelVisible*/)
+void ConsoleDisplay::ShowCmd(int /*code*/, bool /*cancelVisible*/)
 {
-    ShowCmd(code);
     if (progressMarks) {
         WriteText(out, ".");
         std::fflush(out);
         progressOpen = true;
     }
-    // The printer asked to wait: the cycle asks again only after this pause, as in the window.
-    SpendCancelShownPause(std::chrono::milliseconds(50),
-                          [](std::chrono::milliseconds step) { std::this_thread::sleep_for(step); });
 }
+
+void ConsoleDisplay::Wait(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
 
 void ConsoleDisplay::SetSt(const std::string& text)
 {

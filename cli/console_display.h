@@ -4,6 +4,7 @@
 
 #include "session/cycle_display.h"
 
+#include <chrono>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -20,6 +21,8 @@ public:
     void ShowCmd(int code, bool cancelVisible) override;
     void SetSt(const std::string& text) override;
     void ShowIdentification(const Identification& identification) override;
+    // The window's pauses, slept: the cycle runs at the same pace.
+    void Wait(std::chrono::milliseconds duration) override;
     // A signal asked the program to stop (RequestInterrupt).
     bool CancelRequested() override;
 

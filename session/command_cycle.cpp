@@ -26,16 +26,9 @@ private:
 
 }  // namespace
 
-CommandCycle::CommandCycle(CycleDisplay& display) : display(display), blockBuffer(EcfLink::kBufferSize)
-{
-    display.SetPauseGuard([this] { return !CancelRequested() && !(link != nullptr && link->LineLost()); });
-}
+CommandCycle::CommandCycle(CycleDisplay& display) : display(display), blockBuffer(EcfLink::kBufferSize) {}
 
-CommandCycle::~CommandCycle()
-{
-    display.SetPauseGuard({});
-    SetLink(nullptr);
-}
+CommandCycle::~CommandCycle() { SetLink(nullptr); }
 
 void CommandCycle::SetLink(EcfLink* newLink)
 {
@@ -111,10 +104,21 @@ bool CommandCycle::EndsForCancel(const char* tag, bool waitCut)
     return true;
 }
 
+void CommandCycle::ShowBlock(int code)
+{
+    display.ShowCmd(code);
+    if (display.PausesAfterBlocks())
+        display.Wait(kReceivedPause);
+}
+
 void CommandCycle::ShowBusy()
 {
     ++busyAnswers;
     display.ShowCmd(kShowBusy, true);
+    const std::chrono::milliseconds step = display.WaitStep();
+    for (std::chrono::milliseconds spent {0}; spent < kCancelShownPause && !CancelRequested() && !link->LineLost();
+         spent += step)
+        display.Wait(step);
     // The cycle asks again after a busy answer for as long as nobody cancels, or until then.
     if (busyDeadline && std::chrono::steady_clock::now() >= *busyDeadline) {
         busyGivenUp = true;
@@ -209,7 +213,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             return kCancelled;
         if (result >= 0) {
             AppLog("RecebeBuffer RECEIVE");
-            display.ShowCmd(kShowReceiving);
+            ShowBlock(kShowReceiving);
             total += static_cast<size_t>(result);
             if (destination != nullptr) {
                 // Keep room for the closing zero; what does not fit is still read off the line.
@@ -243,7 +247,7 @@ int CommandCycle::RecebeBuffer(uint8_t* destination, size_t capacity, size_t* re
             break;
         case EcfLink::kRespMore:
             AppLog("RecebeBuffer MOR");
-            display.ShowCmd(kShowPartial);
+            ShowBlock(kShowPartial);
             break;
         case EcfLink::kRespWriteFailed:
             AppLog("RecebeBuffer WRI");

@@ -41,6 +41,12 @@ struct CommandOutcome {
     std::string text;         // what the status line said of it (Windows-1252); empty when done
 };
 
+// The command's pacing, the same in every front end: a pause after a block or part of one
+// arrived, and one with "Cancelar" shown while the printer asks to wait. Both are spent through
+// the display's wait (CycleDisplay::Wait).
+constexpr std::chrono::milliseconds kReceivedPause {50};
+constexpr std::chrono::milliseconds kCancelShownPause {500};
+
 class CommandCycle {
 public:
     // ExecCmd results.
@@ -115,7 +121,10 @@ private:
     void ShowLinkError();
     // The status line's text, kept for the outcome.
     void Say(const std::string& text);
-    // The printer asked to wait: the pause with "Cancelar" shown, then the deadline's word.
+    // A block, or part of one, arrived: shown, then the pause after it.
+    void ShowBlock(int code);
+    // The printer asked to wait: the pause with "Cancelar" shown, spent in steps that end once
+    // the command is to end at once (a cancel, a lost line); then the deadline's word.
     void ShowBusy();
     // Settles the outcome of the command that just ended.
     void Conclude(bool done);

@@ -5,7 +5,6 @@
 #include "session/identification.h"
 
 #include <chrono>
-#include <functional>
 #include <string>
 
 // What the activity display shows while a command runs.
@@ -19,18 +18,12 @@ enum DisplayCode {
     kShowPartial = 6,  // part of a block arrived
 };
 
-// The display's pauses, part of the printer's pacing in every front end: after a block or part of
-// one arrived, and with "Cancelar" shown while the printer asks to wait.
-constexpr std::chrono::milliseconds kReceivedPause {50};
-constexpr std::chrono::milliseconds kCancelShownPause {500};
-constexpr bool PausesAfter(int code) { return code == kShowReceiving || code == kShowPartial; }
-
 class CycleDisplay {
 public:
     virtual ~CycleDisplay() = default;
     // Activity display; lets pending events through.
     virtual void ShowCmd(int code) = 0;
-    // The same, with the "Cancelar" link shown or hidden, then about half a second alive.
+    // The same, with the "Cancelar" link shown or hidden; the cycle's pause follows.
     virtual void ShowCmd(int code, bool cancelVisible) = 0;
     // The status line; the text is Windows-1252, as the link's error texts are.
     virtual void SetSt(const std::string& text) = 0;
@@ -42,20 +35,12 @@ public:
     // A cancel asked for outside the cycle (a signal); it holds for every command after it.
     virtual bool CancelRequested() { return false; }
 
-    // The command cycle's word on the display's own pauses (the half second after a busy
-    // answer): false once its command is to end at once (a cancel, a lost line), so that the
-    // pause ends at its next step.
-    void SetPauseGuard(std::function<bool()> goOn) { pauseGoesOn = std::move(goOn); }
-    bool PauseGoesOn() const { return !pauseGoesOn || pauseGoesOn(); }
-    // The pause with "Cancelar" shown, spent in steps so that it ends at the next one once the
-    // cycle says so: wait(step) waits one step, letting events through where there are any.
-    void SpendCancelShownPause(std::chrono::milliseconds step,
-                               const std::function<void(std::chrono::milliseconds)>& wait) const
-    {
-        for (std::chrono::milliseconds spent {0}; spent < kCancelShownPause && PauseGoesOn(); spent += step)
-            wait(step);
-    }
-
-private:
-    std::function<bool()> pauseGoesOn;
+    // The one wait of the command's pacing, which the cycle spends (CommandCycle): waits
+    // `duration`, letting events through where there are any.
+    virtual void Wait(std::chrono::milliseconds duration) = 0;
+    // The steps in which the pause with "Cancelar" shown is spent, each a chance to end it.
+    virtual std::chrono::milliseconds WaitStep() const { return std::chrono::milliseconds(50); }
+    // Whether the pause after a received block is kept: the line check of kestro-cli leaves it
+    // out, to time the line alone.
+    virtual bool PausesAfterBlocks() const { return true; }
 };

@@ -9,16 +9,11 @@ public:
     explicit SearchDisplay(PrinterFinder& finder) : finder(finder) {}
     void Attach(PrinterSession& session) { this->session = &session; }
 
-    void ShowCmd(int code) override
+    void ShowCmd(int /*code*/) override {}
+    void ShowCmd(int /*code*/, bool /*cancelVisible*/) override {}
+    void Wait(std::chrono::milliseconds duration) override
     {
-        if (PausesAfter(code))
-            finder.Sleep(kReceivedPause);
-    }
-    void ShowCmd(int code, bool /*cancelVisible*/) override
-    {
-        ShowCmd(code);
-        SpendCancelShownPause(std::chrono::milliseconds(50),
-                              [this](std::chrono::milliseconds step) { finder.Sleep(step); });
+        finder.Sleep(duration);
         if (finder.Cancelled())
             session->Cancel();
     }

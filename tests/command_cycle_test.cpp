@@ -61,15 +61,20 @@ TEST_F(CommandCycleTest, ResultsAndStatusTextsOfFailedCommands)
         SimPlan plan;
         int result;
         std::string status;
+        CommandOutcome::Kind outcome;
+        bool inResponse;
     };
     SimPlan headerError;
     headerError.headerError = {5, 1};
     const Case cases[] = {
-        {"done", SimPlan(), CommandCycle::kDone, "untouched"},
-        {"refused", SimPlan::Answer(SimAnswer::Refuse, {2, 1}), CommandCycle::kFailed, ErrorText(2, 1)},
-        {"garbage", SimPlan::Answer(SimAnswer::Garbage), CommandCycle::kFailed, ErrorText(255, 1)},
-        {"silent", SimPlan::Answer(SimAnswer::Silent), CommandCycle::kFailed, ErrorText(255, 2)},
-        {"header error", headerError, CommandCycle::kFailed, ErrorText(5, 1)},
+        {"done", SimPlan(), CommandCycle::kDone, "untouched", CommandOutcome::kDone, false},
+        {"refused", SimPlan::Answer(SimAnswer::Refuse, {2, 1}), CommandCycle::kFailed, ErrorText(2, 1),
+         CommandOutcome::kRefused, false},
+        {"garbage", SimPlan::Answer(SimAnswer::Garbage), CommandCycle::kFailed, ErrorText(255, 1),
+         CommandOutcome::kInvalidAnswer, false},
+        {"silent", SimPlan::Answer(SimAnswer::Silent), CommandCycle::kFailed, ErrorText(255, 2),
+         CommandOutcome::kNoAnswer, false},
+        {"header error", headerError, CommandCycle::kFailed, ErrorText(5, 1), CommandOutcome::kRefused, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,6 +84,11 @@ TEST_F(CommandCycleTest, ResultsAndStatusTextsOfFailedCommands)
         EXPECT_EQ(cycle.ExecCmd(), c.result);
         EXPECT_EQ(display.status, c.status);
         EXPECT_EQ(display.codes.back(), 0);
+        // One outcome, with the text that the status line was given.
+        const CommandOutcome& ended = cycle.Outcome();
+        EXPECT_EQ(ended.kind, c.outcome);
+        EXPECT_EQ(ended.inResponse, c.inResponse);
+        EXPECT_EQ(ended.text, c.outcome == CommandOutcome::kDone ? "" : c.status);
     }
 }
 
@@ -88,6 +98,21 @@ TEST_F(CommandCycleTest, BusyAnswersShowTheCancelLinkEachTime)
     Prepare();
     EXPECT_EQ(cycle.ExecCmd(), CommandCycle::kDone);
     EXPECT_EQ(display.cancelShown, 3);
+    // The pacing is the cycle's, spent through the display's wait: half a second in steps after
+    // each busy answer, 50 ms after the block.
+    std::vector<long> waits(3 * 10, 50);
+    waits.push_back(50);
+    EXPECT_EQ(display.waits, waits);
+}
+
+TEST_F(CommandCycleTest, APrinterBusyPastTheDeadlineIsGivenUp)
+{
+    sim.SetDefaultPlan(SimPlan::Answer(SimAnswer::Busy, {1, 1}));
+    cycle.SetBusyDeadline(std::chrono::steady_clock::now());
+    Prepare();
+    EXPECT_NE(cycle.ExecCmd(), CommandCycle::kDone);
+    EXPECT_EQ(cycle.Outcome().kind, CommandOutcome::kBusyGivenUp);
+    EXPECT_EQ(display.cancelShown, 1);
 }
 
 TEST_F(CommandCycleTest, MissingFieldRaisesAndStillClosesThePort)

@@ -83,10 +83,7 @@ protected:
             return ports;
         };
         seams.adapters = [this] { return adapters; };
-        seams.pause = [this](int ms) {
-            pauses.push_back(ms);
-            cancelDuringPauses.push_back(window && Label("lbStCancel")->isVisible());
-        };
+        seams.pause = [this](int ms) { pauses.push_back(ms); };
         window.reset();
         window = std::make_unique<TfmMainComunic>(arguments, seams);
         window->show();
@@ -179,7 +176,6 @@ protected:
     fs::path folder;
     std::unique_ptr<TfmMainComunic> window;
     std::vector<int> pauses;
-    std::vector<bool> cancelDuringPauses;
     std::vector<std::string> extraSeen;
     std::vector<AdapterReport> adapters;  // what the system's adapters are taken to be
     QString listDuringScan;
@@ -362,60 +358,35 @@ TEST_F(WindowTest, ShowCmdShowsTheIconsOfEachCode)
     struct Row {
         int code, tx, rx;
         bool shown;
-        std::vector<int> pauses;
     } const rows[] = {
-        {1, 1, 0, true, {}},  {2, 2, 0, true, {}},  {3, 0, 3, true, {50}}, {0, 0, 0, false, {}},
-        {4, 0, 4, true, {}},  {5, 5, 0, true, {}},  {6, 0, 3, true, {50}}, {7, 0, 0, true, {}},
-        {0, 0, 0, false, {}}, {-1, 0, 0, true, {}}, {99, 0, 0, true, {}},
+        {1, 1, 0, true},  {2, 2, 0, true},  {3, 0, 3, true}, {0, 0, 0, false}, {4, 0, 4, true}, {5, 5, 0, true},
+        {6, 0, 3, true},  {7, 0, 0, true},  {0, 0, 0, false}, {-1, 0, 0, true}, {99, 0, 0, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("code " + std::to_string(row.code));
-        pauses.clear();
         window->ShowCmd(row.code);
         EXPECT_EQ(IconOf("imTx"), row.tx);
         EXPECT_EQ(IconOf("imRx"), row.rx);
         EXPECT_EQ(Label("imTx")->isVisible(), row.shown);
         EXPECT_EQ(Label("imRx")->isVisible(), row.shown);
-        EXPECT_EQ(pauses, row.pauses);
     }
+    // The pauses are the command cycle's (a busy printer's are counted in the connection's tests).
+    EXPECT_TRUE(pauses.empty());
 }
 
-TEST_F(WindowTest, ShowCmdWithFlagShowsCancelDuringHalfASecond)
+TEST_F(WindowTest, ShowCmdWithFlagShowsOrHidesCancel)
 {
     Open();
     window->ShowCmd(4, true);
-    EXPECT_EQ(pauses, std::vector<int>(5, 100));
-    EXPECT_EQ(cancelDuringPauses, std::vector<bool>(5, true));
     EXPECT_EQ(IconOf("imRx"), 4);
     EXPECT_TRUE(Label("lbStCancel")->isVisible());
 
     window->ShowCmd(4);
     EXPECT_FALSE(Label("lbStCancel")->isVisible());
 
-    pauses.clear();
-    cancelDuringPauses.clear();
+    window->ShowCmd(4, true);
     window->ShowCmd(3, false);
-    EXPECT_EQ(pauses, (std::vector<int> {50, 100, 100, 100, 100, 100}));
-    EXPECT_EQ(cancelDuringPauses, std::vector<bool>(6, false));
-}
-
-TEST(WindowPacing, RealPausesLastAtLeastTheirTime)
-{
-    using clock = std::chrono::steady_clock;
-    MainWindowSeams seams;
-    seams.candidates = [](const std::vector<std::string>&) { return std::vector<PortCandidate>(); };
-    TfmMainComunic window({"kestro"}, seams);
-    window.show();
-    auto start = clock::now();
-    window.ShowCmd(4, true);
-    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start);
-    EXPECT_GE(took.count(), 500);
-    EXPECT_LT(took.count(), 10000);  // only a bound against an endless wait
-
-    start = clock::now();
-    window.ShowCmd(6);
-    took = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start);
-    EXPECT_GE(took.count(), 50);
+    EXPECT_FALSE(Label("lbStCancel")->isVisible());
 }
 
 TEST_F(WindowTest, StatusLineShowsTextAsIs)

@@ -205,19 +205,12 @@ void TfmMainComunic::ShowCmd(int code)
     ui->imTx->repaint();
     ui->imRx->repaint();
     ProcessMessages();
-    if (PausesAfter(code))
-        Pause(static_cast<int>(kReceivedPause.count()));
 }
 
 void TfmMainComunic::ShowCmd(int code, bool cancelVisible)
 {
     ShowCmd(code);
     ui->lbStCancel->setVisible(cancelVisible);
-    // Alive through the pause: a click on "Cancelar" or a close gets through.
-    cycleView.SpendCancelShownPause(std::chrono::milliseconds(100), [this](std::chrono::milliseconds step) {
-        ProcessMessages();
-        Pause(static_cast<int>(step.count()));
-    });
 }
 
 void TfmMainComunic::SetSt(const QString& text)
@@ -737,6 +730,13 @@ bool TfmMainComunic::eventFilter(QObject* watched, QEvent* event)
 void TfmMainComunic::CycleView::ShowCmd(int code) { window.ShowCmd(code); }
 
 void TfmMainComunic::CycleView::ShowCmd(int code, bool cancelVisible) { window.ShowCmd(code, cancelVisible); }
+
+void TfmMainComunic::CycleView::Wait(std::chrono::milliseconds duration)
+{
+    // Alive through the pause: a click on "Cancelar" or a close gets through.
+    window.ProcessMessages();
+    window.Pause(static_cast<int>(duration.count()));
+}
 
 void TfmMainComunic::CycleView::SetSt(const std::string& text)
 {

@@ -142,6 +142,8 @@ private:
         explicit CycleView(TfmMainComunic& window) : window(window) {}
         void ShowCmd(int code) override;
         void ShowCmd(int code, bool cancelVisible) override;
+        void Wait(std::chrono::milliseconds duration) override;
+        std::chrono::milliseconds WaitStep() const override { return std::chrono::milliseconds(100); }
         void SetSt(const std::string& text) override;
         void ShowIdentification(const Identification& identification) override;
         void ProcessMessages() override;

@@ -6,6 +6,7 @@
 #include "session/command_cycle.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct RecordingDisplay : CycleDisplay {
         statuses.push_back(text);
     }
     void ShowIdentification(const Identification& shown) override { identification = shown; }
+    // The cycle's pauses, recorded and not spent: a test runs at the line's pace.
+    void Wait(std::chrono::milliseconds duration) override { waits.push_back(duration.count()); }
 
     void Show(int code)
     {
@@ -38,6 +41,7 @@ struct RecordingDisplay : CycleDisplay {
     {
         codes.clear();
         statuses.clear();
+        waits.clear();
     }
 
     static constexpr size_t kRunaway = 5000;
@@ -47,5 +51,6 @@ struct RecordingDisplay : CycleDisplay {
     int cancelShown = 0;
     std::string status = "untouched";  // the last text set
     std::vector<std::string> statuses;
+    std::vector<long> waits;  // milliseconds
     Identification identification;
 };
