@@ -502,6 +502,24 @@ TEST_F(WindowTest, ThePrintersReasonOnThreeLinesIsDrawnSmallerAndWhole)
     EXPECT_EQ(Label("lbSt")->geometry(), QRect(90, 18, 345, 16));
 }
 
+TEST_F(WindowTest, TwoLongNamesThatDifferOnlyInTheMiddleAreToldApart)
+{
+    SparePort a, b;
+    const QString first = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3Q7M-if00-port0";
+    const QString second = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_B20K3Q7M-if00-port0";
+    Open({{a.Path(), first.toStdString(), ""}, {b.Path(), second.toStdString(), ""}});
+    QComboBox* list = Combo("cbPorta");
+    list->showPopup();
+    ASSERT_TRUE(WaitFor([&] { return list->view()->isVisible(); }));
+    EXPECT_GE(list->view()->viewport()->width(), list->view()->fontMetrics().horizontalAdvance(first));
+    list->hidePopup();
+    PickPort(0);
+    const QString firstLabel = Label("lbCom")->text();
+    PickPort(1);
+    EXPECT_NE(Label("lbCom")->text().toStdString(), firstLabel.toStdString());
+    EXPECT_EQ(Label("lbCom")->toolTip(), second);
+}
+
 TEST_F(WindowTest, NoPortLeavesConnectDisabled)
 {
     Open();

@@ -390,12 +390,11 @@ void TfmMainComunic::cbPortaChange()
     ui->btRun->setEnabled(chosen);
     ImVisible(chosen ? 1 : 0);
     // A port on a serial server by its host and port: the label has no room for the scheme. A long
-    // name elided in the middle, where names like /dev/serial/by-id/… differ, and whole in the
-    // tooltip.
+    // name cut where it differs from the other ports' names, and whole in the tooltip.
     const std::string where = ReadPortName(PortName()).Where();
     const QString name = where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where);
     ui->lbCom->ensurePolished();
-    const QString shown = ui->lbCom->fontMetrics().elidedText(name, Qt::ElideMiddle, ui->lbCom->width());
+    const QString shown = CutApart(name, ui->cbPorta->Names(), ui->lbCom->fontMetrics(), ui->lbCom->width());
     ui->lbCom->setText(shown);
     ui->lbCom->setToolTip(shown == name ? QString() : name);
 }
