@@ -469,6 +469,8 @@ struct QuietDisplay : CycleDisplay {
     void ShowCmd(int /*code*/, bool /*cancelVisible*/) override {}
     void SetSt(const std::string& /*text*/) override {}
     void ShowIdentification(const Identification& /*shown*/) override {}
+    void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+    bool PausesAfterBlocks() const override { return false; }
 };
 
 // The process's resident memory now (VmRSS), in KiB.

@@ -180,6 +180,9 @@ void PrinterSession::SetTrafficObserver(TrafficObserver observer)
 
 void PrinterSession::Release()
 {
+    // A command whose open failed leaves why, as the connection's own open would.
+    if (link && link->OpenFailure().state != PortState::kFree)
+        openFailure = link->OpenFailure();
     cycle.SetLink(nullptr);
     link.reset();
 }
