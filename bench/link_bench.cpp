@@ -9,6 +9,7 @@
 #include "serial/port_survey.h"
 #include "serial/system.h"
 #include "session/command_cycle.h"
+#include "session/identification.h"
 #include "session/line_check.h"
 #include "session/port_monitor.h"
 #include "session/printer_finder.h"

@@ -5,6 +5,7 @@
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
 #include "link/traffic_format.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "session/support_report.h"
 #include "vocab/cp1252.h"

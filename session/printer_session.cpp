@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "link/command_numbers.h"
 #include "serial/port_address.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
 #include "vocab/search_words.h"

@@ -2,6 +2,7 @@
 // against the simulated printer with a display that records what it was told.
 #include "serial/system.h"
 #include "session/command_cycle.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"

@@ -6,6 +6,7 @@
 #include "base/version.h"
 #include "serial/port_address.h"
 #include "serial/system.h"
+#include "session/identification.h"
 #include "session/line_check.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
