@@ -9,6 +9,7 @@
 #include "serial/port_survey.h"
 #include "serial/system.h"
 #include "session/command_cycle.h"
+#include "session/identification.h"
 #include "session/line_check.h"
 #include "session/port_monitor.h"
 #include "session/printer_finder.h"
@@ -468,6 +469,8 @@ struct QuietDisplay : CycleDisplay {
     void ShowCmd(int /*code*/, bool /*cancelVisible*/) override {}
     void SetSt(const std::string& /*text*/) override {}
     void ShowIdentification(const Identification& /*shown*/) override {}
+    void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+    bool PausesAfterBlocks() const override { return false; }
 };
 
 // The process's resident memory now (VmRSS), in KiB.
@@ -866,7 +869,7 @@ int main()
         double firstMs = 0, wholeMs = 0;
         Search({sim.SlavePath()}, firstMs, wholeMs);
         long kb = 0, min = 0, median = 0, max = 0;
-        Ping(sim, LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
+        Ping(sim.PortName(), LinkPacing(), ReportGathering::kExchanges, 1, kb).Times(min, median, max);
         const double floor = firstMs + ReportGathering::kExchanges * static_cast<double>(median);
         QuietDisplay quiet;
         PrinterSession session(quiet);

@@ -8,6 +8,7 @@
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "serial/port_survey.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
 #include "vocab/error_text.h"

@@ -19,7 +19,7 @@ void PrintIdentification(ConsoleDisplay& display)
     }
 }
 
-// A port that is gone: where the adapter that kept its number is now, when the system knows.
+// A port that is gone, at the connection's open or at a later one: where the adapter that kept its number is now, when the system knows.
 void SayWhereItMoved(ConsoleDisplay& display, const PortStatus& failure, const std::string& port)
 {
     if (failure.state != PortState::kGone)
@@ -45,8 +45,7 @@ int RunIdentified(const CliOptions& options, const char* command, const AfterIde
     const PrinterSession::ConnectResult connected = session.Connect(options.port);
     PrintIdentification(display);
     report.opened = connected != PrinterSession::kNotOpened;
-    if (!report.opened)
-        SayWhereItMoved(display, session.OpenFailure(), options.port);
+    SayWhereItMoved(display, session.OpenFailure(), options.port);
     if (connected == PrinterSession::kConnected) {
         if (after)
             after(session, display, report);

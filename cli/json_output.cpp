@@ -5,6 +5,7 @@
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
 #include "link/traffic_format.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "session/support_report.h"
 #include "vocab/cp1252.h"
@@ -229,11 +230,13 @@ void WriteSessionJson(const SessionReport& report, const PrinterSession& session
                  {"open", StatusJson(session.OpenFailure())}};
     } else if (report.status != 0) {
         // The status line's last text: what the window would be left showing.
+        // A command that found the port gone after it opened names why, as a failed open does.
+        const bool reopenFailed = session.OpenFailure().state != PortState::kFree;
         const std::string message = messages.empty() ? std::string() : messages.back();
         error = {{"message", OrNull(message)},
                  {"outcome", OutcomeWord(session.Outcome().kind)},
                  {"pair", PairJson(session.ShownPair(), message)},
-                 {"open", nullptr}};
+                 {"open", reopenFailed ? StatusJson(session.OpenFailure()) : Json()}};
     }
     object["error"] = error;
     object["messages"] = messages;

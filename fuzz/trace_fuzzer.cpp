@@ -15,7 +15,7 @@ namespace {
     std::abort();
 }
 
-void CheckLine(const std::string& text)
+void CheckReadsBack(const std::string& text)
 {
     TraceLine line;
     std::string why;
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string text(reinterpret_cast<const char*>(data), size);
     size_t start = 0;
     for (size_t end = text.find('\n');; end = text.find('\n', start)) {
-        CheckLine(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        CheckReadsBack(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos)
             break;
         start = end + 1;

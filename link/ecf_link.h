@@ -79,8 +79,8 @@ public:
     void ReadPort() { serial->ReadPort(); }
     int ErrClass() const { return errClass; }
     int ErrDetail() const { return errDetail; }
-    // Why the port did not open, at construction or at the last Start that failed: the one
-    // record of it, which the session and the front ends read.
+    // Why the port did not open, at construction or at the last Start, which failed (the state
+    // kFree after one that worked): the one record of it, which the session and the front ends read.
     const PortStatus& OpenFailure() const { return serial->OpenFailure(); }
     // Its system's error code.
     int LastError() const { return serial->LastError(); }

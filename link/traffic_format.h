@@ -2,7 +2,7 @@
 // "Salvar..." write, and its parts, folded for the view.
 #pragma once
 
-#include "link/traffic_decoder.h"
+#include "link/traffic_message.h"
 #include "trace/trace_line.h"
 
 #include <cstddef>

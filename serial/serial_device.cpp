@@ -26,6 +26,7 @@ bool SerialDevice::Open(HolderCheck check)
         return false;
     }
     port = std::move(opened.port);
+    openFailure = {};
     lost = {};
     {
         std::lock_guard<std::mutex> guard(stopLock);

@@ -39,7 +39,7 @@ public:
     // How the line was lost (kNone while it is there), looked at now; it stays after Close until
     // the next Open. Bytes received before stay in the buffer.
     LostLine LineLost();
-    // Why the last Open that failed did, as the open found it.
+    // Why the last Open failed, as the open found it; the state kFree once an Open worked.
     const PortStatus& OpenFailure() const { return openFailure; }
     // Its system's error code.
     int LastError() const { return openFailure.error; }

@@ -2,7 +2,7 @@
 // kestro-cli on the console.
 #pragma once
 
-#include "session/identification.h"
+#include "session/printer_identity.h"
 
 #include <chrono>
 #include <string>

@@ -69,17 +69,23 @@ void PrepareIdentificationQuery(EcfLink& link, IdentificationItem item)
 bool CarregaConfig(CommandCycle& cycle, CycleDisplay& display, Identification& identification)
 {
     bool success = true;
+    // A query that found the port gone (its open failed, or its line went) leaves the items after
+    // it unread: each would only fail the same way. A line lost between two queries is no such
+    // failure: the next query opens the port again, and says why when it cannot.
+    bool portGone = false;
     for (const Item& item : kItems) {
-        // A cancelled connection, or one whose line is gone, reads nothing more: the items
-        // left stay empty.
-        const bool stop = cycle.CancelRequested() || cycle.Link()->LineLost();
+        const bool stop = portGone || cycle.CancelRequested();
         const std::string value = stop ? std::string() : ReadIdentificationItem(cycle, item.number);
-        if (value.empty())
+        if (value.empty()) {
             success = false;
+            const CommandOutcome::Kind ended = cycle.Outcome().kind;
+            portGone = portGone || ended == CommandOutcome::kNotOpened || ended == CommandOutcome::kLineLost;
+        }
         identification.*item.text = value;
     }
-    // The lost line's own text tells the technician more than that the reading failed.
-    if (!success && !cycle.Link()->LineLost())
+    // The lost line's own text tells the technician more than that the reading failed; an open
+    // that failed was said before it, and stays beside it.
+    if (!success && cycle.Outcome().kind != CommandOutcome::kLineLost)
         display.SetSt(kReadFailedText);
     display.ShowIdentification(identification);
     return success;

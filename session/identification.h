@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/command_numbers.h"
+#include "session/printer_identity.h"
 
 #include <string>
 #include <vector>
@@ -10,13 +11,6 @@
 class CommandCycle;
 class CycleDisplay;
 class EcfLink;
-
-// Windows-1252 text, as the printer sent it.
-struct Identification {
-    std::string modelo;
-    std::string nsMf;
-    std::string sb;
-};
 
 // The basic-software version as the header shows it: "010203" reads 01.02.03; missing
 // characters are left out, the dots stay; an empty version shows nothing.

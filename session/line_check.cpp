@@ -3,6 +3,7 @@
 #include "session/line_check.h"
 
 #include "base/log.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"

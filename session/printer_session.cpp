@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "link/command_numbers.h"
 #include "serial/port_address.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
 #include "vocab/search_words.h"
@@ -179,6 +180,9 @@ void PrinterSession::SetTrafficObserver(TrafficObserver observer)
 
 void PrinterSession::Release()
 {
+    // A command whose open failed leaves why, as the connection's own open would.
+    if (link && link->OpenFailure().state != PortState::kFree)
+        openFailure = link->OpenFailure();
     cycle.SetLink(nullptr);
     link.reset();
 }

@@ -72,8 +72,8 @@ public:
     bool Connected() const { return link != nullptr; }
     // As the printer sent it (Windows-1252), from the last Connect.
     const Identification& Ident() const { return identification; }
-    // Why the last Connect or Open could not open the port: the link's record, kept after the link
-    // is let go.
+    // Why the last Connect or Open could not open the port, or why a later command of that link
+    // could not open it again: the link's record, kept after the link is let go.
     const PortStatus& OpenFailure() const { return openFailure; }
     int OpenError() const { return openFailure.error; }
     // The port of the last link opened, kept after it closes; empty before the first.

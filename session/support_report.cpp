@@ -2,6 +2,7 @@
 #include "session/support_report.h"
 
 #include "base/local_time.h"
+#include "session/identification.h"
 #include "session/port_texts.h"
 #include "trace/trace_line.h"
 #include "vocab/cp1252.h"

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -1307,6 +1308,88 @@ TEST_F(CliTest, Ser2netStoppedOrTakenAndAServerThatIsNotThereAreEachSaid)
     const CliRun refused = RunCli({"--port", server.Url(true), "identify"});
     EXPECT_EQ(refused.err, "Erro ao abrir Porta Serial! (111) 127.0.0.1:" + std::to_string(server.rfc2217) +
                                " recusou a conex\u00e3o: confira o servidor.\n");
+}
+
+// A serial server in front of ser2net that serves one connection and is gone before the next:
+// it stops listening once its first client is in.
+class OneConnectionServer {
+public:
+    explicit OneConnectionServer(int target) : listener(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(listener, 1);
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+        port = ntohs(address.sin_port);
+        relay = std::thread([this, target] {
+            const int client = ::accept(listener, nullptr, nullptr);
+            ::shutdown(listener, SHUT_RDWR);
+            const int server = ConnectLoopback(target);
+            pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+            char chunk[4096];
+            for (bool open = client >= 0 && server >= 0; open && ::poll(fds, 2, -1) > 0;) {
+                for (int i = 0; i < 2 && open; ++i) {
+                    const ssize_t n = fds[i].revents != 0 ? ::read(fds[i].fd, chunk, sizeof chunk) : 1;
+                    open = n > 0 && (fds[i].revents == 0 || ::write(fds[1 - i].fd, chunk, n) == n);
+                }
+            }
+            ::close(client);
+            ::close(server);
+        });
+    }
+    ~OneConnectionServer()
+    {
+        ::shutdown(listener, SHUT_RDWR);  // when no client came
+        relay.join();
+        ::close(listener);
+    }
+    std::string Url() const { return "socket://127.0.0.1:" + std::to_string(port); }
+    std::string Where() const { return "127.0.0.1:" + std::to_string(port); }
+
+private:
+    const int listener;
+    int port = 0;
+    std::thread relay;
+};
+
+TEST_F(CliTest, APortGoneBetweenTwoQueriesIsSaidInTextAndJsonOnAPtyAndThroughSer2net)
+{
+    StartPrinter();
+    Ser2net ser2net(sim->SlavePath());
+    TempFolder folder;
+    const std::string byId = folder.path + "/usb-kestro-if00-port0";
+    for (const bool json : {false, true}) {
+        // The adapter's by-id name, gone once the printer has the first query's SYN.
+        fs::create_symlink(sim->SlavePath(), byId);
+        const uint64_t before = sim->Counts().syns;
+        std::thread pull([&] {
+            sim->WaitUntil([&] { return sim->Counts().syns > before; }, std::chrono::seconds(20));
+            fs::remove(byId);
+        });
+        OneConnectionServer server(ser2net.raw);
+        const std::string gone = OpenFailureText(ExplainOpenFailure(byId, ENOENT));
+        const std::string refused = "Erro ao abrir Porta Serial! (111) " + server.Where() +
+                                    " recusou a conex\u00e3o: confira o servidor.";
+        for (const auto& [port, why, state] : {std::tuple {byId, Cp1252ToUtf8(gone), "gone"},
+                                               std::tuple {server.Url(), refused, "refused"}}) {
+            SCOPED_TRACE(port + (json ? " --json" : ""));
+            const CliRun run = RunCli(json ? std::vector<std::string> {"--port", port, "--json", "identify"}
+                                           : std::vector<std::string> {"--port", port, "identify"});
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err, why + "\nErro ao ler ECF\n");
+            if (json) {
+                Json error = JsonLines(run).at(0)["error"];
+                EXPECT_EQ(error["message"], "Erro ao ler ECF");
+                EXPECT_EQ(error["open"]["state"], state);
+            } else {
+                EXPECT_EQ(run.out, "Modelo: KS-2000 \u00c7\n");
+            }
+        }
+        pull.join();
+    }
 }
 
 TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)

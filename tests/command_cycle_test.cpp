@@ -2,6 +2,8 @@
 // against the simulated printer with a display that records what it was told.
 #include "serial/system.h"
 #include "session/command_cycle.h"
+#include "session/identification.h"
+#include "session/port_texts.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
 #include "tests/support/recording_display.h"
@@ -161,6 +163,18 @@ TEST_F(CommandCycleTest, IdentificationOfAPortThatDoesNotReopenFails)
     EXPECT_FALSE(CarregaConfig(cycle, display, identification));
     EXPECT_EQ(identification.modelo, "");
     EXPECT_EQ(display.status, "Erro ao ler ECF");
+}
+
+TEST_F(CommandCycleTest, IdentificationAfterALineLostBetweenTwoCommandsSaysWhyThePortDidNotReopen)
+{
+    // The line goes while the port is open and no command runs: only the command's end sees it.
+    sim.DropLine();
+    EXPECT_TRUE(link->LineLost());
+    link->End();
+    Identification identification;
+    EXPECT_FALSE(CarregaConfig(cycle, display, identification));
+    EXPECT_EQ(link->OpenFailure().state, PortState::kGone);
+    EXPECT_EQ(display.statuses, (std::vector<std::string> {OpenFailureText(link->OpenFailure()), "Erro ao ler ECF"}));
 }
 
 TEST(CommandCycleStart, PortRefusedForLackOfPermissionNamesTheDevicesGroup)

@@ -269,7 +269,7 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
     // while no command runs; the opening's, always.
     const std::string monitor = "Monitorar outro programa", noMonitor = monitor + " (disabled)";
     const std::string report = "Gerar relat\u00f3rio para o suporte Ctrl+R", open = "Abrir relat\u00f3rio de suporte";
-    const std::vector<std::string> offered = {"Localizar ECF", test + " (disabled)", monitor, "Tr\u00e1fego F2",
+    const std::vector<std::string> offered = {"Localizar ECF", test, monitor, "Tr\u00e1fego F2",
                                               copy + " (disabled)", report, open};
     const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)", noMonitor,
                                                  "Tr\u00e1fego F2", copy + " (disabled)", report + " (disabled)",
@@ -661,6 +661,37 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
     QFile::remove(plug);
 }
 
+TEST_F(ConnectionTest, APortGoneBetweenTwoQueriesIsSaidBesideErroAoLerEcf)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the adapter's name is a symbolic link to the pseudo-terminal";
+#endif
+    // The adapter's by-id name, gone once the first query runs: the cable pulled between queries.
+    const QString byId = QDir::tempPath() + "/kestro-by-id-" + QString::number(::getpid());
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sim.SlavePath()), byId));
+    MainWindowSeams seams;
+    seams.candidates = [&](const std::vector<std::string>&) {
+        return std::vector<PortCandidate> {{byId.toStdString(), byId.toStdString(), ""}};
+    };
+    seams.pacing = FastPacing();
+    seams.pacing.wait = [&](std::chrono::milliseconds step) {
+        std::this_thread::sleep_for(step);
+        if (sim.Counts().frames > 0)
+            QFile::remove(byId);
+    };
+    TfmMainComunic pulled({"kestro"}, seams);
+    pulled.show();
+    pulled.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
+    pulled.cbPortaChange();
+    QTest::mouseClick(pulled.findChild<QPushButton*>("btRun"), Qt::LeftButton);
+    EXPECT_FALSE(pulled.Session().Connected());
+    EXPECT_EQ(pulled.Session().OpenFailure().state, PortState::kGone);
+    EXPECT_EQ(pulled.findChild<QLabel*>("lbSt")->text(), "Erro ao ler ECF");
+    EXPECT_EQ(pulled.findChild<QLabel*>("lbSt")->toolTip().toStdString(),
+              Cp1252ToUtf8(OpenFailureText(pulled.Session().OpenFailure())));
+    EXPECT_EQ(sim.Counts().frames, 1u);
+}
+
 TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
 {
     SKIP_WITHOUT_HELD_PORTS();
@@ -687,6 +718,28 @@ TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
     QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
     EXPECT_EQ(Status(), "");
     EXPECT_EQ(Frames().size(), 1u);
+}
+
+TEST_F(ConnectionTest, TestarComunicacaoWithoutConnectingTestsTheChosenPortAndFreesIt)
+{
+    sim.QueuePlan(SimPlan::Answer(SimAnswer::Refuse, {1, 1}), 3);  // too flaky to identify itself
+    RightClick("gb0", QStringLiteral("Testar comunica\u00e7\u00e3o"));
+    EXPECT_EQ(sim.Counts().frames, 10u);
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Comunica\u00e7\u00e3o: 7 de 10 respostas")))
+        << Status().toStdString();
+    EXPECT_FALSE(window->Session().Connected());
+    EXPECT_TRUE(Find<QPushButton>("btRun")->isEnabled());
+    EXPECT_TRUE(PortFree());
+}
+
+TEST_F(ConnectionTest, EnterAfterEmitirLxRunsTheReadingAgainStillConnected)
+{
+    Connect();
+    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+    QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Frames().size(), 2u);
+    EXPECT_TRUE(window->Session().Connected());
+    EXPECT_EQ(window->focusWidget(), Find<QPushButton>("btLX"));
 }
 
 TEST_F(ConnectionTest, BusyPrinterGetsTheFrameAgainWithTheNextNumber)

@@ -6,6 +6,7 @@
 #include "base/version.h"
 #include "serial/port_address.h"
 #include "serial/system.h"
+#include "session/identification.h"
 #include "session/line_check.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
@@ -490,14 +491,28 @@ void TfmMainComunic::LocalizaECF()
     cbPortaChange();
 }
 
+bool TfmMainComunic::LineTestOffered() const
+{
+    return !commandRunning && (session.Connected() || SearchOffered()) && !PortName().empty();
+}
+
 void TfmMainComunic::TestaComunicacao()
 {
-    if (!session.Connected() || commandRunning)
+    if (!LineTestOffered())
         return;
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
     ui->gbTeste->setEnabled(false);
     SetSt("");
+    // Disconnected, the test opens the chosen port for itself and closes it after, as kestro-cli
+    // ping does: a printer too flaky to identify itself is the one that needs it. A port that
+    // does not open says why on the status line.
+    const bool ownPort = !session.Connected();
+    if (ownPort && !session.Open(PortName())) {
+        ui->gbPorta->setEnabled(true);
+        ui->gbTeste->setEnabled(true);
+        return;
+    }
     setCursor(Qt::BusyCursor);
     cancelKept = true;
     ui->lbStCancel->setVisible(true);
@@ -520,6 +535,8 @@ void TfmMainComunic::TestaComunicacao()
     unsetCursor();
     // A lost line is said first: it is where the technician looks.
     SetSt(Shown(lost + StatusSummaryText(tally)));
+    if (ownPort)
+        session.Disconnect();
     ui->gbPorta->setEnabled(true);
     ui->gbTeste->setEnabled(true);
 }
@@ -588,7 +605,7 @@ void TfmMainComunic::ShowContextMenu(const QPoint& where, bool fromKeys)
     if (contextMenu.isVisible())
         return;
     acLocalizaECF->setEnabled(SearchOffered());
-    acTestaComunicacao->setEnabled(session.Connected() && !commandRunning);
+    acTestaComunicacao->setEnabled(LineTestOffered());
     monitorWatch->Action()->setEnabled(SearchOffered() && !session.Connected() && !PortName().empty());
     acCopiaIdentificacao->setEnabled(!IdentificationLine().isEmpty());
     acGeraRelatorio->setEnabled(!commandRunning);
@@ -661,7 +678,9 @@ void TfmMainComunic::CancelRunning()
         finder->Cancel();
 }
 
-TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window) : window(window)
+TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window)
+    : window(window),
+      starter(window.focusWidget())
 {
     window.commandRunning = true;
 }
@@ -669,6 +688,8 @@ TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window) : window(wind
 TfmMainComunic::CommandScope::~CommandScope()
 {
     window.commandRunning = false;
+    if (starter != nullptr && starter->isVisible() && starter->isEnabled())
+        starter->setFocus();
     if (window.closeRequested) {
         window.closeRequested = false;
         // Queued: the handler that owns this scope finishes before the window goes.
@@ -722,9 +743,9 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 {
     const std::string replaced = std::exchange(shown, text);
     window.SetSt(Shown(text));
-    // "Erro!" tells only that the command failed: the printer's or the open's reason that it
-    // replaces stays in the tooltip.
-    if (text == kReadingXFailedText && !replaced.empty())
+    // "Erro!" and "Erro ao ler ECF" tell only that the command failed: the printer's or the open's
+    // reason that they replace stays in the tooltip.
+    if ((text == kReadingXFailedText || text == kReadFailedText) && !replaced.empty())
         window.ui->lbSt->setToolTip(Shown(replaced));
 }
 

@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -108,7 +109,7 @@ protected:
     // context menu goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The window's one context menu: "Localizar ECF", offered when "Porta:" is, "Testar
-    // comunicação", offered while connected and idle, "Monitorar outro programa", offered while
+    // comunicação", offered on the chosen port while idle, "Monitorar outro programa", offered while
     // a port is chosen and not connected, "Tráfego" (F2) and "Copiar identificação".
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -126,10 +127,11 @@ private:
     void LocalizaCOM(QComboBox* list, QGroupBox* group);
     // Handler of "Porta:".
     void btPortaClick();
-    // "Testar comunicação" (context menu, connected and idle): ten model queries with the busy
-    // cursor and "Cancelar" shown, the status line telling which one runs; it ends with how many
-    // were answered and how fast.
+    // "Testar comunicação" (context menu, on the chosen port while idle, connected or not): ten
+    // model queries with the busy cursor and "Cancelar" shown, the status line telling which one
+    // runs; it ends with how many were answered and how fast.
     void TestaComunicacao();
+    bool LineTestOffered() const;
     // "Copiar identificação" (context menu, while the header shows what was read): the model, the
     // NS and the SB on one line, to paste into a support ticket.
     void CopiaIdentificacao();
@@ -152,7 +154,9 @@ private:
         std::string shown;  // the cycle's last status text
     };
 
-    // Marks a handler that runs commands; a close asked for meanwhile happens at its end.
+    // Marks a handler that runs commands; a close asked for meanwhile happens at its end. The
+    // focus goes back to the button that started it, which the command's disabled group took it
+    // from: the next Enter repeats the command instead of pressing whatever came next.
     class CommandScope {
     public:
         explicit CommandScope(TfmMainComunic& window);
@@ -162,6 +166,7 @@ private:
 
     private:
         TfmMainComunic& window;
+        QPointer<QWidget> starter;
     };
 
     void Pause(int milliseconds);
