@@ -162,12 +162,43 @@ Json UsbJson(const UsbIdentity& usb)
             {"chip", OrNull(usb.chip)}};
 }
 
+// The stable word for an adapter's problem.
+const char* ProblemKindWord(AdapterProblem kind)
+{
+    switch (kind) {
+    case AdapterProblem::kNoDriver:
+        return "no_driver";
+    case AdapterProblem::kNotStarted:
+        return "not_started";
+    case AdapterProblem::kChipRefused:
+        return "chip_refused";
+    case AdapterProblem::kDisabled:
+        return "disabled";
+    case AdapterProblem::kDriverNotLoaded:
+        return "driver_not_loaded";
+    case AdapterProblem::kStopped:
+        return "stopped";
+    case AdapterProblem::kErasedProductId:
+        return "erased_product_id";
+    case AdapterProblem::kReserved:
+        return "reserved";
+    case AdapterProblem::kNoModule:
+        return "no_module";
+    case AdapterProblem::kOtherCode:
+    case AdapterProblem::kNone:
+        break;
+    }
+    return "other";
+}
+
 // What is wrong with the adapter, or null when nothing is.
 Json ProblemJson(const AdapterReport& adapter)
 {
     if (adapter.problem.empty())
         return nullptr;
-    return {{"code", adapter.code == 0 ? Json() : Json(adapter.code)}, {"text", adapter.problem}};
+    return {{"kind", ProblemKindWord(adapter.kind)},
+            {"code", adapter.code == 0 ? Json() : Json(adapter.code)},
+            {"text", adapter.problem}};
 }
 
 Json PortJson(const PortReport& report)

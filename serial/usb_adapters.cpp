@@ -119,15 +119,37 @@ const AdapterProblemWords& ProblemWords(const AdapterReport& adapter)
     return kAdapterProblemWords[kAdapterProblemCount - 1];
 }
 
+AdapterProblem KindOfCode(const AdapterReport& adapter)
+{
+    switch (adapter.code) {
+    case 28:
+        return AdapterProblem::kNoDriver;
+    case 10:
+        return &ProblemWords(adapter) == &kRefusedChipWords ? AdapterProblem::kChipRefused
+                                                            : AdapterProblem::kNotStarted;
+    case 22:
+        return AdapterProblem::kDisabled;
+    case 31:
+    case 39:
+        return AdapterProblem::kDriverNotLoaded;
+    case 43:
+        return AdapterProblem::kStopped;
+    default:
+        return AdapterProblem::kOtherCode;
+    }
+}
+
 void SayWindowsProblem(AdapterReport& adapter)
 {
     if (adapter.usb.known && adapter.usb.vid == 0x0403 && adapter.usb.pid == 0x0000) {
+        adapter.kind = AdapterProblem::kErasedProductId;
         adapter.problem = FillInUtf8(kErasedProductText, {{"adapter", NameWithIds(adapter)}});
         adapter.brief = FillInUtf8(kErasedProductBrief, {{"adapter", adapter.name}});
         return;
     }
     if (adapter.code == 0)
         return;
+    adapter.kind = KindOfCode(adapter);
     const AdapterProblemWords& words = ProblemWords(adapter);
     const std::string code = std::to_string(adapter.code);
     adapter.problem = FillInUtf8(kAdapterProblemText, {{"adapter", NameWithIds(adapter)},
@@ -144,6 +166,7 @@ void SayReserved(AdapterReport& adapter)
     if (!adapter.usb.serial.empty())
         text += FillInUtf8(kReservedSerialText, {{"serial", adapter.usb.serial}});
     adapter.problem = adapter.brief = text;
+    adapter.kind = AdapterProblem::kReserved;
 }
 
 // The devices of one adapter, joined: the first one's place in the list, the port of the one that
@@ -265,6 +288,7 @@ std::vector<AdapterReport> DiagnoseLinuxUsbDevices(const std::vector<LinuxUsbDev
         adapter.problem = FillInUtf8(
             kNoModuleText, {{"adapter", NameWithIds(adapter)}, {"module", row ? row->module : "cdc_acm"}});
         adapter.brief = FillInUtf8(kNoModuleBrief, {{"adapter", name}});
+        adapter.kind = AdapterProblem::kNoModule;
         reports.push_back(adapter);
     }
     return reports;

@@ -39,6 +39,21 @@ struct UsbIdentity {
     std::string chip;    // the serial chip's family, "FTDI FT232R"; empty when not a known one
 };
 
+// What is wrong with an adapter, by kind; the Windows ones carry Device Manager's code beside.
+enum class AdapterProblem {
+    kNone,
+    kNoDriver,         // code 28
+    kNotStarted,       // code 10
+    kChipRefused,      // code 10 for a Prolific chip: the driver refuses an old or counterfeit one
+    kDisabled,         // code 22
+    kDriverNotLoaded,  // codes 31 and 39
+    kStopped,          // code 43
+    kOtherCode,        // another code
+    kErasedProductId,  // an FTDI chip whose product id reads 0000
+    kReserved,         // the COM number that an absent adapter keeps
+    kNoModule,         // Linux: a known chip that no driver gave a tty
+};
+
 // One adapter, or the COM number that an absent one keeps. Texts in UTF-8, as the names that the
 // system gives are kept.
 struct AdapterReport {
@@ -50,6 +65,7 @@ struct AdapterReport {
     std::string problem;         // what is wrong and what to do; empty when it works
     std::string brief;           // the same in a few words, for a status line
     std::string description {};  // the system's own name: the driver's ("USB Serial Port"), the product's
+    AdapterProblem kind = AdapterProblem::kNone;
 };
 
 // "1A86:7523".

@@ -75,6 +75,7 @@ struct Expected {
     std::string port, chip, serial;
     int revision;
     std::string problem, brief;
+    AdapterProblem kind = AdapterProblem::kNone;
 };
 
 struct Case {
@@ -89,13 +90,13 @@ const Case kCases[] = {
      {{"", "WCH CH340", "", 0x0254,
        "Adaptador WCH CH340 (1A86:7523) sem driver (código 28): instale o driver do fabricante do adaptador e "
        "conecte-o de novo.",
-       "adaptador WCH CH340 sem driver (código 28)"}}},
+       "adaptador WCH CH340 sem driver (código 28)", AdapterProblem::kNoDriver}}},
     {"refused chip",
      {kPl2303Refused},
      {{"COM4", "Prolific PL2303", "", 0x0300,
        "Adaptador Prolific PL2303 (067B:2303) recusado pelo driver (código 10): o driver atual não aceita este "
        "chip, antigo ou falsificado; use outro adaptador (FTDI, CP210x) ou o driver anterior do fabricante.",
-       "adaptador Prolific PL2303 recusado pelo driver (código 10)"}}},
+       "adaptador Prolific PL2303 recusado pelo driver (código 10)", AdapterProblem::kChipRefused}}},
     {"working FTDI, one adapter of two devices",
      {kFtdiUsb, kFtdiPort},
      {{"COM7", "FTDI FT232R", "A50285BI", 0x0600, "", ""}}},
@@ -104,12 +105,13 @@ const Case kCases[] = {
      {{"", "FTDI", "", 0x0600,
        "Adaptador FTDI (0403:0000) com o código de produto apagado: o driver do fabricante o reprogramou por ser "
        "um chip falsificado; use outro adaptador.",
-       "adaptador FTDI com o código de produto apagado"}}},
+       "adaptador FTDI com o código de produto apagado", AdapterProblem::kErasedProductId}}},
     {"number kept by an absent adapter",
      {kCp210xAbsent},
      {{"COM3", "Silicon Labs CP210x", "0001", 0x0100,
        "COM3: reservada pelo adaptador Silicon Labs CP210x ausente (número de série 0001)",
-       "COM3: reservada pelo adaptador Silicon Labs CP210x ausente (número de série 0001)"}}},
+       "COM3: reservada pelo adaptador Silicon Labs CP210x ausente (número de série 0001)",
+       AdapterProblem::kReserved}}},
 };
 
 TEST(AdapterDiagnosis, EachAdapterNamedWithItsChipAndProblem)
@@ -126,6 +128,7 @@ TEST(AdapterDiagnosis, EachAdapterNamedWithItsChipAndProblem)
             EXPECT_EQ(reports[i].usb.revision, want.revision);
             EXPECT_EQ(reports[i].problem, want.problem);
             EXPECT_EQ(reports[i].brief, want.brief);
+            EXPECT_EQ(reports[i].kind, want.kind);
         }
     }
 }
