@@ -125,6 +125,8 @@ std::map<std::string, long> DevicesOpenElsewhere()
         std::error_code denied;  // other users' descriptors are not ours to see
         for (const auto& fd : fs::directory_iterator(process.path() / "fd", denied)) {
             const std::string target = LinkTarget(fd.path());
+            if (target.empty() && errno == EACCES)
+                break;  // one descriptor refused: the process' others are refused too
             if (IsDevicePathArgument(target))
                 open.emplace(target, std::stol(pid));
         }
