@@ -7,6 +7,7 @@
 #include "serial/serial_port.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -101,6 +102,15 @@ long LockHolder(const std::string& path)
     return 0;
 }
 
+// A link's target in one call ("" when unreadable): the library's own asks for its size first, and a
+// scan reads every descriptor of every process.
+std::string LinkTarget(const fs::path& link)
+{
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<size_t>(length)) : std::string();
+}
+
 // The devices that other processes have open, as far as this user may see their descriptors,
 // each with one process that holds it: one pass over /proc serves a whole scan.
 std::map<std::string, long> DevicesOpenElsewhere()
@@ -114,14 +124,32 @@ std::map<std::string, long> DevicesOpenElsewhere()
             continue;
         std::error_code denied;  // other users' descriptors are not ours to see
         for (const auto& fd : fs::directory_iterator(process.path() / "fd", denied)) {
-            std::error_code gone;
-            const std::string target = fs::read_symlink(fd.path(), gone).string();
-            if (!gone && IsDevicePathArgument(target))
+            const std::string target = LinkTarget(fd.path());
+            if (target.empty() && errno == EACCES)
+                break;  // one descriptor refused: the process' others are refused too
+            if (IsDevicePathArgument(target))
                 open.emplace(target, std::stol(pid));
         }
     }
     return open;
 }
+
+// The devices open elsewhere, looked for when the first port needs them: a scan whose ports all
+// fail the earlier checks (no UART, no device) walks no process at all.
+class OpenElsewhere {
+public:
+    const std::map<std::string, long>& Devices()
+    {
+        if (!scanned)
+            devices = DevicesOpenElsewhere();
+        scanned = true;
+        return devices;
+    }
+
+private:
+    bool scanned = false;
+    std::map<std::string, long> devices;
+};
 
 // Another user's program chooses its own name: what is no printable ASCII becomes '?', so that
 // the name cannot drive a terminal or break the line it is shown on.
@@ -211,7 +239,7 @@ void SetGroup(const std::string& path, PortStatus& status)
     status.groupMayOpen = (info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
 }
 
-PortStatus CheckOne(const std::string& path, const std::map<std::string, long>& openElsewhere)
+PortStatus CheckOne(const std::string& path, OpenElsewhere& openElsewhere)
 {
     PortStatus status;
     struct stat info {};
@@ -222,7 +250,7 @@ PortStatus CheckOne(const std::string& path, const std::map<std::string, long>& 
         status.state = PortState::kNotSerial;
     } else if (NoUart(path)) {
         status.state = PortState::kNoDevice;
-    } else if (!HolderAmong(path, openElsewhere, status) && !ProbeSerialPort(path, &status.error)) {
+    } else if (!HolderAmong(path, openElsewhere.Devices(), status) && !ProbeSerialPort(path, &status.error)) {
         status = ExplainOpenFailure(path, status.error);
     }
     return status;
@@ -285,7 +313,7 @@ PortStatus ExplainOpenFailure(const std::string& path, int error)
 
 std::vector<PortStatus> CheckPortPaths(const std::vector<std::string>& paths)
 {
-    const std::map<std::string, long> openElsewhere = DevicesOpenElsewhere();
+    OpenElsewhere openElsewhere;
     std::vector<PortStatus> statuses;
     for (const std::string& path : paths)
         statuses.push_back(CheckOne(path, openElsewhere));

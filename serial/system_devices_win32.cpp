@@ -134,8 +134,7 @@ const GUID kOtherDevicesClass = {0x4d36e97e, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 
 
 // Whether a device may be a serial adapter, by what costs least to read first: its class, given
 // with the listing (ports, USB devices, those without a driver or a class), then its hardware ids
-// and its driver. Under Wine each read is a trip to its server; of 200 devices most are of other
-// classes and cost none.
+// and its driver. Under Wine each read is a trip to its server.
 bool MayBeAdapter(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record)
 {
     const GUID& deviceClass = device.ClassGuid;
@@ -176,24 +175,35 @@ void ReadDevice(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record
     record.problem = record.present ? ProblemCode(devices, device) : 0;
 }
 
-}  // namespace
+// The buses whose devices may be adapters of any class (driverless ones are of the Other devices
+// class or none); any other bus gives only its ports (built-in, Bluetooth, PCI cards).
+const wchar_t* const kAdapterBuses[] = {L"FTDIBUS", L"USB"};
 
-std::vector<WindowsDevice> ListWindowsDevices()
+bool OnAdapterBus(const std::string& instanceId)
 {
-    std::vector<WindowsDevice> records;
-    // One listing of present and remembered devices alike: under Wine each listing walks every
-    // device's keys again.
-    const HDEVINFO devices = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+    for (const wchar_t* bus : kAdapterBuses) {
+        const std::string prefix = Narrow(bus) + "\\";
+        if (instanceId.size() > prefix.size() && _strnicmp(instanceId.c_str(), prefix.c_str(), prefix.size()) == 0)
+            return true;
+    }
+    return false;
+}
+
+// One listing, present and remembered devices alike: those of a class, or those of a bus. Wine answers a
+// listing by walking the keys it covers, so the rest of the machine's devices cost nothing here.
+void ListDevices(const GUID* deviceClass, const wchar_t* bus, std::vector<WindowsDevice>& records)
+{
+    const HDEVINFO devices = SetupDiGetClassDevsW(deviceClass, bus, nullptr, bus != nullptr ? DIGCF_ALLCLASSES : 0);
     if (devices == INVALID_HANDLE_VALUE)
-        return records;
+        return;
     SP_DEVINFO_DATA device {};
     device.cbSize = sizeof device;
     for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
         WindowsDevice record;
-        if (!MayBeAdapter(devices, device, record))
-            continue;
         record.instanceId = InstanceId(devices, device);
-        if (record.instanceId.empty())
+        // The adapter buses' ports come with their bus, beside the device that holds them.
+        if (record.instanceId.empty() || (bus == nullptr && OnAdapterBus(record.instanceId)) ||
+            !MayBeAdapter(devices, device, record))
             continue;
         ReadDevice(devices, device, record);
         // A remembered device matters only for the number that it keeps.
@@ -201,6 +211,16 @@ std::vector<WindowsDevice> ListWindowsDevices()
             records.push_back(std::move(record));
     }
     SetupDiDestroyDeviceInfoList(devices);
+}
+
+}  // namespace
+
+std::vector<WindowsDevice> ListWindowsDevices()
+{
+    std::vector<WindowsDevice> records;
+    ListDevices(&GUID_DEVCLASS_PORTS, nullptr, records);
+    for (const wchar_t* bus : kAdapterBuses)
+        ListDevices(nullptr, bus, records);
     return records;
 }
 

@@ -358,7 +358,12 @@ TEST_F(ConnectionTest, MonitorShowsAnotherProgramsConversationLiveUntilParar)
     EXPECT_NE(shown[4].find("\"15|2|\""), std::string::npos) << shown[4];
     EXPECT_EQ(shown[5].rfind("ACK: comando aceito; resposta em ", 0), 0u) << shown[5];
 
-    QTest::mouseClick(Find<QLabel>("lbStStop"), Qt::LeftButton, {}, Find<QLabel>("lbStStop")->rect().center());
+    QLabel* stop = Find<QLabel>("lbStStop");
+    QGroupBox* panel = Find<QGroupBox>("gbCmdSt");
+    EXPECT_TRUE(QRect(panel->mapTo(window.get(), QPoint()), panel->size())
+                    .contains(QRect(stop->mapTo(window.get(), QPoint()), stop->size())))
+        << "\"Parar\" outside the status panel";
+    QTest::mouseClick(stop, Qt::LeftButton, {}, stop->rect().center());
     EXPECT_EQ(Status(), "");
     EXPECT_FALSE(Find<QLabel>("lbStStop")->isVisible());
     EXPECT_TRUE(Find<QGroupBox>("gbPorta")->isEnabled());

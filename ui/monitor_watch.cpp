@@ -22,7 +22,7 @@ constexpr int kEndLookMs = 100;
 MonitorWatch::MonitorWatch(Window window)
     : window(std::move(window)),
       action(new QAction(Shown(kMonitorAction), this->window.widget)),
-      stopLink(new QLabel(this->window.widget)),
+      stopLink(new QLabel(this->window.statusLine->parentWidget())),  // placed in the status line's own panel
       endWatch(new QTimer(this))
 {
     action->setObjectName(QStringLiteral("acMonitorar"));
