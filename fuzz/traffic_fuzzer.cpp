@@ -3,6 +3,7 @@
 // stay one line of printable text. Built with libFuzzer, ASan and UBSan.
 //
 // Input: runs, each a direction byte (its low two bits), a length byte and that many bytes.
+#include "link/traffic_decoder.h"
 #include "link/traffic_format.h"
 
 #include <array>
