@@ -49,7 +49,7 @@ ReportCheck PortsCheck(const SupportReport& report)
             FillIn(kPortsLeftOutCheck,
                    {{"free", freeText + " (" + names + ")"},
                     {"leftOut", Counted(leftOut, kLeftOutWords)},
-                    {"first", Cp1252ToUtf8(LeftOutText(report.survey, *firstLeftOut, firstLeftOut->port.name))}})};
+                    {"first", LeftOutText(report.survey, *firstLeftOut, firstLeftOut->port.name)}})};
 }
 
 ReportCheck AdaptersCheck(const SupportReport& report)

@@ -21,6 +21,21 @@ TEST(SupportReport, WithNoPortAtAllEachCheckSaysWhatFailedAndWhatToDo)
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 }
 
+TEST(SupportReport, APortLeftOutBesideAFreeOneIsWordedOnceInTheSummary)
+{
+    SupportReport report;
+    PortReport free;
+    free.port = {"pts/0", "/dev/pts/0", ""};
+    PortReport denied;
+    denied.port = {"ttyS0", "/dev/ttyS0", ""};
+    denied.status.state = PortState::kNoPermission;
+    denied.status.group = "dialout";
+    report.survey.ports = {free, denied};
+    std::string code;
+    const std::string text = ReportText(report, code);
+    EXPECT_NE(text.find("ttyS0: sem permiss\u00e3o"), std::string::npos) << text;
+}
+
 TEST(SupportReport, TheUserAndComputerNamesAreReplacedWhereverTheyStandButThePrinterIsKept)
 {
     SupportReport report;
