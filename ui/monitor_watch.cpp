@@ -66,12 +66,7 @@ void MonitorWatch::StartWith(const std::string& otherPort)
 {
     if (monitor)
         return;
-    TrafficWatch* traffic = window.traffic;
-    // The rows go to the window's thread, where the view lives.
-    monitor = std::make_unique<PortMonitor>([this, traffic](const std::vector<TrafficMessage>& messages) {
-        QMetaObject::invokeMethod(
-            this, [traffic, messages] { traffic->Model().Append(messages); }, Qt::QueuedConnection);
-    });
+    monitor = std::make_unique<PortMonitor>([this](const std::vector<TrafficMessage>& messages) { Queue(messages); });
     if (!monitor->Start({window.printerPort(), otherPort, {}})) {
         const QString why = Shown(monitor->FailureText());
         monitor.reset();
@@ -85,6 +80,32 @@ void MonitorWatch::StartWith(const std::string& otherPort)
     stopLink->show();
     stopLink->raise();
     endWatch->start(kEndLookMs);
+}
+
+// The rows wait here for the window's thread, where the view lives: one call queued at a time, and
+// no more rows kept than the view keeps, so that a window that does not paint for a while (a
+// modal dialog, a slow desktop) does not grow the program's memory.
+void MonitorWatch::Queue(const std::vector<TrafficMessage>& messages)
+{
+    std::lock_guard<std::mutex> lock(pendingLock);
+    pending.insert(pending.end(), messages.begin(), messages.end());
+    if (pending.size() > TrafficModel::kMaxMessages)
+        pending.erase(pending.begin(), pending.end() - TrafficModel::kMaxMessages);
+    if (!showQueued) {
+        showQueued = true;
+        QMetaObject::invokeMethod(this, &MonitorWatch::ShowQueued, Qt::QueuedConnection);
+    }
+}
+
+void MonitorWatch::ShowQueued()
+{
+    std::vector<TrafficMessage> rows;
+    {
+        std::lock_guard<std::mutex> lock(pendingLock);
+        rows.swap(pending);
+        showQueued = false;
+    }
+    window.traffic->Model().Append(std::move(rows));
 }
 
 void MonitorWatch::Stop() { Stopped({}); }

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,10 +51,16 @@ private:
     // A side lost: said on the status line, and the relay ends.
     void LookForEnd();
     void Stopped(const QString& status);
+    // The relay's rows, from its thread, and their showing on the window's thread.
+    void Queue(const std::vector<TrafficMessage>& messages);
+    void ShowQueued();
 
     Window window;
     QAction* action;
     QLabel* stopLink;
     QTimer* endWatch;
+    std::mutex pendingLock;
+    std::vector<TrafficMessage> pending;  // at most the view's kMaxMessages
+    bool showQueued = false;
     std::unique_ptr<PortMonitor> monitor;
 };
