@@ -9,3 +9,6 @@ std::string FormatVersionText(int major, int minor, int release);
 // The version text of this executable; empty when it can't be read. One implementation per
 // system: the build's version on Linux, the executable's version resource on Windows.
 std::string ProgramVersionText();
+
+// How this executable was built, for reports: "GCC 12.2.0, 32 bits".
+std::string ProgramBuildText();

@@ -1,6 +1,7 @@
 // The report's parts, one after another, each cut short by Poll when the time is up.
 #include "session/report_gathering.h"
 
+#include "base/version.h"
 #include "link/command_numbers.h"
 #include "link/frame_layout.h"
 #include "link/traffic_format.h"
@@ -14,17 +15,6 @@
 #include <ctime>
 
 namespace {
-
-std::string BuildText()
-{
-    std::string compiler;
-#if defined(__clang__)
-    compiler = "clang " __clang_version__;
-#elif defined(__GNUC__)
-    compiler = "GCC " __VERSION__;
-#endif
-    return compiler + ", " + std::to_string(sizeof(void*) * 8) + " bits";
-}
 
 // A frame of the X reading among the host's messages.
 bool IsReadingX(const TrafficMessage& message)
@@ -74,7 +64,7 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
     SupportReport report;
     report.when = std::time(nullptr);
     report.program = request.program;
-    report.build = BuildText();
+    report.build = ProgramBuildText();
     report.system = ReadSystemFacts();
     report.withTraffic = request.withTraffic;
     if (request.ownTraffic)
