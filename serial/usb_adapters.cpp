@@ -119,26 +119,6 @@ const AdapterProblemWords& ProblemWords(const AdapterReport& adapter)
     return kAdapterProblemWords[kAdapterProblemCount - 1];
 }
 
-AdapterProblem KindOfCode(const AdapterReport& adapter)
-{
-    switch (adapter.code) {
-    case 28:
-        return AdapterProblem::kNoDriver;
-    case 10:
-        return &ProblemWords(adapter) == &kRefusedChipWords ? AdapterProblem::kChipRefused
-                                                            : AdapterProblem::kNotStarted;
-    case 22:
-        return AdapterProblem::kDisabled;
-    case 31:
-    case 39:
-        return AdapterProblem::kDriverNotLoaded;
-    case 43:
-        return AdapterProblem::kStopped;
-    default:
-        return AdapterProblem::kOtherCode;
-    }
-}
-
 void SayWindowsProblem(AdapterReport& adapter)
 {
     if (adapter.usb.known && adapter.usb.vid == 0x0403 && adapter.usb.pid == 0x0000) {
@@ -149,8 +129,8 @@ void SayWindowsProblem(AdapterReport& adapter)
     }
     if (adapter.code == 0)
         return;
-    adapter.kind = KindOfCode(adapter);
     const AdapterProblemWords& words = ProblemWords(adapter);
+    adapter.kind = words.kind;
     const std::string code = std::to_string(adapter.code);
     adapter.problem = FillInUtf8(kAdapterProblemText, {{"adapter", NameWithIds(adapter)},
                                                        {"state", Utf8(words.state)},

@@ -3,6 +3,8 @@
 // write them in Windows' shapes, so that the same diagnosis runs on Linux.
 #pragma once
 
+#include "vocab/adapter_words.h"  // AdapterProblem, named beside its words
+
 #include <string>
 #include <vector>
 
@@ -37,21 +39,6 @@ struct UsbIdentity {
     int revision = -1;   // the device's release (bcdDevice), -1 when not given
     std::string serial;  // the serial number that the chip reports; empty when none
     std::string chip;    // the serial chip's family, "FTDI FT232R"; empty when not a known one
-};
-
-// What is wrong with an adapter, by kind; the Windows ones carry Device Manager's code beside.
-enum class AdapterProblem {
-    kNone,
-    kNoDriver,         // code 28
-    kNotStarted,       // code 10
-    kChipRefused,      // code 10 for a Prolific chip: the driver refuses an old or counterfeit one
-    kDisabled,         // code 22
-    kDriverNotLoaded,  // codes 31 and 39
-    kStopped,          // code 43
-    kOtherCode,        // another code
-    kErasedProductId,  // an FTDI chip whose product id reads 0000
-    kReserved,         // the COM number that an absent adapter keeps
-    kNoModule,         // Linux: a known chip that no driver gave a tty
 };
 
 // One adapter, or the COM number that an absent one keeps. Texts in UTF-8, as the names that the

@@ -6,9 +6,25 @@
 #include "vocab/filling.h"
 #include "vocab/text.h"
 
+// What is wrong with an adapter, as a kind that --json names.
+enum class AdapterProblem {
+    kNone,
+    kNoDriver,         // code 28
+    kNotStarted,       // code 10
+    kChipRefused,      // code 10 for a Prolific chip: the driver refuses an old or counterfeit one
+    kDisabled,         // code 22
+    kDriverNotLoaded,  // codes 31 and 39
+    kStopped,          // code 43
+    kOtherCode,        // another code
+    kErasedProductId,  // an FTDI chip whose product id reads 0000
+    kReserved,         // the COM number that an absent adapter keeps
+    kNoModule,         // Linux: a known chip that no driver gave a tty
+};
+
 // A device problem as Device Manager numbers it: what the adapter is, then what to do.
 struct AdapterProblemWords {
     unsigned code;       // Windows' problem code; 0 in the last row, for any other code
+    AdapterProblem kind;
     const char* state;   // after the adapter's name: "sem driver"
     const char* advice;  // after the colon
 };
