@@ -4,7 +4,6 @@
 
 #include "base/log.h"
 #include "link/command_numbers.h"
-#include "serial/port_address.h"
 #include "session/identification.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
@@ -53,13 +52,13 @@ PrinterSession::PrinterSession(CycleDisplay& display, LinkPacing pacing)
 
 PrinterSession::~PrinterSession() { Release(); }
 
-PrinterSession::ConnectResult PrinterSession::Connect(const std::string& portName)
+PrinterSession::ConnectResult PrinterSession::Connect(const PortAddress& port)
 {
     AppLog("Connecting...");
     const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
     ConnectResult result = kNotOpened;
-    if (OpenLink(portName)) {
+    if (OpenLink(port)) {
         AppLog("Loading Config...");
         if (CarregaConfig(cycle, display, identification)) {
             AppLog("Running");
@@ -93,20 +92,20 @@ bool PrinterSession::ReadingX()
     return false;
 }
 
-bool PrinterSession::Open(const std::string& portName)
+bool PrinterSession::Open(const PortAddress& port)
 {
     display.SetSt("");
-    if (OpenLink(portName))
+    if (OpenLink(port))
         return true;
     Release();
     return false;
 }
 
-PortProbe PrinterSession::Probe(const std::string& portName, const std::function<void()>& answered)
+PortProbe PrinterSession::Probe(const PortAddress& port, const std::function<void()>& answered)
 {
     PortProbe probe;
-    probe.port = portName;
-    const bool opened = Open(portName);
+    probe.port = port;
+    const bool opened = Open(port);
     // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
     // not one per identification query.
     probe.ended = opened ? cycle.Sync() : cycle.Outcome();
@@ -152,12 +151,12 @@ bool PrinterSession::ParamsFit(const std::vector<int32_t>& params)
     return length <= static_cast<size_t>(EcfLink::kMaxParamLen);
 }
 
-bool PrinterSession::OpenLink(const std::string& portName)
+bool PrinterSession::OpenLink(const PortAddress& port)
 {
     Release();
-    lastPort = portName;
+    lastPort = port;
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(ReadPortName(portName), pacing, OpenSerialPort, trafficObserver);
+    link = std::make_unique<EcfLink>(port, pacing, OpenSerialPort, trafficObserver);
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();
