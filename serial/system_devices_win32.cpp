@@ -132,9 +132,9 @@ std::string PortName(HDEVINFO devices, SP_DEVINFO_DATA& device)
 const GUID kNoClass = {};
 const GUID kOtherDevicesClass = {0x4d36e97e, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
-// Whether a device may be a serial adapter, by what costs least to read first: its class, given
-// with the listing (ports, USB devices, those without a driver or a class), then its hardware ids
-// and its driver. Under Wine each read is a trip to its server.
+// Whether a device on an adapter bus may be a serial adapter, by what costs least to read first: its
+// class, given with the listing (ports, USB devices, those without a driver or a class), then its
+// hardware ids and its driver. Under Wine each read is a trip to its server.
 bool MayBeAdapter(HDEVINFO devices, SP_DEVINFO_DATA& device, WindowsDevice& record)
 {
     const GUID& deviceClass = device.ClassGuid;
@@ -189,11 +189,17 @@ bool OnAdapterBus(const std::string& instanceId)
     return false;
 }
 
-// One listing, present and remembered devices alike: those of a class, or those of a bus. Wine answers a
-// listing by walking the keys it covers, so the rest of the machine's devices cost nothing here.
-void ListDevices(const GUID* deviceClass, const wchar_t* bus, std::vector<WindowsDevice>& records)
+// The COM port interface, which every port's driver registers (built-in, card, Bluetooth, USB).
+const GUID kComPortInterface = {0x86e0d1e0, 0x8089, 0x11d0, {0x9c, 0xe4, 0x08, 0x00, 0x3e, 0x30, 0x1f, 0x73}};
+
+// One listing, present and remembered devices alike: the devices of a bus, or without one, those that give a
+// COM port. Asked by the port interface rather than by the ports class: Wine answers a class by walking every
+// device of the machine, and an interface or a bus by walking only the keys it covers.
+void ListDevices(const wchar_t* bus, std::vector<WindowsDevice>& records)
 {
-    const HDEVINFO devices = SetupDiGetClassDevsW(deviceClass, bus, nullptr, bus != nullptr ? DIGCF_ALLCLASSES : 0);
+    const HDEVINFO devices = bus != nullptr ? SetupDiGetClassDevsW(nullptr, bus, nullptr, DIGCF_ALLCLASSES)
+                                            : SetupDiGetClassDevsW(&kComPortInterface, nullptr, nullptr,
+                                                                   DIGCF_DEVICEINTERFACE);
     if (devices == INVALID_HANDLE_VALUE)
         return;
     SP_DEVINFO_DATA device {};
@@ -203,7 +209,7 @@ void ListDevices(const GUID* deviceClass, const wchar_t* bus, std::vector<Window
         record.instanceId = InstanceId(devices, device);
         // The adapter buses' ports come with their bus, beside the device that holds them.
         if (record.instanceId.empty() || (bus == nullptr && OnAdapterBus(record.instanceId)) ||
-            !MayBeAdapter(devices, device, record))
+            (bus != nullptr && !MayBeAdapter(devices, device, record)))
             continue;
         ReadDevice(devices, device, record);
         // A remembered device matters only for the number that it keeps.
@@ -218,9 +224,9 @@ void ListDevices(const GUID* deviceClass, const wchar_t* bus, std::vector<Window
 std::vector<WindowsDevice> ListWindowsDevices()
 {
     std::vector<WindowsDevice> records;
-    ListDevices(&GUID_DEVCLASS_PORTS, nullptr, records);
+    ListDevices(nullptr, records);
     for (const wchar_t* bus : kAdapterBuses)
-        ListDevices(nullptr, bus, records);
+        ListDevices(bus, records);
     return records;
 }
 
