@@ -89,7 +89,6 @@ void WaitUntilListed(const TfmMainComunic& window)
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
     while (group != nullptr && !group->isEnabled() && Clock::now() < deadline)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    std::printf("listed_ms %.1f\n", SinceLaunch());
 }
 
 double IdleCpu()
@@ -161,6 +160,7 @@ int PullBench()
     };
     TfmMainComunic window({"kestro"}, seams);
     window.show();
+    WaitUntilListed(window);
     window.findChild<QComboBox*>(QStringLiteral("cbPorta"))->setCurrentIndex(0);
     window.cbPortaChange();
     window.btRunClick();
@@ -229,6 +229,7 @@ int main(int argc, char** argv)
     TfmMainComunic window(arguments);
     ShowAndWait(window, watch);
     WaitUntilListed(window);
+    std::printf("listed_ms %.1f\n", SinceLaunch());
     if (mode == "start")
         return 0;
     if (mode == "search") {
