@@ -95,6 +95,8 @@ bool PrinterSession::ReadingX()
 
 bool PrinterSession::Open(const std::string& portName)
 {
+    // Its own sequence: a cancel left from an earlier command must not give up this open.
+    const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
     if (OpenLink(portName))
         return true;
@@ -156,18 +158,33 @@ bool PrinterSession::OpenLink(const std::string& portName)
 {
     Release();
     lastPort = portName;
+    const PortAddress address = ReadPortName(portName);
+    // A serial server's open may take seconds: the display says so, and its events go on.
+    const bool slow = address.OnServer();
+    if (slow)
+        display.ShowOpening(address.Where());
+    // Every open of the link, the first and those of its commands, waits in the cycle's poll
+    // steps, so that a cancel ends it there.
+    const SerialPortOpener opener = [this](const PortAddress& port, const std::string& modeText, int queueSize,
+                                           HolderCheck check) {
+        return OpenPolledPort(port, modeText, queueSize, check, [this] { return cycle.Poll(); });
+    };
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(ReadPortName(portName), pacing, OpenSerialPort, trafficObserver);
+    link = std::make_unique<EcfLink>(address, pacing, opener, trafficObserver);
+    if (slow)
+        display.ShowOpening({});
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();
     // The traffic says why the port did not open beside the link's first note, while it is made.
+    // Why the port did not open, in the cycle's words as for any command whose open failed: in the
+    // traffic beside the link's first note, while it is made, and on the status line, which empty
+    // would tell nothing.
     if (!online)
-        link->Note(OpenFailureText(openFailure));
+        link->Note(cycle.Outcome().text);
     AppLog("New Command Ok");
-    // An empty status line would tell nothing: why the port did not open, and what to do.
     if (!online)
-        display.SetSt(OpenFailureText(openFailure));
+        display.SetSt(cycle.Outcome().text);
     return online;
 }
 

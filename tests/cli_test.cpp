@@ -1394,7 +1394,7 @@ TEST_F(CliTest, APortGoneBetweenTwoQueriesIsSaidInTextAndJsonOnAPtyAndThroughSer
 
 TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
 {
-    const auto notFound = [](const std::string& host) {
+    const auto notFound = [](const std::string& host, const OpenPoll&) {
         EXPECT_EQ(host, "loja12");
         return HostLookup {{}, EAI_NONAME};
     };
