@@ -4,6 +4,7 @@
 #include "base/local_time.h"
 #include "base/log.h"
 #include "serial/line_settings.h"
+#include "serial/system.h"
 #include "vocab/error_text.h"
 #include "vocab/status_words.h"
 #include "vocab/traffic_notes.h"
@@ -37,6 +38,8 @@ EcfLink::EcfLink(const PortAddress& port, LinkPacing pacing, SerialPortOpener op
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
+    if (!port.OnServer())
+        openWatch = std::make_unique<DeviceOpenWatch>(port.path);
     onlineFlag = serial->Open(HolderCheck::kLook);
     const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, port.name);
     Note(first);
@@ -51,8 +54,13 @@ EcfLink::~EcfLink() = default;
 bool EcfLink::Start()
 {
     AppLog("Start");
-    if (!serial->Open())
+    // Another program that opened the port while it was closed, without a lock for the open to
+    // meet, is named and refused before this command's first byte.
+    const bool look = !serial->IsOpen() && openWatch && openWatch->OpenElsewhere();
+    if (!serial->Open(look ? HolderCheck::kLook : HolderCheck::kCheap))
         return false;
+    if (look)
+        openWatch->CountAnew();
     serial->Purge();
     return true;
 }

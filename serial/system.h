@@ -65,6 +65,37 @@ bool FindHoldingProgram(const std::string& path, PortStatus& status);
 // The same from a live lock file alone, which costs no walk of the processes (none on Windows).
 bool FindLockingProgram(const std::string& path, PortStatus& status);
 
+// ---- Opens of a device port by anyone, counted between two of ours (open_watch_linux.cpp,
+// open_watch_win32.cpp)
+
+// Counts the opens of a device path less their closes, from its making on, at no cost until
+// asked: the system queues an event at each. So a program that opens the port without a lock
+// while this one has it closed between two commands is seen without a walk of the processes.
+// Windows refuses such a program by itself: there the watch sees nothing.
+class DeviceOpenWatch {
+public:
+    explicit DeviceOpenWatch(const std::string& path);
+    ~DeviceOpenWatch();
+    DeviceOpenWatch(const DeviceOpenWatch&) = delete;
+    DeviceOpenWatch& operator=(const DeviceOpenWatch&) = delete;
+
+    // True when an open seen is not closed yet, or when the count was lost (the system's queue
+    // ran over, or the device node was made anew); never waits. Asked while this process has the
+    // port closed, so that every open left is another program's.
+    bool OpenElsewhere();
+    // After a look found nobody holding the port: counts anew from now.
+    void CountAnew();
+
+private:
+    // Folds the queued events into the count.
+    void TakeEvents();
+
+    const std::string path;
+    int handle = -1;  // the system's; -1 where nothing is watched
+    int open = 0;     // opens seen and not closed yet
+    bool lost = false;
+};
+
 // ---- The sockets of ports on serial servers (tcp_socket_posix.cpp, tcp_socket_win32.cpp)
 
 // The system's resolver, as long as it takes.
