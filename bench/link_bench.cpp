@@ -381,9 +381,9 @@ private:
 void Search(const std::vector<std::string>& paths, double& firstMs, double& wholeMs)
 {
     const Clock::time_point start = Clock::now();
-    std::vector<std::string> names;
+    std::vector<PortAddress> ports;
     for (const PortCandidate& port : SurveyPorts(paths).Offered())
-        names.push_back(port.name);
+        ports.push_back(port.Address());
     PrinterFinder finder;
     firstMs = -1;
     SearchWatch watch;
@@ -391,7 +391,7 @@ void Search(const std::vector<std::string>& paths, double& firstMs, double& whol
         if (probe.identified && firstMs < 0)
             firstMs = Ms(Clock::now() - start);
     };
-    finder.Search(names, PrinterFinder::SearchEnd::kEveryPort, watch);
+    finder.Search(ports, PrinterFinder::SearchEnd::kEveryPort, watch);
     wholeMs = Ms(Clock::now() - start);
     if (firstMs < 0)
         Die("the search found no printer");
@@ -495,7 +495,7 @@ LineTally Ping(const std::string& port, const LinkPacing& pacing, long count, lo
 {
     QuietDisplay display;
     PrinterSession session(display, pacing);
-    if (!session.Open(port))
+    if (!session.Open(ReadPortName(port)))
         Die("ping: the port did not open");
     LineChecker test(session);
     Clock::time_point last = Clock::now();
@@ -531,7 +531,7 @@ RelayedPing PingThroughRelay(SimProcess& sim, const LinkPacing& pacing, long cou
             result.notWhole += message.cut || unexpected ? 1 : 0;
         }
     });
-    if (!monitor.Start({sim.PortName(), "", ""}))
+    if (!monitor.Start({ReadPortName(sim.PortName()), {}, ""}))
         Die("monitor: " + monitor.FailureText());
     Ping(PortNameForDevicePath(monitor.OtherPort()), pacing, count, early, result.earlyKb, &result.times);
     result.lastKb = ResidentKb();

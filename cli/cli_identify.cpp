@@ -40,12 +40,12 @@ int RunIdentified(const CliOptions& options, const char* command, const AfterIde
     PrinterSession& session = cli.Session();
     SessionReport report;
     report.command = command;
-    report.port = options.port;
+    report.port = options.port.name;
     report.status = kExitFailed;
     const PrinterSession::ConnectResult connected = session.Connect(options.port);
     PrintIdentification(display);
     report.opened = connected != PrinterSession::kNotOpened;
-    SayWhereItMoved(display, session.OpenFailure(), options.port);
+    SayWhereItMoved(display, session.OpenFailure(), options.port.name);
     if (connected == PrinterSession::kConnected) {
         if (after)
             after(session, display, report);

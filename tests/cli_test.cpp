@@ -1444,6 +1444,17 @@ TEST_F(CliTest, ReportOfAHealthyPrinterSaysOkAndItsTrafficPlaysThePrinterBack)
     EXPECT_EQ(again.out, kIdentified) << replay.Err();
 }
 
+// A server's port given is tried for the printer, but is none of this computer's ports to list.
+TEST(CliReport, AServerPortGivenIsNotListedAmongTheComputersPorts)
+{
+    TempFolder folder;
+    const std::string file = folder.path + "/server.txt";
+    ASSERT_EQ(RunCli({"report", "--port", "socket://127.0.0.1:1", "--output", file}).status, 0);
+    const std::string text = ReadFile(file);
+    EXPECT_NE(text.find("\nPorta: socket://127.0.0.1:1\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\nsocket://127.0.0.1:1\t"), std::string::npos) << text;
+}
+
 TEST(CliReport, HeldAndSilentPortsAreSaidWithTheNextStepAndAFileIsNeverHalfWrittenOrReplaced)
 {
     SKIP_WITHOUT_HELD_PORTS();

@@ -393,7 +393,7 @@ void TfmMainComunic::cbPortaChange()
     ImVisible(chosen ? 1 : 0);
     // A port on a serial server by its host and port: the label has no room for the scheme. A long
     // name cut where it differs from the other ports' names, and whole in the tooltip.
-    const std::string where = ReadPortName(PortName()).Where();
+    const std::string where = Port().Where();
     const QString name = where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where);
     ui->lbCom->ensurePolished();
     const QString shown = CutApart(name, ui->cbPorta->Names(), ui->lbCom->fontMetrics(), ui->lbCom->width());
@@ -402,6 +402,8 @@ void TfmMainComunic::cbPortaChange()
 }
 
 std::string TfmMainComunic::PortName() const { return ui->cbPorta->currentText().trimmed().toStdString(); }
+
+PortAddress TfmMainComunic::Port() const { return ReadPortName(PortName()); }
 
 void TfmMainComunic::keyPressEvent(QKeyEvent* event)
 {
@@ -430,7 +432,7 @@ void TfmMainComunic::btRunClick()
 {
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
-    const PrinterSession::ConnectResult result = session.Connect(PortName());
+    const PrinterSession::ConnectResult result = session.Connect(Port());
     if (result == PrinterSession::kConnected)
         Rodando(true);
     ui->gbPorta->setEnabled(true);
@@ -464,9 +466,9 @@ void TfmMainComunic::LocalizaECF()
         return;
     CommandScope scope(*this);
     ScanAgain();
-    std::vector<std::string> names;
+    std::vector<PortAddress> ports;
     for (int i = 0; i < ui->cbPorta->count(); ++i)
-        names.push_back(ui->cbPorta->itemText(i).toStdString());
+        ports.push_back(ReadPortName(ui->cbPorta->itemText(i).toStdString()));
 
     ui->gbPorta->setEnabled(false);
     SetSt(Shown(kSearchingText));
@@ -475,7 +477,7 @@ void TfmMainComunic::LocalizaECF()
     finder = &search;
     SearchWatch watch;
     watch.tick = [this] { ProcessMessages(); };
-    const SearchResult result = search.Search(names, PrinterFinder::SearchEnd::kPicked, watch);
+    const SearchResult result = search.Search(ports, PrinterFinder::SearchEnd::kPicked, watch);
     finder = nullptr;
     ui->lbStCancel->hide();
     ui->gbPorta->setEnabled(true);
@@ -487,7 +489,7 @@ void TfmMainComunic::LocalizaECF()
     }
     const PortProbe& picked = result.probes[*result.picked];
     ShowFound(picked, result.probes);
-    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked.port)));
+    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked.port.name)));
     cbPortaChange();
 }
 
@@ -508,7 +510,7 @@ void TfmMainComunic::TestaComunicacao()
     // ping does: a printer too flaky to identify itself is the one that needs it. A port that
     // does not open says why on the status line.
     const bool ownPort = !session.Connected();
-    if (ownPort && !session.Open(PortName())) {
+    if (ownPort && !session.Open(Port())) {
         ui->gbPorta->setEnabled(true);
         ui->gbTeste->setEnabled(true);
         return;
@@ -546,14 +548,14 @@ void TfmMainComunic::ShowFound(const PortProbe& picked, const std::vector<PortPr
     // The model, or why there is none, in the words; then the port's name as the system gives it.
     const auto said = [](const char* text, const PortProbe& probe) {
         return Shown(FillIn(text, {{"model", Trimmed(probe.identification.modelo)}, {"why", OneLine(probe.why)}}),
-                     {{"port", probe.port}});
+                     {{"port", probe.port.name}});
     };
     const auto line = [&](const PortProbe& probe) {
         return said(probe.identified ? kOtherPrinterLine : kUnidentifiedPortLine, probe);
     };
     QStringList others;
     for (const PortProbe& probe : probes) {
-        if (probe.outcome == PortProbe::kPrinter && probe.port != picked.port)
+        if (probe.outcome == PortProbe::kPrinter && probe.port.name != picked.port.name)
             others << line(probe);
     }
     QString found = said(picked.identified ? kFoundPrinterText : kFoundUnidentifiedText, picked);

@@ -195,6 +195,8 @@ private:
     PortSurvey Survey() const;
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
+    // The same read as the address that the commands take.
+    PortAddress Port() const;
 
     std::unique_ptr<Ui::TfmMainComunic> ui;
     MainWindowSeams seams;
