@@ -38,9 +38,11 @@ EcfLink::EcfLink(const PortAddress& port, LinkPacing pacing, SerialPortOpener op
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
-    if (!port.OnServer())
-        openWatch = std::make_unique<DeviceOpenWatch>(port.path);
+    // A port on a serial server has no device node to watch: an empty path watches nothing.
+    openWatch = std::make_unique<DeviceOpenWatch>(port.OnServer() ? "" : port.path);
     onlineFlag = serial->Open(HolderCheck::kLook);
+    if (onlineFlag)
+        openWatch->OursAlone();
     const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, port.name);
     Note(first);
     AppLog(onlineFlag ? "SerialOpen Ok" : "SerialOpen NOk");
@@ -56,11 +58,14 @@ bool EcfLink::Start()
     AppLog("Start");
     // Another program that opened the port while it was closed, without a lock for the open to
     // meet, is named and refused before this command's first byte.
-    const bool look = !serial->IsOpen() && openWatch && openWatch->OpenElsewhere();
-    if (!serial->Open(look ? HolderCheck::kLook : HolderCheck::kCheap))
+    const bool look = !serial->IsOpen() && openWatch->OpenElsewhere();
+    const bool opened = serial->Open(look ? HolderCheck::kLook : HolderCheck::kCheap);
+    if (look && opened)
+        openWatch->OursAlone();
+    else
+        openWatch->TakeEvents();
+    if (!opened)
         return false;
-    if (look)
-        openWatch->CountAnew();
     serial->Purge();
     return true;
 }
@@ -69,4 +74,5 @@ void EcfLink::End()
 {
     AppLog("End");
     serial->Close();
+    openWatch->TakeEvents();
 }

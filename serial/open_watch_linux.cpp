@@ -18,7 +18,7 @@ bool Watch(int handle, const std::string& path)
 
 DeviceOpenWatch::DeviceOpenWatch(const std::string& path)
     : path(path),
-      handle(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+      handle(path.empty() ? -1 : inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
     if (handle >= 0 && !Watch(handle, path)) {
         ::close(handle);
@@ -38,14 +38,14 @@ bool DeviceOpenWatch::OpenElsewhere()
     return lost || open > 0;
 }
 
-void DeviceOpenWatch::CountAnew()
+void DeviceOpenWatch::OursAlone()
 {
     if (handle < 0)
         return;
     TakeEvents();
     // A node made anew (an adapter plugged back) is watched from here on.
     lost = !Watch(handle, path);
-    open = 0;
+    open = 1;
 }
 
 void DeviceOpenWatch::TakeEvents()

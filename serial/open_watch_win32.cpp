@@ -8,4 +8,6 @@ DeviceOpenWatch::~DeviceOpenWatch() = default;
 
 bool DeviceOpenWatch::OpenElsewhere() { return false; }
 
-void DeviceOpenWatch::CountAnew() {}
+void DeviceOpenWatch::TakeEvents() {}
+
+void DeviceOpenWatch::OursAlone() {}

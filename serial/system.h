@@ -83,13 +83,14 @@ public:
     // ran over, or the device node was made anew); never waits. Asked while this process has the
     // port closed, so that every open left is another program's.
     bool OpenElsewhere();
-    // After a look found nobody holding the port: counts anew from now.
-    void CountAnew();
+    // Takes the events queued now. Called after each open and close of this process's own: the
+    // system merges an event into an identical one still queued, so another program's open
+    // queued right behind one of ours would be counted once for both.
+    void TakeEvents();
+    // After an open of ours whose look found nobody else: that open is the one counted from now.
+    void OursAlone();
 
 private:
-    // Folds the queued events into the count.
-    void TakeEvents();
-
     const std::string path;
     int handle = -1;  // the system's; -1 where nothing is watched
     int open = 0;     // opens seen and not closed yet
