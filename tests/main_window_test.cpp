@@ -95,6 +95,11 @@ protected:
         window.reset();
         window = std::make_unique<TfmMainComunic>(arguments, seams);
         window->show();
+        // The ports are listed once the window has been painted.
+        ASSERT_TRUE(WaitFor([this] {
+            QCoreApplication::processEvents();
+            return Group("gbPorta")->isEnabled();
+        }));
         pauses.clear();
     }
 
@@ -661,6 +666,41 @@ TEST(WindowEntry, UnreadableVersionLeavesTheTrailingBlank)
     seams.versionText = [] { return std::string(); };
     TfmMainComunic window({"kestro"}, seams);
     EXPECT_EQ(window.windowTitle(), "Orlimo Kestro ");
+}
+
+// Notes that the window it watches was painted.
+class PaintWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return QObject::eventFilter(watched, event);
+    }
+    bool painted = false;
+};
+
+TEST(WindowEntry, IsPaintedSayingAguardeBeforeThePortsAreListed)
+{
+    PaintWatch watch;
+    bool scanned = false, paintedBeforeScan = false;
+    MainWindowSeams seams;
+    seams.candidates = [&](const std::vector<std::string>&) {
+        scanned = true;
+        paintedBeforeScan = watch.painted;
+        return std::vector<PortCandidate>();
+    };
+    seams.adapters = [] { return std::vector<AdapterReport>(); };
+    TfmMainComunic window({"kestro"}, seams);
+    window.installEventFilter(&watch);
+    EXPECT_FALSE(scanned);
+    EXPECT_EQ(window.findChild<QComboBox*>("cbPorta")->currentText(), "Aguarde...");
+    window.show();
+    EXPECT_TRUE(WaitFor([&] {
+        QCoreApplication::processEvents();
+        return window.findChild<QGroupBox*>("gbPorta")->isEnabled();
+    }));
+    EXPECT_TRUE(scanned && paintedBeforeScan);
+    EXPECT_EQ(window.findChild<QComboBox*>("cbPorta")->count(), 0);
 }
 
 // An object whose every event handler fails, to raise an exception inside the event loop.
