@@ -18,6 +18,7 @@
 #include "ui/support_report_dialog.h"
 #include "ui_main_window.h"
 #include "vocab/command_words.h"
+#include "vocab/connect_words.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"
 #include "vocab/report_words.h"
@@ -773,6 +774,17 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 }
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
+
+void TfmMainComunic::CycleView::ShowOpening(const std::string& where)
+{
+    // Said on the status line, not as the cycle's text: it is no failure to keep for a report.
+    const bool opening = !where.empty();
+    window.SetSt(opening ? Shown(FillIn(kConnectingText, {{"where", where}})) : QString());
+    if (!opening)
+        window.LetCancelClickLand();
+    window.ui->lbStCancel->setVisible(opening);
+    window.ProcessMessages();
+}
 
 void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)
 {

@@ -152,6 +152,7 @@ private:
         std::chrono::milliseconds WaitStep() const override { return std::chrono::milliseconds(100); }
         void SetSt(const std::string& text) override;
         void ShowIdentification(const Identification& identification) override;
+        void ShowOpening(const std::string& where) override;
         void ProcessMessages() override;
         const std::string& LastText() const { return shown; }
 
