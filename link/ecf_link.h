@@ -132,6 +132,9 @@ private:
     // The detail of an answer that did not come: the lost line, or the printer's silence, which
     // the traffic then notes with the time waited since the last write.
     int NoAnswerDetail();
+    // After the printer's silence: true, the line lost and noted, when the port's far end (a
+    // serial server) did not answer either (SerialPort::AskFarEnd).
+    bool FarEndSilent();
     // After a failed write: true, the exchange failed with the lost line's pair, when the line
     // is gone (the write failed for that, and ends as no answer); false for any other failure.
     bool LostLineFailed();
