@@ -203,7 +203,7 @@ PortStatus Failure(PortState state, int error, const PortAddress& address)
 
 }  // namespace
 
-HostLookup LookUpHost(const std::string& host)
+HostLookup LookUpHost(const std::string& host, const OpenPoll& poll)
 {
     // The system's resolver has no bound of its own: it runs apart, and is left to finish
     // alone when it takes longer than the open may.
@@ -222,13 +222,29 @@ HostLookup LookUpHost(const std::string& host)
         shared->done.notify_all();
     }).detach();
     std::unique_lock<std::mutex> guard(shared->lock);
-    if (!shared->done.wait_for(guard, kNetworkOpenBound, [&] { return shared->finished; }))
-        return {{}, TimedOutError()};
-    return shared->lookup;
+    const auto finished = [&](int ms) {
+        return shared->done.wait_for(guard, std::chrono::milliseconds(ms), [&] { return shared->finished; });
+    };
+    // The poll runs unlocked: it may let a whole window's events through.
+    const auto unlocked = [&] {
+        guard.unlock();
+        const bool abandoned = poll && poll();
+        guard.lock();
+        return abandoned;
+    };
+    switch (WaitInSteps(std::chrono::steady_clock::now() + kNetworkOpenBound, finished, unlocked)) {
+    case StepWait::kReady:
+        return shared->lookup;
+    case StepWait::kAbandoned:
+        return {{}, CancelledError()};
+    case StepWait::kTimedOut:
+        break;
+    }
+    return {{}, TimedOutError()};
 }
 
 PortOpenResult OpenNetworkPort(const PortAddress& address, const std::string& modeText,
-                               const HostResolver& resolver)
+                               const HostResolver& resolver, const OpenPoll& poll)
 {
     PortOpenResult result;
     if (address.host.empty()) {
@@ -238,18 +254,21 @@ PortOpenResult OpenNetworkPort(const PortAddress& address, const std::string& mo
         return result;
     }
     const auto deadline = std::chrono::steady_clock::now() + kNetworkOpenBound;
-    const HostLookup lookup = resolver(address.host);
+    const HostLookup lookup = resolver(address.host, poll);
     if (lookup.addresses.empty()) {
-        result.failure = Failure(PortState::kNameNotFound, lookup.error, address);
+        const bool abandoned = lookup.error == CancelledError();
+        result.failure =
+            Failure(abandoned ? PortState::kOpenError : PortState::kNameNotFound, lookup.error, address);
         return result;
     }
     TcpConnectResult connected;
     std::chrono::steady_clock::duration took {};
     for (const std::string& numeric : lookup.addresses) {
         const auto start = std::chrono::steady_clock::now();
-        connected = ConnectTcp(numeric, address.port, deadline);
+        connected = ConnectTcp(numeric, address.port, deadline, poll);
         took = std::chrono::steady_clock::now() - start;
-        if (connected.connection || std::chrono::steady_clock::now() >= deadline)
+        if (connected.connection || connected.error == CancelledError() ||
+            std::chrono::steady_clock::now() >= deadline)
             break;
     }
     if (!connected.connection) {

@@ -96,10 +96,18 @@ struct PortOpenResult {
 // it connects, not for every command.
 enum class HolderCheck { kCheap, kLook };
 
+// Called between the steps of an open that waits (a serial server's name and connection may take
+// seconds), so that the caller's window stays alive; true abandons the open, which then fails with
+// CancelledError (serial/system.h). Empty: the open waits to its bound.
+using OpenPoll = std::function<bool()>;
+
 // Opens a port by its address: a device (OpenDevicePort), or a port on a serial server
 // (OpenNetworkPort, serial/network_port.h).
 PortOpenResult OpenSerialPort(const PortAddress& port, const std::string& modeText, int queueSize,
                               HolderCheck check = HolderCheck::kLook);
+// The same, with the poll between the steps of its waits.
+PortOpenResult OpenPolledPort(const PortAddress& port, const std::string& modeText, int queueSize,
+                              HolderCheck check, const OpenPoll& poll);
 
 // Lets tests and tools put another port behind a SerialDevice.
 using SerialPortOpener = std::function<PortOpenResult(const PortAddress& port, const std::string& modeText,

@@ -101,9 +101,10 @@ private:
 
 // The system's resolver, as long as it takes.
 HostLookup LookUpHostNow(const std::string& host);
-// Connects to a numeric address by the deadline, with TCP_NODELAY and keepalive.
+// Connects to a numeric address by the deadline, with TCP_NODELAY and keepalive, waiting in
+// steps with the open's poll between them (WaitInSteps).
 TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
-                            std::chrono::steady_clock::time_point deadline);
+                            std::chrono::steady_clock::time_point deadline, const OpenPoll& poll);
 // What a failed connect's code says: kRefused, kUnreachable, or kOpenError for the rest.
 PortState ConnectFailureState(int error);
 // The code of a connection that the server closed in order; after a line of text of its own, it
@@ -111,6 +112,8 @@ PortState ConnectFailureState(int error);
 int ClosedByServerError();
 // The code of a wait that ran out: a connect or a name lookup.
 int TimedOutError();
+// The code of an open that its poll abandoned.
+int CancelledError();
 
 // ---- The devices that the system lists, for the adapters' diagnosis (system_devices_linux.cpp,
 // system_devices_win32.cpp)

@@ -94,6 +94,8 @@ bool PrinterSession::ReadingX()
 
 bool PrinterSession::Open(const PortAddress& port)
 {
+    // Its own sequence: a cancel left from an earlier command must not give up this open.
+    const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
     if (OpenLink(port))
         return true;
@@ -155,18 +157,31 @@ bool PrinterSession::OpenLink(const PortAddress& port)
 {
     Release();
     lastPort = port;
+    // A serial server's open may take seconds: the display says so, and its events go on.
+    const bool slow = port.OnServer();
+    if (slow)
+        display.ShowOpening(port.Where());
+    // Every open of the link, the first and those of its commands, waits in the cycle's poll
+    // steps, so that a cancel ends it there.
+    const SerialPortOpener opener = [this](const PortAddress& address, const std::string& modeText, int queueSize,
+                                           HolderCheck check) {
+        return OpenPolledPort(address, modeText, queueSize, check, [this] { return cycle.Poll(); });
+    };
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(port, pacing, OpenSerialPort, trafficObserver);
+    link = std::make_unique<EcfLink>(port, pacing, opener, trafficObserver);
+    if (slow)
+        display.ShowOpening({});
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();
-    // The traffic says why the port did not open beside the link's first note, while it is made.
+    // Why the port did not open, in the cycle's words as for any command whose open failed: in the
+    // traffic beside the link's first note, while it is made, and on the status line, which empty
+    // would tell nothing.
     if (!online)
-        link->Note(OpenFailureText(openFailure));
+        link->Note(cycle.Outcome().text);
     AppLog("New Command Ok");
-    // An empty status line would tell nothing: why the port did not open, and what to do.
     if (!online)
-        display.SetSt(OpenFailureText(openFailure));
+        display.SetSt(cycle.Outcome().text);
     return online;
 }
 

@@ -1411,7 +1411,7 @@ TEST_F(CliTest, APortGoneBetweenTwoQueriesIsSaidInTextAndJsonOnAPtyAndThroughSer
 
 TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
 {
-    const auto notFound = [](const std::string& host) {
+    const auto notFound = [](const std::string& host, const OpenPoll&) {
         EXPECT_EQ(host, "loja12");
         return HostLookup {{}, EAI_NONAME};
     };
@@ -1436,7 +1436,7 @@ TEST(NetworkPort, WhatWaitsOnANewConnectionBeforeItsFirstByteIsDropped)
             ::write(client, "\x16\x05", 2);
         ::close(client);
     });
-    const auto loopback = [](const std::string&) { return HostLookup {{"127.0.0.1"}, 0}; };
+    const auto loopback = [](const std::string&, const OpenPoll&) { return HostLookup {{"127.0.0.1"}, 0}; };
     const PortOpenResult opened =
         OpenNetworkPort(ReadPortName("socket://127.0.0.1:" + std::to_string(port)), "115200,n,8,1", loopback);
     ASSERT_TRUE(opened.port);

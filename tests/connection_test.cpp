@@ -53,6 +53,16 @@ using namespace std::chrono_literals;
 
 const QString k22(22, QChar('_'));
 
+// Shows the window and waits for its port list, which is filled once the window has been painted.
+bool ShowListed(TfmMainComunic& window)
+{
+    window.show();
+    return WaitFor([&] {
+        QCoreApplication::processEvents();
+        return window.findChild<QGroupBox*>("gbPorta")->isEnabled();
+    });
+}
+
 // A model with letters outside ASCII, as the printer sends it: Windows-1252.
 PrinterSim::Options SimOptions()
 {
@@ -92,7 +102,7 @@ protected:
         seams.pacing = pacing;
         seams.reportFolder = reports.path().toStdString();
         window = std::make_unique<TfmMainComunic>(std::vector<std::string> {"kestro"}, seams);
-        window->show();
+        ASSERT_TRUE(ShowListed(*window));
         window->findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
         window->cbPortaChange();
         ASSERT_TRUE(Find<QPushButton>("btRun")->isEnabled());
@@ -385,7 +395,7 @@ TEST_F(ConnectionTest, SearchKeepsTheWindowAliveAndEscapeCancelsIt)
         return std::vector<PortCandidate> {{silent.Path(), silent.Name(), ""}};
     };
     TfmMainComunic slow({"kestro"}, seams);
-    slow.show();
+    ASSERT_TRUE(ShowListed(slow));
     QString shown;
     QTimer::singleShot(100, &slow, [&] {
         shown = slow.findChild<QLabel*>("lbSt")->text();
@@ -408,7 +418,7 @@ TEST_F(ConnectionTest, SearchPicksTheFirstPrinterAtOnceAndFreesTheOtherPorts)
                                            {sim.SlavePath(), sim.PortName(), ""}};
     };
     TfmMainComunic search({"kestro"}, seams);
-    search.show();
+    ASSERT_TRUE(ShowListed(search));
     const auto start = std::chrono::steady_clock::now();
     search.findChild<QAction*>("acLocalizaECF")->trigger();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
@@ -632,7 +642,7 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
         onBusyPause();
     };
     TfmMainComunic plugged({"kestro"}, seams);
-    plugged.show();
+    ASSERT_TRUE(ShowListed(plugged));
     plugged.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
     plugged.cbPortaChange();
     QTest::mouseClick(plugged.findChild<QPushButton*>("btRun"), Qt::LeftButton);
@@ -691,7 +701,7 @@ TEST_F(ConnectionTest, APortGoneBetweenTwoQueriesIsSaidBesideErroAoLerEcf)
             QFile::remove(byId);
     };
     TfmMainComunic pulled({"kestro"}, seams);
-    pulled.show();
+    ASSERT_TRUE(ShowListed(pulled));
     pulled.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
     pulled.cbPortaChange();
     QTest::mouseClick(pulled.findChild<QPushButton*>("btRun"), Qt::LeftButton);
@@ -1218,7 +1228,7 @@ TEST_F(ConnectionTest, SupportReportUsesTheConnectedLinkCancelLeavesNoFileAndThe
     desk.candidates = [](const std::vector<std::string>&) { return std::vector<PortCandidate>(); };
     const auto open = [&](const QString& report, int& rows) {
         TfmMainComunic opened({"kestro", report.toStdString()}, desk);
-        opened.show();
+        EXPECT_TRUE(ShowListed(opened));
         opened.findChild<QAction*>("acTrafego")->trigger();
         rows = opened.findChild<QTableView*>("tvTrafego")->model()->rowCount();
         auto* summary = opened.findChild<QPlainTextEdit*>("txResumo");

@@ -18,6 +18,7 @@
 #include "ui/support_report_dialog.h"
 #include "ui_main_window.h"
 #include "vocab/command_words.h"
+#include "vocab/connect_words.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"
 #include "vocab/report_words.h"
@@ -38,6 +39,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -156,6 +158,22 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     SetGB(0);
     SetSt("");
     GBinv();
+    // The scan waits for the window to be painted: a machine with many processes or devices makes it
+    // the slowest part of the start.
+    ShowScanWait(ui->cbPorta, ui->gbPorta);
+}
+
+void TfmMainComunic::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!startScanDue)
+        return;
+    startScanDue = false;
+    QTimer::singleShot(0, this, &TfmMainComunic::ListPortsAtStart);
+}
+
+void TfmMainComunic::ListPortsAtStart()
+{
     LocalizaCOM(ui->cbPorta, ui->gbPorta);
     for (const std::string& report : reports)
         SetSt(OpenSupportReport(*this, QString::fromStdString(report), traffic));
@@ -314,12 +332,17 @@ PortSurvey TfmMainComunic::Survey() const
                             : SurveyPorts(extraPaths, adapters);
 }
 
-void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
+void TfmMainComunic::ShowScanWait(QComboBox* list, QGroupBox* group)
 {
     group->setEnabled(false);
     list->clear();
     list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
+}
+
+void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
+{
+    ShowScanWait(list, group);
     list->repaint();  // the scan doesn't let events through: show the notice now
     const PortSurvey survey = Survey();
     list->clear();
@@ -751,6 +774,17 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 }
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
+
+void TfmMainComunic::CycleView::ShowOpening(const std::string& where)
+{
+    // Said on the status line, not as the cycle's text: it is no failure to keep for a report.
+    const bool opening = !where.empty();
+    window.SetSt(opening ? Shown(FillIn(kConnectingText, {{"where", where}})) : QString());
+    if (!opening)
+        window.LetCancelClickLand();
+    window.ui->lbStCancel->setVisible(opening);
+    window.ProcessMessages();
+}
 
 void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)
 {
