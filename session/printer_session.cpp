@@ -5,6 +5,8 @@
 #include "base/log.h"
 #include "link/command_numbers.h"
 #include "serial/port_address.h"
+#include "serial/system.h"
+#include "session/adapter_texts.h"
 #include "session/identification.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
@@ -161,15 +163,27 @@ bool PrinterSession::OpenLink(const std::string& portName)
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();
+    adapterNote = online ? std::string() : AdapterNote(portName);
     // The traffic says why the port did not open beside the link's first note, while it is made.
     if (!online)
-        link->Note(OpenFailureText(openFailure));
+        link->Note(OpenFailureSaid());
     AppLog("New Command Ok");
     // An empty status line would tell nothing: why the port did not open, and what to do.
     if (!online)
-        display.SetSt(OpenFailureText(openFailure));
+        display.SetSt(OpenFailureSaid());
     return online;
 }
+
+std::string PrinterSession::AdapterNote(const std::string& portName) const
+{
+    const PortAddress address = ReadPortName(portName);
+    if (address.OnServer())
+        return {};
+    return AdapterNoteForPort(adapterSource ? adapterSource() : ListAdapters(),
+                              PortNameForDevicePath(address.path), openFailure);
+}
+
+std::string PrinterSession::OpenFailureSaid() const { return OpenFailureText(openFailure, adapterNote); }
 
 void PrinterSession::SetTrafficObserver(TrafficObserver observer)
 {

@@ -48,9 +48,10 @@ constexpr const char* kErasedProductBrief = "adaptador {adapter} com o código d
 constexpr const char* kReservedPortText = "{port}: reservada pelo adaptador {adapter} ausente"_cp1252;
 constexpr const char* kReservedSerialText = " (número de série {serial})"_cp1252;
 
-// The port asked for is gone, and its adapter (the same serial number, else the same chip) is on
-// another one.
+// The port asked for is gone, and the adapter that kept its number is on another one: the same
+// adapter, by its serial number; or only one of its chip, which may be another adapter.
 constexpr const char* kMovedPortText = "{port} não encontrada; o adaptador {adapter} está agora em {now}"_cp1252;
+constexpr const char* kSameChipPortText = "{port} não encontrada; há um adaptador {adapter} em {now}"_cp1252;
 constexpr const char* kMovedSerialText = " ({serial})"_cp1252;
 
 // Linux: a known serial chip that no driver gave a tty.
