@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <map>
 #include <set>
 #include <system_error>
 #include <tuple>
@@ -27,16 +28,24 @@ std::string FirstLine(const fs::path& file)
     return line;
 }
 
+// The product names read in one listing, by the USB device's directory: an adapter with several
+// ttys (an FT4232 gives four) is read once. The adapters' diagnosis leaves these to the list.
+using ProductsRead = std::map<fs::path, std::string>;
+
 // The USB product name of the adapter behind a tty, or empty.
-std::string ProductName(const fs::path& sysEntry)
+std::string ProductName(const fs::path& sysEntry, ProductsRead& read)
 {
     std::error_code error;
     fs::path device = fs::canonical(sysEntry / "device", error);
     if (error)
         return {};
     for (; device.has_relative_path() && device != "/sys/devices"; device = device.parent_path()) {
-        if (fs::exists(device / "product", error))
-            return FirstLine(device / "product");
+        if (!fs::exists(device / "product", error))
+            continue;
+        auto known = read.find(device);
+        if (known == read.end())
+            known = read.emplace(device, FirstLine(device / "product")).first;
+        return known->second;
     }
     return {};
 }
@@ -92,11 +101,12 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
 {
     std::vector<PortCandidate> ports;
     std::set<std::string> seen;
+    ProductsRead products;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(kTtyClass, error)) {
         const std::string path = DevicePathForPortName(entry.path().filename().string());
         if (IsSystemPort(entry.path()) && seen.insert(path).second)
-            ports.push_back({path, PortNameForDevicePath(path), ProductName(entry.path())});
+            ports.push_back({path, PortNameForDevicePath(path), ProductName(entry.path(), products)});
     }
     for (const auto& path : extraPaths) {
         if (!seen.insert(path).second)
@@ -104,8 +114,8 @@ std::vector<PortCandidate> ListCandidatePorts(const std::vector<std::string>& ex
         const std::string name = PortNameForDevicePath(path);
         // A path the system also lists under another spelling still gets its adapter's name.
         const bool plainName = name.find('/') == std::string::npos && !name.empty();
-        ports.push_back(
-            {path, name, plainName ? ProductName(kTtyClass / name) : std::string(), ReadPortName(path).kind});
+        ports.push_back({path, name, plainName ? ProductName(kTtyClass / name, products) : std::string(),
+                         ReadPortName(path).kind});
     }
     std::stable_sort(ports.begin(), ports.end(),
                      [](const PortCandidate& a, const PortCandidate& b) { return KeyOf(a.name) < KeyOf(b.name); });

@@ -91,13 +91,16 @@ bool ReadDevice(const fs::path& dir, LinuxUsbDevice& device)
     if (ChipFamily(device.vid, device.pid).empty() && !device.cdcAcm)
         return false;
     device.serial = FirstLine(dir / "serial");
-    device.product = FirstLine(dir / "product");
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(dir, error)) {
         if (entry.path().filename().string().rfind(device.name + ":", 0) == 0)
             AddInterfaceTtys(entry.path(), device);
     }
     std::sort(device.ttys.begin(), device.ttys.end());
+    // A chip's tty is named by the port list, which reads its product; only a chip without one is
+    // named here, so that a listing reads each product once.
+    if (device.ttys.empty())
+        device.product = FirstLine(dir / "product");
     return true;
 }
 

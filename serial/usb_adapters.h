@@ -26,7 +26,8 @@ struct LinuxUsbDevice {
     std::string name;  // its sysfs name: "1-1.2"
     unsigned vid = 0, pid = 0;
     int revision = -1;  // the device's release (bcdDevice); -1 when not given
-    std::string serial, product;
+    std::string serial;
+    std::string product;            // read only when no tty was given: the port list names a tty's
     bool cdcAcm = false;            // of the communications device class (CDC-ACM)
     std::vector<std::string> ttys;  // "ttyUSB0"; empty when no driver gave one
 };
