@@ -4,8 +4,6 @@
 #include "vocab/adapter_words.h"
 #include "vocab/cp1252.h"
 
-#include <utility>
-
 namespace {
 
 // "WCH CH340 (1A86:7523)": the name with its ids, when known.
@@ -34,38 +32,49 @@ std::string ReservedText(const AdapterReport& adapter)
     return text;
 }
 
-// The problem in full, then in a few words.
-std::pair<std::string, std::string> ProblemTexts(const AdapterReport& adapter)
+// A problem in its words: in full, in a few words, and after the failure of a port that the
+// adapter gives.
+struct ProblemWording {
+    std::string text;
+    std::string brief;
+    std::string afterFailure;
+};
+
+ProblemWording Worded(const AdapterReport& adapter)
 {
     switch (adapter.kind) {
     case AdapterProblem::kNone:
         return {};
-    case AdapterProblem::kErasedProductId:
-        return {FillInUtf8(kErasedProductText, {{"adapter", NameWithIds(adapter)}}),
-                FillInUtf8(kErasedProductBrief, {{"adapter", adapter.name}})};
+    case AdapterProblem::kErasedProductId: {
+        const std::string text = FillInUtf8(kErasedProductText, {{"adapter", NameWithIds(adapter)}});
+        return {text, FillInUtf8(kErasedProductBrief, {{"adapter", adapter.name}}), text};
+    }
     case AdapterProblem::kReserved:
-        return {ReservedText(adapter), ReservedText(adapter)};
-    case AdapterProblem::kNoModule:
-        return {FillInUtf8(kNoModuleText, {{"adapter", NameWithIds(adapter)}, {"module", adapter.module}}),
-                FillInUtf8(kNoModuleBrief, {{"adapter", adapter.name}})};
+        return {ReservedText(adapter), ReservedText(adapter), ReservedText(adapter)};
+    case AdapterProblem::kNoModule: {
+        const std::string text =
+            FillInUtf8(kNoModuleText, {{"adapter", NameWithIds(adapter)}, {"module", adapter.module}});
+        return {text, FillInUtf8(kNoModuleBrief, {{"adapter", adapter.name}}), text};
+    }
     default:
         break;
     }
     const AdapterProblemWords& words = CodedWords(adapter.kind);
     const std::string state = Cp1252ToUtf8(words.state);
     const std::string code = std::to_string(adapter.code);
-    return {FillInUtf8(kAdapterProblemText, {{"adapter", NameWithIds(adapter)},
-                                             {"state", state},
-                                             {"code", code},
-                                             {"advice", Cp1252ToUtf8(words.advice)}}),
-            FillInUtf8(kAdapterBriefText, {{"adapter", adapter.name}, {"state", state}, {"code", code}})};
+    const std::string advice = Cp1252ToUtf8(words.advice);
+    const auto coded = [&](const char* text, const std::string& name) {
+        return FillInUtf8(text, {{"adapter", name}, {"state", state}, {"code", code}, {"advice", advice}});
+    };
+    return {coded(kAdapterProblemText, NameWithIds(adapter)), coded(kAdapterBriefText, adapter.name),
+            coded(kAdapterPortProblemText, NameWithIds(adapter))};
 }
 
 }  // namespace
 
-std::string AdapterProblemText(const AdapterReport& adapter) { return ProblemTexts(adapter).first; }
+std::string AdapterProblemText(const AdapterReport& adapter) { return Worded(adapter).text; }
 
-std::string AdapterBriefText(const AdapterReport& adapter) { return ProblemTexts(adapter).second; }
+std::string AdapterBriefText(const AdapterReport& adapter) { return Worded(adapter).brief; }
 
 std::string MovedPortText(const std::vector<AdapterReport>& adapters, const std::string& port)
 {
@@ -84,6 +93,6 @@ std::string AdapterNoteForPort(const std::vector<AdapterReport>& adapters, const
 {
     const AdapterReport* giving = AdapterGiving(adapters, port);
     if (giving != nullptr && giving->kind != AdapterProblem::kNone)
-        return AdapterProblemText(*giving);
+        return Worded(*giving).afterFailure;
     return failure.state == PortState::kGone ? MovedPortText(adapters, port) : std::string();
 }

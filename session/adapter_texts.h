@@ -18,6 +18,7 @@ std::string AdapterBriefText(const AdapterReport& adapter);
 // is one of its kind elsewhere; "" when none is seen.
 std::string MovedPortText(const std::vector<AdapterReport>& adapters, const std::string& port);
 // What the adapters say about a device port that did not open: the problem of the adapter that
-// gives it, else, when it is gone, where its adapter is now; "" when they say nothing.
+// gives it, with what to do on a line of its own, else, when it is gone, where its adapter is now;
+// "" when they say nothing.
 std::string AdapterNoteForPort(const std::vector<AdapterReport>& adapters, const std::string& port,
                                const PortStatus& failure);

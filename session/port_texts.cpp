@@ -47,7 +47,7 @@ std::string OpenFailureText(const PortStatus& status, const std::string& adapter
 {
     return FillIn(kOpenFailureCode, {{"text", kPortNotOpenedText}, {"code", std::to_string(status.error)}}) +
            (adapterNote.empty() ? Filled(Words(status.state).openFailure, status)
-                                : " " + Utf8ToCp1252Text(adapterNote));
+                                : "\n" + Utf8ToCp1252Text(adapterNote));
 }
 
 namespace {

@@ -14,7 +14,8 @@ std::string PortStateText(const PortStatus& status);
 std::string PortStateLabel(PortState state);
 // The status text for a port that did not open: "Erro ao abrir Porta Serial! (16)", then a
 // sentence that says why and what to do, when there is more to say than the code. What the port's
-// adapter tells (AdapterNoteForPort, UTF-8) is said instead of the sentence, when there is any.
+// adapter tells (AdapterNoteForPort, UTF-8) is said instead of the sentence, on a line of its own
+// (the window's status line is narrow), when there is any.
 std::string OpenFailureText(const PortStatus& status, const std::string& adapterNote = {});
 
 // The port's adapter as a list shows it, UTF-8 as the system's names are: the product name with

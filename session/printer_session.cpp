@@ -166,7 +166,7 @@ bool PrinterSession::OpenLink(const std::string& portName)
     adapterNote = online ? std::string() : AdapterNote(portName);
     // The traffic says why the port did not open beside the link's first note, while it is made.
     if (!online)
-        link->Note(OpenFailureSaid());
+        link->Note(OneLine(OpenFailureSaid()));
     AppLog("New Command Ok");
     // An empty status line would tell nothing: why the port did not open, and what to do.
     if (!online)

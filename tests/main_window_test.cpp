@@ -361,8 +361,8 @@ TEST_F(WindowTest, ShowCmdShowsTheIconsOfEachCode)
         int code, tx, rx;
         bool shown;
     } const rows[] = {
-        {1, 1, 0, true},  {2, 2, 0, true},  {3, 0, 3, true}, {0, 0, 0, false}, {4, 0, 4, true}, {5, 5, 0, true},
-        {6, 0, 3, true},  {7, 0, 0, true},  {0, 0, 0, false}, {-1, 0, 0, true}, {99, 0, 0, true},
+        {1, 1, 0, true}, {2, 2, 0, true}, {3, 0, 3, true},  {0, 0, 0, false}, {4, 0, 4, true},  {5, 5, 0, true},
+        {6, 0, 3, true}, {7, 0, 0, true}, {0, 0, 0, false}, {-1, 0, 0, true}, {99, 0, 0, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("code " + std::to_string(row.code));
@@ -486,13 +486,16 @@ TEST_F(WindowTest, ConectarOnAPortOfAnAdapterWithAProblemSaysItAndOnAGonePortWhe
     adapters = DiagnoseWindowsDevices({refused, kept, now});
     Open();
     for (const auto& [port, said] :
-         {std::pair {"COM34", AdapterProblemText(adapters[0])},
+         {std::pair {"COM34",
+                     "Adaptador Prolific PL2303 (067B:2303) recusado pelo driver (código 10):\no driver atual "
+                     "não aceita este chip, antigo ou falsificado; use outro adaptador (FTDI, CP210x) ou o "
+                     "driver anterior do fabricante."},
           {"COM33", "COM33 não encontrada; o adaptador FTDI FT232R (A50285BI) está agora em COM43"}}) {
         Combo("cbPorta")->lineEdit()->clear();
         QTest::keyClicks(Combo("cbPorta")->lineEdit(), port);
         QTest::mouseClick(Button("btRun"), Qt::LeftButton);
         EXPECT_EQ(Label("lbSt")->text().toStdString(),
-                  "Erro ao abrir Porta Serial! (" + std::to_string(window->Session().OpenError()) + ") " + said);
+                  "Erro ao abrir Porta Serial! (" + std::to_string(window->Session().OpenError()) + ")\n" + said);
     }
 }
 

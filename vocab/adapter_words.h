@@ -37,6 +37,9 @@ extern const AdapterProblemWords kRefusedChipWords;
 constexpr const char* kAdapterProblemText = "Adaptador {adapter} {state} (código {code}): {advice}"_cp1252;
 // The same in a few words, for a status line: {adapter} without its ids.
 constexpr const char* kAdapterBriefText = "adaptador {adapter} {state} (código {code})"_cp1252;
+// The same after the failure of a port that the adapter gives: what to do on a line of its own,
+// since the window's status line is too narrow for both on one.
+constexpr const char* kAdapterPortProblemText = "Adaptador {adapter} {state} (código {code}):\n{advice}"_cp1252;
 
 // An FTDI clone whose product id the vendor's driver wrote over with 0000.
 constexpr const char* kErasedProductText =
