@@ -1,5 +1,6 @@
 // The window's side of the benchmarks, one process per run: "bare" shows a plain 545x360 QWidget,
-// "kestro [device]" the program's window (port scan included), then connects and runs an X reading;
+// "kestro [device]" the program's window, then connects and runs an X reading; "start bare|kestro" only
+// shows the one or the other (the window until its port list is filled, listed_ms);
 // "traffic" shows the traffic view and the time it takes to show a 64 KiB block; "search device..."
 // times "Localizar ECF" among the devices, the printer's the last; "pull" pulls the printer's line
 // during "Emitir LX" and plugs it back before the next.
@@ -79,6 +80,16 @@ void ShowAndWait(QWidget& widget, ExposeWatch& watch)
     widget.show();
     QCoreApplication::exec();
     std::printf("shown_ms %.1f\n", watch.shownMs);
+}
+
+// The window lists its ports once shown; they are there when "Porta:" can be used.
+void WaitUntilListed(const TfmMainComunic& window)
+{
+    const QWidget* group = window.findChild<QWidget*>(QStringLiteral("gbPorta"));
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
+    while (group != nullptr && !group->isEnabled() && Clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::printf("listed_ms %.1f\n", SinceLaunch());
 }
 
 double IdleCpu()
@@ -200,6 +211,12 @@ int main(int argc, char** argv)
         return TrafficBench();
     if (mode == "pull")
         return PullBench();
+    if (mode == "start" && arguments.size() > 2 && arguments[2] == "bare") {
+        QWidget bare;
+        bare.setFixedSize(545, 360);
+        ShowAndWait(bare, watch);
+        return 0;
+    }
     if (mode == "bare") {
         QWidget bare;
         bare.setFixedSize(545, 360);
@@ -211,6 +228,9 @@ int main(int argc, char** argv)
 
     TfmMainComunic window(arguments);
     ShowAndWait(window, watch);
+    WaitUntilListed(window);
+    if (mode == "start")
+        return 0;
     if (mode == "search") {
         // "Localizar ECF" among the device paths given, the printer's last: until it is picked.
         const Clock::time_point start = Clock::now();

@@ -23,7 +23,7 @@ namespace {
 // An identified printer's line: its port, then each item after its label.
 std::string PrinterLine(const PortProbe& probe)
 {
-    std::string line = TerminalSafe(probe.port);
+    std::string line = TerminalSafe(probe.port.name);
     for (const LabelledItem& item : LabelledItems(probe.identification))
         line += "\t" + PrinterText(item.text);
     return line;
@@ -59,11 +59,11 @@ int RunFind(const CliOptions& options)
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
     const PortSurvey survey = SurveyPorts(options.extraPaths);
-    std::vector<std::string> names;
+    std::vector<PortAddress> ports;
     std::vector<PortReport> skipped;
     for (const PortReport& report : survey.ports) {
         if (PortSurvey::Offers(report)) {
-            names.push_back(report.port.name);
+            ports.push_back(report.port.Address());
             continue;
         }
         skipped.push_back(report);
@@ -98,10 +98,10 @@ int RunFind(const CliOptions& options)
         if (probe.identified && !options.json)
             display.Result(PrinterLine(probe));
         else if (answered || options.verbose)
-            display.Message(probe.port, OneLine(probe.why));
+            display.Message(probe.port.name, OneLine(probe.why));
     };
-    const SearchResult result = finder.Search(names, PrinterFinder::SearchEnd::kEveryPort, watch);
-    const std::string summary = Summary(printers, unidentified, names.size(), skipped);
+    const SearchResult result = finder.Search(ports, PrinterFinder::SearchEnd::kEveryPort, watch);
+    const std::string summary = Summary(printers, unidentified, ports.size(), skipped);
     display.Message(summary);
     if (options.json)
         WriteFindSummaryJson(result.probes, skipped, summary);

@@ -29,7 +29,7 @@ int RunIdentified(const CliOptions& options, const char* command, const AfterIde
     PrinterSession& session = cli.Session();
     SessionReport report;
     report.command = command;
-    report.port = options.port;
+    report.port = options.port.name;
     report.status = kExitFailed;
     const PrinterSession::ConnectResult connected = session.Connect(options.port);
     PrintIdentification(display);

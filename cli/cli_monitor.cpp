@@ -36,7 +36,7 @@ int RunMonitor(const CliOptions& options)
     // Standard output holds the trace lines alone, so that it saves as a trace; the rest goes to
     // standard error.
     TraceOutput file;
-    if (!options.traceFile.empty() && !file.Open(false, options.traceFile, options.port))
+    if (!options.traceFile.empty() && !file.Open(false, options.traceFile, options.port.name))
         return kExitFailed;
     PortMonitor monitor([&file](const std::vector<TrafficMessage>& messages) {
         for (const TrafficMessage& message : messages)
@@ -48,7 +48,7 @@ int RunMonitor(const CliOptions& options)
         Say(monitor.FailureText());
         return kExitFailed;
     }
-    if (options.relay.empty()) {
+    if (options.relay.name.empty()) {
         // The link's path is the caller's, UTF-8.
         WriteText(stderr, FillInUtf8(options.link.empty() ? kOtherPortText : kOtherPortLinkText,
                                      {{"path", monitor.OtherPort()}, {"link", options.link}}) +

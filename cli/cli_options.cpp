@@ -89,7 +89,7 @@ bool UsableTogether(const CliOptions& options, std::string& error)
         return false;
     }
     const CliCommand& command = *options.command;
-    const bool portGiven = !options.port.empty();
+    const bool portGiven = !options.port.name.empty();
     if (command.portUse == PortUse::kPaths && portGiven) {
         error = FillInUtf8(kPortNotUsedText, {{"command", command.name}});
         return false;
@@ -112,12 +112,12 @@ bool UsableTogether(const CliOptions& options, std::string& error)
 // A server's port without its host or its port number is a mistake in the word, not a name to look up.
 bool ServerPortsRead(const CliOptions& options, std::string& error)
 {
-    std::vector<std::string> words = options.extraPaths;
-    words.push_back(options.port);
-    for (const std::string& word : words) {
-        const PortAddress address = ReadPortName(word);
+    std::vector<PortAddress> addresses {options.port};
+    for (const std::string& word : options.extraPaths)
+        addresses.push_back(ReadPortName(word));
+    for (const PortAddress& address : addresses) {
         if (address.OnServer() && address.host.empty()) {
-            error = FillInUtf8(kNetworkPortFormText, {{"word", word}});
+            error = FillInUtf8(kNetworkPortFormText, {{"word", address.name}});
             return false;
         }
     }
@@ -137,14 +137,14 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         {"--port", kPortNeeds,
          [&](const std::string& value) {
              // "/dev/pts/3" names the same port as "pts/3", which is what the port list shows.
-             options.port = PortNameForDevicePath(value);
-             return !options.port.empty();
+             options.port = ReadPortName(PortNameForDevicePath(value));
+             return !options.port.name.empty();
          }},
         {"--relay", kPortNeeds,
          [&](const std::string& value) {
              options.relayGiven = true;
-             options.relay = PortNameForDevicePath(value);
-             return !options.relay.empty();
+             options.relay = ReadPortName(PortNameForDevicePath(value));
+             return !options.relay.name.empty();
          }},
         {"--link", kFileNeeds,
          [&](const std::string& value) {

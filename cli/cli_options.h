@@ -1,6 +1,8 @@
 // kestro-cli's command line: the command, the port and the extra device paths.
 #pragma once
 
+#include "serial/port_address.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,7 +25,7 @@ struct CliOptions {
     const CliCommand* command = nullptr;  // a row of CliCommands(); none with --help or --version
     bool help = false;
     bool version = false;
-    std::string port;                     // as EcfLink takes it: "ttyUSB0", "pts/3", "COM3"
+    PortAddress port;                     // read once, as given: "ttyUSB0", "pts/3", "COM3", a server's
     std::vector<std::string> extraPaths;  // device paths for `ports` and `find`
     bool verbose = false;                 // find: also the ports without a printer
     bool all = false;                     // ports: every candidate with its state
@@ -37,8 +39,8 @@ struct CliOptions {
     std::string output;     // report: the file to write; empty for a name of its own here
     bool outputGiven = false;
     bool noTraffic = false;  // report: without the traffic
-    std::string relay;      // monitor: the other program's port
-    std::string link;       // monitor: a symbolic link here to the pseudo-terminal made for it
+    PortAddress relay;       // monitor: the other program's port
+    std::string link;        // monitor: a symbolic link here to the pseudo-terminal made for it
     bool relayGiven = false;
     bool linkGiven = false;
 };

@@ -36,14 +36,14 @@ int RunPing(const CliOptions& options)
     PrinterSession& session = cli.Session();
     if (!session.Open(options.port)) {
         if (options.json)
-            WritePingSummaryJson(options.port, LineTally(), &session);
+            WritePingSummaryJson(options.port.name, LineTally(), &session);
         return kExitFailed;
     }
     display.running = true;
     LineChecker test(session);
     const LineTally& tally = test.Run(options.count, [&](const LineExchange& exchange) {
         if (options.json)
-            WritePingExchangeJson(options.port, exchange);
+            WritePingExchangeJson(options.port.name, exchange);
         else
             display.Result(PrinterText(ExchangeText(exchange)));
         if (exchange.result == LineExchange::kLineLost)
@@ -51,7 +51,7 @@ int RunPing(const CliOptions& options)
     });
     session.Disconnect();
     if (options.json)
-        WritePingSummaryJson(options.port, tally, nullptr);
+        WritePingSummaryJson(options.port.name, tally, nullptr);
     else
         display.Result(PrinterText(SummaryText(tally)));
     return tally.Sound() ? kExitDone : kExitFailed;

@@ -44,7 +44,7 @@ std::string ReportPath(const CliOptions& options, const SupportReport& report, c
 int RunReport(const CliOptions& options)
 {
     TraceOutput trace;
-    if (!trace.Open(options.trace, options.traceFile, options.port))
+    if (!trace.Open(options.trace, options.traceFile, options.port.name))
         return kExitFailed;
     ReportDisplay display;
     PrinterSession session(display);

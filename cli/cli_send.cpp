@@ -54,7 +54,7 @@ void ShowReply(ConsoleDisplay& display, const CommandReply& reply, bool raw)
 
 int RunSend(const CliOptions& options)
 {
-    const std::string& port = options.port;
+    const PortAddress& port = options.port;
     const SendRequest& request = options.send;
     CliSession cli(options);
     if (!cli.Start())
@@ -63,10 +63,10 @@ int RunSend(const CliOptions& options)
     PrinterSession& session = cli.Session();
     // A script reads the object, not an echo meant for a person at a terminal.
     if (StderrIsTerminal() && !options.json)
-        display.Message(EchoWords(request), {{"port", port}});
+        display.Message(EchoWords(request), {{"port", port.name}});
     SessionReport report;
     report.command = "send";
-    report.port = port;
+    report.port = port.name;
     report.request = &request;
     report.raw = options.raw;
     report.opened = session.Open(port);

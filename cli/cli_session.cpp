@@ -5,7 +5,7 @@
 
 bool CliSession::Start(ConsoleDisplay* given)
 {
-    if (!trace.Open(options.trace, options.traceFile, options.port))
+    if (!trace.Open(options.trace, options.traceFile, options.port.name))
         return false;
     display = given;
     if (display == nullptr) {

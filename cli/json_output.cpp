@@ -301,7 +301,7 @@ void WritePrinterJson(const PortProbe& probe)
 {
     Json object = Object("find");
     object["type"] = "printer";
-    object["port"] = probe.port;
+    object["port"] = probe.port.name;
     object["identified"] = probe.identified;
     object["printer"] = PrinterJson(probe.identification);
     object["messages"] = probe.identified ? Json::array() : Json::array({OneLine(ConsoleText(probe.why))});
@@ -318,7 +318,7 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
     for (const PortProbe& probe : tried) {
         found += probe.outcome == PortProbe::kPrinter;
         identified += probe.identified;
-        ports.push_back({{"port", probe.port},
+        ports.push_back({{"port", probe.port.name},
                          {"result", kResults[probe.outcome]},
                          {"message", OrNull(ConsoleText(probe.why))},
                          {"outcome", probe.identified ? Json() : Json(OutcomeWord(probe.ended.kind))},
@@ -420,7 +420,7 @@ void WriteReportJson(const SupportReport& report, const std::string& path, const
     object["adapters"] = report.portsFailed.empty() ? adapters : Json();
     Json printer;
     if (report.printer) {
-        printer = {{"port", report.printer->port},
+        printer = {{"port", report.printer->port.name},
                    {"result", kResults[report.printer->outcome]},
                    {"identified", report.printer->identified},
                    {"printer", PrinterJson(report.printer->identification)},

@@ -4,6 +4,7 @@
 #include "base/local_time.h"
 #include "base/log.h"
 #include "serial/line_settings.h"
+#include "serial/system.h"
 #include "vocab/error_text.h"
 #include "vocab/status_words.h"
 #include "vocab/traffic_notes.h"
@@ -37,7 +38,11 @@ EcfLink::EcfLink(const PortAddress& port, LinkPacing pacing, SerialPortOpener op
     std::this_thread::sleep_for(this->pacing.openWait);
     AppLog("SerialOpen");
     openedAt = std::chrono::steady_clock::now();
+    // A port on a serial server has no device node to watch: an empty path watches nothing.
+    openWatch = std::make_unique<DeviceOpenWatch>(port.OnServer() ? "" : port.path);
     onlineFlag = serial->Open(HolderCheck::kLook);
+    if (onlineFlag)
+        openWatch->OursAlone();
     const std::string first = FirstNote(onlineFlag ? kPortOpenedNote : kPortNotOpenedText, port.name);
     Note(first);
     AppLog(onlineFlag ? "SerialOpen Ok" : "SerialOpen NOk");
@@ -51,7 +56,15 @@ EcfLink::~EcfLink() = default;
 bool EcfLink::Start()
 {
     AppLog("Start");
-    if (!serial->Open())
+    // Another program that opened the port while it was closed, without a lock for the open to
+    // meet, is named and refused before this command's first byte.
+    const bool look = !serial->IsOpen() && openWatch->OpenElsewhere();
+    const bool opened = serial->Open(look ? HolderCheck::kLook : HolderCheck::kCheap);
+    if (look && opened)
+        openWatch->OursAlone();
+    else
+        openWatch->TakeEvents();
+    if (!opened)
         return false;
     serial->Purge();
     return true;
@@ -61,4 +74,5 @@ void EcfLink::End()
 {
     AppLog("End");
     serial->Close();
+    openWatch->TakeEvents();
 }

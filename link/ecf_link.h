@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+class DeviceOpenWatch;
+
 class EcfLink {
 public:
     // SendCmd results; their numbers are the link's documented codes.
@@ -44,7 +46,8 @@ public:
     // Opens the port for one command; what an earlier command left in the receive buffer is
     // dropped, so that it cannot be read as this command's answer. Only the cheap look for a
     // holder here (HolderCheck::kCheap): the construction walked the processes, and one walk per
-    // command would cost too much.
+    // command would cost too much. The walk is made again only when a device port's watch saw
+    // another program open the port since, without closing it.
     bool Start();
     void End();
     // One of the link's notes in the traffic (Windows-1252); the session's too: why the port did
@@ -129,6 +132,9 @@ private:
     // The detail of an answer that did not come: the lost line, or the printer's silence, which
     // the traffic then notes with the time waited since the last write.
     int NoAnswerDetail();
+    // After the printer's silence: true, the line lost and noted, when the port's far end (a
+    // serial server) did not answer either (SerialPort::AskFarEnd).
+    bool FarEndSilent();
     // After a failed write: true, the exchange failed with the lost line's pair, when the line
     // is gone (the write failed for that, and ends as no answer); false for any other failure.
     bool LostLineFailed();
@@ -147,6 +153,7 @@ private:
     std::unique_ptr<uint8_t[]> paramBuf;
     const PortAddress port;  // its path is the device path
     std::unique_ptr<SerialDevice> serial;
+    std::unique_ptr<DeviceOpenWatch> openWatch;  // a device port's, from before the link's own open
     int curSeq = 0;
     int blockCount = 0;
     bool lastBlock = false;

@@ -9,6 +9,7 @@
 #include "vocab/status_words.h"
 #include "vocab/traffic_notes.h"
 
+#include <algorithm>
 #include <thread>
 
 int EcfLink::PollAvailable(int count, int polls)
@@ -123,10 +124,20 @@ std::string EcfLink::LineLostText()
     const std::string where = port.Where();
     if (where.empty())
         return ErrorText(kLinkErrorClass, kLinkLineLost);
-    const LineLoss kind = serial->LineLost().kind;
-    const char* const text = kind == LineLoss::kTurnedAway    ? kServerBusyText
-                             : kind == LineLoss::kSpeaksTelnet ? kServerSpeaksTelnetText
-                                                               : kConnectionLostText;
+    const char* text = kConnectionLostText;
+    switch (serial->LineLost().kind) {
+    case LineLoss::kTurnedAway:
+        text = kServerBusyText;
+        break;
+    case LineLoss::kSpeaksTelnet:
+        text = kServerSpeaksTelnetText;
+        break;
+    case LineLoss::kServerSilent:
+        text = kServerSilentText;
+        break;
+    default:
+        break;
+    }
     return FillIn(text, {{"where", where}});
 }
 
@@ -137,7 +148,23 @@ int EcfLink::NoAnswerDetail()
     // Otherwise nothing in the traffic would show that the wait ended.
     const std::string note = NoAnswerNote(pollsSinceWrite * pacing.step.count());
     Note(note);
-    return kLinkNoAnswer;
+    // A serial server that stopped answering would otherwise send the technician to the printer.
+    return FarEndSilent() ? kLinkLineLost : kLinkNoAnswer;
+}
+
+bool EcfLink::FarEndSilent()
+{
+    // A wait that a cancel cut short tells nothing of the far end.
+    if ((pollHook && pollHook()) || !serial->AskFarEnd())
+        return false;
+    // The port gives the far end its time; the polls only bound the wait should its reader stall.
+    const int polls =
+        static_cast<int>(2 * kFarEndAnswerWait / std::max(pacing.step, std::chrono::milliseconds(1)));
+    for (int poll = 0; poll < polls && !serial->FarEndAnswered(); ++poll) {
+        if (!Wait())
+            break;
+    }
+    return LineLost();
 }
 
 bool EcfLink::LostLineFailed()

@@ -47,6 +47,10 @@ int main(int argc, char** argv)
     seams.pause = [](int) {};
     TfmMainComunic window({"kestro"}, seams);
     window.show();
+    // The ports are listed once the window has been painted.
+    const QWidget* portGroup = window.findChild<QWidget*>(QStringLiteral("gbPorta"));
+    for (int round = 0; round < 1000 && !portGroup->isEnabled(); ++round)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     bool saved = true;
     const auto save = [&](const char* name) {
         QCoreApplication::processEvents();

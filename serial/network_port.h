@@ -10,14 +10,16 @@
 #include <functional>
 #include <string>
 
-// Tests put their own in place of the system's, so that no name is ever looked up for real.
-using HostResolver = std::function<HostLookup(const std::string& host)>;
+// Tests put their own in place of the system's, so that no name is ever looked up for real. The
+// poll is the open's (OpenPoll).
+using HostResolver = std::function<HostLookup(const std::string& host, const OpenPoll& poll)>;
 
 // Connects to the server within kNetworkOpenBound, with Nagle's algorithm off and TCP keepalive
 // on; an rfc2217 port also sets the line from the mode text, without flow control. The failure
-// says refused, unreachable or name not found, with the server's host:port in `where`.
+// says refused, unreachable or name not found, with the server's host:port in `where`; an open
+// that the poll abandoned fails as kOpenError with CancelledError.
 PortOpenResult OpenNetworkPort(const PortAddress& address, const std::string& modeText,
-                               const HostResolver& resolver);
+                               const HostResolver& resolver, const OpenPoll& poll = {});
 
-// The system's resolver, given up on at the open's bound.
-HostLookup LookUpHost(const std::string& host);
+// The system's resolver, given up on at the open's bound or when the poll abandons it.
+HostLookup LookUpHost(const std::string& host, const OpenPoll& poll = {});

@@ -77,4 +77,9 @@ PortAddress DeviceAddress(const std::string& path)
     return {PortKind::kDevice, PortNameForDevicePath(path), path, {}, {}};
 }
 
+PortAddress PortCandidate::Address() const
+{
+    return kind == PortKind::kDevice ? PortAddress {kind, name, path, {}, {}} : ReadPortName(path);
+}
+
 bool IsPortWord(const std::string& word) { return IsDevicePathArgument(word) || SchemeOf(word).has_value(); }

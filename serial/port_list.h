@@ -15,5 +15,8 @@ struct PortCandidate {
     std::string name;
     std::string description;
     PortKind kind = PortKind::kDevice;  // a port on a serial server only when the user named one
+
+    // The address that the opener takes, as a search tries the port.
+    PortAddress Address() const;
 };
 

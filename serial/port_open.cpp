@@ -6,7 +6,13 @@
 PortOpenResult OpenSerialPort(const PortAddress& port, const std::string& modeText, int queueSize,
                               HolderCheck check)
 {
+    return OpenPolledPort(port, modeText, queueSize, check, {});
+}
+
+PortOpenResult OpenPolledPort(const PortAddress& port, const std::string& modeText, int queueSize,
+                              HolderCheck check, const OpenPoll& poll)
+{
     if (port.OnServer())
-        return OpenNetworkPort(port, modeText, LookUpHost);
+        return OpenNetworkPort(port, modeText, LookUpHost, poll);
     return OpenDevicePort(port.path, modeText, queueSize, check);
 }

@@ -39,6 +39,10 @@ public:
     // How the line was lost (kNone while it is there), looked at now; it stays after Close until
     // the next Open. Bytes received before stay in the buffer.
     LostLine LineLost();
+    // Asks the port's far end whether it is still there (SerialPort::AskFarEnd), and whether
+    // it answered since.
+    bool AskFarEnd() { return port && port->AskFarEnd(); }
+    bool FarEndAnswered() const { return !port || port->FarEndAnswered(); }
     // Why the last Open failed, as the open found it; the state kFree once an Open worked.
     const PortStatus& OpenFailure() const { return openFailure; }
     // Its system's error code.

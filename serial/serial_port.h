@@ -7,6 +7,7 @@
 #include "serial/port_status.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,9 +16,14 @@
 #include <vector>
 
 // How a port's line was lost: a device's line gone (an adapter pulled), a server's connection
-// ended, a server that turned this client away because another one holds the port, or a raw
-// port's server that speaks telnet (it wants rfc2217://).
-enum class LineLoss { kNone, kLineGone, kServerGone, kTurnedAway, kSpeaksTelnet };
+// ended, a server that turned this client away because another one holds the port, a raw
+// port's server that speaks telnet (it wants rfc2217://), or a server that no longer answers
+// what it must answer itself (SerialPort::AskFarEnd).
+enum class LineLoss { kNone, kLineGone, kServerGone, kTurnedAway, kSpeaksTelnet, kServerSilent };
+
+// How long a far end asked whether it is still there (SerialPort::AskFarEnd) may take to answer.
+constexpr std::chrono::milliseconds kFarEndAnswerWait {1000};
+
 struct LostLine {
     LineLoss kind = LineLoss::kNone;
     int code = 0;  // the system's code that told of it, for the log
@@ -48,6 +54,13 @@ public:
     // True while the far end of a line that outlives its users (a pseudo-terminal that this
     // program made) has nobody on it: its program closed it, and may open it again.
     virtual bool FarEndAway() const { return false; }
+    // Asks the far end of a line that has one of its own (an RFC 2217 server) something that it
+    // answers itself, whatever the printer does, so that its silence can be told from the
+    // printer's. One that says nothing within kFarEndAnswerWait loses the line (kServerSilent).
+    // False when there is nobody to ask (a device, a raw socket) or the question was not sent.
+    virtual bool AskFarEnd() { return false; }
+    // Since the last AskFarEnd: true once the far end said anything, or the line was lost.
+    virtual bool FarEndAnswered() const { return true; }
     // How the line was lost, as Read, Write or CheckLine met it; kNone while it is there. Any thread.
     LostLine Lost() const
     {
@@ -83,10 +96,18 @@ struct PortOpenResult {
 // it connects, not for every command.
 enum class HolderCheck { kCheap, kLook };
 
+// Called between the steps of an open that waits (a serial server's name and connection may take
+// seconds), so that the caller's window stays alive; true abandons the open, which then fails with
+// CancelledError (serial/system.h). Empty: the open waits to its bound.
+using OpenPoll = std::function<bool()>;
+
 // Opens a port by its address: a device (OpenDevicePort), or a port on a serial server
 // (OpenNetworkPort, serial/network_port.h).
 PortOpenResult OpenSerialPort(const PortAddress& port, const std::string& modeText, int queueSize,
                               HolderCheck check = HolderCheck::kLook);
+// The same, with the poll between the steps of its waits.
+PortOpenResult OpenPolledPort(const PortAddress& port, const std::string& modeText, int queueSize,
+                              HolderCheck check, const OpenPoll& poll);
 
 // Lets tests and tools put another port behind a SerialDevice.
 using SerialPortOpener = std::function<PortOpenResult(const PortAddress& port, const std::string& modeText,

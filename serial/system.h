@@ -65,13 +65,46 @@ bool FindHoldingProgram(const std::string& path, PortStatus& status);
 // The same from a live lock file alone, which costs no walk of the processes (none on Windows).
 bool FindLockingProgram(const std::string& path, PortStatus& status);
 
+// ---- Opens of a device port by anyone, counted between two of ours (open_watch_linux.cpp,
+// open_watch_win32.cpp)
+
+// Counts the opens of a device path less their closes, from its making on, at no cost until
+// asked: the system queues an event at each. So a program that opens the port without a lock
+// while this one has it closed between two commands is seen without a walk of the processes.
+// Windows refuses such a program by itself: there the watch sees nothing.
+class DeviceOpenWatch {
+public:
+    explicit DeviceOpenWatch(const std::string& path);
+    ~DeviceOpenWatch();
+    DeviceOpenWatch(const DeviceOpenWatch&) = delete;
+    DeviceOpenWatch& operator=(const DeviceOpenWatch&) = delete;
+
+    // True when an open seen is not closed yet, or when the count was lost (the system's queue
+    // ran over, or the device node was made anew); never waits. Asked while this process has the
+    // port closed, so that every open left is another program's.
+    bool OpenElsewhere();
+    // Takes the events queued now. Called after each open and close of this process's own: the
+    // system merges an event into an identical one still queued, so another program's open
+    // queued right behind one of ours would be counted once for both.
+    void TakeEvents();
+    // After an open of ours whose look found nobody else: that open is the one counted from now.
+    void OursAlone();
+
+private:
+    const std::string path;
+    int handle = -1;  // the system's; -1 where nothing is watched
+    int open = 0;     // opens seen and not closed yet
+    bool lost = false;
+};
+
 // ---- The sockets of ports on serial servers (tcp_socket_posix.cpp, tcp_socket_win32.cpp)
 
 // The system's resolver, as long as it takes.
 HostLookup LookUpHostNow(const std::string& host);
-// Connects to a numeric address by the deadline, with TCP_NODELAY and keepalive.
+// Connects to a numeric address by the deadline, with TCP_NODELAY and keepalive, waiting in
+// steps with the open's poll between them (WaitInSteps).
 TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
-                            std::chrono::steady_clock::time_point deadline);
+                            std::chrono::steady_clock::time_point deadline, const OpenPoll& poll);
 // What a failed connect's code says: kRefused, kUnreachable, or kOpenError for the rest.
 PortState ConnectFailureState(int error);
 // The code of a connection that the server closed in order; after a line of text of its own, it
@@ -79,6 +112,8 @@ PortState ConnectFailureState(int error);
 int ClosedByServerError();
 // The code of a wait that ran out: a connect or a name lookup.
 int TimedOutError();
+// The code of an open that its poll abandoned.
+int CancelledError();
 
 // ---- The devices that the system lists, for the adapters' diagnosis (system_devices_linux.cpp,
 // system_devices_win32.cpp)

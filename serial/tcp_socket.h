@@ -3,9 +3,12 @@
 #pragma once
 
 #include "serial/port_status.h"
+#include "serial/serial_port.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +30,28 @@ inline int MsUntil(std::chrono::steady_clock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+// The longest of the system's waits within an open: the open's poll comes at least this often.
+constexpr std::chrono::milliseconds kOpenStep {50};
+
+// How an open's wait ended.
+enum class StepWait { kReady, kTimedOut, kAbandoned };
+
+// Waits by the deadline for `ready`, which waits at most the milliseconds given and says whether
+// it came, in steps of kOpenStep with the poll after each one that came to nothing.
+inline StepWait WaitInSteps(std::chrono::steady_clock::time_point deadline,
+                            const std::function<bool(int ms)>& ready, const OpenPoll& poll)
+{
+    for (;;) {
+        const int left = MsUntil(deadline);
+        if (ready(std::min(left, static_cast<int>(kOpenStep.count()))))
+            return StepWait::kReady;
+        if (poll && poll())
+            return StepWait::kAbandoned;
+        if (left == 0 || MsUntil(deadline) == 0)
+            return StepWait::kTimedOut;
+    }
+}
+
 // A connected TCP socket; destroying it closes the connection.
 class TcpConnection {
 public:
@@ -43,4 +68,3 @@ struct TcpConnectResult {
     std::unique_ptr<TcpConnection> connection;
     int error = 0;  // the system's code when there is no connection
 };
-

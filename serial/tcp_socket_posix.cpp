@@ -98,7 +98,7 @@ HostLookup LookUpHostNow(const std::string& host)
 }
 
 TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
-                            std::chrono::steady_clock::time_point deadline)
+                            std::chrono::steady_clock::time_point deadline, const OpenPoll& poll)
 {
     TcpConnectResult result;
     addrinfo hints {};
@@ -122,8 +122,10 @@ TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
     if (error == EINPROGRESS) {
         pollfd done {fd, POLLOUT, 0};
         socklen_t size = sizeof error;
-        if (::poll(&done, 1, MsUntil(deadline)) <= 0)
-            error = TimedOutError();
+        const auto connected = [&](int ms) { return ::poll(&done, 1, ms) > 0; };
+        const StepWait waited = WaitInSteps(deadline, connected, poll);
+        if (waited != StepWait::kReady)
+            error = waited == StepWait::kAbandoned ? CancelledError() : TimedOutError();
         else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
             error = errno;
     }
@@ -154,3 +156,5 @@ PortState ConnectFailureState(int error)
 int ClosedByServerError() { return ECONNRESET; }
 
 int TimedOutError() { return ETIMEDOUT; }
+
+int CancelledError() { return ECANCELED; }

@@ -118,7 +118,7 @@ HostLookup LookUpHostNow(const std::string& host)
 }
 
 TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
-                            std::chrono::steady_clock::time_point deadline)
+                            std::chrono::steady_clock::time_point deadline, const OpenPoll& poll)
 {
     TcpConnectResult result;
     addrinfo hints {};
@@ -144,8 +144,10 @@ TcpConnectResult ConnectTcp(const std::string& address, const std::string& port,
     freeaddrinfo(target);
     if (error == WSAEWOULDBLOCK) {
         int size = sizeof error;
-        if (!Ready(socket, true, MsUntil(deadline)))
-            error = TimedOutError();
+        const auto connected = [&](int ms) { return Ready(socket, true, ms); };
+        const StepWait waited = WaitInSteps(deadline, connected, poll);
+        if (waited != StepWait::kReady)
+            error = waited == StepWait::kAbandoned ? CancelledError() : TimedOutError();
         else if (getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0)
             error = WSAGetLastError();
     }
@@ -176,3 +178,5 @@ PortState ConnectFailureState(int error)
 int ClosedByServerError() { return WSAECONNRESET; }
 
 int TimedOutError() { return WSAETIMEDOUT; }
+
+int CancelledError() { return WSAECANCELLED; }

@@ -55,6 +55,13 @@ std::vector<uint8_t> TelnetCodec::Opening(const LineSettings& settings)
     return out;
 }
 
+std::vector<uint8_t> TelnetCodec::BaudQuestion()
+{
+    std::vector<uint8_t> out;
+    ComPort(out, kSetBaudRate, {0, 0, 0, 0});
+    return out;
+}
+
 std::vector<uint8_t> TelnetCodec::Escaped(const uint8_t* bytes, int n)
 {
     std::vector<uint8_t> out;

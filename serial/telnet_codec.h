@@ -13,6 +13,9 @@ public:
     // The offers that open the session, and the line's settings (baud, data bits, parity, stop
     // bits, no flow control), all in one run.
     static std::vector<uint8_t> Opening(const LineSettings& settings);
+    // Asks for the line's baud rate (the value 0 asks without setting): the server answers it
+    // itself, whether or not the printer says anything.
+    static std::vector<uint8_t> BaudQuestion();
     // The line's bytes with every 0xFF doubled.
     static std::vector<uint8_t> Escaped(const uint8_t* bytes, int n);
     // Appends the line's bytes among `n` received ones to `data`, and the answers that the server's

@@ -2,7 +2,9 @@
 #include "session/command_cycle.h"
 
 #include "base/log.h"
+#include "serial/system.h"
 #include "session/port_texts.h"
+#include "vocab/connect_words.h"
 #include "vocab/error_text.h"
 #include "vocab/status_words.h"
 
@@ -38,15 +40,17 @@ void CommandCycle::SetLink(EcfLink* newLink)
     // A link whose port did not open is a command that could not start.
     if (link != nullptr && !link->online()) {
         startFailed = true;
-        saidText = OpenFailureText(link->OpenFailure());
+        saidText = OpenFailedText();
         Conclude(false);
     }
-    if (link != nullptr) {
-        link->SetPollHook([this] {
-            display.ProcessMessages();
-            return CancelRequested();
-        });
-    }
+    if (link != nullptr)
+        link->SetPollHook([this] { return Poll(); });
+}
+
+bool CommandCycle::Poll()
+{
+    display.ProcessMessages();
+    return CancelRequested();
 }
 
 CommandCycle::Sequence::Sequence(CommandCycle& cycle) : cycle(cycle)
@@ -75,10 +79,18 @@ bool CommandCycle::StartCmd()
     startFailed = true;
     // The traffic tells why as the status line does: another program may have taken the port
     // since the last command.
-    const std::string why = OpenFailureText(link->OpenFailure());
+    const std::string why = OpenFailedText();
     link->Note(why);
     Say(why);
     return false;
+}
+
+std::string CommandCycle::OpenFailedText() const
+{
+    const PortStatus& failure = link->OpenFailure();
+    if (failure.error != CancelledError())
+        return OpenFailureText(failure);
+    return FillIn(kConnectCancelledText, {{"where", failure.where.empty() ? link->DevicePath() : failure.where}});
 }
 
 void CommandCycle::Say(const std::string& text)

@@ -82,6 +82,9 @@ public:
     // the window, a signal); any thread may ask. The request holds until the sequence ends:
     // a whole "Conectar" stops, not only the query in progress.
     void RequestCancel() { cancelRequest = true; }
+    // One poll step of a wait (the link's, or its port's open): the display's events let
+    // through; true once a cancel was requested.
+    bool Poll();
     bool CancelRequested() const { return cancelRequest || display.CancelRequested(); }
 
     // Marks one command sequence (ExecCmd and RetResp are one each; a session's "Conectar" is
@@ -117,6 +120,8 @@ public:
     }
 
 private:
+    // Why the link's port did not open: the open's failure, or a cancel that gave the open up.
+    std::string OpenFailedText() const;
     // Ends a failed loop: idle display and the link's error text on the status line.
     void ShowLinkError();
     // The status line's text, kept for the outcome.

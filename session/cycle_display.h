@@ -32,6 +32,9 @@ public:
     // Lets pending events through during the link's waits, so that a cancel or a close can
     // arrive; nothing to do where nothing else runs on the thread.
     virtual void ProcessMessages() {}
+    // A port whose open may take seconds (a serial server's: its name and connection) is being
+    // opened at `where` (host:port); an empty `where` once that open has ended, opened or not.
+    virtual void ShowOpening(const std::string& /*where*/) {}
     // A cancel asked for outside the cycle (a signal); it holds for every command after it.
     virtual bool CancelRequested() { return false; }
 

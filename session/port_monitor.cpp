@@ -3,7 +3,6 @@
 #include "session/port_monitor.h"
 
 #include "base/local_time.h"
-#include "serial/port_address.h"
 #include "serial/pseudo_terminal.h"
 #include "session/port_texts.h"
 #include "vocab/error_reason.h"
@@ -22,9 +21,9 @@ constexpr std::chrono::milliseconds kTick {50};
 constexpr int64_t kAwayNotedMs = 1000;
 
 // Opens as every port is opened: exclusively, with the holder looked for and named.
-PortOpenResult OpenPort(const std::string& name)
+PortOpenResult OpenPort(const PortAddress& port)
 {
-    return OpenSerialPort(ReadPortName(name), kLineMode, kQueueSize, HolderCheck::kLook);
+    return OpenSerialPort(port, kLineMode, kQueueSize, HolderCheck::kLook);
 }
 
 }  // namespace
@@ -35,7 +34,7 @@ PortMonitor::~PortMonitor() { Stop(); }
 
 bool PortMonitor::Start(const Setup& setup)
 {
-    printerName = setup.printerPort;
+    printerName = setup.printerPort.name;
     PortOpenResult opened = OpenPort(setup.printerPort);
     if (!opened.port) {
         failure = OpenFailureText(opened.failure);
@@ -61,8 +60,8 @@ bool PortMonitor::Start(const Setup& setup)
 
 bool PortMonitor::OpenOther(const Setup& setup)
 {
-    if (!setup.relayPort.empty()) {
-        otherName = setup.relayPort;
+    if (!setup.relayPort.name.empty()) {
+        otherName = setup.relayPort.name;
         PortOpenResult opened = OpenPort(setup.relayPort);
         if (!opened.port) {
             failure = kRelayPortPrefix + std::string(": ") + OpenFailureText(opened.failure);

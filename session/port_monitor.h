@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/conversation_watch.h"
+#include "serial/port_address.h"
 #include "serial/port_relay.h"
 
 #include <chrono>
@@ -19,9 +20,9 @@
 class PortMonitor {
 public:
     struct Setup {
-        std::string printerPort;  // as port lists name it: "ttyUSB0", "COM3"
-        std::string relayPort;    // the other program's port; empty: a pseudo-terminal is made
-        std::string linkPath;     // with the pseudo-terminal: a symbolic link to it here
+        PortAddress printerPort;
+        PortAddress relayPort;  // the other program's port; none named: a pseudo-terminal is made
+        std::string linkPath;   // with the pseudo-terminal: a symbolic link to it here
     };
     // The decoded messages, in order, one call at a time, on the monitor's decoding thread.
     using Listener = std::function<void(const std::vector<TrafficMessage>&)>;

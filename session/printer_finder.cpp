@@ -36,14 +36,14 @@ PrinterFinder::~PrinterFinder()
     JoinAll();
 }
 
-void PrinterFinder::Start(const std::vector<std::string>& portNames)
+void PrinterFinder::Start(const std::vector<PortAddress>& tried)
 {
-    ports = portNames;
+    ports = tried;
     probes.assign(ports.size(), PortProbe());
     // Made here, on the caller's thread: the threads only use them.
     observers.clear();
-    for (const std::string& port : ports)
-        observers.push_back(makeObserver ? makeObserver(port) : TrafficObserver());
+    for (const PortAddress& port : ports)
+        observers.push_back(makeObserver ? makeObserver(port.name) : TrafficObserver());
     for (size_t i = 0; i < ports.size(); ++i)
         threads.emplace_back(&PrinterFinder::Try, this, i);
 }
@@ -143,8 +143,7 @@ std::optional<size_t> PrinterFinder::Pick(const std::vector<PortProbe>& probes, 
     return cancelled ? std::nullopt : answered;
 }
 
-SearchResult PrinterFinder::Search(const std::vector<std::string>& portNames, SearchEnd end,
-                                   const SearchWatch& watch)
+SearchResult PrinterFinder::Search(const std::vector<PortAddress>& tried, SearchEnd end, const SearchWatch& watch)
 {
     SearchResult result;
     std::optional<std::chrono::steady_clock::time_point> othersUntil;
@@ -157,7 +156,7 @@ SearchResult PrinterFinder::Search(const std::vector<std::string>& portNames, Se
                 othersUntil = std::chrono::steady_clock::now() + pacing.AnswerWait();
         }
     };
-    Start(portNames);
+    Start(tried);
     for (bool done = false; !done;) {
         done = WaitDone(std::chrono::milliseconds(20));
         if (watch.tick)

@@ -47,8 +47,8 @@ public:
     {
         makeObserver = std::move(make);
     }
-    // Starts trying the ports ("ttyUSB0", "pts/3"); once per finder.
-    void Start(const std::vector<std::string>& portNames);
+    // Starts trying the ports; once per finder.
+    void Start(const std::vector<PortAddress>& tried);
     // Waits at most `timeout` for the last port's answer; true when every port has answered.
     bool WaitDone(std::chrono::milliseconds timeout);
     // Cuts every wait still running short, so that the threads end within moments; what they
@@ -69,7 +69,7 @@ public:
     // more, so that the choice can say who else is there; a port that stays silent is not waited
     // for. Only when no printer identifies itself does it wait for every port, to pick one that
     // answered without identifying.
-    SearchResult Search(const std::vector<std::string>& portNames, SearchEnd end, const SearchWatch& watch);
+    SearchResult Search(const std::vector<PortAddress>& tried, SearchEnd end, const SearchWatch& watch);
 
 private:
     // The choice among the ports finished, as SearchResult::picked.
@@ -84,7 +84,7 @@ private:
 
     LinkPacing pacing;
     std::function<TrafficObserver(const std::string& port)> makeObserver;
-    std::vector<std::string> ports;
+    std::vector<PortAddress> ports;
     std::vector<TrafficObserver> observers;  // one per port, made before the threads start
     std::vector<PortProbe> probes;           // each written by its own thread only
     std::vector<std::thread> threads;

@@ -4,7 +4,6 @@
 
 #include "base/log.h"
 #include "link/command_numbers.h"
-#include "serial/port_address.h"
 #include "serial/system.h"
 #include "session/adapter_texts.h"
 #include "session/identification.h"
@@ -55,13 +54,13 @@ PrinterSession::PrinterSession(CycleDisplay& display, LinkPacing pacing)
 
 PrinterSession::~PrinterSession() { Release(); }
 
-PrinterSession::ConnectResult PrinterSession::Connect(const std::string& portName)
+PrinterSession::ConnectResult PrinterSession::Connect(const PortAddress& port)
 {
     AppLog("Connecting...");
     const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
     ConnectResult result = kNotOpened;
-    if (OpenLink(portName)) {
+    if (OpenLink(port)) {
         AppLog("Loading Config...");
         if (CarregaConfig(cycle, display, identification)) {
             AppLog("Running");
@@ -95,20 +94,22 @@ bool PrinterSession::ReadingX()
     return false;
 }
 
-bool PrinterSession::Open(const std::string& portName)
+bool PrinterSession::Open(const PortAddress& port)
 {
+    // Its own sequence: a cancel left from an earlier command must not give up this open.
+    const CommandCycle::Sequence sequence(cycle);
     display.SetSt("");
-    if (OpenLink(portName))
+    if (OpenLink(port))
         return true;
     Release();
     return false;
 }
 
-PortProbe PrinterSession::Probe(const std::string& portName, const std::function<void()>& answered)
+PortProbe PrinterSession::Probe(const PortAddress& port, const std::function<void()>& answered)
 {
     PortProbe probe;
-    probe.port = portName;
-    const bool opened = Open(portName);
+    probe.port = port;
+    const bool opened = Open(port);
     // The SYN alone tells whether a printer is there: a silent port costs one answer wait,
     // not one per identification query.
     probe.ended = opened ? cycle.Sync() : cycle.Outcome();
@@ -154,33 +155,46 @@ bool PrinterSession::ParamsFit(const std::vector<int32_t>& params)
     return length <= static_cast<size_t>(EcfLink::kMaxParamLen);
 }
 
-bool PrinterSession::OpenLink(const std::string& portName)
+bool PrinterSession::OpenLink(const PortAddress& port)
 {
     Release();
-    lastPort = portName;
+    lastPort = port;
+    // A serial server's open may take seconds: the display says so, and its events go on.
+    const bool slow = port.OnServer();
+    if (slow)
+        display.ShowOpening(port.Where());
+    // Every open of the link, the first and those of its commands, waits in the cycle's poll
+    // steps, so that a cancel ends it there.
+    const SerialPortOpener opener = [this](const PortAddress& address, const std::string& modeText, int queueSize,
+                                           HolderCheck check) {
+        return OpenPolledPort(address, modeText, queueSize, check, [this] { return cycle.Poll(); });
+    };
     AppLog("New Command");
-    link = std::make_unique<EcfLink>(ReadPortName(portName), pacing, OpenSerialPort, trafficObserver);
+    link = std::make_unique<EcfLink>(port, pacing, opener, trafficObserver);
+    if (slow)
+        display.ShowOpening({});
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();
-    adapterNote = online ? std::string() : AdapterNote(portName);
-    // The traffic says why the port did not open beside the link's first note, while it is made.
+    adapterNote = online ? std::string() : AdapterNote(port);
+    // Why the port did not open, in the cycle's words as for any command whose open failed, or with
+    // what the port's adapter tells: in the traffic beside the link's first note, while it is made,
+    // and on the status line, which empty would tell nothing.
+    const std::string why = adapterNote.empty() ? cycle.Outcome().text : OpenFailureSaid();
     if (!online)
-        link->Note(OneLine(OpenFailureSaid()));
+        link->Note(OneLine(why));
     AppLog("New Command Ok");
-    // An empty status line would tell nothing: why the port did not open, and what to do.
     if (!online)
-        display.SetSt(OpenFailureSaid());
+        display.SetSt(why);
     return online;
 }
 
-std::string PrinterSession::AdapterNote(const std::string& portName) const
+std::string PrinterSession::AdapterNote(const PortAddress& port) const
 {
-    const PortAddress address = ReadPortName(portName);
-    if (address.OnServer())
+    if (port.OnServer())
         return {};
-    return AdapterNoteForPort(adapterSource ? adapterSource() : ListAdapters(),
-                              PortNameForDevicePath(address.path), openFailure);
+    return AdapterNoteForPort(adapterSource ? adapterSource() : ListAdapters(), PortNameForDevicePath(port.path),
+                              openFailure);
 }
 
 std::string PrinterSession::OpenFailureSaid() const { return OpenFailureText(openFailure, adapterNote); }

@@ -2,6 +2,7 @@
 // and kestro-cli both work through a session; neither holds a link.
 #pragma once
 
+#include "serial/port_address.h"
 #include "serial/port_status.h"
 #include "session/command_cycle.h"
 
@@ -14,7 +15,7 @@
 // What a port said when it was tried for a printer (PrinterSession::Probe).
 struct PortProbe {
     enum Outcome { kPrinter, kNotOpened, kNoPrinter };
-    std::string port;
+    PortAddress port;
     Outcome outcome = kNoPrinter;
     // kPrinter: what was read; identified when all three items were. Only an identified printer
     // counts as found: one that answered the SYN alone may be anything.
@@ -47,7 +48,7 @@ public:
 
     // "Conectar": opens a link on the port and identifies the printer. The link is kept only
     // when both worked. A port that does not open says why on the status line, as Open does.
-    ConnectResult Connect(const std::string& portName);
+    ConnectResult Connect(const PortAddress& port);
     // "Desconectar": closes the link.
     void Disconnect();
     // The X reading; "Erro!" on the status line when it fails.
@@ -65,9 +66,9 @@ public:
     // For a search of the ports: opens a link on the port and asks for the printer's sequence
     // number; only where a printer answered is it identified, after `answered` was called, up to
     // the first query that fails. Sends nothing else, keeps no link.
-    PortProbe Probe(const std::string& portName, const std::function<void()>& answered = {});
+    PortProbe Probe(const PortAddress& port, const std::function<void()>& answered = {});
     // Opens a link on the port without identifying the printer, for a command given by hand.
-    bool Open(const std::string& portName);
+    bool Open(const PortAddress& port);
     // Any command on the current link, through the same cycle as the X reading.
     CommandReply Run(uint8_t command, uint8_t extension, const std::vector<int32_t>& params);
     static constexpr size_t kRunResponseSize = 1 << 20;
@@ -85,7 +86,7 @@ public:
     std::string OpenFailureSaid() const;
     int OpenError() const { return openFailure.error; }
     // The port of the last link opened, kept after it closes; empty before the first.
-    const std::string& PortName() const { return lastPort; }
+    const PortAddress& Port() const { return lastPort; }
     // The printer's or the link's error pair that the last command sequence ended on, if any.
     ErrorPair ShownPair() const { return cycle.ShownPair(); }
     // How the last command sequence failed (Connect, ReadingX, Open, Run), or kDone.
@@ -101,9 +102,9 @@ private:
 
     // Creates the link on the port; false, with openFailure set and shown, when its port did not
     // open.
-    bool OpenLink(const std::string& portName);
+    bool OpenLink(const PortAddress& port);
     // What the system's adapters tell about a device port that did not open (AdapterNoteForPort).
-    std::string AdapterNote(const std::string& portName) const;
+    std::string AdapterNote(const PortAddress& port) const;
     void Release();
 
     CycleDisplay& display;
@@ -115,5 +116,5 @@ private:
     PortStatus openFailure;
     std::string adapterNote;  // UTF-8, for the last Connect or Open
     std::function<std::vector<AdapterReport>()> adapterSource;
-    std::string lastPort;
+    PortAddress lastPort;
 };

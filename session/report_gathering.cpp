@@ -76,8 +76,8 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
     Progress(kMakingPortsText);
     // The port given is listed with its state too, when it is a device of this computer.
     std::vector<std::string> named = request.extraPaths;
-    if (!request.port.empty() && IsDevicePathArgument(DevicePathForPortName(request.port)))
-        named.push_back(DevicePathForPortName(request.port));
+    if (!request.port.name.empty() && !request.port.OnServer())
+        named.push_back(request.port.path);
     report.survey = request.survey ? request.survey() : SurveyPorts(named);
     Poll();
     if (Stopped())
@@ -99,7 +99,7 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
         decoder.Flush(traffic);
         if (request.withTraffic)
             AddTraffic(report, traffic, kTrafficCap);
-        report.trafficPort = report.printer ? report.printer->port : request.port;
+        report.trafficPort = (report.printer ? report.printer->port : request.port).name;
     }
     running = false;
     return report;
@@ -109,12 +109,12 @@ void ReportGathering::FindPrinter(const ReportRequest& request, SupportReport& r
 {
     if (request.useConnected) {
         PortProbe probe;
-        probe.port = session.PortName();
+        probe.port = session.Port();
         probe.outcome = PortProbe::kPrinter;
         probe.identification = session.Ident();
         probe.identified = true;
         report.printer = probe;
-    } else if (!request.port.empty()) {
+    } else if (!request.port.name.empty()) {
         Progress(kMakingPrinterText);
         report.printer = session.Probe(request.port);
     } else {
@@ -124,24 +124,24 @@ void ReportGathering::FindPrinter(const ReportRequest& request, SupportReport& r
     if (Stopped() && !(report.printer && report.printer->identified))
         report.printerFailed = StopReason();
     if (report.printer)
-        report.portGroup = DeviceGroupOf(DevicePathForPortName(report.printer->port));
+        report.portGroup = DeviceGroupOf(report.printer->port.path);
 }
 
 void ReportGathering::Search(SupportReport& report)
 {
-    std::vector<std::string> names;
+    std::vector<PortAddress> ports;
     for (const PortCandidate& port : report.survey.Offered())
-        names.push_back(port.name);
-    report.portsSearched = names.size();
-    if (names.empty())
+        ports.push_back(port.Address());
+    report.portsSearched = ports.size();
+    if (ports.empty())
         return;
     PrinterFinder search(pacing);
-    std::vector<std::vector<TrafficMessage>> found(names.size());
-    std::vector<TrafficDecoder> decoders(names.size());
+    std::vector<std::vector<TrafficMessage>> found(ports.size());
+    std::vector<TrafficDecoder> decoders(ports.size());
     // Each port's link on its own thread, each with its own decoder and messages.
     search.SetTrafficObservers([&](const std::string& port) -> TrafficObserver {
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == port)
+        for (size_t i = 0; i < ports.size(); ++i) {
+            if (ports[i].name == port)
                 return [&decoders, &found, i](const TrafficRun& run) { decoders[i].Feed(run, found[i]); };
         }
         return {};
@@ -153,13 +153,13 @@ void ReportGathering::Search(SupportReport& report)
             watch.tick();
         Poll();
     };
-    const SearchResult result = search.Search(names, PrinterFinder::SearchEnd::kPicked, followed);
+    const SearchResult result = search.Search(ports, PrinterFinder::SearchEnd::kPicked, followed);
     finder = nullptr;
     if (!result.picked)
         return;
     report.printer = result.probes[*result.picked];
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == report.printer->port) {
+    for (size_t i = 0; i < ports.size(); ++i) {
+        if (ports[i].name == report.printer->port.name) {
             decoders[i].Flush(found[i]);
             traffic = std::move(found[i]);
         }

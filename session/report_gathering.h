@@ -13,8 +13,8 @@
 #include <vector>
 
 struct ReportRequest {
-    std::string program;   // "kestro-cli v01.00.00"
-    std::string port;      // empty: searched for, unless the session is connected
+    std::string program;                  // "kestro-cli v01.00.00"
+    PortAddress port;                     // none named: searched for, unless the session is connected
     std::vector<std::string> extraPaths;  // device paths searched beside the system's ports
     bool useConnected = false;  // the session's link, in step with its printer: no new connection, no SYN
     bool ownTraffic = true;     // the report's traffic is its own exchanges (kestro-cli)

@@ -84,16 +84,16 @@ ReportCheck PrinterCheck(const SupportReport& report)
     const PortProbe& probe = *report.printer;
     if (probe.identified)
         return {ReportCheck::kOk,
-                FillIn(kPrinterFoundText, {{"items", IdentificationText(probe.identification)}, {"port", probe.port}})};
+                FillIn(kPrinterFoundText, {{"items", IdentificationText(probe.identification)}, {"port", probe.port.name}})};
     switch (probe.outcome) {
     case PortProbe::kNotOpened:
-        return {ReportCheck::kFailure, FillIn(kPrinterNotOpenedText, {{"port", probe.port}, {"why", Line(probe.why)}})};
+        return {ReportCheck::kFailure, FillIn(kPrinterNotOpenedText, {{"port", probe.port.name}, {"why", Line(probe.why)}})};
     case PortProbe::kNoPrinter:
-        return {ReportCheck::kFailure, FillIn(kPrinterSilentText, {{"port", probe.port}})};
+        return {ReportCheck::kFailure, FillIn(kPrinterSilentText, {{"port", probe.port.name}})};
     case PortProbe::kPrinter:
         break;
     }
-    return {ReportCheck::kFailure, FillIn(kPrinterNotIdentifiedText, {{"port", probe.port}, {"why", Line(probe.why)}})};
+    return {ReportCheck::kFailure, FillIn(kPrinterNotIdentifiedText, {{"port", probe.port.name}, {"why", Line(probe.why)}})};
 }
 
 ReportCheck LineCheck(const SupportReport& report)
@@ -158,7 +158,7 @@ std::string SystemSection(const SupportReport& report)
         text += FillIn(kQtLine, {{"version", report.qtVersion}}) + "\n";
     if (report.portGroup.known && report.printer) {
         const char* line = report.portGroup.member ? kGroupMemberLine : kGroupNotMemberLine;
-        text += FillIn(line, {{"port", report.printer->port}, {"group", report.portGroup.group}}) + "\n";
+        text += FillIn(line, {{"port", report.printer->port.name}, {"group", report.portGroup.group}}) + "\n";
     }
     return text;
 }
@@ -196,7 +196,7 @@ std::string PrinterSection(const SupportReport& report)
         return text + Failed(report.printerFailed) + "\n";
     if (!report.printer)
         return text + PrinterCheck(report).text + "\n";
-    text += FillIn(kPrinterPortLine, {{"port", report.printer->port}}) + "\n";
+    text += FillIn(kPrinterPortLine, {{"port", report.printer->port.name}}) + "\n";
     if (report.printer->identified || report.printer->outcome == PortProbe::kPrinter) {
         for (const LabelledItem& item : LabelledItems(report.printer->identification))
             text += Cp1252ToUtf8(item.text) + "\n";

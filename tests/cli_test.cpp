@@ -1155,8 +1155,8 @@ TEST_F(CliTest, PingTellsEachExchangeThenTheSummaryAndCtrlCKeepsTheSummarySoFar)
 
 namespace {
 
-// A loopback port that nothing listens on now.
-int FreeLoopbackPort()
+// A socket listening on a loopback port of its own, whose number goes to `port`.
+int ListenOnLoopback(int& port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address {};
@@ -1164,9 +1164,18 @@ int FreeLoopbackPort()
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
     ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(fd, 1);
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+// A loopback port that nothing listens on now.
+int FreeLoopbackPort()
+{
+    int port = 0;
+    ::close(ListenOnLoopback(port));
+    return port;
 }
 
 // A client connection to a loopback port, or -1.
@@ -1208,10 +1217,12 @@ public:
     ~Ser2net() { Stop(); }
     void Stop()
     {
-        if (pid > 0 && ::kill(pid, SIGTERM) == 0)
+        if (pid > 0 && ::kill(pid, SIGTERM) == 0 && ::kill(pid, SIGCONT) == 0)
             ::waitpid(pid, nullptr, 0);
         pid = -1;
     }
+    // A server frozen with its connections up, or going on again.
+    void Freeze(bool frozen) { ::kill(pid, frozen ? SIGSTOP : SIGCONT); }
     std::string Url(bool telnet) const
     {
         return (telnet ? "rfc2217://127.0.0.1:" : "socket://127.0.0.1:") + std::to_string(telnet ? rfc2217 : raw);
@@ -1310,20 +1321,26 @@ TEST_F(CliTest, Ser2netStoppedOrTakenAndAServerThatIsNotThereAreEachSaid)
                                " recusou a conex\u00e3o: confira o servidor.\n");
 }
 
+TEST_F(CliTest, AFrozenRfc2217ServerIsToldApartFromASilentPrinter)
+{
+    StartPrinter();
+    sim->SetDefaultPlan(SimPlan::Answer(SimAnswer::Silent));
+    Ser2net server(sim->SlavePath());
+    const std::vector<std::string> ping = {"--port", server.Url(true), "ping", "--count", "1"};
+    EXPECT_EQ(Lines(RunCli(ping).out).at(0), "1: sem resposta");
+    server.Freeze(true);
+    const CliRun frozen = RunCli(ping);
+    server.Freeze(false);
+    EXPECT_EQ(frozen.err,
+              "o servidor serial 127.0.0.1:" + std::to_string(server.rfc2217) + " n\u00e3o responde\n");
+}
+
 // A serial server in front of ser2net that serves one connection and is gone before the next:
 // it stops listening once its first client is in.
 class OneConnectionServer {
 public:
-    explicit OneConnectionServer(int target) : listener(::socket(AF_INET, SOCK_STREAM, 0))
+    explicit OneConnectionServer(int target) : listener(ListenOnLoopback(port))
     {
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(listener, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener, 1);
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-        port = ntohs(address.sin_port);
         relay = std::thread([this, target] {
             const int client = ::accept(listener, nullptr, nullptr);
             ::shutdown(listener, SHUT_RDWR);
@@ -1350,8 +1367,8 @@ public:
     std::string Where() const { return "127.0.0.1:" + std::to_string(port); }
 
 private:
-    const int listener;
     int port = 0;
+    const int listener;
     std::thread relay;
 };
 
@@ -1394,7 +1411,7 @@ TEST_F(CliTest, APortGoneBetweenTwoQueriesIsSaidInTextAndJsonOnAPtyAndThroughSer
 
 TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
 {
-    const auto notFound = [](const std::string& host) {
+    const auto notFound = [](const std::string& host, const OpenPoll&) {
         EXPECT_EQ(host, "loja12");
         return HostLookup {{}, EAI_NONAME};
     };
@@ -1403,6 +1420,37 @@ TEST(NetworkPort, ANameThatIsNotFoundIsSaidWithTheServer)
     EXPECT_EQ(Cp1252ToUtf8(OpenFailureText(opened.failure)),
               "Erro ao abrir Porta Serial! (" + std::to_string(EAI_NONAME) +
                   ") Nome n\u00e3o encontrado: loja12:3001; confira o nome.");
+}
+
+TEST(NetworkPort, WhatWaitsOnANewConnectionBeforeItsFirstByteIsDropped)
+{
+    // A server that resumes with the printer's NAK to the last connection still to hand over.
+    int port = 0;
+    const int listener = ListenOnLoopback(port);
+    std::atomic<bool> staleSent {false};
+    std::thread server([&] {
+        const int client = ::accept(listener, nullptr, nullptr);
+        char syn = 0;
+        staleSent = ::write(client, "\x15\x02\x01", 3) == 3;
+        if (::read(client, &syn, 1) == 1 && syn == 0x16)
+            ::write(client, "\x16\x05", 2);
+        ::close(client);
+    });
+    const auto loopback = [](const std::string&, const OpenPoll&) { return HostLookup {{"127.0.0.1"}, 0}; };
+    const PortOpenResult opened =
+        OpenNetworkPort(ReadPortName("socket://127.0.0.1:" + std::to_string(port)), "115200,n,8,1", loopback);
+    ASSERT_TRUE(opened.port);
+    WaitFor([&] { return staleSent.load(); });
+    std::vector<uint8_t> got(8);
+    EXPECT_EQ(opened.port->Read(got.data(), 8), 0);  // the reader's turn before the first byte
+    const uint8_t syn = 0x16;
+    ASSERT_TRUE(opened.port->Write(&syn, 1));
+    int count = 0;
+    WaitFor(
+        [&] { return (count += opened.port->Read(got.data() + count, 8 - count)) >= 2 || opened.port->Lost(); });
+    server.join();
+    ::close(listener);
+    EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + count), (std::vector<uint8_t> {0x16, 0x05}));
 }
 
 // ---- kestro-cli report ----------------------------------------------------------------------
@@ -1442,6 +1490,17 @@ TEST_F(CliTest, ReportOfAHealthyPrinterSaysOkAndItsTrafficPlaysThePrinterBack)
     SimProgram replay({"--replay", folder.path + "/" + object.value("path", std::string()), "--fast"}, folder.path);
     const CliRun again = RunCli({"--port", replay.Port(), "identify"});
     EXPECT_EQ(again.out, kIdentified) << replay.Err();
+}
+
+// A server's port given is tried for the printer, but is none of this computer's ports to list.
+TEST(CliReport, AServerPortGivenIsNotListedAmongTheComputersPorts)
+{
+    TempFolder folder;
+    const std::string file = folder.path + "/server.txt";
+    ASSERT_EQ(RunCli({"report", "--port", "socket://127.0.0.1:1", "--output", file}).status, 0);
+    const std::string text = ReadFile(file);
+    EXPECT_NE(text.find("\nPorta: socket://127.0.0.1:1\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\nsocket://127.0.0.1:1\t"), std::string::npos) << text;
 }
 
 TEST(CliReport, HeldAndSilentPortsAreSaidWithTheNextStepAndAFileIsNeverHalfWrittenOrReplaced)

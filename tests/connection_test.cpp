@@ -16,8 +16,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QClipboard>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -52,6 +52,16 @@ namespace {
 using namespace std::chrono_literals;
 
 const QString k22(22, QChar('_'));
+
+// Shows the window and waits for its port list, which is filled once the window has been painted.
+bool ShowListed(TfmMainComunic& window)
+{
+    window.show();
+    return WaitFor([&] {
+        QCoreApplication::processEvents();
+        return window.findChild<QGroupBox*>("gbPorta")->isEnabled();
+    });
+}
 
 // A model with letters outside ASCII, as the printer sends it: Windows-1252.
 PrinterSim::Options SimOptions()
@@ -92,7 +102,7 @@ protected:
         seams.pacing = pacing;
         seams.reportFolder = reports.path().toStdString();
         window = std::make_unique<TfmMainComunic>(std::vector<std::string> {"kestro"}, seams);
-        window->show();
+        ASSERT_TRUE(ShowListed(*window));
         window->findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
         window->cbPortaChange();
         ASSERT_TRUE(Find<QPushButton>("btRun")->isEnabled());
@@ -268,16 +278,22 @@ TEST_F(ConnectionTest, RightClickOffersTheSearchWhilePortaIsEnabledTheLineTestWh
     // "Monitorar outro programa" while a port is chosen and nothing holds it; the support report's,
     // while no command runs; the opening's, always.
     const std::string monitor = "Monitorar outro programa", noMonitor = monitor + " (disabled)";
-    const std::string report = "Gerar relat\u00f3rio para o suporte Ctrl+R", open = "Abrir relat\u00f3rio de suporte";
-    const std::vector<std::string> offered = {"Localizar ECF", test, monitor, "Tr\u00e1fego F2",
+    const std::string report = "Gerar relat\u00f3rio para o suporte Ctrl+R",
+                      open = "Abrir relat\u00f3rio de suporte";
+    const std::vector<std::string> offered = {"Localizar ECF",      test,   monitor, "Tr\u00e1fego F2",
                                               copy + " (disabled)", report, open};
-    const std::vector<std::string> notOffered = {"Localizar ECF (disabled)", test + " (disabled)", noMonitor,
-                                                 "Tr\u00e1fego F2", copy + " (disabled)", report + " (disabled)",
-                                                 open};
-    const std::vector<std::string> connected = {"Localizar ECF (disabled)", test, noMonitor, "Tr\u00e1fego F2",
-                                                copy, report, open};
-    const std::vector<std::string> reading = {"Localizar ECF (disabled)", test + " (disabled)", noMonitor,
-                                              "Tr\u00e1fego F2", copy, report + " (disabled)", open};
+    const std::vector<std::string> notOffered = {
+        "Localizar ECF (disabled)", test + " (disabled)",   noMonitor, "Tr\u00e1fego F2",
+        copy + " (disabled)",       report + " (disabled)", open};
+    const std::vector<std::string> connected = {
+        "Localizar ECF (disabled)", test, noMonitor, "Tr\u00e1fego F2", copy, report, open};
+    const std::vector<std::string> reading = {"Localizar ECF (disabled)",
+                                              test + " (disabled)",
+                                              noMonitor,
+                                              "Tr\u00e1fego F2",
+                                              copy,
+                                              report + " (disabled)",
+                                              open};
     EXPECT_EQ(RightClick("gb0"), offered);
     EXPECT_EQ(RightClick("cbPorta"), offered);
     std::vector<std::string> duringConnect, duringReading;
@@ -379,7 +395,7 @@ TEST_F(ConnectionTest, SearchKeepsTheWindowAliveAndEscapeCancelsIt)
         return std::vector<PortCandidate> {{silent.Path(), silent.Name(), ""}};
     };
     TfmMainComunic slow({"kestro"}, seams);
-    slow.show();
+    ASSERT_TRUE(ShowListed(slow));
     QString shown;
     QTimer::singleShot(100, &slow, [&] {
         shown = slow.findChild<QLabel*>("lbSt")->text();
@@ -402,7 +418,7 @@ TEST_F(ConnectionTest, SearchPicksTheFirstPrinterAtOnceAndFreesTheOtherPorts)
                                            {sim.SlavePath(), sim.PortName(), ""}};
     };
     TfmMainComunic search({"kestro"}, seams);
-    search.show();
+    ASSERT_TRUE(ShowListed(search));
     const auto start = std::chrono::steady_clock::now();
     search.findChild<QAction*>("acLocalizaECF")->trigger();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
@@ -626,7 +642,7 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
         onBusyPause();
     };
     TfmMainComunic plugged({"kestro"}, seams);
-    plugged.show();
+    ASSERT_TRUE(ShowListed(plugged));
     plugged.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
     plugged.cbPortaChange();
     QTest::mouseClick(plugged.findChild<QPushButton*>("btRun"), Qt::LeftButton);
@@ -685,7 +701,7 @@ TEST_F(ConnectionTest, APortGoneBetweenTwoQueriesIsSaidBesideErroAoLerEcf)
             QFile::remove(byId);
     };
     TfmMainComunic pulled({"kestro"}, seams);
-    pulled.show();
+    ASSERT_TRUE(ShowListed(pulled));
     pulled.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
     pulled.cbPortaChange();
     QTest::mouseClick(pulled.findChild<QPushButton*>("btRun"), Qt::LeftButton);
@@ -705,24 +721,29 @@ TEST_F(ConnectionTest, AProgramThatTakesThePortBetweenTwoCommandsIsSeenAndNamed)
     const auto* table = window->findChild<QTableView*>("tvTrafego");
     ASSERT_NE(table, nullptr);
     const QAbstractItemModel& rows = *table->model();
-    {
-        PortHolder holder(sim.SlavePath());
-        ASSERT_TRUE(holder.held);
-        QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
-        const EcfLink& link = *PrinterSessionTestSeam::Link(window->Session());
-        const QString why = QString::fromStdString(Cp1252ToUtf8(OpenFailureText(link.OpenFailure())));
-        if (holder.Pid() > 0) {
-            EXPECT_TRUE(why.contains(QString("kestro-holder (pid %1)").arg(holder.Pid()))) << why.toStdString();
+    // One that locks the port as a serial driver does, and one that merely opens it.
+    for (const bool locks : {true, false}) {
+        SCOPED_TRACE(locks ? "locked" : "not locked");
+        sim.ClearReceived();
+        {
+            PortHolder holder(sim.SlavePath(), "python3", locks);
+            ASSERT_TRUE(holder.held);
+            QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+            const EcfLink& link = *PrinterSessionTestSeam::Link(window->Session());
+            const QString why = QString::fromStdString(Cp1252ToUtf8(OpenFailureText(link.OpenFailure())));
+            if (holder.Pid() > 0) {
+                EXPECT_TRUE(why.contains(QString("python3 (pid %1)").arg(holder.Pid()))) << why.toStdString();
+            }
+            // The status line as ever; the reason in its tooltip and in the traffic.
+            EXPECT_EQ(Status(), "Erro!");
+            EXPECT_EQ(Find<QLabel>("lbSt")->toolTip(), why);
+            EXPECT_EQ(rows.index(rows.rowCount() - 1, 2).data().toString(), why);
+            EXPECT_TRUE(sim.Received().empty());
         }
-        // The status line as ever; the reason in its tooltip and in the traffic.
-        EXPECT_EQ(Status(), "Erro!");
-        EXPECT_EQ(Find<QLabel>("lbSt")->toolTip(), why);
-        EXPECT_EQ(rows.index(rows.rowCount() - 1, 2).data().toString(), why);
-        EXPECT_TRUE(Frames().empty());
+        QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
+        EXPECT_EQ(Status(), "");
+        EXPECT_EQ(Frames().size(), 1u);
     }
-    QTest::mouseClick(Find<QPushButton>("btLX"), Qt::LeftButton);
-    EXPECT_EQ(Status(), "");
-    EXPECT_EQ(Frames().size(), 1u);
 }
 
 TEST_F(ConnectionTest, TestarComunicacaoWithoutConnectingTestsTheChosenPortAndFreesIt)
@@ -1207,7 +1228,7 @@ TEST_F(ConnectionTest, SupportReportUsesTheConnectedLinkCancelLeavesNoFileAndThe
     desk.candidates = [](const std::vector<std::string>&) { return std::vector<PortCandidate>(); };
     const auto open = [&](const QString& report, int& rows) {
         TfmMainComunic opened({"kestro", report.toStdString()}, desk);
-        opened.show();
+        EXPECT_TRUE(ShowListed(opened));
         opened.findChild<QAction*>("acTrafego")->trigger();
         rows = opened.findChild<QTableView*>("tvTrafego")->model()->rowCount();
         auto* summary = opened.findChild<QPlainTextEdit*>("txResumo");
@@ -1229,7 +1250,8 @@ TEST_F(ConnectionTest, SupportReportUsesTheConnectedLinkCancelLeavesNoFileAndThe
     out.write(damaged);
     out.close();
     const auto [damagedSaid, noSummary] = open(damagedPath, rows);
-    EXPECT_TRUE(damagedSaid.startsWith(QStringLiteral("O relat\u00f3rio est\u00e1 danificado"))) << damagedSaid.toStdString();
+    EXPECT_TRUE(damagedSaid.startsWith(QStringLiteral("O relat\u00f3rio est\u00e1 danificado")))
+        << damagedSaid.toStdString();
     EXPECT_EQ(rows, 0);
     EXPECT_TRUE(noSummary.isEmpty());
 }

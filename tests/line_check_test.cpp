@@ -47,7 +47,7 @@ SpoiledRun PingOverABadLine(double drop, double noise, uint32_t seed, long count
     RecordingDisplay display;
     // Every spoiled answer ends a wait in silence.
     PrinterSession session(display, SilencePacing());
-    EXPECT_TRUE(session.Open(sim.PortName()));
+    EXPECT_TRUE(session.Open(ReadPortName(sim.PortName())));
     LineChecker test(session);
     run.tally = test.Run(count, [](const LineExchange&) {});
     session.Disconnect();
@@ -81,7 +81,7 @@ TEST(LineCheck, RefusedBusyAndDifferentAnswersAreToldAsSuch)
     sim.QueuePlan(SimPlan::WithBlocks({"MOD-7OOO FX|"}));
     RecordingDisplay display;
     PrinterSession session(display, FastPacing());
-    ASSERT_TRUE(session.Open(sim.PortName()));
+    ASSERT_TRUE(session.Open(ReadPortName(sim.PortName())));
     std::vector<std::string> lines;
     LineChecker test(session);
     const LineTally& tally =

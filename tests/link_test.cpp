@@ -3,6 +3,7 @@
 #include "link/ecf_link.h"
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
+#include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/test_seams.h"
 #include "vocab/error_text.h"
@@ -325,6 +326,26 @@ TEST_F(LinkTest, StartOnAnOpenPortDoesNotReopen)
     counted.End();
     EXPECT_TRUE(counted.Start());
     EXPECT_EQ(opens, 2);
+}
+
+TEST_F(LinkTest, OnlyAnOpenByAnotherProgramCostsTheLookForItsHolder)
+{
+    link.reset();
+    std::vector<HolderCheck> checks;
+    EcfLink watched(ReadPortName(sim.PortName()), FastPacing(),
+                    [&](const PortAddress& port, const std::string& mode, int size, HolderCheck check) {
+                        checks.push_back(check);
+                        return OpenSerialPort(port, mode, size, check);
+                    });
+    watched.End();
+    ASSERT_TRUE(watched.Start());
+    // Opened without a lock during a command: past the exclusive mark only as root.
+    PortHolder holder(sim.SlavePath(), "python3", false);
+    watched.End();
+    EXPECT_EQ(watched.Start(), !holder.held);
+    const HolderCheck last = holder.held ? HolderCheck::kLook : HolderCheck::kCheap;
+    EXPECT_EQ(checks, (std::vector<HolderCheck> {HolderCheck::kLook, HolderCheck::kCheap, last}));
+    EXPECT_EQ(watched.OpenFailure().holder, holder.held ? "python3" : "");
 }
 
 // A far end scripted byte by byte, for the cases that need exact control of what has arrived.

@@ -28,14 +28,21 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <unistd.h>
+#ifndef _WIN32
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -89,6 +96,11 @@ protected:
         window.reset();
         window = std::make_unique<TfmMainComunic>(arguments, seams);
         window->show();
+        // The ports are listed once the window has been painted.
+        ASSERT_TRUE(WaitFor([this] {
+            QCoreApplication::processEvents();
+            return Group("gbPorta")->isEnabled();
+        }));
         pauses.clear();
     }
 
@@ -237,6 +249,51 @@ TEST_F(WindowTest, EnterPressesConnectOnlyWhileItCanBePressed)
     QTest::keyClick(window.get(), Qt::Key_Enter);
     EXPECT_EQ(presses, 1);
 }
+
+#ifndef _WIN32
+// A serial server on loopback that lets no connection in: its queue of one holds its own client.
+struct StalledServer {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0), filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t size = sizeof address;
+    StalledServer()
+    {
+        auto* at = reinterpret_cast<sockaddr*>(&address);
+        if (::bind(listener, at, size) || ::listen(listener, 0) || ::getsockname(listener, at, &size) ||
+            ::connect(filler, at, size))
+            throw std::runtime_error("no stalled loopback server");
+    }
+    ~StalledServer() { ::close(filler), ::close(listener); }
+};
+
+TEST_F(WindowTest, AServerThatLetsNoConnectionInKeepsTheWindowAliveUntilEscapeOrCancelar)
+{
+    const StalledServer server;
+    const QString where = "127.0.0.1:" + QString::number(ntohs(server.address.sin_port));
+    Open();
+    QTest::keyClicks(Combo("cbPorta")->lineEdit(), "socket://" + where);
+    const std::function<void()> cancels[] = {[&] { QTest::keyClick(window.get(), Qt::Key_Escape); },
+                                             [&] { QTest::mouseClick(Label("lbStCancel"), Qt::LeftButton); }};
+    for (const auto& cancel : cancels) {
+        // The timer fires only while the window's events go on; its third turn cancels.
+        QStringList seen;
+        QTimer turns;
+        QObject::connect(&turns, &QTimer::timeout, [&] {
+            seen << Label("lbSt")->text();
+            if (seen.size() == 3)
+                cancel();
+        });
+        turns.start(20);
+        const auto start = std::chrono::steady_clock::now();
+        QTest::mouseClick(Button("btRun"), Qt::LeftButton);
+        turns.stop();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));  // the open's bound is 5 s
+        EXPECT_EQ(seen.value(2), QString::fromUtf8("Conectando a %1\u2026").arg(where));
+        EXPECT_EQ(Label("lbSt")->text(), QString::fromUtf8("Conex\u00e3o com %1 cancelada").arg(where));
+        ExpectState({"cancelled", true, true, true, false, true, false, true, true, k20});
+    }
+}
+#endif
 
 TEST_F(WindowTest, EnterPressesTheFocusedButtonAndShiftF10OpensTheMenuOnItsFirstOfferedEntry)
 {
@@ -634,6 +691,41 @@ TEST(WindowEntry, UnreadableVersionLeavesTheTrailingBlank)
     seams.versionText = [] { return std::string(); };
     TfmMainComunic window({"kestro"}, seams);
     EXPECT_EQ(window.windowTitle(), "Orlimo Kestro ");
+}
+
+// Notes that the window it watches was painted.
+class PaintWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return QObject::eventFilter(watched, event);
+    }
+    bool painted = false;
+};
+
+TEST(WindowEntry, IsPaintedSayingAguardeBeforeThePortsAreListed)
+{
+    PaintWatch watch;
+    bool scanned = false, paintedBeforeScan = false;
+    MainWindowSeams seams;
+    seams.candidates = [&](const std::vector<std::string>&) {
+        scanned = true;
+        paintedBeforeScan = watch.painted;
+        return std::vector<PortCandidate>();
+    };
+    seams.adapters = [] { return std::vector<AdapterReport>(); };
+    TfmMainComunic window({"kestro"}, seams);
+    window.installEventFilter(&watch);
+    EXPECT_FALSE(scanned);
+    EXPECT_EQ(window.findChild<QComboBox*>("cbPorta")->currentText(), "Aguarde...");
+    window.show();
+    EXPECT_TRUE(WaitFor([&] {
+        QCoreApplication::processEvents();
+        return window.findChild<QGroupBox*>("gbPorta")->isEnabled();
+    }));
+    EXPECT_TRUE(scanned && paintedBeforeScan);
+    EXPECT_EQ(window.findChild<QComboBox*>("cbPorta")->count(), 0);
 }
 
 // An object whose every event handler fails, to raise an exception inside the event loop.

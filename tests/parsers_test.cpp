@@ -33,7 +33,7 @@ TEST(ParseCliOptions, ReadsCommandsPortsAndValuesInAnyOrder)
         EXPECT_EQ(ParseCliOptions(row.words, options, error), row.command != "send") << error;
         EXPECT_EQ(options.command ? options.command->name : "", row.command);
         EXPECT_EQ(options.help, row.command.empty());
-        EXPECT_EQ(options.port, row.port);
+        EXPECT_EQ(options.port.name, row.port);
         EXPECT_EQ(options.count, row.count);
     }
     CliOptions options;

@@ -25,7 +25,8 @@ TEST(PrinterFinder, FindsEveryPrinterAtOnceAndSendsOnlySynAndTheQueries)
     PtyPair silent;
 
     PrinterFinder finder(SilencePacing());  // the silent port's waits end the search
-    finder.Start({first.PortName(), silent.Path().substr(5), second.PortName(), busy.PortName()});
+    finder.Start({ReadPortName(first.PortName()), DeviceAddress(silent.Path()), ReadPortName(second.PortName()),
+                  ReadPortName(busy.PortName())});
     const std::vector<PortProbe> probes = finder.Results();
 
     ASSERT_EQ(probes.size(), 4u);
@@ -71,7 +72,7 @@ TEST(PrinterFinder, CancelEndsTheWaitsAtOnce)
     PtyPair silent;
     PrinterFinder finder;  // the real answer wait of 6 s
     const auto start = std::chrono::steady_clock::now();
-    finder.Start({silent.Path().substr(5)});
+    finder.Start({DeviceAddress(silent.Path())});
     EXPECT_FALSE(finder.WaitDone(std::chrono::milliseconds(300)));
     finder.Cancel();
     EXPECT_TRUE(finder.WaitDone(std::chrono::seconds(3)));

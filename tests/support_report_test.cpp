@@ -48,7 +48,7 @@ TEST(SupportReport, TheUserAndComputerNamesAreReplacedWhereverTheyStandButThePri
     port.status.holder = "joana-tool";
     report.survey.ports.push_back(port);
     PortProbe probe;
-    probe.port = "ttyUSB0";
+    probe.port = ReadPortName("ttyUSB0");
     probe.outcome = PortProbe::kPrinter;
     probe.identified = true;
     probe.identification = {"JOANA-2000", "NS42", "010203"};

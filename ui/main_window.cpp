@@ -19,6 +19,7 @@
 #include "ui/support_report_dialog.h"
 #include "ui_main_window.h"
 #include "vocab/command_words.h"
+#include "vocab/connect_words.h"
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"
 #include "vocab/report_words.h"
@@ -39,6 +40,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -158,6 +160,22 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     SetGB(0);
     SetSt("");
     GBinv();
+    // The scan waits for the window to be painted: a machine with many processes or devices makes it
+    // the slowest part of the start.
+    ShowScanWait(ui->cbPorta, ui->gbPorta);
+}
+
+void TfmMainComunic::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!startScanDue)
+        return;
+    startScanDue = false;
+    QTimer::singleShot(0, this, &TfmMainComunic::ListPortsAtStart);
+}
+
+void TfmMainComunic::ListPortsAtStart()
+{
     LocalizaCOM(ui->cbPorta, ui->gbPorta);
     for (const std::string& report : reports)
         SetSt(OpenSupportReport(*this, QString::fromStdString(report), traffic));
@@ -316,12 +334,17 @@ PortSurvey TfmMainComunic::Survey() const
                             : SurveyPorts(extraPaths, adapters);
 }
 
-void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
+void TfmMainComunic::ShowScanWait(QComboBox* list, QGroupBox* group)
 {
     group->setEnabled(false);
     list->clear();
     list->addItem(Shown(kWaitText));
     list->setCurrentIndex(0);
+}
+
+void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
+{
+    ShowScanWait(list, group);
     list->repaint();  // the scan doesn't let events through: show the notice now
     const PortSurvey survey = Survey();
     list->clear();
@@ -394,7 +417,7 @@ void TfmMainComunic::cbPortaChange()
     ImVisible(chosen ? 1 : 0);
     // A port on a serial server by its host and port: the label has no room for the scheme. A long
     // name cut where it differs from the other ports' names, and whole in the tooltip.
-    const std::string where = ReadPortName(PortName()).Where();
+    const std::string where = Port().Where();
     const QString name = where.empty() ? ui->cbPorta->currentText() : QString::fromStdString(where);
     ui->lbCom->ensurePolished();
     const QString shown = CutApart(name, ui->cbPorta->Names(), ui->lbCom->fontMetrics(), ui->lbCom->width());
@@ -403,6 +426,8 @@ void TfmMainComunic::cbPortaChange()
 }
 
 std::string TfmMainComunic::PortName() const { return ui->cbPorta->currentText().trimmed().toStdString(); }
+
+PortAddress TfmMainComunic::Port() const { return ReadPortName(PortName()); }
 
 void TfmMainComunic::keyPressEvent(QKeyEvent* event)
 {
@@ -431,7 +456,7 @@ void TfmMainComunic::btRunClick()
 {
     CommandScope scope(*this);
     ui->gbPorta->setEnabled(false);
-    const PrinterSession::ConnectResult result = session.Connect(PortName());
+    const PrinterSession::ConnectResult result = session.Connect(Port());
     if (result == PrinterSession::kConnected)
         Rodando(true);
     ui->gbPorta->setEnabled(true);
@@ -465,9 +490,9 @@ void TfmMainComunic::LocalizaECF()
         return;
     CommandScope scope(*this);
     ScanAgain();
-    std::vector<std::string> names;
+    std::vector<PortAddress> ports;
     for (int i = 0; i < ui->cbPorta->count(); ++i)
-        names.push_back(ui->cbPorta->itemText(i).toStdString());
+        ports.push_back(ReadPortName(ui->cbPorta->itemText(i).toStdString()));
 
     ui->gbPorta->setEnabled(false);
     SetSt(Shown(kSearchingText));
@@ -476,7 +501,7 @@ void TfmMainComunic::LocalizaECF()
     finder = &search;
     SearchWatch watch;
     watch.tick = [this] { ProcessMessages(); };
-    const SearchResult result = search.Search(names, PrinterFinder::SearchEnd::kPicked, watch);
+    const SearchResult result = search.Search(ports, PrinterFinder::SearchEnd::kPicked, watch);
     finder = nullptr;
     ui->lbStCancel->hide();
     ui->gbPorta->setEnabled(true);
@@ -488,7 +513,7 @@ void TfmMainComunic::LocalizaECF()
     }
     const PortProbe& picked = result.probes[*result.picked];
     ShowFound(picked, result.probes);
-    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked.port)));
+    ui->cbPorta->setCurrentIndex(ui->cbPorta->findText(QString::fromStdString(picked.port.name)));
     cbPortaChange();
 }
 
@@ -509,7 +534,7 @@ void TfmMainComunic::TestaComunicacao()
     // ping does: a printer too flaky to identify itself is the one that needs it. A port that
     // does not open says why on the status line.
     const bool ownPort = !session.Connected();
-    if (ownPort && !session.Open(PortName())) {
+    if (ownPort && !session.Open(Port())) {
         ui->gbPorta->setEnabled(true);
         ui->gbTeste->setEnabled(true);
         return;
@@ -547,14 +572,14 @@ void TfmMainComunic::ShowFound(const PortProbe& picked, const std::vector<PortPr
     // The model, or why there is none, in the words; then the port's name as the system gives it.
     const auto said = [](const char* text, const PortProbe& probe) {
         return Shown(FillIn(text, {{"model", Trimmed(probe.identification.modelo)}, {"why", OneLine(probe.why)}}),
-                     {{"port", probe.port}});
+                     {{"port", probe.port.name}});
     };
     const auto line = [&](const PortProbe& probe) {
         return said(probe.identified ? kOtherPrinterLine : kUnidentifiedPortLine, probe);
     };
     QStringList others;
     for (const PortProbe& probe : probes) {
-        if (probe.outcome == PortProbe::kPrinter && probe.port != picked.port)
+        if (probe.outcome == PortProbe::kPrinter && probe.port.name != picked.port.name)
             others << line(probe);
     }
     QString found = said(picked.identified ? kFoundPrinterText : kFoundUnidentifiedText, picked);
@@ -751,6 +776,17 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 }
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
+
+void TfmMainComunic::CycleView::ShowOpening(const std::string& where)
+{
+    // Said on the status line, not as the cycle's text: it is no failure to keep for a report.
+    const bool opening = !where.empty();
+    window.SetSt(opening ? Shown(FillIn(kConnectingText, {{"where", where}})) : QString());
+    if (!opening)
+        window.LetCancelClickLand();
+    window.ui->lbStCancel->setVisible(opening);
+    window.ProcessMessages();
+}
 
 void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)
 {

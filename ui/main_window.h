@@ -112,6 +112,8 @@ protected:
     // comunicação", offered on the chosen port while idle, "Monitorar outro programa", offered while
     // a port is chosen and not connected, "Tráfego" (F2) and "Copiar identificação".
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The first paint lists the ports right after it, so that the window shows before the scan.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The idle panel "Desconectado" in front, the test panel hidden.
@@ -125,6 +127,10 @@ private:
     // ports left out are named in the list's tooltip, each with its reason, and the most telling
     // one on the status line.
     void LocalizaCOM(QComboBox* list, QGroupBox* group);
+    // LocalizaCOM's first steps: group disabled, list showing "Aguarde...".
+    static void ShowScanWait(QComboBox* list, QGroupBox* group);
+    // The start's scan, then the support reports named on the command line.
+    void ListPortsAtStart();
     // Handler of "Porta:".
     void btPortaClick();
     // "Testar comunicação" (context menu, on the chosen port while idle, connected or not): ten
@@ -146,6 +152,7 @@ private:
         std::chrono::milliseconds WaitStep() const override { return std::chrono::milliseconds(100); }
         void SetSt(const std::string& text) override;
         void ShowIdentification(const Identification& identification) override;
+        void ShowOpening(const std::string& where) override;
         void ProcessMessages() override;
         const std::string& LastText() const { return shown; }
 
@@ -194,11 +201,14 @@ private:
     PortSurvey Survey() const;
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
+    // The same read as the address that the commands take.
+    PortAddress Port() const;
 
     std::unique_ptr<Ui::TfmMainComunic> ui;
     MainWindowSeams seams;
     std::vector<std::string> extraPaths;  // device paths named on the command line
     std::vector<std::string> reports;     // support reports named on the command line, to open
+    bool startScanDue = true;             // until the window's first paint
     std::array<QPixmap, 6> activityIcons;
     bool iconsVisible = false;  // the visibility last given to imTx and imRx
     CycleView cycleView {*this};

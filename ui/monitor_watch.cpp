@@ -1,6 +1,7 @@
 // The window's monitor: the question, the relay, its rows in the traffic view and its status line.
 #include "ui/monitor_watch.h"
 
+#include "serial/port_address.h"
 #include "serial/pseudo_terminal.h"
 #include "ui/shown_text.h"
 #include "ui/traffic_view.h"
@@ -67,7 +68,7 @@ void MonitorWatch::StartWith(const std::string& otherPort)
     if (monitor)
         return;
     monitor = std::make_unique<PortMonitor>([this](const std::vector<TrafficMessage>& messages) { Queue(messages); });
-    if (!monitor->Start({window.printerPort(), otherPort, {}})) {
+    if (!monitor->Start({ReadPortName(window.printerPort()), ReadPortName(otherPort), {}})) {
         const QString why = Shown(monitor->FailureText());
         monitor.reset();
         window.setStatus(why);

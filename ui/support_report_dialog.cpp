@@ -137,7 +137,7 @@ void SupportReportDialog::Save(SupportReport& report)
     if (report.withTraffic) {
         const std::vector<TrafficMessage> messages(traffic.Messages().begin(), traffic.Messages().end());
         ReportGathering::AddTraffic(report, messages, ReportGathering::kTrafficCap);
-        report.trafficPort = session.PortName();
+        report.trafficPort = session.Port().name;
     }
     std::string code;
     const std::string text = ReportText(report, code);

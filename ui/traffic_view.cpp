@@ -416,7 +416,7 @@ TrafficView* TrafficWatch::Show()
 {
     if (view == nullptr)
         view = new TrafficView(
-            model, [this] { return session.PortName(); }, &window);
+            model, [this] { return session.Port().name; }, &window);
     view->show();
     view->raise();
     view->activateWindow();

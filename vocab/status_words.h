@@ -23,5 +23,7 @@ constexpr const char* kLineLostNote = "linha perdida"_cp1252;
 constexpr const char* kConnectionLostText = "Conexão com {where} perdida"_cp1252;
 constexpr const char* kServerBusyText =
     "{where} em uso por outro cliente do servidor serial: feche a outra conexão"_cp1252;
+// An rfc2217:// server that did not answer a question of its own within a second.
+constexpr const char* kServerSilentText = "o servidor serial {where} não responde"_cp1252;
 // What the window shows when something unforeseen stopped it.
 constexpr const char* kUnexpectedErrorText = "Erro inesperado."_cp1252;

@@ -57,6 +57,19 @@ setup_exe_checks() {  # SETUP VERSION
     check "\"Prompt do Kestro\" runs kestro-cli by name" prompt_runs_cli
     entry_named() { [ "$(entries)" = 1 ] && grep -qx '"DisplayVersion"="'"$version"'"' "$WINEPREFIX/user.reg"; }
     check "the uninstall entry names the version" entry_named
+    local key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orlimo Kestro'
+    welcome_names_installed() {  # the welcome page's text, as Wine's trace of the windows made shows it
+        local pid said=1
+        "$wine" reg add "$key" /v DisplayVersion /d 0.9.0 /f >>"$work/setup-exe.log" 2>&1 || return 1
+        WINEDEBUG=+win "$wine" "$setup" >"$work/setup-welcome.log" 2>&1 & pid=$!
+        for _ in $(seq 300); do
+            grep -q "vai atualizar a vers.*o 0\.9\.0 instalada em C:" "$work/setup-welcome.log" && { said=0; break; }
+            sleep 0.1
+        done
+        kill "$pid" && wineserver -w
+        return $said
+    }
+    check "the welcome page says which installed version it updates" welcome_names_installed
     logged_in_documents() {  # started as its Start menu entry starts it
         local target folder pixels
         { read -r target; read -r folder; read -r; } < <(link_fields "$menu/Orlimo Kestro.lnk")
@@ -76,10 +89,30 @@ setup_exe_checks() {  # SETUP VERSION
         [ "$status" = 2 ] && [ -z "$(find "$exe" -newermt 2021-01-01)" ]
     }
     check "an install while kestro.exe is open stops and leaves it whole" stops_while_open
+    puts_back_when_halfway() {  # LEIA-ME.txt held by another program: the programs already replaced come back
+        local folder pid status name && folder=$(unix "$program")
+        for name in kestro.exe kestro-cli.exe; do echo "old $name" >"$folder/$name"; done
+        i686-w64-mingw32-g++ -O1 -static -o "$work/hold_file.exe" tests/support/hold_file.cpp || return 1
+        "$wine" "$work/hold_file.exe" "$program\\LEIA-ME.txt" >"$work/held" 2>&1 & pid=$!
+        for _ in $(seq 300); do grep -q held "$work/held" && break; sleep 0.1; done
+        timeout 120 "$wine" "$setup" /S >>"$work/setup-exe.log" 2>&1; status=$?
+        kill "$pid" && wineserver -w
+        [ "$status" = 2 ] && [ "$(cat "$folder/kestro.exe" "$folder/kestro-cli.exe")" = $'old kestro.exe\nold kestro-cli.exe' ] &&
+            [ -z "$(find "$folder" -name '*.new' -o -name '*.old')" ]
+    }
+    check "an update that fails halfway puts the installed files back" puts_back_when_halfway
 
     wine_done "$setup" /S
     check "an install over the installed copy leaves one uninstall entry" entry_named
-    wine_done "$(unix "$program")/uninstall.exe" /S
+    entry_gone_when_done() {  # run as Programs and Features runs it: the entry is gone when the process ends
+        local line
+        line=$("$wine" reg query "$key" /v QuietUninstallString | tr -d '\r' | sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
+        printf '@%s\r\n' "$line" >"$WINEPREFIX/drive_c/uninstall.cmd"
+        timeout 120 "$wine" cmd /c 'C:\uninstall.cmd' >>"$work/setup-exe.log" 2>&1 &&
+            ! "$wine" reg query "$key" >/dev/null 2>&1
+    }
+    check "the uninstall entry is gone when the uninstaller's process ends" entry_gone_when_done
+    timeout 120 wineserver -w
     removed() { [ ! -e "$(unix "$program")" ] && [ ! -e "$menu" ] && [ ! -e "$desktop" ] && [ "$(entries)" = 0 ] &&
         [ -f "$(unix "$docs")/AppLog.log" ]; }
     check "uninstall.exe /S removes program, shortcuts and entry, keeps the log" removed

@@ -31,10 +31,10 @@ log_steps() {
     tr -d '\r' <"$1" | tail -n +2 | cut -c14- | grep -vE '^(ReadSerial|CmdLog)( Ok)?$'
 }
 
-# wait_step LOG MESSAGE FROM: waits until the log holds the message after its first FROM lines, at most a
-# minute.
+# wait_step LOG MESSAGE FROM [SECONDS]: waits until the log holds the message after its first FROM lines, at
+# most SECONDS (a minute).
 wait_step() {
-    local deadline=$((SECONDS + 60))
+    local deadline=$((SECONDS + ${4:-60}))
     until [ -f "$1" ] && tail -n +$(($3 + 1)) "$1" | tr -d '\r' | cut -c14- | grep -qxF -- "$2"; do
         ((SECONDS < deadline)) || { echo "the window never logged '$2'"; return 1; }
         sleep 0.1
@@ -71,10 +71,16 @@ drive_window() {
         press "$1" "$2" && wait_step "$folder/AppLog.log" "$3" "$from"
     }
 
-    local ok=0
-    # The port list comes after "Porta:" in the tab order; typing a name chooses its entry.
-    press "${idle_spot[@]}" && xdotool key Tab type "$port" &&
-        press_until "${run_button[@]}" "Running" || ok=1
+    local ok=1 try from
+    # The port list comes after "Porta:" in the tab order; typing a name chooses its entry. The window lists
+    # the ports once it has been drawn, and keys that come before, while the list says "Aguarde...", do
+    # nothing: then once more.
+    for try in 1 2 3 4 5; do
+        from=$(wc -l <"$folder/AppLog.log")
+        press "${idle_spot[@]}" && xdotool key Tab type "$port" && press "${run_button[@]}" &&
+            wait_step "$folder/AppLog.log" "Running" "$from" 10 >/dev/null && { ok=0; break; }
+    done
+    ((ok == 0)) || echo "the window never logged 'Running'"
     if ((ok == 0)) && [ -n "$shot" ]; then
         sleep 1  # a picture only, no verdict: time for the repaint that follows "Running"
         import -window "$window" "$shot" || ok=1

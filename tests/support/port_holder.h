@@ -5,10 +5,12 @@
 #include <sys/types.h>
 
 // A child process that keeps the port open and locked, as the serial driver does, until the
-// holder is destroyed; on Linux it runs under the program name given, as another program would.
+// holder is destroyed; on Linux it runs under the program name given, as another program would,
+// and may leave the lock out, as a script that merely opens the port does.
 class PortHolder {
 public:
-    explicit PortHolder(const std::string& path, const std::string& programName = "kestro-holder");
+    explicit PortHolder(const std::string& path, const std::string& programName = "kestro-holder",
+                        bool locks = true);
     ~PortHolder();
     PortHolder(const PortHolder&) = delete;
     PortHolder& operator=(const PortHolder&) = delete;

@@ -4,7 +4,7 @@
 
 #include "tests/support/win_ports.h"
 
-PortHolder::PortHolder(const std::string& path, const std::string& /*programName*/)
+PortHolder::PortHolder(const std::string& path, const std::string& /*programName*/, bool /*locks*/)
 {
     const HANDLE port =
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
