@@ -48,7 +48,7 @@ constexpr const char* kMonitorJsonText =
     "monitor escreve o tráfego em linhas de texto, não em JSON: tire --json"_cp1252;
 
 // The window's status line while it watches. UTF-8, not Windows-1252, which has no arrow both ways.
-constexpr char kMonitoringStatusUtf8[] = "Monitorando: {printer} \u2194 {other}";
+constexpr const char* kMonitoringStatusUtf8 = "Monitorando: {printer} \u2194 {other}"_utf8;
 
 // The window's "Monitorar outro programa": the menu entry, the question, the pseudo-terminal's
 // entry in the list, and the link that stops it.

@@ -5,7 +5,8 @@
 // the programs (the printer's error table has it; the window and kestro-cli turn it into Unicode
 // where they show it, Cp1252ToUtf8). The build stops on a character that Windows-1252 lacks
 // (TextHasACharacterWithoutAWindows1252Form) and on a {name} that is not among kFactNames
-// (TextNamesAnUnknownFact): add a new fact's name there.
+// (TextNamesAnUnknownFact): add a new fact's name there. A text that stays in UTF-8 (the support
+// report's, whose file is UTF-8) takes _utf8 instead: its bytes are kept, its {name}s checked alike.
 #pragma once
 
 #include "vocab/cp1252.h"
@@ -22,24 +23,33 @@ constexpr std::string_view kFactNames[] = {
     "answer",
     "answered",
     "block",
+    "build",
     "byte",
     "check",
     "class",
     "code",
     "command",
     "commands",
+    "computer",
     "count",
+    "date",
     "detail",
     "error",
     "example",
     "expected",
     "extension",
+    "failed",
+    "first",
+    "free",
     "group",
     "have",
     "hex",
     "high",
     "holder",
+    "ids",
+    "items",
     "last",
+    "leftOut",
     "length",
     "link",
     "longest",
@@ -47,11 +57,13 @@ constexpr std::string_view kFactNames[] = {
     "max",
     "meaning",
     "median",
+    "messages",
     "min",
     "model",
     "module",
     "ms",
     "name",
+    "names",
     "need",
     "needs",
     "note",
@@ -59,6 +71,7 @@ constexpr std::string_view kFactNames[] = {
     "number",
     "option",
     "other",
+    "pair",
     "parameters",
     "path",
     "pid",
@@ -66,22 +79,30 @@ constexpr std::string_view kFactNames[] = {
     "ports",
     "printer",
     "printers",
+    "problems",
+    "program",
     "reason",
     "refused",
+    "revision",
     "right",
     "sent",
     "seq",
     "serial",
     "shown",
     "side",
+    "size",
     "skipped",
     "state",
+    "step",
+    "summary",
+    "system",
     "text",
     "times",
     "total",
     "tried",
     "unanswered",
     "unidentified",
+    "user",
     "value",
     "version",
     "what",
@@ -132,6 +153,13 @@ constexpr bool NamesOnlyKnownFacts(std::string_view text)
 void TextHasACharacterWithoutAWindows1252Form();
 void TextNamesAnUnknownFact();
 
+// Every text's own check, whatever its bytes become.
+constexpr void CheckFacts(std::string_view text)
+{
+    if (!NamesOnlyKnownFacts(text))
+        TextNamesAnUnknownFact();
+}
+
 // A text's Windows-1252 bytes, with room for as many as its UTF-8 has, the rest zeros.
 template <size_t size>
 struct Cp1252Text {
@@ -147,8 +175,7 @@ struct Cp1252Literal {
         const std::string_view source(kUtf8, sizeof...(utf8));
         if (Utf8ToCp1252(source, text.bytes) == kNoCp1252Form)
             TextHasACharacterWithoutAWindows1252Form();
-        if (!NamesOnlyKnownFacts(source))
-            TextNamesAnUnknownFact();
+        CheckFacts(source);
         return text;
     }
     static constexpr Cp1252Text<sizeof...(utf8)> kText = Converted();
@@ -161,4 +188,23 @@ constexpr const char* operator""_cp1252()
 {
     static_assert(std::is_same_v<Char, char>, "a text is a plain string literal");
     return Cp1252Literal<utf8...>::kText.bytes;
+}
+
+// A text kept in UTF-8, checked as the others.
+template <char... utf8>
+struct Utf8Literal {
+    static constexpr char kUtf8[] = {utf8..., '\0'};
+    static constexpr const char* Checked()
+    {
+        CheckFacts(std::string_view(kUtf8, sizeof...(utf8)));
+        return kUtf8;
+    }
+    static constexpr const char* kText = Checked();
+};
+
+template <typename Char, Char... utf8>
+constexpr const char* operator""_utf8()
+{
+    static_assert(std::is_same_v<Char, char>, "a text is a plain string literal");
+    return Utf8Literal<utf8...>::kText;
 }
