@@ -1,5 +1,5 @@
-// No watch on Windows: a port's open there is exclusive, so that another program is refused by the
-// system itself and never opens the port between two commands of this one.
+// No watch on Windows: every open of a port there is exclusive, so that a program that opened it
+// between two commands makes the next command's open fail by itself, as a port in use.
 #include "serial/system.h"
 
 DeviceOpenWatch::DeviceOpenWatch(const std::string& path) : path(path) {}

@@ -71,7 +71,8 @@ bool FindLockingProgram(const std::string& path, PortStatus& status);
 // Counts the opens of a device path less their closes, from its making on, at no cost until
 // asked: the system queues an event at each. So a program that opens the port without a lock
 // while this one has it closed between two commands is seen without a walk of the processes.
-// Windows refuses such a program by itself: there the watch sees nothing.
+// On Windows every open is exclusive, so that the next command's open fails on such a program
+// by itself: there the watch sees nothing.
 class DeviceOpenWatch {
 public:
     explicit DeviceOpenWatch(const std::string& path);

@@ -26,7 +26,7 @@ struct CommandOutcome {
     enum Kind {
         kDone,
         kNotOpened,      // the port did not open, or not again since the last command
-        kLineLost,       // the system reports the port's line gone
+        kLineLost,       // the system reports the port's line gone, or its serial server stopped answering
         kBusyGivenUp,    // the printer kept asking to wait, and was not waited for any longer
         kNoAnswer,       // no answer, or an incomplete one, within the wait
         kInvalidAnswer,  // a byte that fits no answer
