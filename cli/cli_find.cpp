@@ -8,6 +8,7 @@
 #include "cli/terminal_text.h"
 #include "cli/trace_output.h"
 #include "serial/port_survey.h"
+#include "session/adapter_texts.h"
 #include "session/identification.h"
 #include "session/port_texts.h"
 #include "session/printer_finder.h"
@@ -73,7 +74,7 @@ int RunFind(const CliOptions& options)
     // The adapters that give no port to try, and the numbers that absent ones keep.
     for (const AdapterReport& adapter : survey.Troubled()) {
         if (options.verbose)
-            display.Note(adapter.problem);
+            display.Note(AdapterProblemText(adapter));
     }
     PrinterFinder finder;
     // Many links at once: each trace line names its port.

@@ -4,7 +4,6 @@
 #include "cli/cli_session.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
-#include "serial/system.h"
 #include "session/identification.h"
 
 namespace {
@@ -17,16 +16,6 @@ void PrintIdentification(ConsoleDisplay& display)
         if (item.read)
             display.Result(PrinterText(item.text));
     }
-}
-
-// A port that is gone, at the connection's open or at a later one: where the adapter that kept its number is now, when the system knows.
-void SayWhereItMoved(ConsoleDisplay& display, const PortStatus& failure, const std::string& port)
-{
-    if (failure.state != PortState::kGone)
-        return;
-    const std::string moved = MovedPortHint(ListAdapters(), port);
-    if (!moved.empty())
-        display.Note(moved);
 }
 
 }  // namespace
@@ -45,7 +34,6 @@ int RunIdentified(const CliOptions& options, const char* command, const AfterIde
     const PrinterSession::ConnectResult connected = session.Connect(options.port);
     PrintIdentification(display);
     report.opened = connected != PrinterSession::kNotOpened;
-    SayWhereItMoved(display, session.OpenFailure(), options.port.name);
     if (connected == PrinterSession::kConnected) {
         if (after)
             after(session, display, report);

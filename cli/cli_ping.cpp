@@ -36,7 +36,7 @@ int RunPing(const CliOptions& options)
     PrinterSession& session = cli.Session();
     if (!session.Open(options.port)) {
         if (options.json)
-            WritePingSummaryJson(options.port.name, LineTally(), &session.OpenFailure());
+            WritePingSummaryJson(options.port.name, LineTally(), &session);
         return kExitFailed;
     }
     display.running = true;

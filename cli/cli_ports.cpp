@@ -4,6 +4,7 @@
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "serial/port_survey.h"
+#include "session/adapter_texts.h"
 #include "session/port_texts.h"
 #include "vocab/adapter_words.h"
 #include "vocab/filling.h"
@@ -35,10 +36,10 @@ std::string PortLine(const PortReport& report)
 std::string AdapterLine(const AdapterReport& adapter)
 {
     const std::string name = adapter.port.empty() ? "-" : adapter.port;
+    const std::string problem = AdapterProblemText(adapter);
     const std::string lead = adapter.port + ": ";
-    const bool led = !adapter.port.empty() && adapter.problem.rfind(lead, 0) == 0;
-    return AllLine(name, TerminalSafe(led ? adapter.problem.substr(lead.size()) : adapter.problem),
-                   AdapterText(adapter));
+    const bool led = !adapter.port.empty() && problem.rfind(lead, 0) == 0;
+    return AllLine(name, TerminalSafe(led ? problem.substr(lead.size()) : problem), AdapterText(adapter));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "cli/console_display.h"
 #include "cli/terminal_text.h"
 #include "link/traffic_format.h"
+#include "session/adapter_texts.h"
 #include "session/identification.h"
 #include "session/port_texts.h"
 #include "session/support_report.h"
@@ -194,11 +195,11 @@ const char* ProblemKindWord(AdapterProblem kind)
 // What is wrong with the adapter, or null when nothing is.
 Json ProblemJson(const AdapterReport& adapter)
 {
-    if (adapter.problem.empty())
+    if (adapter.kind == AdapterProblem::kNone)
         return nullptr;
     return {{"kind", ProblemKindWord(adapter.kind)},
             {"code", adapter.code == 0 ? Json() : Json(adapter.code)},
-            {"text", adapter.problem}};
+            {"text", AdapterProblemText(adapter)}};
 }
 
 Json PortJson(const PortReport& report)
@@ -255,7 +256,7 @@ void WriteSessionJson(const SessionReport& report, const PrinterSession& session
     const std::vector<std::string>& messages = display.Messages();
     Json error;
     if (!report.opened) {
-        error = {{"message", ConsoleText(OpenFailureText(session.OpenFailure()))},
+        error = {{"message", ConsoleText(session.OpenFailureSaid())},
                  {"outcome", OutcomeWord(CommandOutcome::kNotOpened)},
                  {"pair", nullptr},
                  {"open", StatusJson(session.OpenFailure())}};
@@ -366,7 +367,7 @@ void WritePingExchangeJson(const std::string& port, const LineExchange& exchange
     Write(object);
 }
 
-void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PortStatus* openFailure)
+void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PrinterSession* notOpened)
 {
     Json object = Object("ping");
     object["port"] = port;
@@ -379,11 +380,11 @@ void WritePingSummaryJson(const std::string& port, const LineTally& tally, const
     object["min_ms"] = timed ? Json(min) : Json();
     object["median_ms"] = timed ? Json(median) : Json();
     object["max_ms"] = timed ? Json(max) : Json();
-    object["error"] = openFailure == nullptr ? Json()
-                                             : Json {{"message", ConsoleText(OpenFailureText(*openFailure))},
-                                                     {"outcome", OutcomeWord(CommandOutcome::kNotOpened)},
-                                                     {"pair", nullptr},
-                                                     {"open", StatusJson(*openFailure)}};
+    object["error"] = notOpened == nullptr ? Json()
+                                           : Json {{"message", ConsoleText(notOpened->OpenFailureSaid())},
+                                                   {"outcome", OutcomeWord(CommandOutcome::kNotOpened)},
+                                                   {"pair", nullptr},
+                                                   {"open", StatusJson(notOpened->OpenFailure())}};
     Write(object);
 }
 

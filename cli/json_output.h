@@ -44,9 +44,9 @@ void WriteFindSummaryJson(const std::vector<PortProbe>& tried, const std::vector
                           const std::string& summary);
 
 // ping: one object per exchange as it ends, then the summary; a port that did not open gives
-// the summary alone, with openFailure.
+// the summary alone, with why from the session that tried it.
 void WritePingExchangeJson(const std::string& port, const LineExchange& exchange);
-void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PortStatus* openFailure);
+void WritePingSummaryJson(const std::string& port, const LineTally& tally, const PrinterSession* notOpened);
 
 // report: the report's facts as one object, with the file's path and code, or why it was not
 // written.

@@ -25,13 +25,8 @@ std::vector<AdapterReport> PortSurvey::Troubled() const
 {
     std::vector<AdapterReport> troubled;
     std::copy_if(adapters.begin(), adapters.end(), std::back_inserter(troubled),
-                 [](const AdapterReport& adapter) { return !adapter.problem.empty(); });
+                 [](const AdapterReport& adapter) { return adapter.kind != AdapterProblem::kNone; });
     return troubled;
-}
-
-std::string PortSurvey::MovedHint(const PortReport& report) const
-{
-    return report.status.state == PortState::kGone ? MovedPortHint(adapters, report.port.name) : "";
 }
 
 namespace {
@@ -42,11 +37,8 @@ PortSurvey Joined(std::vector<PortReport> ports, std::vector<AdapterReport> adap
 {
     PortSurvey survey {std::move(ports), std::move(adapters), named};
     for (PortReport& report : survey.ports) {
-        const auto adapter =
-            std::find_if(survey.adapters.begin(), survey.adapters.end(), [&](const AdapterReport& a) {
-                return a.present && !a.port.empty() && a.port == report.port.name;
-            });
-        if (adapter == survey.adapters.end())
+        const AdapterReport* adapter = AdapterGiving(survey.adapters, report.port.name);
+        if (adapter == nullptr)
             continue;
         report.adapter = *adapter;
         if (report.port.description.empty())

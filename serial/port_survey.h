@@ -28,9 +28,6 @@ struct PortSurvey {
     bool NamedAndLeftOut(const PortReport& report) const;
     // The adapters with a problem and the numbers that absent ones keep, in the system's order.
     std::vector<AdapterReport> Troubled() const;
-    // For a port that is gone: where the adapter that kept its number is now; "" when unknown or
-    // not gone.
-    std::string MovedHint(const PortReport& report) const;
 };
 
 // Lists and checks the system's ports, the named paths among them, while its adapters are read

@@ -1,9 +1,8 @@
-// The adapter diagnosis: the chip families, the identities in Windows' ids, and each problem put
-// into its words.
+// The adapter diagnosis: the chip families, the identities in Windows' ids, each problem named by
+// its kind, and the adapter that a kept number's owner may be now.
 #include "serial/usb_adapters.h"
 
 #include "vocab/adapter_words.h"
-#include "vocab/cp1252.h"
 
 #include <algorithm>
 #include <cctype>
@@ -100,53 +99,20 @@ std::string SerialInInstanceId(const std::string& instanceId)
     return {};
 }
 
-std::string Utf8(const char* cp1252) { return Cp1252ToUtf8(cp1252); }
-
-// "WCH CH340 (1A86:7523)": the name with its ids, when known.
-std::string NameWithIds(const AdapterReport& adapter)
+// What is wrong with a present adapter, as Device Manager's code and the chip's ids tell it.
+AdapterProblem WindowsProblem(const AdapterReport& adapter)
 {
-    return adapter.usb.known ? adapter.name + " (" + UsbIdText(adapter.usb) + ")" : adapter.name;
-}
-
-const AdapterProblemWords& ProblemWords(const AdapterReport& adapter)
-{
+    if (adapter.usb.known && adapter.usb.vid == 0x0403 && adapter.usb.pid == 0x0000)
+        return AdapterProblem::kErasedProductId;
+    if (adapter.code == 0)
+        return AdapterProblem::kNone;
     if (adapter.code == kRefusedChipWords.code && adapter.usb.chip == "Prolific PL2303")
-        return kRefusedChipWords;
+        return kRefusedChipWords.kind;
     for (const AdapterProblemWords& row : kAdapterProblemWords) {
         if (row.code == adapter.code)
-            return row;
+            return row.kind;
     }
-    return kAdapterProblemWords[kAdapterProblemCount - 1];
-}
-
-void SayWindowsProblem(AdapterReport& adapter)
-{
-    if (adapter.usb.known && adapter.usb.vid == 0x0403 && adapter.usb.pid == 0x0000) {
-        adapter.kind = AdapterProblem::kErasedProductId;
-        adapter.problem = FillInUtf8(kErasedProductText, {{"adapter", NameWithIds(adapter)}});
-        adapter.brief = FillInUtf8(kErasedProductBrief, {{"adapter", adapter.name}});
-        return;
-    }
-    if (adapter.code == 0)
-        return;
-    const AdapterProblemWords& words = ProblemWords(adapter);
-    adapter.kind = words.kind;
-    const std::string code = std::to_string(adapter.code);
-    adapter.problem = FillInUtf8(kAdapterProblemText, {{"adapter", NameWithIds(adapter)},
-                                                       {"state", Utf8(words.state)},
-                                                       {"code", code},
-                                                       {"advice", Utf8(words.advice)}});
-    adapter.brief =
-        FillInUtf8(kAdapterBriefText, {{"adapter", adapter.name}, {"state", Utf8(words.state)}, {"code", code}});
-}
-
-void SayReserved(AdapterReport& adapter)
-{
-    std::string text = FillInUtf8(kReservedPortText, {{"port", adapter.port}, {"adapter", adapter.name}});
-    if (!adapter.usb.serial.empty())
-        text += FillInUtf8(kReservedSerialText, {{"serial", adapter.usb.serial}});
-    adapter.problem = adapter.brief = text;
-    adapter.kind = AdapterProblem::kReserved;
+    return AdapterProblem::kOtherCode;
 }
 
 // The devices of one adapter, joined: the first one's place in the list, the port of the one that
@@ -227,13 +193,13 @@ std::vector<AdapterReport> DiagnoseWindowsDevices(const std::vector<WindowsDevic
             (usb.serial.empty() ? Upper(device.instanceId) : UsbIdText(usb) + " " + usb.serial);
         const auto [at, added] = byKey.emplace(key, adapters.size());
         if (added)
-            adapters.push_back({"", usb, WindowsName(device, usb), device.present, 0, "", ""});
+            adapters.push_back({"", usb, WindowsName(device, usb), device.present});
         Join(adapters[at->second], device, usb);
     }
     std::vector<AdapterReport> reports;
     for (AdapterReport& adapter : adapters) {
         if (adapter.present) {
-            SayWindowsProblem(adapter);
+            adapter.kind = WindowsProblem(adapter);
             reports.push_back(adapter);
             continue;
         }
@@ -242,7 +208,7 @@ std::vector<AdapterReport> DiagnoseWindowsDevices(const std::vector<WindowsDevic
             return other.present && other.port == adapter.port;
         });
         if (!adapter.port.empty() && !taken) {
-            SayReserved(adapter);
+            adapter.kind = AdapterProblem::kReserved;
             reports.push_back(adapter);
         }
     }
@@ -261,42 +227,41 @@ std::vector<AdapterReport> DiagnoseLinuxUsbDevices(const std::vector<LinuxUsbDev
             continue;
         const std::string name = usb.chip.empty() ? device.product : usb.chip;
         for (const std::string& tty : device.ttys)
-            reports.push_back({tty, usb, name, true, 0, "", "", device.product});
-        if (!device.ttys.empty())
-            continue;
-        AdapterReport adapter {"", usb, name, true, 0, "", "", device.product};
-        adapter.problem = FillInUtf8(
-            kNoModuleText, {{"adapter", NameWithIds(adapter)}, {"module", row ? row->module : "cdc_acm"}});
-        adapter.brief = FillInUtf8(kNoModuleBrief, {{"adapter", name}});
-        adapter.kind = AdapterProblem::kNoModule;
-        reports.push_back(adapter);
+            reports.push_back({tty, usb, name, true, 0, device.product});
+        if (device.ttys.empty())
+            reports.push_back({"", usb, name, true, 0, device.product, AdapterProblem::kNoModule,
+                               row ? row->module : "cdc_acm"});
     }
     return reports;
 }
 
-std::string MovedPortHint(const std::vector<AdapterReport>& adapters, const std::string& port)
+const AdapterReport* AdapterGiving(const std::vector<AdapterReport>& adapters, const std::string& port)
+{
+    const auto giving = std::find_if(adapters.begin(), adapters.end(), [&](const AdapterReport& adapter) {
+        return adapter.present && !adapter.port.empty() && Upper(adapter.port) == Upper(port);
+    });
+    return giving == adapters.end() ? nullptr : &*giving;
+}
+
+MovedAdapter FindMovedAdapter(const std::vector<AdapterReport>& adapters, const std::string& port)
 {
     const auto kept = std::find_if(adapters.begin(), adapters.end(), [&](const AdapterReport& adapter) {
-        return !adapter.present && adapter.port == port;
+        return !adapter.present && Upper(adapter.port) == Upper(port);
     });
-    if (kept == adapters.end())
+    if (kept == adapters.end() || !kept->usb.known)
         return {};
     const auto elsewhere = [&](bool sameSerial) {
         return std::find_if(adapters.begin(), adapters.end(), [&](const AdapterReport& adapter) {
-            const bool same = sameSerial ? !kept->usb.serial.empty() && adapter.usb.serial == kept->usb.serial &&
-                                               adapter.usb.vid == kept->usb.vid && adapter.usb.pid == kept->usb.pid
-                                         : !kept->usb.chip.empty() && adapter.usb.chip == kept->usb.chip;
-            return adapter.present && adapter.problem.empty() && !adapter.port.empty() && adapter.port != port &&
-                   same;
+            return adapter.present && adapter.kind == AdapterProblem::kNone && !adapter.port.empty() &&
+                   Upper(adapter.port) != Upper(port) && adapter.usb.known && adapter.usb.vid == kept->usb.vid &&
+                   adapter.usb.pid == kept->usb.pid &&
+                   (!sameSerial || (!kept->usb.serial.empty() && adapter.usb.serial == kept->usb.serial));
         });
     };
-    auto now = elsewhere(true);
-    if (now == adapters.end())
-        now = elsewhere(false);
-    if (now == adapters.end())
-        return {};
-    std::string adapter = now->name;
-    if (!now->usb.serial.empty())
-        adapter += FillInUtf8(kMovedSerialText, {{"serial", now->usb.serial}});
-    return FillInUtf8(kMovedPortText, {{"port", port}, {"adapter", adapter}, {"now", now->port}});
+    for (const bool same : {true, false}) {
+        const auto now = elsewhere(same);
+        if (now != adapters.end())
+            return {&*now, same};
+    }
+    return {};
 }

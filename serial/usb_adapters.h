@@ -1,4 +1,4 @@
-// The serial adapters that the system sees, and what is wrong with each: a pure reading of plain
+// The serial adapters that the system sees, and what is wrong with each, as facts: a pure reading of plain
 // device records, as each system's collector (serial/system.h) fills them and as the tests
 // write them in Windows' shapes, so that the same diagnosis runs on Linux.
 #pragma once
@@ -42,18 +42,23 @@ struct UsbIdentity {
     std::string chip;    // the serial chip's family, "FTDI FT232R"; empty when not a known one
 };
 
-// One adapter, or the COM number that an absent one keeps. Texts in UTF-8, as the names that the
-// system gives are kept.
+// One adapter, or the COM number that an absent one keeps: the facts, which session/adapter_texts.h
+// puts into words. Names in UTF-8, as the system gives them.
 struct AdapterReport {
     std::string port;  // the port it gives, "COM7" or "ttyUSB0"; empty when none
     UsbIdentity usb;
     std::string name;            // how the texts name it: its chip, else the system's description
     bool present = true;         // false: unplugged, keeping its number
     unsigned code = 0;           // Windows' problem code; 0 when none
-    std::string problem;         // what is wrong and what to do; empty when it works
-    std::string brief;           // the same in a few words, for a status line
     std::string description {};  // the system's own name: the driver's ("USB Serial Port"), the product's
-    AdapterProblem kind = AdapterProblem::kNone;
+    AdapterProblem kind = AdapterProblem::kNone;  // what is wrong; kNone when it works
+    std::string module {};                        // kNoModule: Linux's driver module for its chip
+};
+
+// An absent adapter's kept number asked for, and a working adapter on another port that may be it.
+struct MovedAdapter {
+    const AdapterReport* now = nullptr;  // nullptr when none is seen
+    bool same = false;                   // the same adapter, by its serial number; else only its chip's ids match
 };
 
 // "1A86:7523".
@@ -69,6 +74,9 @@ UsbIdentity WindowsIdentity(const WindowsDevice& device);
 std::vector<AdapterReport> DiagnoseWindowsDevices(const std::vector<WindowsDevice>& devices);
 // One report per tty of a known chip's adapter, and one for a known chip that gave no tty.
 std::vector<AdapterReport> DiagnoseLinuxUsbDevices(const std::vector<LinuxUsbDevice>& devices);
-// The port asked for is not there: where the absent adapter that keeps its number is now (the same
-// serial number, else the same chip, on another port). "" when nothing is known.
-std::string MovedPortHint(const std::vector<AdapterReport>& adapters, const std::string& port);
+// The present adapter that gives the port, nullptr when none does. Port names are compared as
+// Windows compares them, in any case.
+const AdapterReport* AdapterGiving(const std::vector<AdapterReport>& adapters, const std::string& port);
+// The port asked for is not there: where the absent adapter that keeps its number is now, the same
+// serial number on another port, else the same vendor and product ids.
+MovedAdapter FindMovedAdapter(const std::vector<AdapterReport>& adapters, const std::string& port);

@@ -1,6 +1,7 @@
 // The port checks' facts put into their words.
 #include "session/port_texts.h"
 
+#include "session/adapter_texts.h"
 #include "vocab/cp1252.h"
 #include "vocab/port_words.h"
 #include "vocab/status_words.h"
@@ -42,10 +43,11 @@ std::string PortStateText(const PortStatus& status) { return Filled(Words(status
 
 std::string PortStateLabel(PortState state) { return Words(state).label; }
 
-std::string OpenFailureText(const PortStatus& status)
+std::string OpenFailureText(const PortStatus& status, const std::string& adapterNote)
 {
     return FillIn(kOpenFailureCode, {{"text", kPortNotOpenedText}, {"code", std::to_string(status.error)}}) +
-           Filled(Words(status.state).openFailure, status);
+           (adapterNote.empty() ? Filled(Words(status.state).openFailure, status)
+                                : "\n" + Utf8ToCp1252Text(adapterNote));
 }
 
 namespace {
@@ -70,6 +72,7 @@ std::string AdapterText(const AdapterReport& adapter) { return ProductAndIds(ada
 
 std::string LeftOutText(const PortSurvey& survey, const PortReport& report, const std::string& shown)
 {
-    const std::string moved = survey.MovedHint(report);
+    const std::string moved =
+        report.status.state == PortState::kGone ? MovedPortText(survey.adapters, report.port.name) : "";
     return moved.empty() ? shown + ": " + Cp1252ToUtf8(PortStateText(report.status)) : moved;
 }

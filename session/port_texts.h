@@ -13,8 +13,10 @@ std::string PortStateText(const PortStatus& status);
 // The state in two or three words, for counts: "sem permissão", "em uso".
 std::string PortStateLabel(PortState state);
 // The status text for a port that did not open: "Erro ao abrir Porta Serial! (16)", then a
-// sentence that says why and what to do, when there is more to say than the code.
-std::string OpenFailureText(const PortStatus& status);
+// sentence that says why and what to do, when there is more to say than the code. What the port's
+// adapter tells (AdapterNoteForPort, UTF-8) is said instead of the sentence, on a line of its own
+// (the window's status line is narrow), when there is any.
+std::string OpenFailureText(const PortStatus& status, const std::string& adapterNote = {});
 
 // The port's adapter as a list shows it, UTF-8 as the system's names are: the product name with
 // the chip and its ids beside it, "USB2.0-Serial (WCH CH340, 1A86:7523)"; the product name alone

@@ -4,6 +4,8 @@
 
 #include "base/log.h"
 #include "link/command_numbers.h"
+#include "serial/system.h"
+#include "session/adapter_texts.h"
 #include "session/identification.h"
 #include "session/port_texts.h"
 #include "vocab/error_text.h"
@@ -174,16 +176,28 @@ bool PrinterSession::OpenLink(const PortAddress& port)
     cycle.SetLink(link.get());
     const bool online = link->online();
     openFailure = online ? PortStatus() : link->OpenFailure();
-    // Why the port did not open, in the cycle's words as for any command whose open failed: in the
-    // traffic beside the link's first note, while it is made, and on the status line, which empty
-    // would tell nothing.
+    adapterNote = online ? std::string() : AdapterNote(port);
+    // Why the port did not open, in the cycle's words as for any command whose open failed, or with
+    // what the port's adapter tells: in the traffic beside the link's first note, while it is made,
+    // and on the status line, which empty would tell nothing.
+    const std::string why = adapterNote.empty() ? cycle.Outcome().text : OpenFailureSaid();
     if (!online)
-        link->Note(cycle.Outcome().text);
+        link->Note(OneLine(why));
     AppLog("New Command Ok");
     if (!online)
-        display.SetSt(cycle.Outcome().text);
+        display.SetSt(why);
     return online;
 }
+
+std::string PrinterSession::AdapterNote(const PortAddress& port) const
+{
+    if (port.OnServer())
+        return {};
+    return AdapterNoteForPort(adapterSource ? adapterSource() : ListAdapters(), PortNameForDevicePath(port.path),
+                              openFailure);
+}
+
+std::string PrinterSession::OpenFailureSaid() const { return OpenFailureText(openFailure, adapterNote); }
 
 void PrinterSession::SetTrafficObserver(TrafficObserver observer)
 {

@@ -57,6 +57,11 @@ public:
     void Cancel() { cycle.RequestCancel(); }
     // Watches the traffic of the current link and of every link that later connects.
     void SetTrafficObserver(TrafficObserver observer);
+    // The system's adapters, read when a device port does not open (ListAdapters when empty).
+    void SetAdapterSource(std::function<std::vector<AdapterReport>()> source)
+    {
+        adapterSource = std::move(source);
+    }
 
     // For a search of the ports: opens a link on the port and asks for the printer's sequence
     // number; only where a printer answered is it identified, after `answered` was called, up to
@@ -76,6 +81,9 @@ public:
     // Why the last Connect or Open could not open the port, or why a later command of that link
     // could not open it again: the link's record, kept after the link is let go.
     const PortStatus& OpenFailure() const { return openFailure; }
+    // The same as the status line said it (Windows-1252): for the last Connect or Open, with what
+    // the port's adapter tells, such as its driver's refusal or where it is now.
+    std::string OpenFailureSaid() const;
     int OpenError() const { return openFailure.error; }
     // The port of the last link opened, kept after it closes; empty before the first.
     const PortAddress& Port() const { return lastPort; }
@@ -95,6 +103,8 @@ private:
     // Creates the link on the port; false, with openFailure set and shown, when its port did not
     // open.
     bool OpenLink(const PortAddress& port);
+    // What the system's adapters tell about a device port that did not open (AdapterNoteForPort).
+    std::string AdapterNote(const PortAddress& port) const;
     void Release();
 
     CycleDisplay& display;
@@ -104,5 +114,7 @@ private:
     std::unique_ptr<EcfLink> link;
     Identification identification;
     PortStatus openFailure;
+    std::string adapterNote;  // UTF-8, for the last Connect or Open
+    std::function<std::vector<AdapterReport>()> adapterSource;
     PortAddress lastPort;
 };

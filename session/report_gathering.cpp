@@ -6,7 +6,6 @@
 #include "link/frame_layout.h"
 #include "link/traffic_format.h"
 #include "serial/port_list.h"
-#include "session/port_texts.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
 #include "vocab/filling.h"
@@ -172,7 +171,7 @@ void ReportGathering::TestLine(const ReportRequest& request, SupportReport& repo
     if (!report.printer || !report.printer->identified || Stopped())
         return;
     if (!request.useConnected && !session.Open(report.printer->port)) {
-        report.lineFailed = Cp1252ToUtf8(OneLine(OpenFailureText(session.OpenFailure())));
+        report.lineFailed = Cp1252ToUtf8(OneLine(session.OpenFailureSaid()));
         return;
     }
     report.lineTested = true;

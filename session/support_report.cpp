@@ -2,6 +2,7 @@
 #include "session/support_report.h"
 
 #include "base/local_time.h"
+#include "session/adapter_texts.h"
 #include "session/identification.h"
 #include "session/port_texts.h"
 #include "trace/trace_line.h"
@@ -56,7 +57,7 @@ ReportCheck AdaptersCheck(const SupportReport& report)
 {
     std::string problems;
     for (const AdapterReport& adapter : report.survey.Troubled())
-        problems += (problems.empty() ? "" : " ") + adapter.problem;
+        problems += (problems.empty() ? "" : " ") + AdapterProblemText(adapter);
     if (problems.empty())
         return {ReportCheck::kOk, kAdaptersOkText};
     return {ReportCheck::kWarning, FillIn(kAdaptersTroubledText, {{"problems", problems}})};
@@ -181,7 +182,7 @@ std::string PortsSection(const SupportReport& report)
     }
     for (const AdapterReport& adapter : report.survey.Troubled()) {
         const bool portFirst = adapter.present && !adapter.port.empty();
-        text += (portFirst ? adapter.port + "\t" : std::string()) + adapter.problem;
+        text += (portFirst ? adapter.port + "\t" : std::string()) + AdapterProblemText(adapter);
         const std::string usb = UsbFacts(adapter.usb);
         text += (usb.empty() ? "" : "\t" + usb) + "\n";
     }

@@ -4,6 +4,7 @@
 #include "base/log.h"
 #include "base/version.h"
 #include "serial/system.h"
+#include "session/adapter_texts.h"
 #include "tests/support/port_holder.h"
 #include "tests/support/spare_port.h"
 #include "tests/support/wait_for.h"
@@ -417,8 +418,8 @@ TEST_F(WindowTest, ShowCmdShowsTheIconsOfEachCode)
         int code, tx, rx;
         bool shown;
     } const rows[] = {
-        {1, 1, 0, true},  {2, 2, 0, true},  {3, 0, 3, true}, {0, 0, 0, false}, {4, 0, 4, true}, {5, 5, 0, true},
-        {6, 0, 3, true},  {7, 0, 0, true},  {0, 0, 0, false}, {-1, 0, 0, true}, {99, 0, 0, true},
+        {1, 1, 0, true}, {2, 2, 0, true}, {3, 0, 3, true},  {0, 0, 0, false}, {4, 0, 4, true},  {5, 5, 0, true},
+        {6, 0, 3, true}, {7, 0, 0, true}, {0, 0, 0, false}, {-1, 0, 0, true}, {99, 0, 0, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("code " + std::to_string(row.code));
@@ -520,15 +521,39 @@ TEST_F(WindowTest, AnAdapterWithoutDriverIsNamedWhenNoPortIsLeftAndBesideAPortIt
     Open();
     EXPECT_EQ(Label("lbSt")->text(),
               QString::fromUtf8("Nenhuma porta disponível: adaptador WCH CH340 sem driver (código 28)"));
-    EXPECT_EQ(Combo("cbPorta")->toolTip(), QString::fromStdString(adapters[0].problem));
+    EXPECT_EQ(Combo("cbPorta")->toolTip(), QString::fromStdString(AdapterProblemText(adapters[0])));
 
     SparePort port;
     adapters.push_back(
-        {port.Name(), {true, 0x0403, 0x6001, 0x0600, "A50285BI", "FTDI FT232R"}, "FTDI FT232R", true, 0, "", ""});
+        {port.Name(), {true, 0x0403, 0x6001, 0x0600, "A50285BI", "FTDI FT232R"}, "FTDI FT232R", true, 0});
     Open({{port.Path(), port.Name(), "USB Serial Port"}});
     EXPECT_EQ(Combo("cbPorta")->itemData(0, Qt::ToolTipRole).toString(),
               "USB Serial Port (FTDI FT232R, 0403:6001)");
     EXPECT_EQ(Label("lbSt")->text(), QString::fromUtf8("adaptador WCH CH340 sem driver (código 28)"));
+}
+
+TEST_F(WindowTest, ConectarOnAPortOfAnAdapterWithAProblemSaysItAndOnAGonePortWhereItsAdapterIsNow)
+{
+    const WindowsDevice refused {
+        "USB\\VID_067B&PID_2303\\5&1&0&1", {"USB\\VID_067B&PID_2303&REV_0300"}, "", "", "", "", "COM34", true, 10};
+    WindowsDevice kept {"USB\\VID_0403&PID_6001\\A50285BI", {}, "USB Serial Port", "", "", "", "COM33", false, 0};
+    WindowsDevice now = kept;
+    now.present = true;
+    now.portName = "COM43";
+    adapters = DiagnoseWindowsDevices({refused, kept, now});
+    Open();
+    for (const auto& [port, said] :
+         {std::pair {"COM34",
+                     "Adaptador Prolific PL2303 (067B:2303) recusado pelo driver (código 10):\no driver atual "
+                     "não aceita este chip, antigo ou falsificado; use outro adaptador (FTDI, CP210x) ou o "
+                     "driver anterior do fabricante."},
+          {"COM33", "COM33 não encontrada; o adaptador FTDI FT232R (A50285BI) está agora em COM43"}}) {
+        Combo("cbPorta")->lineEdit()->clear();
+        QTest::keyClicks(Combo("cbPorta")->lineEdit(), port);
+        QTest::mouseClick(Button("btRun"), Qt::LeftButton);
+        EXPECT_EQ(Label("lbSt")->text().toStdString(),
+                  "Erro ao abrir Porta Serial! (" + std::to_string(window->Session().OpenError()) + ")\n" + said);
+    }
 }
 
 TEST_F(WindowTest, AStatusTooWideForItsLineIsDrawnSmallerAndWholeInItsTooltip)

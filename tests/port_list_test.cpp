@@ -231,11 +231,11 @@ TEST(PortList, KnownChipWithoutTtyIsReportedFromSysfs)
     device("1-4", "zz", "7523", "");
     const std::vector<AdapterReport> adapters = DiagnoseLinuxUsbDevices(ListLinuxUsbDevices(root.string()));
     ASSERT_EQ(adapters.size(), 2u);
-    EXPECT_EQ(adapters[0].problem,
-              "adaptador WCH CH340 (1A86:7523) sem driver (o módulo ch341 não está carregado)");
+    EXPECT_EQ(adapters[0].kind, AdapterProblem::kNoModule);
+    EXPECT_EQ(adapters[0].module, "ch341");
     EXPECT_EQ(adapters[1].port, "ttyUSB0");
     EXPECT_EQ(adapters[1].usb.chip, "FTDI FT232R");
-    EXPECT_EQ(adapters[1].problem, "");
+    EXPECT_EQ(adapters[1].kind, AdapterProblem::kNone);
     std::filesystem::remove_all(root);
 }
 

@@ -2,6 +2,7 @@
 // refusing, an erased product id, a working FTDI's two devices, a number kept by an absent adapter
 // and the one that moved.
 #include "serial/usb_adapters.h"
+#include "session/adapter_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -126,36 +127,53 @@ TEST(AdapterDiagnosis, EachAdapterNamedWithItsChipAndProblem)
             EXPECT_EQ(reports[i].usb.chip, want.chip);
             EXPECT_EQ(reports[i].usb.serial, want.serial);
             EXPECT_EQ(reports[i].usb.revision, want.revision);
-            EXPECT_EQ(reports[i].problem, want.problem);
-            EXPECT_EQ(reports[i].brief, want.brief);
+            EXPECT_EQ(AdapterProblemText(reports[i]), want.problem);
+            EXPECT_EQ(AdapterBriefText(reports[i]), want.brief);
             EXPECT_EQ(reports[i].kind, want.kind);
         }
     }
 }
 
-TEST(AdapterDiagnosis, MovedNumberFoundBySerialElseByChip)
+TEST(AdapterDiagnosis, MovedNumberSaysTheSameAdapterBySerialElseOneOfItsChip)
 {
     WindowsDevice kept = kFtdiPort;
     kept.present = false;
     kept.portName = "COM3";
     WindowsDevice now = kFtdiPort;
     now.instanceId = "FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0001";
-    WindowsDevice otherChip = kCh340NoDriver;
-    otherChip.problem = 0;
-    otherChip.portName = "COM5";
-    const std::vector<AdapterReport> adapters = DiagnoseWindowsDevices({otherChip, kept, kFtdiUsb, now});
-    EXPECT_EQ(MovedPortHint(adapters, "COM3"),
-              "COM3 não encontrada; o adaptador FTDI FT232R (A50285BI) está agora em COM7");
-    EXPECT_EQ(MovedPortHint(adapters, "COM9"), "");
-
+    WindowsDevice other = kFtdiPort;
+    other.instanceId = "FTDIBUS\\VID_0403+PID_6001+B7Q1XA\\0000";
+    WindowsDevice ch340 = kCh340NoDriver;
+    ch340.problem = 0;
+    ch340.portName = "COM5";
     WindowsDevice keptCh340 = kCh340NoDriver;
     keptCh340.present = false;
     keptCh340.portName = "COM8";
-    EXPECT_EQ(MovedPortHint(DiagnoseWindowsDevices({keptCh340, otherChip}), "COM8"),
-              "COM8 não encontrada; o adaptador WCH CH340 está agora em COM5");
+    const struct {
+        const char* name;
+        std::vector<WindowsDevice> devices;
+        const char* asked;
+        const char* said;
+    } rows[] = {
+        {"same serial",
+         {ch340, kept, kFtdiUsb, now},
+         "COM3",
+         "COM3 não encontrada; o adaptador FTDI FT232R (A50285BI) está agora em COM7"},
+        {"no number kept", {ch340, kept, kFtdiUsb, now}, "COM9", ""},
+        {"another serial",
+         {kept, other},
+         "COM3",
+         "COM3 não encontrada; há um adaptador FTDI FT232R (B7Q1X) em COM7"},
+        {"no serial to match",
+         {keptCh340, ch340},
+         "COM8",
+         "COM8 não encontrada; há um adaptador WCH CH340 em COM5"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(MovedPortText(DiagnoseWindowsDevices(row.devices), row.asked), row.said) << row.name;
     // The number that a present adapter gives now is kept by no absent one.
     keptCh340.portName = "COM5";
-    EXPECT_EQ(DiagnoseWindowsDevices({keptCh340, otherChip}).size(), 1u);
+    EXPECT_EQ(DiagnoseWindowsDevices({keptCh340, ch340}).size(), 1u);
 }
 
 }  // namespace

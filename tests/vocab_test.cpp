@@ -215,6 +215,15 @@ TEST(Cp1252ToUtf8, GivesDistinctCharactersForEveryDefinedHighByte)
     EXPECT_EQ(seen.size(), 123u);
 }
 
+// A name that the system gives, into a status text: what the code page lacks or no UTF-8 is, is one
+// mark per character, and the rest stays whole.
+TEST(Utf8ToCp1252Text, MarksWhatHasNoFormOncePerCharacter)
+{
+    EXPECT_EQ(Utf8ToCp1252Text("Porta Serial USB – ção"), "Porta Serial USB \x96 \xE7\xE3o");
+    EXPECT_EQ(Utf8ToCp1252Text("a\U0001F600b\u4E2Dc"), "a?b?c");
+    EXPECT_EQ(Utf8ToCp1252Text(std::string("a\x80\xBF") + "b\xC3"), "a?b?");
+}
+
 TEST(Cp1252ToUtf8, ShowsAnErrorTextInUtf8)
 {
     EXPECT_EQ(Cp1252ToUtf8(ErrorText(7, 11)),

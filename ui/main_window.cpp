@@ -6,6 +6,7 @@
 #include "base/version.h"
 #include "serial/port_address.h"
 #include "serial/system.h"
+#include "session/adapter_texts.h"
 #include "session/identification.h"
 #include "session/line_check.h"
 #include "session/port_texts.h"
@@ -108,6 +109,7 @@ TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWi
     setWindowTitle(kProductName + " " + QString::fromStdString(version));
 
     StartLogFromCommandLine(arguments);
+    session.SetAdapterSource(this->seams.adapters);
     // The program's own path comes first: not a port.
     // A plain file is a support report to open, not a port.
     for (size_t i = 1; i < arguments.size(); ++i) {
@@ -356,7 +358,7 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
         AddPortEntry(*list, name, QString::fromStdString(PortAdapterText(report)));
     }
     for (const AdapterReport& adapter : survey.Troubled())
-        notOffered << QString::fromStdString(adapter.problem);
+        notOffered << QString::fromStdString(AdapterProblemText(adapter));
     list->setToolTip(notOffered.join('\n'));
     scanNote = LeftOutNote(survey);
     SetSt(scanNote);
@@ -376,7 +378,7 @@ QString TfmMainComunic::LeftOutNote(const PortSurvey& survey)
     std::vector<std::string> notes;
     for (const AdapterReport& adapter : survey.Troubled()) {
         if (adapter.present)
-            notes.push_back(adapter.brief);
+            notes.push_back(AdapterBriefText(adapter));
     }
     for (const PortState state : order) {
         for (const PortReport& report : reports) {

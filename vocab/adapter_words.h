@@ -37,6 +37,9 @@ extern const AdapterProblemWords kRefusedChipWords;
 constexpr const char* kAdapterProblemText = "Adaptador {adapter} {state} (código {code}): {advice}"_cp1252;
 // The same in a few words, for a status line: {adapter} without its ids.
 constexpr const char* kAdapterBriefText = "adaptador {adapter} {state} (código {code})"_cp1252;
+// The same after the failure of a port that the adapter gives: what to do on a line of its own,
+// since the window's status line is too narrow for both on one.
+constexpr const char* kAdapterPortProblemText = "Adaptador {adapter} {state} (código {code}):\n{advice}"_cp1252;
 
 // An FTDI clone whose product id the vendor's driver wrote over with 0000.
 constexpr const char* kErasedProductText =
@@ -48,9 +51,10 @@ constexpr const char* kErasedProductBrief = "adaptador {adapter} com o código d
 constexpr const char* kReservedPortText = "{port}: reservada pelo adaptador {adapter} ausente"_cp1252;
 constexpr const char* kReservedSerialText = " (número de série {serial})"_cp1252;
 
-// The port asked for is gone, and its adapter (the same serial number, else the same chip) is on
-// another one.
+// The port asked for is gone, and the adapter that kept its number is on another one: the same
+// adapter, by its serial number; or only one of its chip, which may be another adapter.
 constexpr const char* kMovedPortText = "{port} não encontrada; o adaptador {adapter} está agora em {now}"_cp1252;
+constexpr const char* kSameChipPortText = "{port} não encontrada; há um adaptador {adapter} em {now}"_cp1252;
 constexpr const char* kMovedSerialText = " ({serial})"_cp1252;
 
 // Linux: a known serial chip that no driver gave a tty.

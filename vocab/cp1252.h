@@ -73,3 +73,6 @@ constexpr size_t Utf8ToCp1252(std::string_view utf8, char* out)
 
 // Every byte becomes one character; the five undefined bytes become U+FFFD.
 std::string Cp1252ToUtf8(const std::string& text);
+// The other way, for a name that the system gives in UTF-8: a character that Windows-1252 lacks,
+// or a byte that is no UTF-8, becomes '?'.
+std::string Utf8ToCp1252Text(const std::string& utf8);
