@@ -328,6 +328,13 @@ double Connect(const std::string& port, const LinkPacing& pacing, CommandCycle& 
     return Ms(Clock::now() - start);
 }
 
+// Closes the link that Connect opened; the cycle lets go of it first, as it would of a freed one.
+void Hangup(CommandCycle& cycle, std::unique_ptr<EcfLink>& link)
+{
+    cycle.SetLink(nullptr);
+    link.reset();
+}
+
 // Asks for a 65,535-byte response and returns the time from the ENQ to the block delivered.
 double LargestBlock(SimProcess& sim, EcfLink& link, int& pieces)
 {
@@ -781,12 +788,12 @@ int main()
             block[traced].push_back(LargestBlock(sim, *link, pieces));
         }
     }
-    link.reset();
+    Hangup(cycle, link);
     for (int run = 0; run < 5; ++run) {
         for (const bool traced : {false, true}) {
             connect[traced].push_back(Connect(sim.PortName(), pacing, cycle, display,
                                               traced ? trace.Observer() : TrafficObserver(), link));
-            link.reset();
+            Hangup(cycle, link);
         }
     }
     rows.push_back({"Traced (decoded, written out): 65,535-byte block, ENQ to delivered (ms)",
@@ -807,7 +814,7 @@ int main()
         for (int run = 0; run < 5; ++run) {
             for (int i = 0; i < 3; ++i) {
                 times[i].push_back(Connect(ports[i], pacing, cycle, display, {}, link));
-                link.reset();
+                Hangup(cycle, link);
             }
         }
         const char* names[] = {"", "socket://", "rfc2217://"};
