@@ -58,7 +58,7 @@ int RunFind(const CliOptions& options)
     if (!trace.Open(options.trace, options.traceFile, "each line's own"))
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
-    const PortSurvey survey = SurveyPorts(options.extraPaths);
+    const PortSurvey survey = SurveyPorts(options.extraPaths, ListAdapters, InterruptibleChecks());
     std::vector<PortAddress> ports;
     std::vector<PortReport> skipped;
     for (const PortReport& report : survey.ports) {

@@ -1,6 +1,7 @@
 // kestro-cli ports: the ports that can be used, and with --all every candidate with its state.
 #include "cli/cli_commands.h"
 #include "cli/console.h"
+#include "cli/interrupt_flag.h"
 #include "cli/json_output.h"
 #include "cli/terminal_text.h"
 #include "serial/port_survey.h"
@@ -46,7 +47,7 @@ std::string AdapterLine(const AdapterReport& adapter)
 
 int RunPorts(const CliOptions& options)
 {
-    const PortSurvey survey = SurveyPorts(options.extraPaths);
+    const PortSurvey survey = SurveyPorts(options.extraPaths, ListAdapters, InterruptibleChecks());
     const std::vector<AdapterReport> troubled = survey.Troubled();
     for (const PortReport& report : survey.ports) {
         if ((PortSurvey::Offers(report) || options.all) && !options.json)

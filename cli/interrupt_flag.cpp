@@ -11,3 +11,10 @@ std::atomic<bool> interrupted {false};
 
 void RequestInterrupt() { interrupted = true; }
 bool Interrupted() { return interrupted; }
+
+ServerCheckWatch InterruptibleChecks()
+{
+    ServerCheckWatch watch;
+    watch.poll = Interrupted;
+    return watch;
+}

@@ -123,6 +123,8 @@ const char* StateWord(PortState state)
         return "unreachable";
     case PortState::kNameNotFound:
         return "name_not_found";
+    case PortState::kNotChecked:
+        return "not_checked";
     case PortState::kOpenError:
         break;
     }

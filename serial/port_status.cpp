@@ -4,7 +4,27 @@
 #include "serial/serial_port.h"
 #include "serial/system.h"
 
-std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
+namespace {
+
+// A port on a serial server is free when it connects; the connection ends at once.
+PortStatus CheckServerPort(const PortCandidate& candidate, const ServerCheckWatch& watch)
+{
+    const PortAddress address = ReadPortName(candidate.path);
+    const bool followed = watch.checking && !address.Where().empty();
+    if (followed)
+        watch.checking(address.Where());
+    PortStatus status = OpenPolledPort(address, {}, 0, HolderCheck::kCheap, watch.poll).failure;
+    if (followed)
+        watch.checking({});
+    // Given up before the server answered: nothing is known against the port.
+    if (status.error == CancelledError())
+        status.state = PortState::kNotChecked;
+    return status;
+}
+
+}  // namespace
+
+std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates, const ServerCheckWatch& watch)
 {
     std::vector<std::string> devices;
     for (const PortCandidate& candidate : candidates) {
@@ -15,11 +35,8 @@ std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates)
     std::vector<PortReport> reports;
     size_t device = 0;
     for (const PortCandidate& candidate : candidates) {
-        // A port on a serial server is free when it connects; the connection ends at once.
-        reports.push_back(
-            {candidate, candidate.kind == PortKind::kDevice
-                            ? statuses[device++]
-                            : OpenSerialPort(ReadPortName(candidate.path), {}, 0, HolderCheck::kCheap).failure});
+        reports.push_back({candidate, candidate.kind == PortKind::kDevice ? statuses[device++]
+                                                                          : CheckServerPort(candidate, watch)});
     }
     return reports;
 }

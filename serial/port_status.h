@@ -5,6 +5,7 @@
 #include "serial/port_list.h"
 #include "serial/usb_adapters.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ enum class PortState {
     kRefused,       // nothing listens at the server's port
     kUnreachable,   // no route to the server, or no answer from it in time
     kNameNotFound,  // the server's name names no machine
+    kNotChecked,    // its check was given up (ServerCheckWatch::poll) before the server answered
 };
 
 struct PortStatus {
@@ -38,8 +40,20 @@ struct PortReport {
     AdapterReport adapter {};  // the USB adapter behind the port, where the system shows one (usb.known)
 };
 
+// How a caller follows the checks of the ports on serial servers, each of which may take seconds
+// (the name looked up, the connection made); each member optional. A device's check is quick and
+// calls neither.
+struct ServerCheckWatch {
+    // The server's host:port as its check starts, "" once it has ended.
+    std::function<void(const std::string& where)> checking;
+    // Called between the steps of the check's waits, as an open's poll (OpenPoll): true gives that
+    // port up, and it is left out as kNotChecked.
+    std::function<bool()> poll;
+};
+
 // Checks every candidate, in order; a port that opens is closed again at once.
-std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates);
+std::vector<PortReport> CheckPorts(const std::vector<PortCandidate>& candidates,
+                                   const ServerCheckWatch& watch = {});
 // The free ones among the reports, in their order.
 std::vector<PortCandidate> FreePorts(const std::vector<PortReport>& reports);
 // A port that a user may look for and that is not offered: not free, and not a slot that the

@@ -50,15 +50,15 @@ PortSurvey Joined(std::vector<PortReport> ports, std::vector<AdapterReport> adap
 }  // namespace
 
 PortSurvey SurveyPorts(const std::vector<std::string>& named,
-                       const std::function<std::vector<AdapterReport>()>& adapters)
+                       const std::function<std::vector<AdapterReport>()>& adapters, const ServerCheckWatch& watch)
 {
     std::future<std::vector<AdapterReport>> read = std::async(std::launch::async, adapters);
-    std::vector<PortReport> ports = CheckPorts(ListCandidatePorts(named));
+    std::vector<PortReport> ports = CheckPorts(ListCandidatePorts(named), watch);
     return Joined(std::move(ports), read.get(), named);
 }
 
 PortSurvey SurveyPorts(const std::vector<PortCandidate>& candidates, std::vector<AdapterReport> adapters,
-                       const std::vector<std::string>& named)
+                       const std::vector<std::string>& named, const ServerCheckWatch& watch)
 {
-    return Joined(CheckPorts(candidates), std::move(adapters), named);
+    return Joined(CheckPorts(candidates, watch), std::move(adapters), named);
 }

@@ -32,9 +32,11 @@ struct PortSurvey {
 
 // Lists and checks the system's ports, the named paths among them, while its adapters are read
 // beside them (ListAdapters, or what the bench gives): they touch other devices, so that reading
-// them costs little more than the checks alone.
+// them costs little more than the checks alone. The named ports on serial servers are checked
+// as the watch follows them (CheckPorts).
 PortSurvey SurveyPorts(const std::vector<std::string>& named,
-                       const std::function<std::vector<AdapterReport>()>& adapters = ListAdapters);
+                       const std::function<std::vector<AdapterReport>()>& adapters = ListAdapters,
+                       const ServerCheckWatch& watch = {});
 // The same over candidates and adapters given (the window's tests give their own).
 PortSurvey SurveyPorts(const std::vector<PortCandidate>& candidates, std::vector<AdapterReport> adapters,
-                       const std::vector<std::string>& named);
+                       const std::vector<std::string>& named, const ServerCheckWatch& watch = {});

@@ -8,7 +8,7 @@
 
 namespace {
 
-static_assert(static_cast<int>(PortState::kNameNotFound) + 1 == kPortStateCount, "a row of words per port state");
+static_assert(static_cast<int>(PortState::kNotChecked) + 1 == kPortStateCount, "a row of words per port state");
 
 const PortStateWords& Words(PortState state) { return kPortStateWords[static_cast<int>(state)]; }
 

@@ -3,26 +3,21 @@
 #include "session/printer_finder.h"
 
 // The cycle's display during a search: nothing to show, but the cycle's pauses are kept (as on
-// the console), cut short by a cancelled search.
+// the console), cut short by a cancelled search. The search's cancel is the cycle's too, so that
+// it also ends a serial server's open at its next step.
 class PrinterFinder::SearchDisplay : public CycleDisplay {
 public:
     explicit SearchDisplay(PrinterFinder& finder) : finder(finder) {}
-    void Attach(PrinterSession& session) { this->session = &session; }
 
     void ShowCmd(int /*code*/) override {}
     void ShowCmd(int /*code*/, bool /*cancelVisible*/) override {}
-    void Wait(std::chrono::milliseconds duration) override
-    {
-        finder.Sleep(duration);
-        if (finder.Cancelled())
-            session->Cancel();
-    }
+    void Wait(std::chrono::milliseconds duration) override { finder.Sleep(duration); }
+    bool CancelRequested() override { return finder.Cancelled(); }
     void SetSt(const std::string& /*text*/) override {}
     void ShowIdentification(const Identification& /*identification*/) override {}
 
 private:
     PrinterFinder& finder;
-    PrinterSession* session = nullptr;
 };
 
 PrinterFinder::PrinterFinder(LinkPacing pacing) : pacing(std::move(pacing))
@@ -52,7 +47,6 @@ void PrinterFinder::Try(size_t index)
 {
     SearchDisplay display(*this);
     PrinterSession session(display, pacing);
-    display.Attach(session);
     // A printer that stays busy is given up once one answer wait has passed.
     session.SetBusyDeadline(std::chrono::steady_clock::now() + pacing.AnswerWait());
     if (observers[index])

@@ -78,7 +78,15 @@ SupportReport ReportGathering::Gather(const ReportRequest& request)
     std::vector<std::string> named = request.extraPaths;
     if (!request.port.name.empty() && !request.port.OnServer())
         named.push_back(request.port.path);
-    report.survey = request.survey ? request.survey() : SurveyPorts(named);
+    const auto stopped = [this] {
+        if (watch.tick)
+            watch.tick();
+        Poll();
+        return Stopped();
+    };
+    ServerCheckWatch checks;
+    checks.poll = stopped;
+    report.survey = request.survey ? request.survey(stopped) : SurveyPorts(named, ListAdapters, checks);
     Poll();
     if (Stopped())
         report.portsFailed = StopReason();

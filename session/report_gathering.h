@@ -20,13 +20,15 @@ struct ReportRequest {
     bool ownTraffic = true;     // the report's traffic is its own exchanges (kestro-cli)
     bool withTraffic = true;
     TrafficObserver trace;
-    std::function<PortSurvey()> survey;  // the ports as the front end sees them; SurveyPorts when empty  // also shown the session's traffic (kestro-cli's --trace)
+    // The ports as the front end sees them, the servers' checks given up once the poll says so (the
+    // report cancelled or out of time); SurveyPorts when empty.
+    std::function<PortSurvey(const std::function<bool()>& poll)> survey;
     std::chrono::milliseconds budget {9500};  // the whole report's, silent ports and all
 };
 
 // How the front end follows the gathering; each optional.
 struct ReportWatch {
-    std::function<void()> tick;  // every 20 ms of the search: lets events through
+    std::function<void()> tick;  // every 20 ms of the search, 50 ms of a server's check: lets events through
     std::function<void(const std::string& step)> progress;  // UTF-8: "Gerando relatório: teste 4 de 10…"
     std::function<bool()> cancelled;                         // the user asked to stop
 };

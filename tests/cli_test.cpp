@@ -7,6 +7,7 @@
 #include "tests/support/link_test_support.h"
 #include "tests/support/port_holder.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/stalled_server.h"
 #include "tests/support/wait_for.h"
 #include "vocab/cp1252.h"
 #include "vocab/error_text.h"
@@ -1451,6 +1452,26 @@ TEST(NetworkPort, WhatWaitsOnANewConnectionBeforeItsFirstByteIsDropped)
     server.join();
     ::close(listener);
     EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + count), (std::vector<uint8_t> {0x16, 0x05}));
+}
+
+// Ctrl-C while a named server port's check waits on a server that lets no connection in: the
+// command ends at the check's next step, not at the connect's bound of 5 s.
+TEST(NetworkPort, CtrlCEndsTheCheckOfAServerPortThatDoesNotAnswer)
+{
+    const StalledServer server;
+    const std::string url = "socket://" + server.Where();
+    TempFolder folder;
+    for (const char* command : {"ports", "find", "report"}) {
+        SCOPED_TRACE(command);
+        const CliRun run = RunCli({command, url}, folder.path, [&] { return server.Connecting(); });
+        EXPECT_EQ(run.status, 128 + SIGINT);
+        EXPECT_LT(run.took, std::chrono::seconds(4));
+        if (std::string(command) != "report") {
+            EXPECT_NE(run.err.find(url + ": n\u00e3o verificada (cancelada; confira o servidor serial)\n"),
+                      std::string::npos)
+                << run.err;
+        }
+    }
 }
 
 // ---- kestro-cli report ----------------------------------------------------------------------

@@ -40,8 +40,7 @@
 #include <stdexcept>
 #include <unistd.h>
 #ifndef _WIN32
-#include <arpa/inet.h>
-#include <sys/socket.h>
+#include "tests/support/stalled_server.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -251,25 +250,10 @@ TEST_F(WindowTest, EnterPressesConnectOnlyWhileItCanBePressed)
 }
 
 #ifndef _WIN32
-// A serial server on loopback that lets no connection in: its queue of one holds its own client.
-struct StalledServer {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0), filler = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-    socklen_t size = sizeof address;
-    StalledServer()
-    {
-        auto* at = reinterpret_cast<sockaddr*>(&address);
-        if (::bind(listener, at, size) || ::listen(listener, 0) || ::getsockname(listener, at, &size) ||
-            ::connect(filler, at, size))
-            throw std::runtime_error("no stalled loopback server");
-    }
-    ~StalledServer() { ::close(filler), ::close(listener); }
-};
-
 TEST_F(WindowTest, AServerThatLetsNoConnectionInKeepsTheWindowAliveUntilEscapeOrCancelar)
 {
     const StalledServer server;
-    const QString where = "127.0.0.1:" + QString::number(ntohs(server.address.sin_port));
+    const QString where = QString::fromStdString(server.Where());
     Open();
     QTest::keyClicks(Combo("cbPorta")->lineEdit(), "socket://" + where);
     const std::function<void()> cancels[] = {[&] { QTest::keyClick(window.get(), Qt::Key_Escape); },
@@ -291,6 +275,52 @@ TEST_F(WindowTest, AServerThatLetsNoConnectionInKeepsTheWindowAliveUntilEscapeOr
         EXPECT_EQ(seen.value(2), QString::fromUtf8("Conectando a %1\u2026").arg(where));
         EXPECT_EQ(Label("lbSt")->text(), QString::fromUtf8("Conex\u00e3o com %1 cancelada").arg(where));
         ExpectState({"cancelled", true, true, true, false, true, false, true, true, k20});
+    }
+}
+
+TEST_F(WindowTest, TheScansCheckOfAServerPortKeepsTheWindowAliveAndEndsAtEscapeCancelarOrAClose)
+{
+    const StalledServer server;
+    const std::string url = "socket://" + server.Where();
+    SparePort port;
+    const QString checking = QString::fromUtf8("Verificando %1\u2026").arg(QString::fromStdString(server.Where()));
+    const std::function<void()> scans[] = {
+        [&] { Open({{port.Path(), port.Name(), ""}, {url, url, "", PortKind::kRawServer}}, {"kestro", url}); },
+        [&] {
+            QTest::mouseClick(Button("btPorta"), Qt::LeftButton);
+            Combo("cbPorta")->hidePopup();
+        },
+        [&] { QTest::mouseClick(Button("btPorta"), Qt::LeftButton); }};
+    const std::function<void()> ends[] = {[&] { QTest::keyClick(window.get(), Qt::Key_Escape); },
+                                          [&] { QTest::mouseClick(Label("lbStCancel"), Qt::LeftButton); },
+                                          [&] { window->close(); }};
+    for (int i = 0; i < 3; ++i) {
+        // The timer fires only while the window's events go on: it ends the check that it sees.
+        bool ended = false;
+        QTimer turns;
+        QObject::connect(&turns, &QTimer::timeout, [&] {
+            if (!ended && window && Label("lbSt")->text() == checking) {
+                ended = true;
+                ends[i]();
+            }
+        });
+        turns.start(20);
+        const auto start = std::chrono::steady_clock::now();
+        scans[i]();
+        EXPECT_TRUE(WaitFor([&] {
+            QCoreApplication::processEvents();
+            return i < 2 ? Group("gbPorta")->isEnabled() : !window->isVisible();
+        }));
+        turns.stop();
+        EXPECT_TRUE(ended) << i;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));  // the open's bound is 5 s
+        EXPECT_FALSE(server.Connecting());
+        if (i < 2) {
+            EXPECT_EQ(PortList(), QStringList {QString::fromStdString(port.Name())});
+            EXPECT_EQ(Label("lbSt")->text(),
+                      QString::fromStdString(url) +
+                          QString::fromUtf8(" n\u00e3o verificada (cancelada; confira o servidor serial)"));
+        }
     }
 }
 #endif

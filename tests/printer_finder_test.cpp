@@ -4,6 +4,7 @@
 #include "sim/printer_sim.h"
 #include "tests/support/link_test_support.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/stalled_server.h"
 
 #include <gtest/gtest.h>
 
@@ -67,17 +68,20 @@ TEST(PrinterFinder, FindsEveryPrinterAtOnceAndSendsOnlySynAndTheQueries)
     EXPECT_GT(lines, 100);
 }
 
-TEST(PrinterFinder, CancelEndsTheWaitsAtOnce)
+TEST(PrinterFinder, CancelEndsTheWaitsAtOnceAlsoAServersConnect)
 {
     PtyPair silent;
-    PrinterFinder finder;  // the real answer wait of 6 s
-    const auto start = std::chrono::steady_clock::now();
-    finder.Start({DeviceAddress(silent.Path())});
-    EXPECT_FALSE(finder.WaitDone(std::chrono::milliseconds(300)));
-    finder.Cancel();
-    EXPECT_TRUE(finder.WaitDone(std::chrono::seconds(3)));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    EXPECT_TRUE(finder.Cancelled());
+    const StalledServer server;  // its connect's bound is 5 s
+    for (const PortAddress& port : {DeviceAddress(silent.Path()), ReadPortName("socket://" + server.Where())}) {
+        PrinterFinder finder;  // the real answer wait of 6 s
+        const auto start = std::chrono::steady_clock::now();
+        finder.Start({port});
+        EXPECT_FALSE(finder.WaitDone(std::chrono::milliseconds(300)));
+        finder.Cancel();
+        EXPECT_TRUE(finder.WaitDone(std::chrono::seconds(3))) << port.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_TRUE(finder.Cancelled());
+    }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "vocab/error_text.h"
 #include "vocab/line_test_words.h"
 #include "vocab/report_words.h"
+#include "vocab/scan_words.h"
 #include "vocab/search_words.h"
 #include "vocab/status_words.h"
 #include "vocab/window_texts.h"
@@ -176,7 +177,12 @@ void TfmMainComunic::paintEvent(QPaintEvent* event)
 
 void TfmMainComunic::ListPortsAtStart()
 {
-    LocalizaCOM(ui->cbPorta, ui->gbPorta);
+    {
+        const CommandScope scope(*this);
+        LocalizaCOM(ui->cbPorta, ui->gbPorta);
+        if (closeRequested)
+            return;
+    }
     for (const std::string& report : reports)
         SetSt(OpenSupportReport(*this, QString::fromStdString(report), traffic));
 }
@@ -327,11 +333,11 @@ void TfmMainComunic::AtualizaHeader(const Identification& identification)
     ProcessMessages();
 }
 
-PortSurvey TfmMainComunic::Survey() const
+PortSurvey TfmMainComunic::Survey(const ServerCheckWatch& watch) const
 {
     const std::function<std::vector<AdapterReport>()> adapters = seams.adapters ? seams.adapters : ListAdapters;
-    return seams.candidates ? SurveyPorts(seams.candidates(extraPaths), adapters(), extraPaths)
-                            : SurveyPorts(extraPaths, adapters);
+    return seams.candidates ? SurveyPorts(seams.candidates(extraPaths), adapters(), extraPaths, watch)
+                            : SurveyPorts(extraPaths, adapters, watch);
 }
 
 void TfmMainComunic::ShowScanWait(QComboBox* list, QGroupBox* group)
@@ -345,8 +351,17 @@ void TfmMainComunic::ShowScanWait(QComboBox* list, QGroupBox* group)
 void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
 {
     ShowScanWait(list, group);
-    list->repaint();  // the scan doesn't let events through: show the notice now
-    const PortSurvey survey = Survey();
+    list->repaint();  // the device checks don't let events through: show the notice now
+    ServerCheckWatch watch;
+    watch.checking = [this](const std::string& where) {
+        serverCheckCancelled = false;  // a cancel meant for an earlier wait
+        ShowServerWait(kCheckingServerText, where);
+    };
+    watch.poll = [this] {
+        ProcessMessages();
+        return serverCheckCancelled || closeRequested;
+    };
+    const PortSurvey survey = Survey(watch);
     list->clear();
     QStringList notOffered;
     for (const auto& report : survey.ports) {
@@ -368,10 +383,13 @@ void TfmMainComunic::LocalizaCOM(QComboBox* list, QGroupBox* group)
 
 QString TfmMainComunic::LeftOutNote(const PortSurvey& survey)
 {
-    // The port a technician most likely looks for: an adapter that gives none, one held, then
-    // refused, then any other.
-    static const PortState order[] = {PortState::kInUse, PortState::kNoPermission, PortState::kOpenError,
-                                      PortState::kGone,  PortState::kNotSerial,    PortState::kNoDevice};
+    // The port a technician most likely looks for: an adapter that gives none, a server's port
+    // whose check was just given up, one held, then refused (by the system or a server), then any
+    // other.
+    static const PortState order[] = {PortState::kNotChecked, PortState::kInUse,       PortState::kNoPermission,
+                                      PortState::kRefused,    PortState::kUnreachable, PortState::kNameNotFound,
+                                      PortState::kOpenError,  PortState::kGone,        PortState::kNotSerial,
+                                      PortState::kNoDevice};
     const std::vector<PortReport>& reports = survey.ports;
     const bool noneFree = survey.Offered().empty();
     const auto told = [&](const PortReport& report) { return noneFree || LeftOut(report.status); };
@@ -406,7 +424,12 @@ void TfmMainComunic::ScanAgain()
 
 void TfmMainComunic::btPortaClick()
 {
-    ScanAgain();
+    {
+        const CommandScope scope(*this);
+        ScanAgain();
+        if (closeRequested)
+            return;
+    }
     ui->cbPorta->showPopup();
 }
 
@@ -490,6 +513,8 @@ void TfmMainComunic::LocalizaECF()
         return;
     CommandScope scope(*this);
     ScanAgain();
+    if (closeRequested)
+        return;
     std::vector<PortAddress> ports;
     for (int i = 0; i < ui->cbPorta->count(); ++i)
         ports.push_back(ReadPortName(ui->cbPorta->itemText(i).toStdString()));
@@ -675,7 +700,11 @@ void TfmMainComunic::GeraRelatorio()
     settings.pacing = seams.pacing;
     settings.lastFailure = cycleView.LastText();
     settings.lastPair = session.ShownPair();
-    settings.survey = [this] { return Survey(); };
+    settings.survey = [this](const std::function<bool()>& poll) {
+        ServerCheckWatch watch;
+        watch.poll = [this, &poll] { return poll() || closeRequested; };
+        return Survey(watch);
+    };
     settings.asCommand = [this](const std::function<void()>& run) {
         CommandScope scope(*this);
         const bool port = ui->gbPorta->isEnabled(), test = ui->gbTeste->isEnabled();
@@ -702,6 +731,7 @@ void TfmMainComunic::CancelRunning()
     session.Cancel();
     if (finder != nullptr)
         finder->Cancel();
+    serverCheckCancelled = true;
 }
 
 TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window)
@@ -777,15 +807,20 @@ void TfmMainComunic::CycleView::SetSt(const std::string& text)
 
 void TfmMainComunic::CycleView::ProcessMessages() { window.ProcessMessages(); }
 
+void TfmMainComunic::ShowServerWait(const char* text, const std::string& where)
+{
+    const bool opening = !where.empty();
+    SetSt(opening ? Shown(FillIn(text, {{"where", where}})) : QString());
+    if (!opening)
+        LetCancelClickLand();
+    ui->lbStCancel->setVisible(opening);
+    ProcessMessages();
+}
+
 void TfmMainComunic::CycleView::ShowOpening(const std::string& where)
 {
     // Said on the status line, not as the cycle's text: it is no failure to keep for a report.
-    const bool opening = !where.empty();
-    window.SetSt(opening ? Shown(FillIn(kConnectingText, {{"where", where}})) : QString());
-    if (!opening)
-        window.LetCancelClickLand();
-    window.ui->lbStCancel->setVisible(opening);
-    window.ProcessMessages();
+    window.ShowServerWait(kConnectingText, where);
 }
 
 void TfmMainComunic::CycleView::ShowIdentification(const Identification& identification)

@@ -125,7 +125,10 @@ private:
 
     // Fills list with the ports that can be opened now; group is disabled during the scan. The
     // ports left out are named in the list's tooltip, each with its reason, and the most telling
-    // one on the status line.
+    // one on the status line. A port on a serial server may take seconds: the status line names it
+    // and the window's events go on; "Cancelar" or Escape gives it up, a close gives up every one.
+    // Its callers run it as a command (CommandScope): nothing else starts meanwhile, and a close
+    // waits for its end.
     void LocalizaCOM(QComboBox* list, QGroupBox* group);
     // LocalizaCOM's first steps: group disabled, list showing "Aguarde...".
     static void ShowScanWait(QComboBox* list, QGroupBox* group);
@@ -197,8 +200,12 @@ private:
     void ShowFound(const PortProbe& picked, const std::vector<PortProbe>& probes);
     // The status line's note on the ports that the scan left out; empty when none.
     static QString LeftOutNote(const PortSurvey& survey);
-    // Every port with its state and adapter, as the list is made from.
-    PortSurvey Survey() const;
+    // Every port with its state and adapter, as the list is made from; the ports on serial servers
+    // checked as the watch follows them.
+    PortSurvey Survey(const ServerCheckWatch& watch) const;
+    // The status line while a port on a serial server is opened, with "Cancelar": text names
+    // {where}; an empty where once the open has ended.
+    void ShowServerWait(const char* text, const std::string& where);
     // The chosen port's name as listed ("ttyUSB0", "pts/3"); empty when none is chosen.
     std::string PortName() const;
     // The same read as the address that the commands take.
@@ -225,6 +232,8 @@ private:
     Identification header;            // what the header shows; empty once it shows underscores
     bool cancelKept = false;          // "Cancelar" stays shown between the commands of a line test
     PrinterFinder* finder = nullptr;  // the port search while it runs
+    // "Cancelar" or Escape during the scan's check of a port on a serial server.
+    bool serverCheckCancelled = false;
     QString scanNote;                 // what the last scan said of the ports it left out
     QRect statusLine;                 // lbSt's place in the form, for a text of one line
 };

@@ -30,8 +30,8 @@ struct ReportSettings {
     // The window's last failure: its status text (Windows-1252) and the pair.
     std::string lastFailure;
     ErrorPair lastPair;
-    // The ports as the window's list sees them.
-    std::function<PortSurvey()> survey;
+    // The ports as the window's list sees them (ReportRequest::survey).
+    std::function<PortSurvey(const std::function<bool()>& poll)> survey;
     // Runs the gathering as one of the window's commands (the groups disabled, a close held back).
     std::function<void(const std::function<void()>&)> asCommand;
 };

@@ -16,6 +16,8 @@ const PortStateWords kPortStateWords[kPortStateCount] = {
     {"sem rota (confira a rede)"_cp1252, "sem rota"_cp1252, " Sem rota até {where}: confira a rede."_cp1252},
     {"nome não encontrado (confira o nome)"_cp1252, "nome não encontrado"_cp1252,
      " Nome não encontrado: {where}; confira o nome."_cp1252},
+    {"não verificada (cancelada; confira o servidor serial)"_cp1252, "não verificada"_cp1252,
+     " {where} não verificada: confira o servidor."_cp1252},
 };
 
 const PermissionWords kPermissionWords = {

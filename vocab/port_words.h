@@ -13,8 +13,8 @@ struct PortStateWords {
 
 // One row per state, in the order of PortState (serial/port_status.h): free, no permission, in
 // use, not serial, gone, no device, open error; for a port on a serial server refused,
-// unreachable, name not found. {holder}, {advice}, {code} and {where} are filled in.
-constexpr int kPortStateCount = 10;
+// unreachable, name not found, not checked. {holder}, {advice}, {code} and {where} are filled in.
+constexpr int kPortStateCount = 11;
 extern const PortStateWords kPortStateWords[kPortStateCount];
 
 // Who holds a port: {holder} above.
