@@ -1467,9 +1467,7 @@ TEST(NetworkPort, CtrlCEndsTheCheckOfAServerPortThatDoesNotAnswer)
         EXPECT_EQ(run.status, 128 + SIGINT);
         EXPECT_LT(run.took, std::chrono::seconds(4));
         if (std::string(command) != "report") {
-            EXPECT_NE(run.err.find(url + ": n\u00e3o verificada (cancelada; confira o servidor serial)\n"),
-                      std::string::npos)
-                << run.err;
+            EXPECT_NE(run.err.find(url + ": n\u00e3o verificada (cancelada; confira"), std::string::npos) << run.err;
         }
     }
 }

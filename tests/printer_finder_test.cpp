@@ -68,20 +68,18 @@ TEST(PrinterFinder, FindsEveryPrinterAtOnceAndSendsOnlySynAndTheQueries)
     EXPECT_GT(lines, 100);
 }
 
-TEST(PrinterFinder, CancelEndsTheWaitsAtOnceAlsoAServersConnect)
+TEST(PrinterFinder, CancelEndsTheWaitsAtOnceAServersConnectToo)
 {
     PtyPair silent;
-    const StalledServer server;  // its connect's bound is 5 s
-    for (const PortAddress& port : {DeviceAddress(silent.Path()), ReadPortName("socket://" + server.Where())}) {
-        PrinterFinder finder;  // the real answer wait of 6 s
-        const auto start = std::chrono::steady_clock::now();
-        finder.Start({port});
-        EXPECT_FALSE(finder.WaitDone(std::chrono::milliseconds(300)));
-        finder.Cancel();
-        EXPECT_TRUE(finder.WaitDone(std::chrono::seconds(3))) << port.name;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-        EXPECT_TRUE(finder.Cancelled());
-    }
+    const StalledServer server;  // a connect to it waits for its bound of 5 s
+    PrinterFinder finder;        // the real answer wait of 6 s
+    const auto start = std::chrono::steady_clock::now();
+    finder.Start({DeviceAddress(silent.Path()), ReadPortName("socket://" + server.Where())});
+    EXPECT_FALSE(finder.WaitDone(std::chrono::milliseconds(300)));
+    finder.Cancel();
+    EXPECT_TRUE(finder.WaitDone(std::chrono::seconds(3)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_TRUE(finder.Cancelled());
 }
 
 }  // namespace

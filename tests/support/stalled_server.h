@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <sys/socket.h>
@@ -22,20 +23,15 @@ struct StalledServer {
             throw std::runtime_error("no stalled loopback server");
     }
     ~StalledServer() { ::close(filler), ::close(listener); }
-    StalledServer(const StalledServer&) = delete;
-    StalledServer& operator=(const StalledServer&) = delete;
 
     std::string Where() const { return "127.0.0.1:" + std::to_string(ntohs(address.sin_port)); }
-    // Some client waits on its connect here now (the system's table shows it in SYN_SENT).
+    // Some client waits on its connect here now: the system's table shows it in SYN_SENT.
     bool Connecting() const
     {
+        std::ifstream table("/proc/net/tcp");
+        const std::string text((std::istreambuf_iterator<char>(table)), std::istreambuf_iterator<char>());
         char remote[32];
         std::snprintf(remote, sizeof remote, " 0100007F:%04X 02 ", ntohs(address.sin_port));
-        std::ifstream table("/proc/net/tcp");
-        for (std::string line; std::getline(table, line);) {
-            if (line.find(remote) != std::string::npos)
-                return true;
-        }
-        return false;
+        return text.find(remote) != std::string::npos;
     }
 };
