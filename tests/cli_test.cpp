@@ -1466,9 +1466,6 @@ TEST(NetworkPort, CtrlCEndsTheCheckOfAServerPortThatDoesNotAnswer)
         const CliRun run = RunCli({command, url}, folder.path, [&] { return server.Connecting(); });
         EXPECT_EQ(run.status, 128 + SIGINT);
         EXPECT_LT(run.took, std::chrono::seconds(4));
-        if (std::string(command) != "report") {
-            EXPECT_NE(run.err.find(url + ": n\u00e3o verificada (cancelada; confira"), std::string::npos) << run.err;
-        }
     }
 }
 
