@@ -96,14 +96,14 @@ static void InitPictures() { Q_INIT_RESOURCE(pictures); }
 const QString TfmMainComunic::kProductName = QStringLiteral("Orlimo Kestro");
 
 TfmMainComunic::TfmMainComunic(const std::vector<std::string>& arguments, MainWindowSeams seams, QWidget* parent)
-    : QWidget(parent),
+    // The flags given before the form is built: given after, they make every control's style anew.
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TfmMainComunic>()),
       seams(std::move(seams))
 {
     InitPictures();
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     const std::string version = this->seams.versionText ? this->seams.versionText() : ProgramVersionText();
     setWindowTitle(kProductName + " " + QString::fromStdString(version));

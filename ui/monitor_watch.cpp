@@ -23,19 +23,26 @@ constexpr int kEndLookMs = 100;
 MonitorWatch::MonitorWatch(Window window)
     : window(std::move(window)),
       action(new QAction(Shown(kMonitorAction), this->window.widget)),
-      stopLink(new QLabel(this->window.statusLine->parentWidget())),  // placed in the status line's own panel
+      statusLine(this->window.statusLine->geometry()),
       endWatch(new QTimer(this))
 {
     action->setObjectName(QStringLiteral("acMonitorar"));
     connect(action, &QAction::triggered, this, &MonitorWatch::Ask);
-    stopLink->setObjectName(QStringLiteral("lbStStop"));
-    stopLink->setText(QStringLiteral("<a href=\"stop\">%1</a>").arg(Shown(kStopMonitorLink)));
-    stopLink->adjustSize();
-    const QRect line = this->window.statusLine->geometry();
-    stopLink->move(line.right() - stopLink->width(), line.top());
-    stopLink->hide();
-    connect(stopLink, &QLabel::linkActivated, this, [this] { Stop(); });
     connect(endWatch, &QTimer::timeout, this, &MonitorWatch::LookForEnd);
+}
+
+QLabel* MonitorWatch::StopLink()
+{
+    // Made on first use: laying out a link's text is a cost the window's start does without.
+    if (stopLink == nullptr) {
+        stopLink = new QLabel(window.statusLine->parentWidget());  // in the status line's own panel
+        stopLink->setObjectName(QStringLiteral("lbStStop"));
+        stopLink->setText(QStringLiteral("<a href=\"stop\">%1</a>").arg(Shown(kStopMonitorLink)));
+        stopLink->adjustSize();
+        stopLink->move(statusLine.right() - stopLink->width(), statusLine.top());
+        connect(stopLink, &QLabel::linkActivated, this, [this] { Stop(); });
+    }
+    return stopLink;
 }
 
 MonitorWatch::~MonitorWatch()
@@ -78,7 +85,7 @@ void MonitorWatch::StartWith(const std::string& otherPort)
     window.traffic->Show();
     window.setStatus(QString::fromStdString(
         FillIn(kMonitoringStatusUtf8, {{"printer", monitor->PrinterPort()}, {"other", monitor->OtherPort()}})));
-    stopLink->show();
+    StopLink()->show();
     stopLink->raise();
     endWatch->start(kEndLookMs);
 }
@@ -124,7 +131,8 @@ void MonitorWatch::Stopped(const QString& status)
     endWatch->stop();
     monitor->Stop();
     monitor.reset();
-    stopLink->hide();
+    if (stopLink != nullptr)
+        stopLink->hide();
     window.monitoring(false);
     window.setStatus(status);
 }

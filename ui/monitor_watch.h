@@ -6,6 +6,7 @@
 #include "session/port_monitor.h"
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -54,10 +55,13 @@ private:
     // The relay's rows, from its thread, and their showing on the window's thread.
     void Queue(const std::vector<TrafficMessage>& messages);
     void ShowQueued();
+    // "Parar", at the status line's right end.
+    QLabel* StopLink();
 
     Window window;
     QAction* action;
-    QLabel* stopLink;
+    QRect statusLine;  // as the form places it, before any text of several lines
+    QLabel* stopLink = nullptr;
     QTimer* endWatch;
     std::mutex pendingLock;
     std::vector<TrafficMessage> pending;  // at most the view's kMaxMessages
