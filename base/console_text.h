@@ -12,5 +12,5 @@ void WriteText(std::FILE* stream, const std::string& utf8);
 // The window program's answer to --help or --version, on standard output; a console gets it in its
 // own characters. Windows starts a window program from a prompt without standard output, and without
 // waiting for it: the answer then goes to that prompt's console, below the prompt that is back
-// already. False when it could not be written.
+// already (kestro.com, a console program, answers before it). False when it could not be written.
 bool WriteAnswer(const std::string& utf8);

@@ -1,8 +1,9 @@
-; The Windows setup program: installs kestro.exe, kestro-cli.exe and LEIA-ME.txt for the current user, with no
-; administrator prompt, into %LOCALAPPDATA%\Programs\Orlimo Kestro, with Start menu entries, an optional desktop
-; shortcut and an uninstaller in "Programas e Recursos". The programs start in Documents\Orlimo Kestro, where
-; AppLog.log and saved traces land, since the program folder is no place for the user's files.
-; Built by scripts/package-windows, which defines VERSION (1.0.0), STAGING (the folder holding the three
+; The Windows setup program: installs kestro.exe, kestro.com, kestro-cli.exe and LEIA-ME.txt for the current
+; user, with no administrator prompt, into %LOCALAPPDATA%\Programs\Orlimo Kestro, with Start menu entries, an
+; optional desktop shortcut and an uninstaller in "Programas e Recursos". The programs start in
+; Documents\Orlimo Kestro, where AppLog.log and saved traces land, since the program folder is no place for the
+; user's files.
+; Built by scripts/package-windows, which defines VERSION (1.0.0), STAGING (the folder holding the four
 ; files), ICON (the program's icon) and OUTFILE.
 Unicode true
 ManifestSupportedOS all
@@ -44,6 +45,7 @@ Var kept_note         ; the uninstaller's word on the user's files it leaves
 ; (program, text, or uninstaller, which the installer writes itself).
 !macro INSTALLED_FILES action
     !insertmacro ${action} kestro.exe program
+    !insertmacro ${action} kestro.com program
     !insertmacro ${action} kestro-cli.exe program
     !insertmacro ${action} LEIA-ME.txt text
     !insertmacro ${action} uninstall.exe uninstaller
@@ -243,7 +245,7 @@ Section "${PRODUCT}" program
     ; cmd expands %PATH% itself when it runs the line after /k.
     CreateShortcut "${MENU_FOLDER}\Prompt do Kestro.lnk" "$SYSDIR\cmd.exe" \
         '/k title Prompt do Kestro& set "PATH=$INSTDIR;%PATH%"& kestro-cli --version' "$SYSDIR\cmd.exe" 0 \
-        SW_SHOWNORMAL "" "Prompt de Comando em que kestro-cli roda pelo nome"
+        SW_SHOWNORMAL "" "Prompt de Comando em que kestro-cli e kestro rodam pelo nome"
     ; Declined on an update, the desktop shortcut of the earlier install goes too.
     Delete "${DESKTOP_LINK}"
 

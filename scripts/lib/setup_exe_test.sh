@@ -41,7 +41,8 @@ setup_exe_checks() {  # SETUP VERSION
 
     wine_done "$setup" /S
     check "/S installs the programs per user, makes the documents folder" test -f "$(unix "$program")/kestro.exe" \
-        -a -f "$(unix "$program")/kestro-cli.exe" -a -f "$(unix "$program")/LEIA-ME.txt" -a -d "$(unix "$docs")"
+        -a -f "$(unix "$program")/kestro.com" -a -f "$(unix "$program")/kestro-cli.exe" \
+        -a -f "$(unix "$program")/LEIA-ME.txt" -a -d "$(unix "$docs")"
     links_right() { [ "$(link_fields "$menu/Orlimo Kestro.lnk")" = "$1" ] && [ "$(link_fields "$desktop")" = "$1" ]; }
     check "Start menu and desktop shortcuts start kestro.exe in Documents\\Orlimo Kestro" links_right \
         "$program\\kestro.exe"$'\n'"$docs"
@@ -80,24 +81,26 @@ setup_exe_checks() {  # SETUP VERSION
     }
     check "the installed kestro.exe reads X and logs in Documents\\Orlimo Kestro" logged_in_documents
     wineserver -w
-    stops_while_open() {  # /S over an open kestro.exe stops before any file is touched
+    stops_while_open() {  # /S over a kestro.exe that kestro.com opened stops before any file is touched
         local exe pid status && exe=$(unix "$program")/kestro.exe
-        "$wine" "$exe" >/dev/null 2>&1 & pid=$!
-        timeout 60 xdotool search --sync --name '^Orlimo Kestro' >/dev/null && touch -d 2020-01-01 "$exe"
+        timeout 60 "$wine" "$(unix "$program")/kestro.com" >/dev/null 2>&1
+        pid=$(timeout 60 xdotool search --sync --name '^Orlimo Kestro' getwindowpid) && touch -d 2020-01-01 "$exe"
         timeout 120 "$wine" "$setup" /S >>"$work/setup-exe.log" 2>&1; status=$?
         kill "$pid" && wineserver -w
         [ "$status" = 2 ] && [ -z "$(find "$exe" -newermt 2021-01-01)" ]
     }
-    check "an install while kestro.exe is open stops and leaves it whole" stops_while_open
+    check "kestro.com opens the installed kestro.exe; an install while it is open stops and leaves it whole" \
+        stops_while_open
     puts_back_when_halfway() {  # LEIA-ME.txt held by another program: the programs already replaced come back
         local folder pid status name && folder=$(unix "$program")
-        for name in kestro.exe kestro-cli.exe; do echo "old $name" >"$folder/$name"; done
+        for name in kestro.exe kestro.com kestro-cli.exe; do echo "old $name" >"$folder/$name"; done
         i686-w64-mingw32-g++ -O1 -static -o "$work/hold_file.exe" tests/support/hold_file.cpp || return 1
         "$wine" "$work/hold_file.exe" "$program\\LEIA-ME.txt" >"$work/held" 2>&1 & pid=$!
         for _ in $(seq 300); do grep -q held "$work/held" && break; sleep 0.1; done
         timeout 120 "$wine" "$setup" /S >>"$work/setup-exe.log" 2>&1; status=$?
         kill "$pid" && wineserver -w
-        [ "$status" = 2 ] && [ "$(cat "$folder/kestro.exe" "$folder/kestro-cli.exe")" = $'old kestro.exe\nold kestro-cli.exe' ] &&
+        [ "$status" = 2 ] && [ "$(cat "$folder/kestro.exe" "$folder/kestro.com" "$folder/kestro-cli.exe")" = \
+            $'old kestro.exe\nold kestro.com\nold kestro-cli.exe' ] &&
             [ -z "$(find "$folder" -name '*.new' -o -name '*.old')" ]
     }
     check "an update that fails halfway puts the installed files back" puts_back_when_halfway
