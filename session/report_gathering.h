@@ -19,7 +19,7 @@ struct ReportRequest {
     bool useConnected = false;  // the session's link, in step with its printer: no new connection, no SYN
     bool ownTraffic = true;     // the report's traffic is its own exchanges (kestro-cli)
     bool withTraffic = true;
-    TrafficObserver trace;
+    TrafficObserver trace;      // also shown the session's traffic (kestro-cli's --trace)
     // The ports as the front end sees them, the servers' checks given up once the poll says so (the
     // report cancelled or out of time); SurveyPorts when empty.
     std::function<PortSurvey(const std::function<bool()>& poll)> survey;
