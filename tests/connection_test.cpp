@@ -1222,6 +1222,14 @@ TEST_F(ConnectionTest, SupportReportUsesTheConnectedLinkCancelLeavesNoFileAndThe
     EXPECT_EQ(cancelled, QStringLiteral("Relat\u00f3rio cancelado; nenhum arquivo foi salvo."));
     EXPECT_EQ(QDir(reports.path()).entryList(QDir::Files).size(), 1);
     EXPECT_TRUE(PortFree() || window->Session().Connected());
+    // The window closed meanwhile (a termination signal closes it so): the report is cancelled too.
+    const QString closed = generate([&](QDialog& dialog) {
+        if (dialog.findChild<QLabel*>("lbProgresso")->text() ==
+            QStringLiteral("Gerando relat\u00f3rio: teste 4 de 10\u2026"))
+            window->close();
+    });
+    EXPECT_EQ(closed, QStringLiteral("Relat\u00f3rio cancelado; nenhum arquivo foi salvo."));
+    EXPECT_EQ(QDir(reports.path()).entryList(QDir::Files).size(), 1);
 
     // The support desk opens it from its command line: the summary, and the traffic with its times.
     MainWindowSeams desk;

@@ -732,6 +732,9 @@ void TfmMainComunic::CancelRunning()
     if (finder != nullptr)
         finder->Cancel();
     serverCheckCancelled = true;
+    // A report being gathered (a close, a termination signal) stops as by its own "Cancelar".
+    for (SupportReportDialog* report : findChildren<SupportReportDialog*>())
+        report->CancelGathering();
 }
 
 TfmMainComunic::CommandScope::CommandScope(TfmMainComunic& window)

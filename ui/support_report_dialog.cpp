@@ -91,6 +91,12 @@ void SupportReportDialog::reject()
     QDialog::reject();
 }
 
+void SupportReportDialog::CancelGathering()
+{
+    if (gathering != nullptr)
+        Cancel();
+}
+
 void SupportReportDialog::Cancel()
 {
     cancelRequested = true;

@@ -46,6 +46,8 @@ public:
 
     // The file saved; empty until it is.
     const QString& SavedPath() const { return saved; }
+    // Stops a report being gathered, as "Cancelar" does; nothing when none is.
+    void CancelGathering();
 
 protected:
     // Escape: stops a report being gathered; otherwise closes.
