@@ -80,7 +80,7 @@ bool CommandCycle::StartCmd()
     // The traffic tells why as the status line does: another program may have taken the port
     // since the last command.
     const std::string why = OpenFailedText();
-    link->Note(why);
+    link->Note(OneLine(why));
     Say(why);
     return false;
 }
@@ -89,7 +89,7 @@ std::string CommandCycle::OpenFailedText() const
 {
     const PortStatus& failure = link->OpenFailure();
     if (failure.error != CancelledError())
-        return OpenFailureText(failure);
+        return openFailureWords ? openFailureWords(failure) : OpenFailureText(failure);
     return FillIn(kConnectCancelledText, {{"where", failure.where.empty() ? link->DevicePath() : failure.where}});
 }
 

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -118,6 +119,13 @@ public:
     {
         busyDeadline = deadline;
     }
+    // Words a port's failed open (its cancel aside) with what more the owner knows of the port, as
+    // its adapter; OpenFailureText when unset. Called for the link's first open and for every
+    // command's.
+    void SetOpenFailureWords(std::function<std::string(const PortStatus& failure)> words)
+    {
+        openFailureWords = std::move(words);
+    }
 
 private:
     // Why the link's port did not open: the open's failure, or a cancel that gave the open up.
@@ -157,4 +165,5 @@ private:
     CommandOutcome outcome;
     CommandOutcome sequenceOutcome;
     std::optional<std::chrono::steady_clock::time_point> busyDeadline;
+    std::function<std::string(const PortStatus&)> openFailureWords;
 };

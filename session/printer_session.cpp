@@ -50,6 +50,13 @@ PrinterSession::PrinterSession(CycleDisplay& display, LinkPacing pacing)
       pacing(std::move(pacing)),
       cycle(display)
 {
+    // A command's open that fails in a connected session (the adapter pulled, plugged back under
+    // another number) says what its adapter tells, as "Conectar" does.
+    cycle.SetOpenFailureWords([this](const PortStatus& failure) {
+        openFailure = failure;
+        adapterNote = AdapterNote(lastPort);
+        return OpenFailureSaid();
+    });
 }
 
 PrinterSession::~PrinterSession() { Release(); }
@@ -170,17 +177,19 @@ bool PrinterSession::OpenLink(const PortAddress& port)
         return OpenPolledPort(address, modeText, queueSize, check, [this] { return cycle.Poll(); });
     };
     AppLog("New Command");
+    openFailure = PortStatus();
+    adapterNote.clear();
     link = std::make_unique<EcfLink>(port, pacing, opener, trafficObserver);
     if (slow)
         display.ShowOpening({});
     cycle.SetLink(link.get());
     const bool online = link->online();
-    openFailure = online ? PortStatus() : link->OpenFailure();
-    adapterNote = online ? std::string() : AdapterNote(port);
-    // Why the port did not open, in the cycle's words as for any command whose open failed, or with
+    if (!online)
+        openFailure = link->OpenFailure();  // a cancelled open's too
+    // Why the port did not open, in the cycle's words as for any command whose open failed, with
     // what the port's adapter tells: in the traffic beside the link's first note, while it is made,
     // and on the status line, which empty would tell nothing.
-    const std::string why = adapterNote.empty() ? cycle.Outcome().text : OpenFailureSaid();
+    const std::string why = cycle.Outcome().text;
     if (!online)
         link->Note(OneLine(why));
     AppLog("New Command Ok");

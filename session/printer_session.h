@@ -114,7 +114,7 @@ private:
     std::unique_ptr<EcfLink> link;
     Identification identification;
     PortStatus openFailure;
-    std::string adapterNote;  // UTF-8, for the last Connect or Open
+    std::string adapterNote;  // UTF-8, for the last open that failed: Connect's, Open's or a command's
     std::function<std::vector<AdapterReport>()> adapterSource;
     PortAddress lastPort;
 };

@@ -641,6 +641,8 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
         busyPauses += ms == 100;
         onBusyPause();
     };
+    std::vector<AdapterReport> adapters;
+    seams.adapters = [&] { return adapters; };
     TfmMainComunic plugged({"kestro"}, seams);
     ASSERT_TRUE(ShowListed(plugged));
     plugged.findChild<QComboBox*>("cbPorta")->setCurrentIndex(0);
@@ -679,7 +681,14 @@ TEST_F(ConnectionTest, PulledAdapterIsSaidAtOnceAndPluggingItBackIsEnough)
     };
     emitirLX("Porta serial desconectada");
     EXPECT_EQ(busyPauses, 1);
+
+    // Not plugged back, and the system sees the adapter under another number: said as "Conectar" says it.
     QFile::remove(plug);
+    const UsbIdentity ftdi {true, 0x0403, 0x6001, 0x0600, "A50285BI", "FTDI FT232R"};
+    adapters = {{plug.toStdString(), ftdi, "FTDI FT232R", false}, {"ttyUSB7", ftdi, "FTDI FT232R", true}};
+    emitirLX(QString::fromUtf8("Erro ao abrir Porta Serial! (2)\n%1 não encontrada; o adaptador FTDI FT232R "
+                               "(A50285BI) está agora em ttyUSB7")
+                 .arg(plug));
 }
 
 TEST_F(ConnectionTest, APortGoneBetweenTwoQueriesIsSaidBesideErroAoLerEcf)
