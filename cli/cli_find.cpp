@@ -58,7 +58,8 @@ int RunFind(const CliOptions& options)
     if (!trace.Open(options.trace, options.traceFile, "each line's own"))
         return kExitFailed;
     ConsoleDisplay display(stderr, false);
-    const PortSurvey survey = SurveyPorts(options.extraPaths, ListAdapters, InterruptibleChecks());
+    // A serial server's check is given up at its next step once Ctrl-C came.
+    const PortSurvey survey = SurveyPorts(options.extraPaths, ListAdapters, {{}, Interrupted});
     std::vector<PortAddress> ports;
     std::vector<PortReport> skipped;
     for (const PortReport& report : survey.ports) {

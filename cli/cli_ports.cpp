@@ -47,7 +47,8 @@ std::string AdapterLine(const AdapterReport& adapter)
 
 int RunPorts(const CliOptions& options)
 {
-    const PortSurvey survey = SurveyPorts(options.extraPaths, ListAdapters, InterruptibleChecks());
+    // A serial server's check is given up at its next step once Ctrl-C came.
+    const PortSurvey survey = SurveyPorts(options.extraPaths, ListAdapters, {{}, Interrupted});
     const std::vector<AdapterReport> troubled = survey.Troubled();
     for (const PortReport& report : survey.ports) {
         if ((PortSurvey::Offers(report) || options.all) && !options.json)

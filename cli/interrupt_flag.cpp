@@ -11,10 +11,3 @@ std::atomic<bool> interrupted {false};
 
 void RequestInterrupt() { interrupted = true; }
 bool Interrupted() { return interrupted; }
-
-ServerCheckWatch InterruptibleChecks()
-{
-    ServerCheckWatch watch;
-    watch.poll = Interrupted;
-    return watch;
-}

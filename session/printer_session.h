@@ -81,8 +81,9 @@ public:
     // Why the last Connect or Open could not open the port, or why a later command of that link
     // could not open it again: the link's record, kept after the link is let go.
     const PortStatus& OpenFailure() const { return openFailure; }
-    // The same as the status line said it (Windows-1252): for the last Connect or Open, with what
-    // the port's adapter tells, such as its driver's refusal or where it is now.
+    // The same as the status line said it (Windows-1252): for the last open that failed, Connect's,
+    // Open's or a later command's, with what the port's adapter tells, such as its driver's refusal
+    // or where it is now.
     std::string OpenFailureSaid() const;
     int OpenError() const { return openFailure.error; }
     // The port of the last link opened, kept after it closes; empty before the first.
